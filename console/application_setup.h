@@ -1,0 +1,5 @@
+#pragma once
+
+/// The look every process that shows the console shares: the Fusion style and the CJK fonts
+/// behind the design's font names. Call once the application object exists.
+void setUpConsoleApplication();

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "window_state.h"
+
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+class Clock;
+class MSComm;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+class QScrollBar;
+class ShapeControl;
+class WindowTimer;
+struct CommError;
+
+namespace Ui {
+class frmMain;
+}
+
+/// The console's one window: port choice and connection, the controller's telemetry and the
+/// operator's commands. It owns the serial component and reaches the line only through it.
+class frmMain : public QWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kPortCount = 16;
+
+    /// The settings file beside the executable.
+    static QString settingsFile(const QString &applicationDir);
+
+    frmMain(std::unique_ptr<MSComm> comPort, std::shared_ptr<const Clock> clock,
+        const QString &applicationDir, QWidget *parent = nullptr);
+    ~frmMain() override;
+
+    /// One key of a settings file; the empty text when the file, section or key is missing.
+    QString GetFromINI(const QString &section, const QString &key, const QString &path) const;
+
+    const WindowState &state() const { return m_state; }
+    MSComm &ComPort() const { return *m_comPort; }
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createTimers();
+    void bindControlArrays();
+    void applyDesignDetails();
+    void connectHandlers();
+    void describePortDevices();
+
+    void Form_Load();
+    void Form_QueryUnload();
+    void probePorts();
+    void markPortUnusable(int port);
+    std::optional<int> chosenPort() const;
+
+    void cmdConnect_Click();
+    void cmdDisconnect_Click();
+    void cmdExit_Click();
+    void ComPort_ConnectionLost(const CommError &error);
+
+    std::unique_ptr<Ui::frmMain> m_ui;
+    MSComm *m_comPort;
+    std::shared_ptr<const Clock> m_clock;
+    const QString m_applicationDir;
+    WindowState m_state;
+
+    WindowTimer *Timer1 = nullptr;
+    WindowTimer *Timer2 = nullptr;
+    WindowTimer *Timer3 = nullptr;
+    WindowTimer *Timer4 = nullptr;
+
+    std::array<QRadioButton *, kPortCount> optComPort {};
+    std::array<QScrollBar *, 6> HScroll1 {};
+    std::array<QLineEdit *, 3> Text2 {};
+    std::array<QLabel *, 7> Label1 {};
+    std::array<QLabel *, 3> Label5 {};
+    std::array<QLabel *, 4> Label6 {};
+    std::array<QLabel *, 6> Label7 {};
+    std::array<QLabel *, 4> Label8 {};
+    std::array<QLabel *, 3> Label12 {};
+    std::array<QLabel *, 1> Label13 {};
+    std::array<QLabel *, 3> Y_T {};
+    std::array<QLineEdit *, 4> perfor_index {};
+    std::array<ShapeControl *, 9> Shape4 {};
+    std::array<ShapeControl *, 2> ShapeDot {};
+    std::array<QGroupBox *, 3> fraFrames {};
+};

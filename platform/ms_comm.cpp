@@ -1,0 +1,127 @@
+#include "ms_comm.h"
+
+#include <QScopedValueRollback>
+
+namespace {
+// Receive events raised per turn of the event loop, so a flood never starves timers and input.
+constexpr int kEventsPerTurn = MSComm::kReceiveBufferSize;
+} // namespace
+
+MSComm::MSComm(QObject *parent)
+    : QObject(parent)
+{
+    m_deliveryTimer.setSingleShot(true);
+    m_deliveryTimer.setInterval(0);
+    connect(&m_deliveryTimer, &QTimer::timeout, this, &MSComm::deliverReceiveEvents);
+}
+
+MSComm::~MSComm() = default;
+
+std::optional<CommError> MSComm::setCommPort(int port)
+{
+    if (port < 1 || port > kPortCount)
+        return CommError {CommCode::InvalidPortNumber, tr("无效的端口号 %1").arg(port)};
+    m_commPort = port;
+    return std::nullopt;
+}
+
+bool MSComm::PortOpen() const
+{
+    return isDeviceOpen();
+}
+
+std::optional<CommError> MSComm::setPortOpen(bool open)
+{
+    if (open == isDeviceOpen()) {
+        if (open)
+            return CommError {CommCode::PortAlreadyOpen, tr("端口已经打开")};
+        return CommError {CommCode::PortNotOpen, tr("端口没有打开")};
+    }
+    discardWaiting();
+    m_commEvent = 0;
+    if (!open) {
+        closeDevice();
+        return std::nullopt;
+    }
+    return openDevice(m_commPort);
+}
+
+void MSComm::setInputLen(int length)
+{
+    m_inputLen = qMax(0, length);
+}
+
+void MSComm::setRThreshold(int threshold)
+{
+    m_rThreshold = qMax(0, threshold);
+}
+
+CommInput MSComm::Input()
+{
+    if (!isDeviceOpen())
+        return {
+            QString(), CommError {CommCode::OperationNeedsOpenPort, tr("端口没有打开，无法读取")}};
+    if (waitingCount() == 0)
+        refillWaiting();
+    const qsizetype count =
+        m_inputLen == 0 ? waitingCount() : qMin<qsizetype>(m_inputLen, waitingCount());
+    const QString text = QString::fromLatin1(m_waiting.constData() + m_readPosition, count);
+    m_readPosition += count;
+    return {text, std::nullopt};
+}
+
+std::optional<CommError> MSComm::setOutput(const QString &text)
+{
+    if (!isDeviceOpen())
+        return CommError {CommCode::OperationNeedsOpenPort, tr("端口没有打开，无法发送")};
+    return writeDevice(text.toLatin1());
+}
+
+void MSComm::deviceDataArrived()
+{
+    deliverReceiveEvents();
+}
+
+void MSComm::deviceLost(const CommError &error)
+{
+    if (!isDeviceOpen())
+        return;
+    discardWaiting();
+    closeDevice();
+    emit connectionLost(error);
+}
+
+void MSComm::refillWaiting()
+{
+    m_waiting.remove(0, m_readPosition);
+    m_readPosition = 0;
+    m_waiting.append(readDevice());
+}
+
+void MSComm::discardWaiting()
+{
+    m_deliveryTimer.stop();
+    m_waiting.clear();
+    m_readPosition = 0;
+}
+
+void MSComm::deliverReceiveEvents()
+{
+    if (m_delivering)
+        return;
+    const QScopedValueRollback guard(m_delivering, true);
+    for (int budget = kEventsPerTurn; budget > 0; --budget) {
+        if (!isDeviceOpen() || m_rThreshold == 0)
+            return;
+        if (waitingCount() < m_rThreshold)
+            refillWaiting();
+        const qsizetype before = waitingCount();
+        if (before < m_rThreshold)
+            return;
+        m_commEvent = comEvReceive;
+        emit OnComm();
+        if (waitingCount() >= before)
+            return; // the handler took nothing; wait for fresh data
+    }
+    m_deliveryTimer.start();
+}

@@ -1,0 +1,54 @@
+#include "profile_reader.h"
+
+#include <QFile>
+#include <QStringList>
+
+namespace {
+// The reader fills a 255-character buffer, the last of which holds the terminating NUL.
+constexpr qsizetype kLongestValue = 254;
+
+bool sameName(QStringView a, QStringView b)
+{
+    return a.compare(b, Qt::CaseInsensitive) == 0;
+}
+
+QStringView sectionName(QStringView header)
+{
+    const qsizetype close = header.indexOf(u']');
+    return header.mid(1, close < 0 ? -1 : close - 1).trimmed();
+}
+
+QString unquoted(QStringView value)
+{
+    if (value.size() >= 2 && value.front() == value.back()
+        && (value.front() == u'"' || value.front() == u'\''))
+        value = value.mid(1, value.size() - 2);
+    return value.toString();
+}
+} // namespace
+
+QString readProfileString(const QString &section, const QString &key, const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QString();
+    QString text = QString::fromLocal8Bit(file.readAll());
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+
+    bool inSection = false;
+    for (QStringView line : QStringView(text).split(u'\n')) {
+        line = line.trimmed();
+        if (line.isEmpty() || line.front() == u';')
+            continue;
+        if (line.front() == u'[') {
+            inSection = sameName(sectionName(line), section);
+            continue;
+        }
+        const qsizetype equals = line.indexOf(u'=');
+        if (!inSection || equals < 0 || !sameName(line.left(equals).trimmed(), key))
+            continue;
+        return unquoted(line.mid(equals + 1).trimmed()).left(kLongestValue);
+    }
+    return QString();
+}
