@@ -1,12 +1,12 @@
 #include "application_setup.h"
 
+#include "console_style.h"
 #include "font_substitutes.h"
 
 #include <QApplication>
-#include <QStyleFactory>
 
 void setUpConsoleApplication()
 {
-    QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+    QApplication::setStyle(new ConsoleStyle); // the application takes ownership
     installFontSubstitutes();
 }

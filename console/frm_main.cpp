@@ -175,7 +175,7 @@ void frmMain::markPortUnusable(int port)
 {
     QRadioButton *option = optComPort[port - 1];
     option->setEnabled(false);
-    setRole(option, QPalette::Window, SystemColor::ButtonFace);
+    setRole(option, option->backgroundRole(), SystemColor::ButtonFace);
 }
 
 std::optional<int> frmMain::chosenPort() const

@@ -1,0 +1,26 @@
+#include "console_style.h"
+
+#include <QPainter>
+#include <QStyleOption>
+
+ConsoleStyle::ConsoleStyle()
+    : QProxyStyle(QStringLiteral("Fusion"))
+{
+}
+
+void ConsoleStyle::drawPrimitive(PrimitiveElement element, const QStyleOption *option,
+    QPainter *painter, const QWidget *widget) const
+{
+    if (element != PE_FrameGroupBox) {
+        QProxyStyle::drawPrimitive(element, option, painter, widget);
+        return;
+    }
+    const QRect outline = option->rect.adjusted(0, 0, -2, -2);
+    painter->save();
+    painter->setBrush(Qt::NoBrush);
+    painter->setPen(option->palette.color(QPalette::Dark));
+    painter->drawRect(outline);
+    painter->setPen(option->palette.color(QPalette::Light));
+    painter->drawRect(outline.translated(1, 1));
+    painter->restore();
+}

@@ -1,0 +1,196 @@
+#include "application_setup.h"
+#include "frm_main.h"
+#include "memory_comm.h"
+#include "morph_display.h"
+#include "ole_color.h"
+#include "settings_dir.h"
+#include "shape_control.h"
+#include "system_clock.h"
+#include "uc_histogram.h"
+#include "window_timer.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTest>
+
+#include <memory>
+
+/// Checks that would catch a broken form: a control of each kind at its place, with its
+/// caption, colours and starting state, and the stacking the design relies on.
+class tst_FrmMainDesign : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void windowItself();
+    void controlsOfEachKind();
+    void startingState();
+    void loadSequenceState();
+    void stacking();
+    void renderedPixels();
+
+private:
+    template <typename Control = QWidget> Control *control(const QString &name) const
+    {
+        auto *found = m_window->findChild<Control *>(name);
+        if (!found)
+            qFatal("no control %s", qPrintable(name));
+        return found;
+    }
+    QRect placeOf(const QString &name) const;
+    QWidget *topmostAt(const QString &name) const;
+
+    std::unique_ptr<SettingsDir> m_settings;
+    std::unique_ptr<frmMain> m_window;
+};
+
+void tst_FrmMainDesign::initTestCase()
+{
+    setUpConsoleApplication();
+    m_settings = std::make_unique<SettingsDir>(QMap<int, QString> {}, "[TEMP]\r\nSETTEMP=0600\r\n");
+    m_window = std::make_unique<frmMain>(
+        std::make_unique<MemoryComm>(), std::make_shared<SystemClock>(), m_settings->path());
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+QRect tst_FrmMainDesign::placeOf(const QString &name) const
+{
+    const QWidget *widget = control(name);
+    return QRect(widget->mapTo(m_window.get(), QPoint(0, 0)), widget->size());
+}
+
+QWidget *tst_FrmMainDesign::topmostAt(const QString &name) const
+{
+    return m_window->childAt(placeOf(name).center());
+}
+
+void tst_FrmMainDesign::windowItself()
+{
+    QCOMPARE(m_window->windowTitle(), QStringLiteral("Termiva "));
+    QCOMPARE(m_window->size(), QSize(1217, 715));
+    QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
+    QCOMPARE(m_window->palette().color(QPalette::Window), QColor(255, 255, 192));
+    QVERIFY(!m_window->windowIcon().isNull());
+}
+
+void tst_FrmMainDesign::controlsOfEachKind()
+{
+    auto *serialFrame = control<QGroupBox>("fraFrames_2");
+    QCOMPARE(serialFrame->title(), QStringLiteral("串口连接选项"));
+    QCOMPARE(placeOf("fraFrames_2"), QRect(8, 0, 284, 137));
+    QCOMPARE(control<QGroupBox>("fraFrames_1")->palette().color(QPalette::WindowText),
+        QColor(255, 255, 0));
+
+    auto *com7 = control<QRadioButton>("optComPort_6");
+    QCOMPARE(com7->text(), QStringLiteral("COM7"));
+    QCOMPARE(placeOf("optComPort_6"), QRect(82, 49, 53, 17));
+    QCOMPARE(com7->palette().color(com7->backgroundRole()), QColor(255, 128, 0));
+
+    QCOMPARE(control<QPushButton>("cmdConnect")->text(), QStringLiteral("连接"));
+    QCOMPARE(placeOf("cmdConnect"), QRect(13, 104, 58, 25));
+    QCOMPARE(control<QPushButton>("clearbox")->text(), QStringLiteral("(╰_╯)# clear↑"));
+    QCOMPARE(control<QPushButton>("enlarge")->text(), QStringLiteral("←　→"));
+
+    QCOMPARE(control<QLabel>("Label1_6")->text(), QStringLiteral("Target  Value"));
+    QCOMPARE(control<QLabel>("Label12_2")->text(), QStringLiteral("快速档  90  ~ "));
+    QVERIFY(control<QLabel>("Label9")->text().contains(
+        QStringLiteral("Sxxxx Pxxx Ixxx Dxxx Txxx (比如温度60度，则S0600 )")));
+    const QFont degrees = control<QLabel>("Label5_1")->font();
+    QCOMPARE(degrees.pointSizeF(), 26.25);
+    QVERIFY(degrees.bold());
+    QCOMPARE(control<QLabel>("Label1_0")->palette().color(QPalette::WindowText),
+        *OleTranslateColor(SystemColor::Highlight));
+    QCOMPARE(control<QLineEdit>("Text2_1")->palette().color(QPalette::Base),
+        *OleTranslateColor(SystemColor::WindowFrame));
+
+    auto *slider = control<QScrollBar>("HScroll1_0");
+    QCOMPARE(slider->orientation(), Qt::Horizontal);
+    QCOMPARE(slider->minimum(), 0);
+    QCOMPARE(slider->maximum(), 100);
+    QCOMPARE(placeOf("HScroll1_0"), QRect(144, 168, 167, 25));
+
+    QCOMPARE(control<ShapeControl>("Shape3")->FillColor(), QColor(Qt::white));
+    QCOMPARE(control<ShapeControl>("Shape4_8")->FillStyle(), ShapeControl::Solid);
+    QCOMPARE(control<ShapeControl>("ShapeDot_1")->BackColor(), QColor(255, 255, 0));
+    QVERIFY(!control<QLabel>("Image2")->pixmap().isNull());
+    QVERIFY(control<QLabel>("Image2")->hasScaledContents());
+    QCOMPARE(control<QPlainTextEdit>("receive")->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+
+    QCOMPARE(placeOf("Mo"), QRect(400, 8, 185, 73));
+    QVERIFY(qobject_cast<MorphDisplay *>(control("Mo")));
+    QCOMPARE(placeOf("ucHistogram1"), QRect(24, 352, 609, 333));
+    QVERIFY(qobject_cast<ucHistogram *>(control("ucHistogram1")));
+}
+
+void tst_FrmMainDesign::startingState()
+{
+    QVERIFY(control<QRadioButton>("optComPort_0")->isChecked());
+    QVERIFY(control<QPushButton>("cmdConnect")->isEnabled());
+    QVERIFY(!control<QPushButton>("cmdDisconnect")->isEnabled());
+    QCOMPARE(control<QLabel>("lblStatus")->text(), QStringLiteral("空闲"));
+    QVERIFY(control("txtBarcode")->isHidden());
+    QVERIFY(control("Text1")->isHidden());
+    QCOMPARE(control<QLineEdit>("Text1")->text(), QString());
+    QCOMPARE(control<QLineEdit>("run")->text(), QStringLiteral("0"));
+    QCOMPARE(control<QLabel>("rece_quantity")->text(), QStringLiteral("0"));
+    QCOMPARE(control<QLabel>("Label8_2")->text(), QStringLiteral("0"));
+    QCOMPARE(control<QPlainTextEdit>("receive")->toPlainText(), QString());
+    for (int index = 0; index < 6; ++index)
+        QCOMPARE(control<QScrollBar>(QStringLiteral("HScroll1_%1").arg(index))->value(), 0);
+
+    const std::map<QString, std::pair<int, bool>> timers {{"Timer1", {1000, true}},
+        {"Timer2", {100, false}}, {"Timer3", {200, true}}, {"Timer4", {100, false}}};
+    for (const auto &[name, expected] : timers) {
+        const auto *timer = control<WindowTimer>(name);
+        QCOMPARE(timer->Interval(), expected.first);
+        QCOMPARE(timer->Enabled(), expected.second);
+    }
+}
+
+void tst_FrmMainDesign::loadSequenceState()
+{
+    const WindowState &state = m_window->state();
+    QCOMPARE(state.IniFile, m_settings->settingsFile());
+    QCOMPARE(state.StoredSetTemp, QStringLiteral("0600"));
+    QCOMPARE(state.FollowCurrentTemp, 1);
+    QVERIFY(state.TrendRunning);
+    QVERIFY(state.ReachPending);
+    QVERIFY(state.RunClockArmed);
+    QCOMPARE(control<QLineEdit>("txtBarcode")->text(), QStringLiteral("0"));
+}
+
+void tst_FrmMainDesign::stacking()
+{
+    // The fuzzy-control group and the set-point marker lie beneath other controls.
+    QVERIFY(control("Frame5")->isAncestorOf(topmostAt("CommandA")));
+    QVERIFY(control("Frame6")->isAncestorOf(topmostAt("CommandI"))
+        || topmostAt("CommandI") == control("Frame6"));
+    QVERIFY(topmostAt("Shape4_0") != control("Shape4_0"));
+    QCOMPARE(topmostAt("set_v"), control("ucHistogram1"));
+    // Windows-level controls over frames, and sliders over the drawing beneath them.
+    QCOMPARE(topmostAt("Mo"), control("Mo"));
+    QCOMPARE(topmostAt("Text2_0"), control("Text2_0"));
+    QVERIFY(control("HScroll1_2")->isAncestorOf(topmostAt("HScroll1_2"))
+        || topmostAt("HScroll1_2") == control("HScroll1_2"));
+    QCOMPARE(topmostAt("Label8_0"), control("Label8_0"));
+}
+
+void tst_FrmMainDesign::renderedPixels()
+{
+    const QImage image = m_window->grab().toImage();
+    const QRect lamp = placeOf("Shape3");
+    QCOMPARE(image.pixelColor(lamp.center()), QColor(Qt::white));
+    QCOMPARE(image.pixelColor(placeOf("Frame8").topLeft() + QPoint(20, 5)), QColor(128, 128, 255));
+    QCOMPARE(image.pixelColor(placeOf("ShapeDot_1").center()), QColor(255, 255, 0));
+    QCOMPARE(image.pixelColor(placeOf("Label7_0").topLeft() + QPoint(1, 1)), QColor(255, 240, 180));
+}
+
+QTEST_MAIN(tst_FrmMainDesign)
+#include "tst_frm_main_design.moc"

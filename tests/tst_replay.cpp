@@ -1,0 +1,143 @@
+#include "application_setup.h"
+#include "c_escapes.h"
+#include "frm_main.h"
+#include "memory_comm.h"
+#include "replay_session.h"
+
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+class tst_Replay : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void decodesCEscapes_data();
+    void decodesCEscapes();
+    void escapesRoundTripEveryByte();
+    void scriptDrivesTheWindow();
+    void scriptErrorsAreReported();
+    void toolWritesJsonAndPicture();
+
+private:
+    QTemporaryDir m_dir;
+};
+
+void tst_Replay::initTestCase()
+{
+    setUpConsoleApplication();
+    QVERIFY(m_dir.isValid());
+}
+
+void tst_Replay::decodesCEscapes_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("plain") << "S0600 P010" << QByteArray("S0600 P010");
+    QTest::newRow("line end") << "abc\\r\\n" << QByteArray("abc\r\n");
+    QTest::newRow("hex") << "\\x4F\\x4e" << QByteArray("ON");
+    QTest::newRow("hex stops after two digits") << "\\x4142" << QByteArray("A42");
+    QTest::newRow("nul and high bytes") << "\\x00\\xff\\200" << QByteArray("\x00\xff\x80", 3);
+    QTest::newRow("backslash and quote") << "\\\\\\\"" << QByteArray("\\\"");
+    QTest::newRow("trailing backslash kept") << "a\\" << QByteArray("a\\");
+    QTest::newRow("utf-8 text") << "温度" << QStringLiteral("温度").toUtf8();
+}
+
+void tst_Replay::decodesCEscapes()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+    QCOMPARE(decodeCEscapes(text), bytes);
+}
+
+void tst_Replay::escapesRoundTripEveryByte()
+{
+    QByteArray every;
+    for (int code = 0; code < 256; ++code)
+        every.append(char(code));
+    const QString encoded = encodeCEscapes(every);
+    for (const QChar c : encoded)
+        QVERIFY(c.unicode() >= 0x20 && c.unicode() < 0x7F);
+    QCOMPARE(decodeCEscapes(encoded), every);
+    QCOMPARE(encodeCEscapes("S0450\r\n"), QStringLiteral("S0450\\r\\n"));
+}
+
+void tst_Replay::scriptDrivesTheWindow()
+{
+    ReplaySession session(m_dir.path());
+    const QStringList script {"# comments and blank lines are skipped", "", "click optComPort_2",
+        "connect", "type send  s0450 p009 ", "type Text2_0 12\\x34", "move HScroll1_4 42",
+        "clock 2026-12-06T14:30:00", "tick 25"};
+    for (const QString &line : script)
+        QCOMPARE(session.run(line), std::optional<QString>());
+    QVERIFY(session.port().PortOpen());
+    QCOMPARE(session.port().CommPort(), 3);
+    QCOMPARE(session.window().findChild<QPlainTextEdit *>("send")->toPlainText(),
+        QStringLiteral(" s0450 p009 "));
+    QCOMPARE(session.window().findChild<QLineEdit *>("Text2_0")->text(), QStringLiteral("124"));
+    QCOMPARE(session.window().findChild<QScrollBar *>("HScroll1_4")->value(), 42);
+}
+
+void tst_Replay::scriptErrorsAreReported()
+{
+    ReplaySession session(m_dir.path());
+    QVERIFY(session.run("launch rockets"));
+    QVERIFY(session.run("click noSuchControl"));
+    QVERIFY(session.run("tick many"));
+    QVERIFY(session.run("move send 3"));
+    QVERIFY(session.run("clock yesterday"));
+    QVERIFY(session.run("type HScroll1_0 5"));
+}
+
+void tst_Replay::toolWritesJsonAndPicture()
+{
+    const QString script = m_dir.filePath("connect.txt");
+    QFile file(script);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("click optComPort_6\nconnect\nrx S0600\\r\\n\ntick 3\n");
+    file.close();
+    const QString json = m_dir.filePath("out.json");
+    const QString png = m_dir.filePath("out.png");
+
+    QProcess tool;
+    tool.start(QStringLiteral(TERMIVA_REPLAY_BINARY), {script, "--json", json, "--png", png});
+    QVERIFY(tool.waitForFinished(60000));
+    QCOMPARE(tool.exitCode(), 0);
+
+    QFile output(json);
+    QVERIFY(output.open(QIODevice::ReadOnly));
+    const QJsonObject report = QJsonDocument::fromJson(output.readAll()).object();
+    const QJsonObject controls = report.value("controls").toObject();
+    QCOMPARE(report.value("sent").toString(), QString());
+    QCOMPARE(controls.value("lblStatus").toObject().value("text").toString(),
+        QStringLiteral("已连接..."));
+    QCOMPARE(controls.value("cmdConnect").toObject().value("enabled").toBool(), false);
+    QCOMPARE(controls.value("optComPort_6").toObject().value("checked").toBool(), true);
+    QCOMPARE(controls.value("cmdConnect").toObject().value("geometry").toArray(),
+        (QJsonArray {13, 104, 58, 25}));
+    QCOMPARE(
+        controls.value("Shape3").toObject().value("fill").toString(), QStringLiteral("#ffffff"));
+    QCOMPARE(
+        controls.value("Frame8").toObject().value("back").toString(), QStringLiteral("#8080ff"));
+    QCOMPARE(controls.value("Text1").toObject().value("visible").toBool(), false);
+    QCOMPARE(controls.value("Timer3").toObject().value("interval").toInt(), 200);
+
+    const QImage picture(png);
+    QCOMPARE(picture.size(), QSize(1217, 715));
+
+    tool.start(QStringLiteral(TERMIVA_REPLAY_BINARY), {m_dir.filePath("absent.txt")});
+    QVERIFY(tool.waitForFinished(60000));
+    QVERIFY(tool.exitCode() != 0);
+}
+
+QTEST_MAIN(tst_Replay)
+#include "tst_replay.moc"

@@ -1,0 +1,152 @@
+#include "pty_pair.h"
+#include "serial_comm.h"
+
+#include <QSerialPort>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+/// The serial component on real pseudo-terminals.
+class tst_SerialComm : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void opensAndClosesADevice();
+    void failureCodesOnOpen();
+    void deviceHeldByAnotherOpen();
+    void oneEventPerByteOfABurst();
+    void outputReachesTheLineByteExact();
+    void vanishedPeerClosesThePortWithoutAnErrorStorm();
+
+private:
+    static std::unique_ptr<SerialComm> portOn(const QString &device, int port = 1);
+};
+
+std::unique_ptr<SerialComm> tst_SerialComm::portOn(const QString &device, int port)
+{
+    PortMap map;
+    map.setDevice(port, device);
+    auto comm = std::make_unique<SerialComm>(map);
+    comm->setInputLen(1);
+    comm->setRThreshold(1);
+    (void)comm->setCommPort(port);
+    return comm;
+}
+
+void tst_SerialComm::opensAndClosesADevice()
+{
+    PtyPair pty;
+    QVERIFY(pty.isValid());
+    const auto comm = portOn(pty.devicePath(), 3);
+    QCOMPARE(comm->DeviceName(3), pty.devicePath());
+    QVERIFY(!comm->PortOpen());
+    QVERIFY(!comm->setPortOpen(true));
+    QVERIFY(comm->PortOpen());
+    QVERIFY(!comm->setPortOpen(false));
+    QVERIFY(!comm->PortOpen());
+    QVERIFY(!comm->setPortOpen(true));
+    QVERIFY(comm->PortOpen());
+}
+
+void tst_SerialComm::failureCodesOnOpen()
+{
+    const auto missing = portOn(QStringLiteral("/dev/termiva-no-such-device"));
+    const std::optional<CommError> absent = missing->setPortOpen(true);
+    QVERIFY(absent);
+    QCOMPARE(absent->code, CommCode::DeviceUnavailable);
+    QVERIFY2(absent->reason.contains(QLatin1String("termiva-no-such-device")),
+        qPrintable(absent->reason));
+    QCOMPARE(missing->setPortOpen(false)->code, CommCode::PortNotOpen);
+
+    const auto unmapped = portOn(QString());
+    QCOMPARE(unmapped->setPortOpen(true)->code, CommCode::InvalidPortNumber);
+    QCOMPARE(unmapped->setCommPort(17)->code, CommCode::InvalidPortNumber);
+}
+
+void tst_SerialComm::deviceHeldByAnotherOpen()
+{
+    PtyPair pty;
+    QVERIFY(pty.isValid());
+    const auto first = portOn(pty.devicePath());
+    const auto second = portOn(pty.devicePath());
+    QVERIFY(!first->setPortOpen(true));
+    const std::optional<CommError> held = second->setPortOpen(true);
+    QVERIFY(held);
+    QCOMPARE(held->code, CommCode::PortAlreadyOpen);
+    QVERIFY2(held->reason.contains(QStringLiteral("占用")), qPrintable(held->reason));
+    QVERIFY(!second->PortOpen());
+    QVERIFY(!first->setPortOpen(false));
+    QVERIFY(!second->setPortOpen(true));
+}
+
+void tst_SerialComm::oneEventPerByteOfABurst()
+{
+    PtyPair pty;
+    QVERIFY(pty.isValid());
+    const auto comm = portOn(pty.devicePath());
+    QString received;
+    int events = 0;
+    connect(comm.get(), &MSComm::OnComm, this, [&] {
+        ++events;
+        const CommInput input = comm->Input();
+        QCOMPARE(input.text.size(), 1);
+        received += input.text;
+    });
+    QVERIFY(!comm->setPortOpen(true));
+    QByteArray burst;
+    for (int round = 0; round < 8; ++round) {
+        for (int code = 0; code < 256; ++code)
+            burst.append(char(code));
+    }
+    QVERIFY(pty.send(burst));
+    QTRY_COMPARE(received.size(), burst.size());
+    QCOMPARE(events, burst.size());
+    for (int i = 0; i < burst.size(); ++i)
+        QCOMPARE(received.at(i).unicode(), static_cast<unsigned char>(burst.at(i)));
+}
+
+void tst_SerialComm::outputReachesTheLineByteExact()
+{
+    PtyPair pty;
+    QVERIFY(pty.isValid());
+    const auto comm = portOn(pty.devicePath());
+    QVERIFY(!comm->setPortOpen(true));
+    const QString command = QStringLiteral(" s0450 P009 I004 D002 T040 \r\n");
+    QString everyByte;
+    for (int code = 0; code < 256; ++code)
+        everyByte.append(QChar(code));
+    QVERIFY(!comm->setOutput(command));
+    QVERIFY(!comm->setOutput(everyByte));
+    QByteArray expected = command.toLatin1();
+    for (int code = 0; code < 256; ++code)
+        expected.append(char(code));
+    QTRY_COMPARE(pty.received(), expected);
+}
+
+void tst_SerialComm::vanishedPeerClosesThePortWithoutAnErrorStorm()
+{
+    PtyPair pty;
+    QVERIFY(pty.isValid());
+    const auto comm = portOn(pty.devicePath());
+    QVERIFY(!comm->setPortOpen(true));
+    auto *serialPort = comm->findChild<QSerialPort *>();
+    QVERIFY(serialPort);
+    QSignalSpy errors(serialPort, &QSerialPort::errorOccurred);
+    QSignalSpy lost(comm.get(), &MSComm::connectionLost);
+
+    pty.vanish();
+    QTRY_COMPARE(lost.count(), 1);
+    QVERIFY(!comm->PortOpen());
+    QTest::qWait(300);
+    QCOMPARE(lost.count(), 1);
+    QVERIFY2(errors.count() < 5, qPrintable(QString::number(errors.count())));
+    const auto error = lost.first().first().value<CommError>();
+    QCOMPARE(error.code, CommCode::DeviceUnavailable);
+    QVERIFY(!error.reason.isEmpty());
+    QCOMPARE(comm->Input().error->code, CommCode::OperationNeedsOpenPort);
+}
+
+QTEST_GUILESS_MAIN(tst_SerialComm)
+#include "tst_serial_comm.moc"
