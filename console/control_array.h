@@ -10,7 +10,7 @@
 template <typename Control, std::size_t N>
 std::array<Control *, N> controlArray(const QWidget &form, const char *name)
 {
-    std::array<Control *, N> members {};
+    std::array<Control *, N> members{};
     for (std::size_t index = 0; index < N; ++index)
         members[index] =
             form.findChild<Control *>(QStringLiteral("%1_%2").arg(QLatin1String(name)).arg(index));

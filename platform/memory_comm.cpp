@@ -33,7 +33,7 @@ QString MemoryComm::DeviceName(int port) const
 std::optional<CommError> MemoryComm::openDevice(int port)
 {
     if (m_absent.test(static_cast<std::size_t>(port - 1)))
-        return CommError {CommCode::InvalidPortNumber, tr("COM%1 没有对应的设备").arg(port)};
+        return CommError{CommCode::InvalidPortNumber, tr("COM%1 没有对应的设备").arg(port)};
     m_open = true;
     m_incoming.clear();
     return std::nullopt;

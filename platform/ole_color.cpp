@@ -14,7 +14,7 @@ struct PaletteEntry
 };
 
 // The platform's system colours 0 to 24, in their numbering, as palette entries.
-constexpr std::array<PaletteEntry, 25> kSystemColors {{
+constexpr std::array<PaletteEntry, 25> kSystemColors{{
     {QPalette::Active, QPalette::Button}, // scroll bar
     {QPalette::Active, QPalette::Dark}, // desktop
     {QPalette::Active, QPalette::Highlight}, // active caption

@@ -27,7 +27,7 @@ std::optional<CommError> SerialComm::openDevice(int port)
 {
     const QString device = m_ports.device(port);
     if (device.isEmpty())
-        return CommError {CommCode::InvalidPortNumber, tr("COM%1 没有对应的设备").arg(port)};
+        return CommError{CommCode::InvalidPortNumber, tr("COM%1 没有对应的设备").arg(port)};
     m_port.setPortName(device);
     m_port.setBaudRate(QSerialPort::Baud9600);
     m_port.setDataBits(QSerialPort::Data8);
@@ -64,7 +64,7 @@ std::optional<CommError> SerialComm::writeDevice(const QByteArray &bytes)
 {
     if (m_port.write(bytes) == bytes.size())
         return std::nullopt;
-    return CommError {CommCode::DeviceUnavailable, tr("写入失败 (%1)").arg(m_port.errorString())};
+    return CommError{CommCode::DeviceUnavailable, tr("写入失败 (%1)").arg(m_port.errorString())};
 }
 
 QByteArray SerialComm::readDevice()

@@ -28,5 +28,5 @@ private:
     CommError openFailure(int port) const;
 
     PortMap m_ports;
-    QSerialPort m_port {this};
+    QSerialPort m_port{this};
 };

@@ -53,7 +53,7 @@ private:
 void tst_FrmMainDesign::initTestCase()
 {
     setUpConsoleApplication();
-    m_settings = std::make_unique<SettingsDir>(QMap<int, QString> {}, "[TEMP]\r\nSETTEMP=0600\r\n");
+    m_settings = std::make_unique<SettingsDir>(QMap<int, QString>{}, "[TEMP]\r\nSETTEMP=0600\r\n");
     m_window = std::make_unique<frmMain>(
         std::make_unique<MemoryComm>(), std::make_shared<SystemClock>(), m_settings->path());
     m_window->show();
@@ -145,7 +145,7 @@ void tst_FrmMainDesign::startingState()
     for (int index = 0; index < 6; ++index)
         QCOMPARE(control<QScrollBar>(QStringLiteral("HScroll1_%1").arg(index))->value(), 0);
 
-    const std::map<QString, std::pair<int, bool>> timers {{"Timer1", {1000, true}},
+    const std::map<QString, std::pair<int, bool>> timers{{"Timer1", {1000, true}},
         {"Timer2", {100, false}}, {"Timer3", {200, true}}, {"Timer4", {100, false}}};
     for (const auto &[name, expected] : timers) {
         const auto *timer = control<WindowTimer>(name);

@@ -28,7 +28,7 @@ void tst_ManualTime::timersFireInTimeOrder()
     connect(&slow, &WindowTimer::Timer, this,
         [&] { fired << QStringLiteral("slow@%1").arg(time.elapsed()); });
     time.advance(500);
-    const QStringList expected {
+    const QStringList expected{
         "fast@100", "fast@200", "slow@250", "fast@300", "fast@400", "fast@500", "slow@500"};
     QCOMPARE(fired, expected);
     QCOMPARE(time.elapsed(), 500);
@@ -61,7 +61,7 @@ void tst_ManualTime::enablingStartsAFullPeriodFromNow()
     connect(&starter, &WindowTimer::Timer, this, [&] { started.setEnabled(true); });
     connect(&started, &WindowTimer::Timer, this, [&] { startedAt << time.elapsed(); });
     time.advance(400);
-    QCOMPARE(startedAt, (QList<qint64> {250, 350}));
+    QCOMPARE(startedAt, (QList<qint64>{250, 350}));
 }
 
 void tst_ManualTime::dateAndTimeMoveWithTheTicks()

@@ -86,7 +86,7 @@ void tst_MSComm::inputLengthZeroTakesEverything()
     connect(&port, &MSComm::OnComm, this, [&] { reads.append(port.Input().text); });
     QVERIFY(!port.setPortOpen(true));
     port.feed("hello");
-    QCOMPARE(reads, QStringList {QStringLiteral("hello")});
+    QCOMPARE(reads, QStringList{QStringLiteral("hello")});
 }
 
 void tst_MSComm::thresholdZeroRaisesNoEvents()

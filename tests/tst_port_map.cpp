@@ -16,9 +16,9 @@ private slots:
 
 void tst_PortMap::ordersSystemDevices()
 {
-    const QStringList listed {"/dev/ttyS1", "/dev/ttyACM0", "/dev/ttyUSB10", "/dev/ttyS0",
+    const QStringList listed{"/dev/ttyS1", "/dev/ttyACM0", "/dev/ttyUSB10", "/dev/ttyS0",
         "/dev/ttyUSB2", "/dev/ttyAMA0", "/dev/ttyACM1"};
-    const QStringList expected {"/dev/ttyUSB2", "/dev/ttyUSB10", "/dev/ttyACM0", "/dev/ttyACM1",
+    const QStringList expected{"/dev/ttyUSB2", "/dev/ttyUSB10", "/dev/ttyACM0", "/dev/ttyACM1",
         "/dev/ttyAMA0", "/dev/ttyS0", "/dev/ttyS1"};
     QCOMPARE(PortMap::orderedDevices(listed), expected);
 }

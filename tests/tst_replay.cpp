@@ -74,7 +74,7 @@ void tst_Replay::escapesRoundTripEveryByte()
 void tst_Replay::scriptDrivesTheWindow()
 {
     ReplaySession session(m_dir.path());
-    const QStringList script {"# comments and blank lines are skipped", "", "click optComPort_2",
+    const QStringList script{"# comments and blank lines are skipped", "", "click optComPort_2",
         "connect", "type send  s0450 p009 ", "type Text2_0 12\\x34", "move HScroll1_4 42",
         "clock 2026-12-06T14:30:00", "tick 25"};
     for (const QString &line : script)
@@ -123,7 +123,7 @@ void tst_Replay::toolWritesJsonAndPicture()
     QCOMPARE(controls.value("cmdConnect").toObject().value("enabled").toBool(), false);
     QCOMPARE(controls.value("optComPort_6").toObject().value("checked").toBool(), true);
     QCOMPARE(controls.value("cmdConnect").toObject().value("geometry").toArray(),
-        (QJsonArray {13, 104, 58, 25}));
+        (QJsonArray{13, 104, 58, 25}));
     QCOMPARE(
         controls.value("Shape3").toObject().value("fill").toString(), QStringLiteral("#ffffff"));
     QCOMPARE(

@@ -10,8 +10,8 @@
 
 PtyPair::PtyPair()
 {
-    std::array<char, 256> name {};
-    termios raw {};
+    std::array<char, 256> name{};
+    termios raw{};
     cfmakeraw(&raw);
     if (openpty(&m_farEnd, &m_deviceSide, name.data(), &raw, nullptr) != 0) {
         m_farEnd = m_deviceSide = -1;
@@ -46,7 +46,7 @@ bool PtyPair::send(const QByteArray &bytes)
 
 QByteArray PtyPair::received()
 {
-    std::array<char, 4096> buffer {};
+    std::array<char, 4096> buffer{};
     ssize_t n = 0;
     while (m_farEnd >= 0 && (n = ::read(m_farEnd, buffer.data(), buffer.size())) > 0)
         m_received.append(buffer.data(), n);

@@ -9,7 +9,6 @@
 #include <QCommandLineParser>
 #include <QFile>
 #include <QJsonDocument>
-#include <QRegularExpression>
 #include <QTextStream>
 
 namespace {
@@ -29,8 +28,9 @@ bool runScript(ReplaySession &session, const QString &path)
     int lineNumber = 0;
     while (!script.atEnd()) {
         ++lineNumber;
-        const QString line = QString::fromUtf8(script.readLine())
-                                 .remove(QRegularExpression(QStringLiteral("\\r?\\n$")));
+        QString line = QString::fromUtf8(script.readLine());
+        if (line.endsWith(u'\n'))
+            line.chop(1);
         if (const std::optional<QString> failure = session.run(line)) {
             errorStream() << path << ":" << lineNumber << ": " << *failure << Qt::endl;
             return false;
@@ -41,7 +41,7 @@ bool runScript(ReplaySession &session, const QString &path)
 
 bool writeJson(const ReplaySession &session, const QString &path)
 {
-    const QJsonObject report {
+    const QJsonObject report{
         {QStringLiteral("controls"), snapshotControls(session.window())},
         {QStringLiteral("sent"), encodeCEscapes(session.port().sent())},
     };

@@ -44,11 +44,11 @@ QColor backOf(const QWidget &widget)
 QJsonObject describeWidget(const QWidget &widget, const QWidget &window)
 {
     const QPoint origin = widget.mapTo(&window, QPoint(0, 0));
-    QJsonObject control {
+    QJsonObject control{
         {QStringLiteral("enabled"), widget.isEnabled()},
         {QStringLiteral("visible"), !widget.isHidden()},
         {QStringLiteral("geometry"),
-            QJsonArray {origin.x(), origin.y(), widget.width(), widget.height()}},
+            QJsonArray{origin.x(), origin.y(), widget.width(), widget.height()}},
         {QStringLiteral("back"), backOf(widget).name()},
         {QStringLiteral("toolTip"), widget.toolTip()},
     };
@@ -72,14 +72,14 @@ bool isDesignControl(const QObject &object)
 
 QJsonObject snapshotControls(const QWidget &window)
 {
-    QJsonObject controls {{window.objectName(), describeWidget(window, window)}};
+    QJsonObject controls{{window.objectName(), describeWidget(window, window)}};
     for (const QWidget *widget : window.findChildren<QWidget *>()) {
         if (isDesignControl(*widget))
             controls.insert(widget->objectName(), describeWidget(*widget, window));
     }
     for (const WindowTimer *timer : window.findChildren<WindowTimer *>()) {
         controls.insert(timer->objectName(),
-            QJsonObject {{QStringLiteral("enabled"), timer->Enabled()},
+            QJsonObject{{QStringLiteral("enabled"), timer->Enabled()},
                 {QStringLiteral("interval"), timer->Interval()}});
     }
     return controls;
