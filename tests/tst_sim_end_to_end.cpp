@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -16,6 +17,7 @@ private slots:
     void init();
     void cleanup();
     void linesArriveAndCommandsGoOut();
+    void droppedDeviceComesBackBehindTheSameLink();
 
 private:
     QStringList completeLines() const;
@@ -82,6 +84,32 @@ void tst_SimEndToEnd::linesArriveAndCommandsGoOut()
         log.contains(QStringLiteral("received 25 bytes: 53 30 34 35 30 20 70 30 30 39 20 49 30 30 "
                                     "34 20 44 30 30 32 20 54 30 34 30")),
         qPrintable(log));
+}
+
+void tst_SimEndToEnd::droppedDeviceComesBackBehindTheSameLink()
+{
+    PortMap ports;
+    ports.setDevice(1, m_link);
+    SerialComm port(ports);
+    port.setInputLen(1);
+    port.setRThreshold(1);
+    connect(&port, &MSComm::OnComm, this, [&] { m_received += port.Input().text; });
+    QSignalSpy lost(&port, &MSComm::connectionLost);
+    QVERIFY(!port.setPortOpen(true));
+    QTRY_VERIFY_WITH_TIMEOUT(completeLines().size() >= 2, 10000);
+
+    m_simulator.write("drop\n");
+    QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 10000);
+    QVERIFY(!port.PortOpen());
+    QTRY_VERIFY(!QFileInfo(m_link).isSymLink());
+    QCOMPARE(port.setPortOpen(true)->code, CommCode::DeviceUnavailable);
+
+    m_simulator.write("restore\n");
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(m_link).isSymLink(), 10000);
+    m_received.clear();
+    QVERIFY(!port.setPortOpen(true));
+    QTRY_VERIFY_WITH_TIMEOUT(completeLines().size() >= 2, 10000);
+    QVERIFY(completeLines().last().startsWith(QLatin1String("st=0600 pv=")));
 }
 
 QTEST_GUILESS_MAIN(tst_SimEndToEnd)
