@@ -1,23 +1,61 @@
 #include "frm_main.h"
 
+#include "clock.h"
 #include "control_array.h"
+#include "display_format.h"
+#include "morph_display.h"
 #include "ms_comm.h"
 #include "ole_color.h"
 #include "profile_reader.h"
+#include "telemetry_line.h"
+#include "uc_histogram.h"
 #include "ui_frm_main.h"
 #include "window_timer.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
+#include <QLocale>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 constexpr int kTimer1Interval = 1000;
 constexpr int kTrendInterval = 100;
 constexpr int kClockInterval = 200;
 constexpr int kRunTimeInterval = 100;
+constexpr int kBandRepeat = 11;
+constexpr int kAlarmExcessTenths = 150;
+
+const QColor kLampLit(255, 0, 0);
+const QColor kLampOff(255, 255, 255);
+
+const QString kModeOk = QStringLiteral("OK");
+const QString kModeExit = QStringLiteral("EXIT");
+const QString kSetTemperatureCaption = QStringLiteral("设定温度：");
+const QString kCurrentTemperatureCaption = QStringLiteral("当前温度：");
+const QString kSampleCommand = QStringLiteral("S0450 P009 I004 D002 T040");
+
+void light(ShapeControl *lamp, bool lit)
+{
+    lamp->setFillColor(lit ? kLampLit : kLampOff);
+}
+
+/// Sets a caption or a box's text only when it changes, so that repeated updates cost a
+/// comparison.
+template <typename Control> void setCaption(Control *control, const QString &text)
+{
+    if (control->text() != text)
+        control->setText(text);
+}
+
+/// A slider refuses a value outside its range and keeps its own.
+void setSliderValue(QScrollBar *slider, std::optional<qint16> value)
+{
+    if (value && *value >= slider->minimum() && *value <= slider->maximum())
+        slider->setValue(*value);
+}
 
 bool marksPortUnusable(const std::optional<CommError> &error)
 {
@@ -106,12 +144,19 @@ void frmMain::bindControlArrays()
     Shape4 = controlArray<ShapeControl, 9>(*this, "Shape4");
     ShapeDot = controlArray<ShapeControl, 2>(*this, "ShapeDot");
     fraFrames = controlArray<QGroupBox, 3>(*this, "fraFrames");
+    bandButtons = {m_ui->CommandA, m_ui->CommandB, m_ui->CommandC, m_ui->CommandD, m_ui->CommandE,
+        m_ui->CommandF, m_ui->CommandG, m_ui->CommandH, m_ui->CommandI};
 }
 
 /// What the form file cannot carry: system colours, which the platform resolves at run time,
 /// and fractional point sizes.
 void frmMain::applyDesignDetails()
 {
+    m_ui->receive->setMaximumBlockCount(kLogEntries);
+    m_logFlush.setSingleShot(true);
+    m_logFlush.setInterval(0);
+    connect(&m_logFlush, &QTimer::timeout, this, &frmMain::flushLog);
+    m_ui->ucHistogram1->setMax(1200);
     setRole(Text2[1], QPalette::Base, SystemColor::WindowFrame);
     setRole(Label1[0], QPalette::WindowText, SystemColor::Highlight);
     for (QLabel *label : {m_ui->Label2, m_ui->Label3, m_ui->Label4, m_ui->Label14})
@@ -130,6 +175,18 @@ void frmMain::connectHandlers()
     connect(m_ui->cmdDisconnect, &QPushButton::clicked, this, &frmMain::cmdDisconnect_Click);
     connect(m_ui->cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
     connect(m_comPort, &MSComm::connectionLost, this, &frmMain::ComPort_ConnectionLost);
+    connect(m_comPort, &MSComm::OnComm, this, &frmMain::ComPort_OnComm);
+    for (int index = 0; index < int(HScroll1.size()); ++index)
+        connect(HScroll1[index], &QScrollBar::valueChanged, this,
+            [this, index] { HScroll1_Change(index); });
+    connect(m_ui->comm_send, &QPushButton::clicked, this, &frmMain::comm_send_Click);
+    connect(m_ui->send_model, &QPushButton::clicked, this, &frmMain::send_model_Click);
+    connect(m_ui->clearbox, &QPushButton::clicked, this, &frmMain::clearbox_Click);
+    for (int band = 0; band < kBandCount; ++band)
+        connect(
+            bandButtons[band], &QPushButton::clicked, this, [this, band] { Command_Click(band); });
+    m_ui->set_v->setMouseTracking(true);
+    m_ui->set_v->installEventFilter(this);
 }
 
 void frmMain::describePortDevices()
@@ -150,6 +207,7 @@ void frmMain::Form_Load()
     m_state.RunClockArmed = true;
     m_state.StoredSetTemp =
         GetFromINI(QStringLiteral("TEMP"), QStringLiteral("SETTEMP"), m_state.IniFile);
+    m_storedSetTempKey.emplace(QStringLiteral("TEMP"), QStringLiteral("SETTEMP"), m_state.IniFile);
     probePorts();
     m_comPort->setInputLen(1);
     m_comPort->setRThreshold(1);
@@ -245,4 +303,243 @@ void frmMain::closeEvent(QCloseEvent *event)
     for (WindowTimer *timer : {Timer1, Timer2, Timer3, Timer4})
         timer->setEnabled(false);
     event->accept();
+}
+
+bool frmMain::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_ui->set_v && event->type() == QEvent::MouseMove)
+        set_v_MouseMove();
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmMain::ComPort_OnComm()
+{
+    if (m_comPort->CommEvent() != MSComm::comEvReceive)
+        return;
+    const CommInput input = m_comPort->Input();
+    if (input.error)
+        return;
+    m_state.RxChunk = input.text;
+    takeModeSignal();
+    showModeCaption();
+    const bool complete = m_state.RxLine.append(m_state.RxChunk);
+    recolourDrawing();
+    if (complete)
+        processCompletedLine();
+}
+
+void frmMain::takeModeSignal()
+{
+    if (m_state.RxChunk == QLatin1String("O")) {
+        m_ui->Text1->setText(kModeOk);
+        light(m_ui->Shape3, true);
+        m_state.FollowCurrentTemp = 1;
+    } else if (m_state.RxChunk == QLatin1String("N")) {
+        m_state.FollowCurrentTemp = 0;
+        m_ui->Text1->setText(kModeExit);
+        light(m_ui->Shape3, false);
+    }
+}
+
+void frmMain::showModeCaption()
+{
+    const QString mode = m_ui->Text1->text();
+    if (mode == kModeOk)
+        setCaption(Label1[0], kSetTemperatureCaption);
+    else if (mode == kModeExit)
+        setCaption(Label1[0], kCurrentTemperatureCaption);
+}
+
+void frmMain::recolourDrawing()
+{
+    const auto component = [this] { return int(std::nearbyint(m_random.next() * 255)); };
+    const int red = component();
+    const int green = component();
+    const int blue = component();
+    m_ui->Label11->setForeColor(QColor(red, green, blue));
+}
+
+void frmMain::processCompletedLine()
+{
+    startTimersOnFirstLine();
+    countLine();
+    logLine();
+    const TelemetryLine values = TelemetryLine::parse(m_state.RxLine.text());
+    m_state.CurTempTenths = values.currentTenths.value_or(m_state.CurTempTenths);
+    m_state.SetTempTenths = values.setTenths.value_or(m_state.SetTempTenths);
+    showOutputLevel(values.outputLevel);
+    showParameters(values);
+    moveSetPointMarker();
+    showSetTemperature();
+    showHighestTemperature();
+    setAlarmLamps();
+    showCurrentTemperature();
+    applyModeOverride();
+    m_state.RxLine.clear();
+    reportConnected();
+}
+
+void frmMain::startTimersOnFirstLine()
+{
+    if (m_state.TrendRunning && !Timer2->Enabled())
+        Timer2->setEnabled(true);
+    if (m_state.RunClockArmed && !Timer4->Enabled())
+        Timer4->setEnabled(true);
+}
+
+void frmMain::countLine()
+{
+    ++m_state.FrameCount;
+    m_ui->rece_quantity->setText(QString::number(m_state.FrameCount));
+}
+
+/// Entries are written to the log once per turn of the event loop, so that a burst of lines
+/// costs one append and one scroll rather than one of each per line.
+void frmMain::logLine()
+{
+    const QDateTime now = m_clock->now();
+    const QLocale locale = QLocale::system();
+    if (!m_pendingLog.isEmpty())
+        m_pendingLog += u'\n';
+    m_pendingLog += u' ' + locale.toString(now.date(), QLocale::ShortFormat) + u' '
+        + locale.toString(now.time(), QLocale::ShortFormat) + u' ' + m_state.RxLine.text();
+    m_pendingLog.chop(2); // the log's own line break stands for the line's CR LF
+    m_logFlush.start();
+}
+
+void frmMain::flushLog()
+{
+    m_ui->receive->appendPlainText(m_pendingLog);
+    m_ui->receive->moveCursor(QTextCursor::End);
+    m_pendingLog.clear();
+}
+
+void frmMain::showOutputLevel(const std::optional<double> &level)
+{
+    if (level)
+        setCaption(Text2[2], DisplayFormat::percentage(*level / 2.55));
+}
+
+void frmMain::showParameters(const TelemetryLine &values)
+{
+    setSliderValue(HScroll1[3], values.p);
+    setSliderValue(HScroll1[4], values.i);
+    setSliderValue(HScroll1[5], values.d);
+}
+
+/// Puts the marker's middle at the set temperature's height beside the chart.
+void frmMain::moveSetPointMarker()
+{
+    const ucHistogram *chart = m_ui->ucHistogram1;
+    QPushButton *marker = m_ui->set_v;
+    if (chart->Max() == 0)
+        return;
+    const int chartTop =
+        marker->parentWidget()->mapFrom(this, chart->mapTo(this, QPoint(0, 0))).y();
+    const double top = chartTop
+        + (1.0 - double(m_state.SetTempTenths) / chart->Max()) * chart->height()
+        - marker->height() / 2.0;
+    if (std::abs(top) < 1e6)
+        marker->move(marker->x(), int(std::nearbyint(top)));
+}
+
+void frmMain::showSetTemperature()
+{
+    setCaption(Text2[0], DisplayFormat::tenthsAsDegrees(m_state.SetTempTenths));
+    setSliderValue(HScroll1[0], qint16(std::nearbyint(m_state.SetTempTenths / 10.0)));
+}
+
+void frmMain::showHighestTemperature()
+{
+    if (m_state.CurTempTenths <= m_state.MaxTempTenths)
+        return;
+    m_state.MaxTempTenths = m_state.CurTempTenths;
+    Text2[1]->setText(DisplayFormat::tenthsAsDegrees(m_state.MaxTempTenths));
+}
+
+void frmMain::setAlarmLamps()
+{
+    const bool alarm = m_state.CurTempTenths - m_state.SetTempTenths > kAlarmExcessTenths;
+    light(m_ui->Shape2, alarm);
+    light(m_ui->Shape3, !alarm);
+}
+
+void frmMain::showCurrentTemperature()
+{
+    setCaption(m_ui->txtBarcode, QString::number(m_state.CurTempTenths));
+    if (m_state.FollowCurrentTemp == 1)
+        m_ui->Mo->setValue(m_ui->txtBarcode->text());
+}
+
+void frmMain::applyModeOverride()
+{
+    if (Label1[0]->text() != kSetTemperatureCaption)
+        return;
+    light(m_ui->Shape3, true);
+    light(m_ui->Shape2, false);
+    light(m_ui->Shape1, false);
+}
+
+void frmMain::reportConnected()
+{
+    setCaption(m_ui->lblStatus, tr("连接温度控制器成功！"));
+    m_state.StoredSetTemp = m_storedSetTempKey->value();
+}
+
+void frmMain::HScroll1_Change(int index)
+{
+    Label7[index]->setText(QString::number(HScroll1[index]->value()));
+}
+
+/// Nothing goes out on a closed port; the operator is told so and loses nothing.
+bool frmMain::portOpenForSending()
+{
+    if (m_comPort->PortOpen())
+        return true;
+    m_ui->lblStatus->setText(tr("串口未打开，未发送"));
+    return false;
+}
+
+void frmMain::sendText(const QString &text)
+{
+    if (const std::optional<CommError> error = m_comPort->setOutput(text))
+        m_ui->lblStatus->setText(tr("发送失败：%1").arg(error->reason));
+}
+
+void frmMain::comm_send_Click()
+{
+    if (!portOpenForSending())
+        return;
+    // A line break typed into the box is a carriage return and line feed on the line.
+    sendText(m_ui->send->toPlainText().replace(u'\n', QLatin1String("\r\n")));
+}
+
+void frmMain::send_model_Click()
+{
+    m_ui->send->setPlainText(kSampleCommand);
+}
+
+void frmMain::Command_Click(int band)
+{
+    if (!portOpenForSending())
+        return;
+    for (ShapeControl *lamp : Shape4)
+        light(lamp, false);
+    light(Shape4[band], true);
+    const QString digit = QString::number(band + 1);
+    for (int repeat = 0; repeat < kBandRepeat; ++repeat)
+        sendText(digit);
+}
+
+void frmMain::clearbox_Click()
+{
+    m_logFlush.stop();
+    m_pendingLog.clear();
+    m_ui->receive->clear();
+}
+
+void frmMain::set_v_MouseMove()
+{
+    m_ui->set_v->setToolTip(tr("温度设定值 ")
+        + DisplayFormat::tenthsAsDegrees(m_state.SetTempTenths) + QStringLiteral("℃"));
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include "uniform_random.h"
+#include "watched_profile_key.h"
 #include "window_state.h"
 
+#include <QTimer>
 #include <QWidget>
 
 #include <array>
@@ -13,11 +16,13 @@ class MSComm;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 class QScrollBar;
 class ShapeControl;
 class WindowTimer;
 struct CommError;
+struct TelemetryLine;
 
 namespace Ui {
 class frmMain;
@@ -39,6 +44,10 @@ public:
         const QString &applicationDir, QWidget *parent = nullptr);
     ~frmMain() override;
 
+    static constexpr int kBandCount = 9;
+    /// Entries the receive log keeps; older ones are dropped as new ones arrive.
+    static constexpr int kLogEntries = 10000;
+
     /// One key of a settings file; the empty text when the file, section or key is missing.
     QString GetFromINI(const QString &section, const QString &key, const QString &path) const;
 
@@ -47,6 +56,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void createTimers();
@@ -66,11 +76,43 @@ private:
     void cmdExit_Click();
     void ComPort_ConnectionLost(const CommError &error);
 
+    void ComPort_OnComm();
+    void takeModeSignal();
+    void showModeCaption();
+    void recolourDrawing();
+    void processCompletedLine();
+    void startTimersOnFirstLine();
+    void countLine();
+    void logLine();
+    void flushLog();
+    void showOutputLevel(const std::optional<double> &level);
+    void showParameters(const TelemetryLine &values);
+    void moveSetPointMarker();
+    void showSetTemperature();
+    void showHighestTemperature();
+    void setAlarmLamps();
+    void showCurrentTemperature();
+    void applyModeOverride();
+    void reportConnected();
+    void HScroll1_Change(int index);
+
+    bool portOpenForSending();
+    void sendText(const QString &text);
+    void comm_send_Click();
+    void send_model_Click();
+    void Command_Click(int band);
+    void clearbox_Click();
+    void set_v_MouseMove();
+
     std::unique_ptr<Ui::frmMain> m_ui;
     MSComm *m_comPort;
     std::shared_ptr<const Clock> m_clock;
     const QString m_applicationDir;
     WindowState m_state;
+    UniformRandom m_random;
+    std::optional<WatchedProfileKey> m_storedSetTempKey;
+    QString m_pendingLog;
+    QTimer m_logFlush;
 
     WindowTimer *Timer1 = nullptr;
     WindowTimer *Timer2 = nullptr;
@@ -92,4 +134,5 @@ private:
     std::array<ShapeControl *, 9> Shape4{};
     std::array<ShapeControl *, 2> ShapeDot{};
     std::array<QGroupBox *, 3> fraFrames{};
+    std::array<QPushButton *, kBandCount> bandButtons{};
 };

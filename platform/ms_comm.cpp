@@ -1,10 +1,14 @@
 #include "ms_comm.h"
 
+#include <QElapsedTimer>
 #include <QScopedValueRollback>
 
 namespace {
-// Receive events raised per turn of the event loop, so a flood never starves timers and input.
-constexpr int kEventsPerTurn = MSComm::kReceiveBufferSize;
+// Time spent raising receive events in one turn of the event loop: long enough that a flood
+// pays for repainting once per many lines, short enough that timers and input keep their pace.
+constexpr qint64 kTurnMilliseconds = 10;
+// Receive events between two looks at the clock.
+constexpr int kEventsPerClockCheck = 32;
 } // namespace
 
 MSComm::MSComm(QObject *parent)
@@ -110,7 +114,10 @@ void MSComm::deliverReceiveEvents()
     if (m_delivering)
         return;
     const QScopedValueRollback guard(m_delivering, true);
-    for (int budget = kEventsPerTurn; budget > 0; --budget) {
+    QElapsedTimer turn;
+    turn.start();
+    for (int event = 1; event % kEventsPerClockCheck != 0 || !turn.hasExpired(kTurnMilliseconds);
+         ++event) {
         if (!isDeviceOpen() || m_rThreshold == 0)
             return;
         if (waitingCount() < m_rThreshold)

@@ -119,13 +119,17 @@ void tst_Replay::toolWritesJsonAndPicture()
     const QJsonObject controls = report.value("controls").toObject();
     QCOMPARE(report.value("sent").toString(), QString());
     QCOMPARE(controls.value("lblStatus").toObject().value("text").toString(),
-        QStringLiteral("已连接..."));
+        QStringLiteral("连接温度控制器成功！"));
+    QCOMPARE(
+        controls.value("rece_quantity").toObject().value("text").toString(), QStringLiteral("1"));
     QCOMPARE(controls.value("cmdConnect").toObject().value("enabled").toBool(), false);
     QCOMPARE(controls.value("optComPort_6").toObject().value("checked").toBool(), true);
     QCOMPARE(controls.value("cmdConnect").toObject().value("geometry").toArray(),
         (QJsonArray{13, 104, 58, 25}));
     QCOMPARE(
-        controls.value("Shape3").toObject().value("fill").toString(), QStringLiteral("#ffffff"));
+        controls.value("Shape3").toObject().value("fill").toString(), QStringLiteral("#ff0000"));
+    QCOMPARE(
+        controls.value("Shape2").toObject().value("fill").toString(), QStringLiteral("#ffffff"));
     QCOMPARE(
         controls.value("Frame8").toObject().value("back").toString(), QStringLiteral("#8080ff"));
     QCOMPARE(controls.value("Text1").toObject().value("visible").toBool(), false);

@@ -8,3 +8,8 @@ MorphDisplay::MorphDisplay(QWidget *parent)
     setPalette(face);
     setAutoFillBackground(true);
 }
+
+void MorphDisplay::setValue(const QString &value)
+{
+    m_value = value;
+}

@@ -1,0 +1,71 @@
+#include "application_setup.h"
+#include "memory_comm.h"
+#include "replay_session.h"
+
+#include <QApplication>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+
+namespace {
+QByteArray realisticLines(int count)
+{
+    QByteArray lines;
+    for (int n = 0; n < count; ++n) {
+        lines += QStringLiteral("st=0600 pv=%1 out= %2 pid= 010, 005, 002\r\n")
+                     .arg(250 + n % 400, 4, 10, QLatin1Char('0'))
+                     .arg(n % 256, 3, 10, QLatin1Char('0'))
+                     .toLatin1();
+    }
+    return lines;
+}
+
+QByteArray noise(int size)
+{
+    std::mt19937 random(7);
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &byte : bytes)
+        byte = char(random() & 0xFF);
+    return bytes;
+}
+
+/// Characters per second through the receive path of a connected, shown window.
+void receiveThroughWindow(benchmark::State &state, const QByteArray &stream)
+{
+    const QTemporaryDir dir;
+    ReplaySession session(dir.path());
+    (void)session.run(QStringLiteral("connect"));
+    MemoryComm &port = session.port();
+    for (auto _ : state) {
+        port.feed(stream);
+        while (port.bytesWaiting() + port.InBufferCount() > 0)
+            QCoreApplication::processEvents();
+    }
+    state.SetBytesProcessed(state.iterations() * stream.size());
+}
+
+void BM_ReceiveRealisticLines(benchmark::State &state)
+{
+    receiveThroughWindow(state, realisticLines(2000));
+}
+BENCHMARK(BM_ReceiveRealisticLines)->Unit(benchmark::kMillisecond);
+
+void BM_ReceiveNoise(benchmark::State &state)
+{
+    receiveThroughWindow(state, noise(100000));
+}
+BENCHMARK(BM_ReceiveNoise)->Unit(benchmark::kMillisecond);
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    setUpConsoleApplication();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

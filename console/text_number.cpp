@@ -1,0 +1,97 @@
+#include "text_number.h"
+
+#include <QString>
+
+#include <limits>
+
+namespace {
+struct Decimal
+{
+    bool negative = false;
+    QStringView whole;
+    QStringView fraction;
+};
+
+bool isDigits(QStringView text)
+{
+    for (const QChar c : text) {
+        if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
+}
+
+std::optional<Decimal> splitDecimal(QStringView text)
+{
+    text = text.trimmed();
+    Decimal decimal;
+    if (!text.isEmpty() && (text.front() == u'+' || text.front() == u'-')) {
+        decimal.negative = text.front() == u'-';
+        text = text.mid(1);
+    }
+    const qsizetype point = text.indexOf(u'.');
+    decimal.whole = point < 0 ? text : text.left(point);
+    decimal.fraction = point < 0 ? QStringView() : text.mid(point + 1);
+    if ((decimal.whole.isEmpty() && decimal.fraction.isEmpty()) || !isDigits(decimal.whole)
+        || !isDigits(decimal.fraction))
+        return std::nullopt;
+    return decimal;
+}
+
+/// Whether the fraction rounds the magnitude up: above one half, or exactly one half with an
+/// odd whole part.
+bool roundsUp(QStringView fraction, bool wholeIsOdd)
+{
+    if (fraction.isEmpty() || fraction.front() < u'5')
+        return false;
+    if (fraction.front() > u'5')
+        return true;
+    for (const QChar c : fraction.mid(1)) {
+        if (c != u'0')
+            return true;
+    }
+    return wholeIsOdd;
+}
+
+template <typename Integer> std::optional<Integer> toInteger(QStringView text)
+{
+    const std::optional<Decimal> decimal = splitDecimal(text);
+    if (!decimal)
+        return std::nullopt;
+    constexpr qint64 kLimit = qint64(std::numeric_limits<Integer>::max()) + 1;
+    qint64 magnitude = 0;
+    for (const QChar digit : decimal->whole) {
+        magnitude = magnitude * 10 + (digit.unicode() - u'0');
+        if (magnitude > kLimit)
+            return std::nullopt;
+    }
+    if (roundsUp(decimal->fraction, magnitude % 2 == 1))
+        ++magnitude;
+    const qint64 value = decimal->negative ? -magnitude : magnitude;
+    if (value < std::numeric_limits<Integer>::min() || value > std::numeric_limits<Integer>::max())
+        return std::nullopt;
+    return Integer(value);
+}
+} // namespace
+
+std::optional<double> TextNumber::toDouble(QStringView text)
+{
+    const std::optional<Decimal> decimal = splitDecimal(text);
+    if (!decimal)
+        return std::nullopt;
+    QString plain = decimal->whole.isEmpty() ? QStringLiteral("0") : decimal->whole.toString();
+    if (!decimal->fraction.isEmpty())
+        plain += QLatin1Char('.') + decimal->fraction.toString();
+    const double magnitude = plain.toDouble();
+    return decimal->negative && magnitude != 0 ? -magnitude : magnitude;
+}
+
+std::optional<qint16> TextNumber::toInt16(QStringView text)
+{
+    return toInteger<qint16>(text);
+}
+
+std::optional<qint32> TextNumber::toInt32(QStringView text)
+{
+    return toInteger<qint32>(text);
+}

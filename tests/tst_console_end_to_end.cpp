@@ -1,0 +1,79 @@
+#include "frm_main.h"
+#include "serial_comm.h"
+#include "system_clock.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+/// The whole console on the simulated controller's pseudo-terminal.
+class tst_ConsoleEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+    void showsTheControllerAndChangesItsSetPoint();
+
+private:
+    QString text(const char *name) const;
+
+    QTemporaryDir m_dir;
+    QProcess m_simulator;
+    std::unique_ptr<frmMain> m_window;
+};
+
+void tst_ConsoleEndToEnd::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+    const QString link = m_dir.filePath(QStringLiteral("ttyTERMIVA"));
+    m_simulator.start(QStringLiteral(TERMIVA_SIM_BINARY),
+        {"--link", link, "--period-ms", "100", "--speed", "20", "--no-noise"});
+    QVERIFY(m_simulator.waitForReadyRead(10000));
+    PortMap ports;
+    ports.setDevice(1, link);
+    m_window = std::make_unique<frmMain>(
+        std::make_unique<SerialComm>(ports), std::make_shared<SystemClock>(), m_dir.path());
+}
+
+void tst_ConsoleEndToEnd::cleanupTestCase()
+{
+    m_window.reset();
+    m_simulator.terminate();
+    QVERIFY(m_simulator.waitForFinished(10000));
+}
+
+QString tst_ConsoleEndToEnd::text(const char *name) const
+{
+    const QObject *control = m_window->findChild<QObject *>(name);
+    if (const auto *label = qobject_cast<const QLabel *>(control))
+        return label->text();
+    return qobject_cast<const QLineEdit *>(control)->text();
+}
+
+void tst_ConsoleEndToEnd::showsTheControllerAndChangesItsSetPoint()
+{
+    m_window->findChild<QPushButton *>("cmdConnect")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(text("lblStatus"), QStringLiteral("连接温度控制器成功！"), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(text("rece_quantity").toInt() >= 3, 10000);
+    QCOMPARE(text("Text2_0"), QStringLiteral("60"));
+    QCOMPARE(text("Label7_3"), QStringLiteral("10"));
+    QTRY_VERIFY_WITH_TIMEOUT(text("txtBarcode").toInt() > 260, 10000);
+    QVERIFY(text("Text2_2").endsWith(u'%'));
+
+    m_window->findChild<QPlainTextEdit *>("send")->setPlainText(QStringLiteral("s0450 p012"));
+    m_window->findChild<QPushButton *>("comm_send")->click();
+    QTRY_COMPARE_WITH_TIMEOUT(text("Text2_0"), QStringLiteral("45"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(text("Label7_3"), QStringLiteral("12"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(text("Text1"), QStringLiteral("OK"), 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(text("Text1"), QStringLiteral("EXIT"), 10000);
+    QVERIFY(m_simulator.readAllStandardError().contains("accepted: set 450 P 12"));
+}
+
+QTEST_MAIN(tst_ConsoleEndToEnd)
+#include "tst_console_end_to_end.moc"

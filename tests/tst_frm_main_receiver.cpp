@@ -1,0 +1,327 @@
+#include "character_drawing.h"
+#include "console_fixture.h"
+#include "morph_display.h"
+#include "shape_control.h"
+#include "uc_histogram.h"
+#include "window_timer.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
+#include <QTextBlock>
+
+namespace {
+const QByteArray kSampleLine("st=0600 pv=0585 out= 128 pid= 010, 005, 002\r\n");
+
+QByteArray line(int set, int current, int output = 128, int p = 10, int i = 5, int d = 2)
+{
+    return QStringLiteral("st=%1 pv=%2 out= %3 pid= %4, %5, %6\r\n")
+        .arg(set, 4, 10, QLatin1Char('0'))
+        .arg(current, 4, 10, QLatin1Char('0'))
+        .arg(output, 3, 10, QLatin1Char('0'))
+        .arg(p, 3, 10, QLatin1Char('0'))
+        .arg(i, 3, 10, QLatin1Char('0'))
+        .arg(d, 3, 10, QLatin1Char('0'))
+        .toLatin1();
+}
+} // namespace
+
+/// The telemetry receiver, driven at the serial component's interface.
+class tst_FrmMainReceiver : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void sampleLineFillsTheWindow();
+    void lineSplitAcrossBurstsIsOneLine();
+    void onlyCarriageReturnLineFeedCompletesALine();
+    void emptyLineCountsAndKeepsTheValues();
+    void modeSignalsSwitchCaptionLampAndFollowing();
+    void signalBeforeALineShiftsItsFields();
+    void lowerCaseLettersAreNotSignals();
+    void alarmAboveOneHundredFiftyTenths();
+    void modeOkKeepsTheNormalLampLit();
+    void fieldsThatDoNotConvertKeepTheOldValues();
+    void slidersRefuseValuesOutsideTheirRange();
+    void highestTemperatureOnlyRises();
+    void setPointMarkerSitsAtTheSetTemperature();
+    void operatorMovingASliderOnlyUpdatesItsLabel();
+    void drawingChangesColourWithEveryCharacter();
+    void longRunWithoutLineEndIsDropped();
+    void logKeepsTheNewestEntries();
+    void countGoesPastThe16BitLimit();
+
+private:
+    std::unique_ptr<ConsoleFixture> m_console;
+};
+
+void tst_FrmMainReceiver::init()
+{
+    m_console = std::make_unique<ConsoleFixture>();
+    m_console->connectPort();
+    QVERIFY(m_console->port().PortOpen());
+}
+
+void tst_FrmMainReceiver::cleanup()
+{
+    m_console.reset();
+}
+
+void tst_FrmMainReceiver::sampleLineFillsTheWindow()
+{
+    ConsoleFixture &console = *m_console;
+    QVERIFY(!console.timer("Timer2")->Enabled());
+    QVERIFY(!console.timer("Timer4")->Enabled());
+    console.time().setNow(QDateTime(QDate(2026, 12, 6), QTime(14, 30, 5)));
+    console.receive(kSampleLine);
+
+    const WindowState &state = console.window().state();
+    QCOMPARE(state.SetTempTenths, 600);
+    QCOMPARE(state.CurTempTenths, 585);
+    QCOMPARE(state.MaxTempTenths, 585);
+    QCOMPARE(console.text("Text2_0"), QStringLiteral("60"));
+    QCOMPARE(console.text("Text2_1"), QStringLiteral("58.5"));
+    QCOMPARE(console.text("Text2_2"), QStringLiteral("50.20%"));
+    QCOMPARE(console.sliderValue(0), 60);
+    QCOMPARE(console.sliderValue(3), 10);
+    QCOMPARE(console.sliderValue(4), 5);
+    QCOMPARE(console.sliderValue(5), 2);
+    QCOMPARE(console.text("Label7_0"), QStringLiteral("60"));
+    QCOMPARE(console.text("Label7_3"), QStringLiteral("10"));
+    QCOMPARE(console.text("Label7_5"), QStringLiteral("2"));
+    QCOMPARE(console.text("txtBarcode"), QStringLiteral("585"));
+    QCOMPARE(console.control<MorphDisplay>("Mo")->Value(), QStringLiteral("585"));
+    QCOMPARE(console.text("rece_quantity"), QStringLiteral("1"));
+    QCOMPARE(console.text("lblStatus"), QStringLiteral("连接温度控制器成功！"));
+    QVERIFY(console.lit("Shape3"));
+    QVERIFY(!console.lit("Shape2"));
+    QVERIFY(console.timer("Timer2")->Enabled());
+    QVERIFY(console.timer("Timer4")->Enabled());
+    QVERIFY(state.RxLine.text().isEmpty());
+
+    const QLocale locale = QLocale::system();
+    const QString expectedEntry = u' ' + locale.toString(QDate(2026, 12, 6), QLocale::ShortFormat)
+        + u' ' + locale.toString(QTime(14, 30, 5), QLocale::ShortFormat) + u' '
+        + QString::fromLatin1(kSampleLine).chopped(2);
+    QCOMPARE(console.text("receive"), expectedEntry);
+    QCOMPARE(console.control<QPlainTextEdit>("receive")->textCursor().position(),
+        console.text("receive").size());
+}
+
+void tst_FrmMainReceiver::lineSplitAcrossBurstsIsOneLine()
+{
+    m_console->receive(kSampleLine.left(10));
+    QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("0"));
+    QVERIFY(!m_console->timer("Timer2")->Enabled());
+    m_console->receive(kSampleLine.mid(10, 34));
+    m_console->receive(kSampleLine.mid(44) + kSampleLine);
+    QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("2"));
+    QCOMPARE(m_console->window().state().CurTempTenths, 585);
+}
+
+void tst_FrmMainReceiver::onlyCarriageReturnLineFeedCompletesALine()
+{
+    m_console->receive("st=0600 pv=0585\r");
+    m_console->receive("x\n\r");
+    QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("0"));
+    m_console->receive("\n");
+    QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("1"));
+    QCOMPARE(m_console->window().state().SetTempTenths, 600);
+}
+
+void tst_FrmMainReceiver::emptyLineCountsAndKeepsTheValues()
+{
+    m_console->receive(kSampleLine);
+    m_console->receive("\r\n");
+    QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("2"));
+    QCOMPARE(m_console->control<QPlainTextEdit>("receive")->blockCount(), 2);
+    QCOMPARE(m_console->window().state().CurTempTenths, 585);
+    QCOMPARE(m_console->text("Text2_2"), QStringLiteral("50.20%"));
+    QCOMPARE(m_console->sliderValue(3), 10);
+}
+
+void tst_FrmMainReceiver::modeSignalsSwitchCaptionLampAndFollowing()
+{
+    ConsoleFixture &console = *m_console;
+    QCOMPARE(console.text("Text1"), QStringLiteral("EXIT"));
+    console.receive(kSampleLine);
+    console.receive("N");
+    QCOMPARE(console.text("Text1"), QStringLiteral("EXIT"));
+    QCOMPARE(console.text("Label1_0"), QStringLiteral("当前温度："));
+    QVERIFY(!console.lit("Shape3"));
+    QCOMPARE(console.window().state().FollowCurrentTemp, 0);
+    console.receive("\r\n" + line(600, 590));
+    QCOMPARE(console.text("txtBarcode"), QStringLiteral("590"));
+    QCOMPARE(console.control<MorphDisplay>("Mo")->Value(), QStringLiteral("585"));
+
+    console.receive("O");
+    QCOMPARE(console.text("Text1"), QStringLiteral("OK"));
+    QCOMPARE(console.text("Label1_0"), QStringLiteral("设定温度："));
+    QVERIFY(console.lit("Shape3"));
+    QCOMPARE(console.window().state().FollowCurrentTemp, 1);
+    console.receive("\r\n" + line(600, 595));
+    QCOMPARE(console.control<MorphDisplay>("Mo")->Value(), QStringLiteral("595"));
+}
+
+void tst_FrmMainReceiver::signalBeforeALineShiftsItsFields()
+{
+    m_console->receive(line(500, 480));
+    m_console->receive("O" + kSampleLine);
+    const WindowState &state = m_console->window().state();
+    QCOMPARE(state.SetTempTenths, 500);
+    QCOMPARE(state.CurTempTenths, 480);
+    QCOMPARE(m_console->text("Text2_2"), QStringLiteral("4.71%")); // " 12" read one place left
+    QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("2"));
+}
+
+void tst_FrmMainReceiver::lowerCaseLettersAreNotSignals()
+{
+    m_console->receive("o");
+    QCOMPARE(m_console->text("Text1"), QStringLiteral("EXIT"));
+    m_console->receive("O\r\nn");
+    QCOMPARE(m_console->text("Text1"), QStringLiteral("OK"));
+    QCOMPARE(m_console->window().state().FollowCurrentTemp, 1);
+}
+
+void tst_FrmMainReceiver::alarmAboveOneHundredFiftyTenths()
+{
+    m_console->receive(line(600, 750));
+    QVERIFY(m_console->lit("Shape3"));
+    QVERIFY(!m_console->lit("Shape2"));
+    m_console->receive(line(600, 751));
+    QVERIFY(!m_console->lit("Shape3"));
+    QVERIFY(m_console->lit("Shape2"));
+    m_console->receive(line(600, 600));
+    QVERIFY(m_console->lit("Shape3"));
+    QVERIFY(!m_console->lit("Shape2"));
+}
+
+void tst_FrmMainReceiver::modeOkKeepsTheNormalLampLit()
+{
+    m_console->control<ShapeControl>("Shape1")->setFillColor(Qt::red);
+    m_console->receive("O\r\n");
+    m_console->receive(line(600, 900));
+    QVERIFY(m_console->lit("Shape3"));
+    QVERIFY(!m_console->lit("Shape2"));
+    QVERIFY(!m_console->lit("Shape1"));
+}
+
+void tst_FrmMainReceiver::fieldsThatDoNotConvertKeepTheOldValues()
+{
+    m_console->receive(kSampleLine);
+    m_console->receive("st=x?.? pv=    out= abc pid= 0x1, -.-, ???\r\n");
+    const WindowState &state = m_console->window().state();
+    QCOMPARE(state.SetTempTenths, 600);
+    QCOMPARE(state.CurTempTenths, 585);
+    QCOMPARE(m_console->text("Text2_2"), QStringLiteral("50.20%"));
+    QCOMPARE(m_console->sliderValue(3), 10);
+    QCOMPARE(m_console->sliderValue(4), 5);
+    QCOMPARE(m_console->sliderValue(5), 2);
+    QCOMPARE(m_console->text("txtBarcode"), QStringLiteral("585"));
+    QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("2"));
+}
+
+void tst_FrmMainReceiver::slidersRefuseValuesOutsideTheirRange()
+{
+    m_console->receive(line(600, 585, 128, 10, 5, 2));
+    m_console->receive(line(1015, 585, 128, 150, 101, 100));
+    QCOMPARE(m_console->sliderValue(0), 60);
+    QCOMPARE(m_console->sliderValue(3), 10);
+    QCOMPARE(m_console->sliderValue(4), 5);
+    QCOMPARE(m_console->sliderValue(5), 100);
+    QCOMPARE(m_console->text("Label7_3"), QStringLiteral("10"));
+    QCOMPARE(m_console->text("Text2_0"), QStringLiteral("101.5"));
+    m_console->receive(line(605, 585));
+    QCOMPARE(m_console->sliderValue(0), 60);
+    QCOMPARE(m_console->text("Text2_0"), QStringLiteral("60.5"));
+    m_console->receive(line(615, 585));
+    QCOMPARE(m_console->sliderValue(0), 62);
+}
+
+void tst_FrmMainReceiver::highestTemperatureOnlyRises()
+{
+    m_console->receive(line(600, 612));
+    m_console->receive(line(600, 590));
+    QCOMPARE(m_console->text("Text2_1"), QStringLiteral("61.2"));
+    QCOMPARE(m_console->window().state().MaxTempTenths, 612);
+    m_console->receive(line(600, 613));
+    QCOMPARE(m_console->text("Text2_1"), QStringLiteral("61.3"));
+}
+
+void tst_FrmMainReceiver::setPointMarkerSitsAtTheSetTemperature()
+{
+    const auto *chart = m_console->control<ucHistogram>("ucHistogram1");
+    const auto *marker = m_console->control<QPushButton>("set_v");
+    const auto markerMiddle = [&] {
+        return marker->mapTo(&m_console->window(), QPoint(0, marker->height() / 2)).y();
+    };
+    const int startX = marker->x();
+    m_console->receive(line(600, 585));
+    QVERIFY(qAbs(markerMiddle() - (chart->y() + chart->height() / 2)) <= 1);
+    m_console->receive(line(1200, 585));
+    QVERIFY(qAbs(markerMiddle() - chart->y()) <= 1);
+    m_console->receive(line(0, 585));
+    QVERIFY(qAbs(markerMiddle() - (chart->y() + chart->height())) <= 1);
+    QCOMPARE(marker->x(), startX);
+}
+
+void tst_FrmMainReceiver::operatorMovingASliderOnlyUpdatesItsLabel()
+{
+    m_console->control<QScrollBar>("HScroll1_1")->setValue(42);
+    QCOMPARE(m_console->text("Label7_1"), QStringLiteral("42"));
+    m_console->control<QScrollBar>("HScroll1_0")->setValue(7);
+    QCOMPARE(m_console->text("Label7_0"), QStringLiteral("7"));
+    QVERIFY(m_console->port().sent().isEmpty());
+}
+
+void tst_FrmMainReceiver::drawingChangesColourWithEveryCharacter()
+{
+    const auto *drawing = m_console->control<CharacterDrawing>("Label11");
+    QList<QColor> colours{drawing->ForeColor()};
+    for (const char c : QByteArray("ab\r\nO")) {
+        m_console->receive(QByteArray(1, c));
+        colours.append(drawing->ForeColor());
+    }
+    for (qsizetype n = 1; n < colours.size(); ++n)
+        QVERIFY(colours[n] != colours[n - 1]);
+}
+
+void tst_FrmMainReceiver::longRunWithoutLineEndIsDropped()
+{
+    m_console->receive(QByteArray(100000, 'x'));
+    QVERIFY(m_console->window().state().RxLine.text().size() <= LineCollector::kCap);
+    QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("0"));
+    m_console->receive("\r\n" + kSampleLine);
+    QCOMPARE(m_console->window().state().CurTempTenths, 585);
+    QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("2"));
+}
+
+void tst_FrmMainReceiver::logKeepsTheNewestEntries()
+{
+    QByteArray lines;
+    for (int n = 0; n < frmMain::kLogEntries + 50; ++n)
+        lines += line(600, n % 1000);
+    m_console->receive(lines);
+    const auto *log = m_console->control<QPlainTextEdit>("receive");
+    QCOMPARE(log->blockCount(), frmMain::kLogEntries);
+    QVERIFY(log->document()->lastBlock().text().endsWith(
+        QString::fromLatin1(line(600, 49)).chopped(2)));
+    QCOMPARE(m_console->text("rece_quantity"), QString::number(frmMain::kLogEntries + 50));
+}
+
+void tst_FrmMainReceiver::countGoesPastThe16BitLimit()
+{
+    QByteArray emptyLines;
+    for (int n = 0; n < 32770; ++n)
+        emptyLines += "\r\n";
+    m_console->receive(emptyLines);
+    QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("32770"));
+    QCOMPARE(m_console->window().state().FrameCount, 32770);
+}
+
+QTEST_MAIN(tst_FrmMainReceiver)
+#include "tst_frm_main_receiver.moc"
