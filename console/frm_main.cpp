@@ -7,6 +7,7 @@
 #include "ms_comm.h"
 #include "ole_color.h"
 #include "profile_reader.h"
+#include "stored_design.h"
 #include "telemetry_line.h"
 #include "uc_histogram.h"
 #include "ui_frm_main.h"
@@ -156,7 +157,7 @@ void frmMain::applyDesignDetails()
     m_logFlush.setSingleShot(true);
     m_logFlush.setInterval(0);
     connect(&m_logFlush, &QTimer::timeout, this, &frmMain::flushLog);
-    m_ui->ucHistogram1->setMax(1200);
+    m_ui->ucHistogram1->ReadProperties(StoredDesign::ucHistogram1());
     setRole(Text2[1], QPalette::Base, SystemColor::WindowFrame);
     setRole(Label1[0], QPalette::WindowText, SystemColor::Highlight);
     for (QLabel *label : {m_ui->Label2, m_ui->Label3, m_ui->Label4, m_ui->Label14})

@@ -1,20 +1,120 @@
 #pragma once
 
-#include <QWidget>
+#include "chart_geometry.h"
+#include "ole_color.h"
+#include "point_buffer.h"
 
-/// Trend chart: a fixed number of integer samples plotted as a polyline over a grid.
-class ucHistogram : public QWidget
+#include <QFrame>
+#include <QImage>
+#include <QVariant>
+
+class PropertyBag;
+
+/// Trend chart: keeps a fixed number of integer samples and plots them as a polyline over a grid,
+/// scrolling left once full. Everything is drawn into an off-screen canvas (picHist) in twips,
+/// 8 pixels wider than the face, whose leftmost 8 columns stay hidden; the face shows the
+/// finished canvas only. Spacings change on resize, never on a property write.
+class ucHistogram : public QFrame
 {
     Q_OBJECT
+    Q_PROPERTY(qint16 Appearance READ Appearance WRITE setAppearance)
+    Q_PROPERTY(qint16 BorderStyle READ BorderStyle WRITE setBorderStyle)
+    Q_PROPERTY(qint16 DrawWidth READ DrawWidth WRITE setDrawWidth)
+    Q_PROPERTY(QVariant GridTickHorizontal READ GridTickHorizontal WRITE setGridTickHorizontal)
+    Q_PROPERTY(QVariant GridTickVertical READ GridTickVertical WRITE setGridTickVertical)
+    Q_PROPERTY(qint32 NumberOfPoints READ NumberOfPoints WRITE setNumberOfPoints)
+    Q_PROPERTY(quint32 BackColor READ BackColor WRITE setBackColor)
+    Q_PROPERTY(quint32 GridColour READ GridColour WRITE setGridColour)
     Q_PROPERTY(qint32 Max READ Max WRITE setMax)
+    Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE setForeColor)
 
 public:
     explicit ucHistogram(QWidget *parent = nullptr);
 
-    /// Full-scale value, drawn at the top edge.
+    /// Appends a sample and redraws; a sample above Max is ignored and nothing is redrawn.
+    void NextPoint(qint32 value);
+    /// Redraws from the samples as they are.
+    void Refresh();
+
+    void InitProperties();
+    void ReadProperties(const PropertyBag &bag);
+    void WriteProperties(PropertyBag &bag) const;
+    /// Fits the canvas to the face and computes the spacings; draws nothing.
+    void Resize();
+
+    qint16 Appearance() const { return m_appearance; }
+    bool setAppearance(qint16 appearance);
+    qint16 BorderStyle() const { return m_borderStyle; }
+    bool setBorderStyle(qint16 borderStyle);
+    qint16 DrawWidth() const { return m_drawWidth; }
+    void setDrawWidth(qint16 width);
+    QVariant GridTickHorizontal() const { return m_gridTickHorizontal; }
+    /// Fails, keeping the stored value, when the value does not convert to a 16-bit integer.
+    bool setGridTickHorizontal(const QVariant &ticks);
+    QVariant GridTickVertical() const { return m_gridTickVertical; }
+    bool setGridTickVertical(const QVariant &ticks);
+    qint32 NumberOfPoints() const { return m_numberOfPoints; }
+    /// Takes effect at the next resize; the buffer keeps its newest samples.
+    void setNumberOfPoints(qint32 count);
+    OleColor BackColor() const { return m_backColor; }
+    /// Fails, after storing it, when the colour cannot be applied to the face.
+    bool setBackColor(OleColor colour);
+    OleColor GridColour() const { return m_gridColour; }
+    void setGridColour(OleColor colour);
     qint32 Max() const { return m_max; }
-    void setMax(qint32 max) { m_max = max; }
+    void setMax(qint32 max);
+    OleColor ForeColor() const { return m_foreColor; }
+    bool setForeColor(OleColor colour);
+
+    const ChartSpacings &spacings() const { return m_spacings; }
+    const PointBuffer &pointBuffer() const { return m_pointBuffer; }
+    /// The canvas as last drawn.
+    const QImage &picHist() const { return m_canvas; }
+
+signals:
+    /// Declared for hosts; the control never raises it.
+    void Click();
+    /// A property was written.
+    void PropertyChanged(const QString &name);
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
+    void DrawChart();
+    void prepareGridLayer();
+    void drawSamples(QPainter &painter);
+    bool applyFace();
+    qint32 canvasWidth() const;
+    qint32 canvasHeight() const;
+
+    qint16 m_appearance = 1;
+    qint16 m_borderStyle = 1;
+    qint16 m_drawWidth = 1;
+    qint16 m_gridTickHorizontal = 10;
+    qint16 m_gridTickVertical = 25;
+    qint32 m_numberOfPoints = 100;
+    OleColor m_backColor = SystemColor::ButtonText;
+    OleColor m_gridColour = 0x008000;
     qint32 m_max = 100;
+    OleColor m_foreColor = 0x00FF00;
+
+    PointBuffer m_pointBuffer;
+    ChartSpacings m_spacings;
+    QImage m_canvas;
+    bool m_drawn = false;
+    qint16 m_canvasPenWidth = 1;
+    QImage m_gridLayer;
+    struct GridLook
+    {
+        ChartSpacings spacings;
+        OleColor back = 0;
+        OleColor grid = 0;
+        qint16 penWidth = 0;
+        QSize size;
+        bool operator==(const GridLook &other) const;
+    } m_gridLook;
+    QList<QPoint> m_polyline;
 };

@@ -1,0 +1,55 @@
+#include "property_bag.h"
+#include "uc_histogram.h"
+
+#include <QApplication>
+
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+
+namespace {
+/// A temperature in tenths swinging slowly around 60 degrees with a little sensor noise.
+qint32 temperature(qint32 sample)
+{
+    return 600 + qint32(100 * std::sin(sample / 50.0)) + sample % 3;
+}
+
+/// One NextPoint (append and full redraw of the canvas) on a full buffer.
+void nextPointOnFullBuffer(benchmark::State &state, qint32 points, QSize size)
+{
+    ucHistogram chart;
+    chart.ReadProperties(PropertyBag{{"GridTickHorizontal", 50}, {"GridTickVertical", 100},
+        {"NumberOfPoints", points}, {"Max", 1200}, {"ForeColor", 0x0000FFFF}});
+    chart.resize(size);
+    chart.show();
+    for (qint32 n = 0; n < points; ++n)
+        chart.NextPoint(temperature(n));
+    qint32 sample = 0;
+    for (auto _ : state) {
+        chart.NextPoint(temperature(sample));
+        ++sample;
+    }
+}
+
+void BM_NextPointConsoleChart(benchmark::State &state)
+{
+    nextPointOnFullBuffer(state, 1700, QSize(609, 333));
+}
+BENCHMARK(BM_NextPointConsoleChart)->Unit(benchmark::kMicrosecond);
+
+void BM_NextPointWideChart(benchmark::State &state)
+{
+    nextPointOnFullBuffer(state, 10000, QSize(1920, 333));
+}
+BENCHMARK(BM_NextPointWideChart)->Unit(benchmark::kMicrosecond);
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

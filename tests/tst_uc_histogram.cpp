@@ -1,0 +1,250 @@
+#include "ole_color.h"
+#include "property_bag.h"
+#include "uc_histogram.h"
+
+#include <QTest>
+
+namespace {
+const QColor kBack(0, 0, 0);
+const QColor kGrid(0, 128, 0);
+const QColor kLine(255, 255, 0);
+
+/// A borderless chart 108 × 60 pixels: canvas 116 × 60 pixels, 1740 × 900 twips. With 100
+/// points, 10 and 25 ticks and Max 100: step 17, columns every 170, rows every 225 twips from
+/// the bottom, 9 twips per value unit.
+std::unique_ptr<ucHistogram> smallChart(qint16 drawWidth = 1)
+{
+    auto chart = std::make_unique<ucHistogram>();
+    chart->ReadProperties(PropertyBag{
+        {"BorderStyle", 0}, {"BackColor", 0}, {"ForeColor", 0x00FFFF}, {"DrawWidth", drawWidth}});
+    chart->resize(108, 60);
+    chart->show(); // resizes the canvas and draws the grid once
+    return chart;
+}
+
+QImage face(ucHistogram &chart)
+{
+    return chart.grab().toImage();
+}
+} // namespace
+
+/// The trend chart, checked on its rendered face.
+class tst_ucHistogram : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void spacingsComeFromTheCanvas();
+    void gridIsAnchoredAtBottomAndLeft();
+    void sampleAtMaxIsAtTheTopAndAboveMaxIsRefused();
+    void fillsThenScrollsWithTheNewestSampleVisible();
+    void negativeSampleDoesNotHideLaterOnes();
+    void bufferResizedAtRunTimeKeepsTheNewestSamples();
+    void writesWaitForTheNextResizeOrRedraw();
+    void refreshRepeatsThePictureAndCarriesThePenWidthToTheGrid();
+    void gridTicksConvertOrFail();
+    void propertyStoreRoundTrip();
+    void zeroAndTinySpacingsDoNotHangOrCrash();
+};
+
+void tst_ucHistogram::spacingsComeFromTheCanvas()
+{
+    const auto chart = smallChart();
+    QCOMPARE(chart->spacings().PointStep, 17);
+    QCOMPARE(chart->spacings().ColumnSpacing, 170);
+    QCOMPARE(chart->spacings().RowSpacing, 225);
+
+    ChartSpacings console =
+        ChartGeometry::resize({}, (605 + 8) * 15, 329 * 15, 1700, 50, 100, 1200);
+    QCOMPARE(console.PointStep, 5);
+    QVERIFY((1700 + 1) * console.PointStep <= (605 + 8) * 15); // the newest sample is on the canvas
+    QCOMPARE(console.ColumnSpacing, 5 * 50);
+    QCOMPARE(console.RowSpacing, 411);
+}
+
+void tst_ucHistogram::gridIsAnchoredAtBottomAndLeft()
+{
+    const auto chart = smallChart();
+    chart->Refresh();
+    const QImage image = face(*chart);
+    // Rows at 675, 450, 225 and 0 twips: pixel rows 45, 30, 15 and 0.
+    for (const int row : {45, 30, 15, 0})
+        QCOMPARE(image.pixelColor(50, row), kGrid);
+    for (const int row : {44, 46, 31, 59})
+        QCOMPARE(image.pixelColor(50, row), kBack);
+    // Columns at 170 and 340 twips: canvas pixels 11 and 23, face pixels 3 and 15.
+    for (const int column : {3, 15})
+        QCOMPARE(image.pixelColor(column, 20), kGrid);
+    for (const int column : {2, 4, 14, 16})
+        QCOMPARE(image.pixelColor(column, 20), kBack);
+}
+
+void tst_ucHistogram::sampleAtMaxIsAtTheTopAndAboveMaxIsRefused()
+{
+    const auto chart = smallChart();
+    for (int n = 0; n < 20; ++n)
+        chart->NextPoint(100);
+    QCOMPARE(chart->pointBuffer().filled(), 20);
+    QCOMPARE(face(*chart).pixelColor(12, 0), kLine);
+
+    (void)chart->setForeColor(0x0000FF);
+    chart->NextPoint(101);
+    QCOMPARE(chart->pointBuffer().filled(), 20);
+    QCOMPARE(face(*chart).pixelColor(12, 0), kLine); // no redraw, so still the old colour
+}
+
+void tst_ucHistogram::fillsThenScrollsWithTheNewestSampleVisible()
+{
+    const auto chart = smallChart();
+    for (int n = 1; n <= 100; ++n)
+        chart->NextPoint(n % 2 == 0 ? 50 : 0);
+    QCOMPARE(chart->pointBuffer().NextSlot(), 101);
+    QCOMPARE(chart->pointBuffer().slot(1), 0);
+    chart->NextPoint(100);
+    QCOMPARE(chart->pointBuffer().NextSlot(), 101);
+    QCOMPARE(chart->pointBuffer().slot(0), 0);
+    QCOMPARE(chart->pointBuffer().slot(1), 50);
+    QCOMPARE(chart->pointBuffer().slot(100), 100);
+    // The newest sample, at (100 + 1) × 17 twips, canvas pixel 114, face pixel 106: at the top.
+    QCOMPARE(face(*chart).pixelColor(106, 0), kLine);
+    QVERIFY(106 < chart->width());
+}
+
+void tst_ucHistogram::negativeSampleDoesNotHideLaterOnes()
+{
+    const auto chart = smallChart();
+    for (int n = 0; n < 30; ++n)
+        chart->NextPoint(n == 15 ? -5 : 50);
+    // The samples after the negative one are drawn at value 50, pixel row 30.
+    const QImage image = face(*chart);
+    QCOMPARE(image.pixelColor(22, 30), kLine);
+}
+
+void tst_ucHistogram::bufferResizedAtRunTimeKeepsTheNewestSamples()
+{
+    PointBuffer buffer(5);
+    for (int value = 1; value <= 4; ++value)
+        buffer.append(value * 10);
+    buffer.resize(2);
+    QCOMPARE(buffer.capacity(), 2);
+    QCOMPARE(buffer.filled(), 2);
+    QCOMPARE(buffer.slot(0), 20);
+    QCOMPARE(buffer.slot(1), 30);
+    QCOMPARE(buffer.slot(2), 40);
+    buffer.append(50);
+    QCOMPARE(buffer.slot(2), 50);
+    buffer.resize(4);
+    QCOMPARE(buffer.filled(), 2);
+    QCOMPARE(buffer.NextSlot(), 3);
+
+    const auto chart = smallChart();
+    for (int n = 0; n < 100; ++n)
+        chart->NextPoint(n);
+    chart->setNumberOfPoints(10);
+    chart->NextPoint(7);
+    QCOMPARE(chart->pointBuffer().capacity(), 10);
+    QCOMPARE(chart->pointBuffer().slot(10), 7);
+    QCOMPARE(chart->pointBuffer().slot(9), 99);
+}
+
+void tst_ucHistogram::writesWaitForTheNextResizeOrRedraw()
+{
+    const auto chart = smallChart();
+    chart->Refresh();
+    QVERIFY(chart->setGridTickVertical(50));
+    QCOMPARE(chart->spacings().RowSpacing, 225);
+    (void)chart->setGridColour(0x0000FF);
+    QCOMPARE(face(*chart).pixelColor(50, 45), kGrid);
+    chart->Resize();
+    QCOMPARE(chart->spacings().RowSpacing, 450);
+    chart->Refresh();
+    QCOMPARE(face(*chart).pixelColor(50, 30), QColor(255, 0, 0));
+    QCOMPARE(face(*chart).pixelColor(50, 45), kBack);
+}
+
+void tst_ucHistogram::refreshRepeatsThePictureAndCarriesThePenWidthToTheGrid()
+{
+    const auto chart = smallChart();
+    for (int n = 0; n < 40; ++n)
+        chart->NextPoint(n);
+    const QImage once = chart->picHist();
+    chart->Refresh();
+    QCOMPARE(chart->picHist(), once);
+
+    const auto wide = smallChart(3);
+    QCOMPARE(face(*wide).pixelColor(50, 44), kBack); // first redraw: grid 1 pixel wide
+    wide->Refresh();
+    QCOMPARE(face(*wide).pixelColor(50, 44), kGrid); // later ones: as wide as the data line
+    QCOMPARE(face(*wide).pixelColor(50, 46), kGrid);
+}
+
+void tst_ucHistogram::gridTicksConvertOrFail()
+{
+    ucHistogram chart;
+    QVERIFY(chart.setGridTickHorizontal(QStringLiteral(" 12.5 ")));
+    QCOMPARE(chart.GridTickHorizontal(), QVariant(qint16(12)));
+    QVERIFY(chart.setGridTickHorizontal(13.5));
+    QCOMPARE(chart.GridTickHorizontal().toInt(), 14);
+    QVERIFY(!chart.setGridTickHorizontal(QStringLiteral("abc")));
+    QVERIFY(!chart.setGridTickVertical(40000));
+    QCOMPARE(chart.GridTickHorizontal().toInt(), 14);
+    QCOMPARE(chart.GridTickVertical().toInt(), 25);
+}
+
+void tst_ucHistogram::propertyStoreRoundTrip()
+{
+    ucHistogram chart;
+    PropertyBag bag;
+    chart.WriteProperties(bag);
+    QCOMPARE(bag.size(), 0);
+
+    QVERIFY(chart.setBackColor(0x00FF8080));
+    chart.setMax(1200);
+    chart.setNumberOfPoints(1700);
+    chart.WriteProperties(bag);
+    QCOMPARE(bag.size(), 3);
+    QVERIFY(bag.contains(QStringLiteral("backcolor")));
+
+    ucHistogram copy;
+    copy.ReadProperties(bag);
+    QCOMPARE(copy.BackColor(), 0x00FF8080u);
+    QCOMPARE(copy.Max(), 1200);
+    QCOMPARE(copy.NumberOfPoints(), 1700);
+    QCOMPARE(copy.pointBuffer().capacity(), 1700);
+    QCOMPARE(copy.GridTickVertical().toInt(), 25);
+
+    copy.ReadProperties(PropertyBag{{"MAX", 500}, {"gridTICKvertical", "40"}});
+    QCOMPARE(copy.Max(), 500);
+    QCOMPARE(copy.GridTickVertical().toInt(), 40);
+    QCOMPARE(copy.BackColor(), quint32(SystemColor::ButtonText));
+    QCOMPARE(copy.palette().color(QPalette::Window), *OleTranslateColor(SystemColor::ButtonText));
+}
+
+void tst_ucHistogram::zeroAndTinySpacingsDoNotHangOrCrash()
+{
+    const auto chart = smallChart();
+    const ChartSpacings before = chart->spacings();
+    chart->setMax(0);
+    QVERIFY(chart->setGridTickVertical(0));
+    chart->setNumberOfPoints(0);
+    chart->Resize();
+    QCOMPARE(chart->spacings().PointStep, before.PointStep);
+    QCOMPARE(chart->spacings().ColumnSpacing, before.ColumnSpacing);
+    QCOMPARE(chart->spacings().RowSpacing, before.RowSpacing);
+    chart->NextPoint(0);
+    chart->Refresh();
+
+    chart->setMax(1000000);
+    chart->setNumberOfPoints(100000);
+    QVERIFY(chart->setGridTickVertical(1));
+    chart->Resize();
+    QCOMPARE(chart->spacings().ColumnSpacing, 0);
+    QCOMPARE(chart->spacings().RowSpacing, 0);
+    for (int n = 0; n < 10; ++n)
+        chart->NextPoint(n);
+    QVERIFY(ChartGeometry::columnLines(1000, 0).isEmpty());
+    QVERIFY(ChartGeometry::rowLines(1000, -3).isEmpty());
+}
+
+QTEST_MAIN(tst_ucHistogram)
+#include "tst_uc_histogram.moc"
