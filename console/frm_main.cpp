@@ -7,8 +7,10 @@
 #include "ms_comm.h"
 #include "ole_color.h"
 #include "profile_reader.h"
+#include "step_response.h"
 #include "stored_design.h"
 #include "telemetry_line.h"
+#include "text_number.h"
 #include "uc_histogram.h"
 #include "ui_frm_main.h"
 #include "window_timer.h"
@@ -17,6 +19,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLocale>
+#include <QMouseEvent>
 
 #include <algorithm>
 #include <cmath>
@@ -37,6 +40,15 @@ const QString kModeExit = QStringLiteral("EXIT");
 const QString kSetTemperatureCaption = QStringLiteral("设定温度：");
 const QString kCurrentTemperatureCaption = QStringLiteral("当前温度：");
 const QString kSampleCommand = QStringLiteral("S0450 P009 I004 D002 T040");
+const QString kPauseCaption = QStringLiteral("暂停");
+const QString kStartCaption = QStringLiteral("开始");
+const QColor kPauseBack(128, 255, 255);
+const QColor kStartBack(255, 128, 255);
+const QString kClockGap(7, u' ');
+// Indexed from Sunday.
+const std::array<QString, 7> kWeekdays{QStringLiteral("星期日"), QStringLiteral("星期一"),
+    QStringLiteral("星期二"), QStringLiteral("星期三"), QStringLiteral("星期四"),
+    QStringLiteral("星期五"), QStringLiteral("星期六")};
 
 void light(ShapeControl *lamp, bool lit)
 {
@@ -188,6 +200,13 @@ void frmMain::connectHandlers()
             bandButtons[band], &QPushButton::clicked, this, [this, band] { Command_Click(band); });
     m_ui->set_v->setMouseTracking(true);
     m_ui->set_v->installEventFilter(this);
+    connect(Timer2, &WindowTimer::Timer, this, &frmMain::Timer2_Timer);
+    connect(Timer3, &WindowTimer::Timer, this, &frmMain::Timer3_Timer);
+    connect(Timer4, &WindowTimer::Timer, this, &frmMain::Timer4_Timer);
+    connect(m_ui->stoporrun, &QPushButton::clicked, this, &frmMain::stoporrun_Click);
+    connect(m_ui->runtimeclear, &QPushButton::clicked, this, &frmMain::runtimeclear_Click);
+    for (QLabel *caption : Label5)
+        caption->installEventFilter(this);
 }
 
 void frmMain::describePortDevices()
@@ -310,6 +329,10 @@ bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_ui->set_v && event->type() == QEvent::MouseMove)
         set_v_MouseMove();
+    const auto caption = std::find(Label5.cbegin(), Label5.cend(), watched);
+    if (caption != Label5.cend() && event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        Label5_Click(int(caption - Label5.cbegin()));
     return QWidget::eventFilter(watched, event);
 }
 
@@ -373,6 +396,7 @@ void frmMain::processCompletedLine()
     moveSetPointMarker();
     showSetTemperature();
     showHighestTemperature();
+    updateStepResponse();
     setAlarmLamps();
     showCurrentTemperature();
     applyModeOverride();
@@ -543,4 +567,74 @@ void frmMain::set_v_MouseMove()
 {
     m_ui->set_v->setToolTip(tr("温度设定值 ")
         + DisplayFormat::tenthsAsDegrees(m_state.SetTempTenths) + QStringLiteral("℃"));
+}
+
+void frmMain::updateStepResponse()
+{
+    const StepResponseUpdate figures = StepResponse::update(m_state.CurTempTenths,
+        m_state.SetTempTenths, m_state.ReachPending, m_ui->run->text(), perfor_index[1]->text());
+    const auto show = [](const std::optional<QString> &text, QLineEdit *box, QLabel *copy) {
+        if (!text)
+            return;
+        box->setText(*text);
+        copy->setText(*text);
+    };
+    show(figures.overshoot, perfor_index[1], Label8[0]);
+    show(figures.peakTime, perfor_index[2], Label8[1]);
+    show(figures.riseTime, perfor_index[0], Label8[3]);
+    show(figures.settlingTime, perfor_index[3], Label8[2]);
+    if (figures.reached)
+        m_state.ReachPending = false;
+}
+
+/// Trend sampling: the current temperature in tenths becomes the chart's newest sample.
+void frmMain::Timer2_Timer()
+{
+    if (const std::optional<qint32> sample = TextNumber::toInt32(m_ui->txtBarcode->text()))
+        m_ui->ucHistogram1->NextPoint(*sample);
+}
+
+void frmMain::Timer3_Timer()
+{
+    const QDate today = m_clock->now().date();
+    setCaption(Label13[0],
+        QLocale::system().toString(today, QLocale::ShortFormat) + kClockGap
+            + kWeekdays[std::size_t(today.dayOfWeek() % 7)]);
+}
+
+/// The run time counts delivered ticks, not the clock.
+void frmMain::Timer4_Timer()
+{
+    if (++m_state.RunTenths == 10) {
+        m_state.RunTenths = 0;
+        ++m_state.RunSeconds;
+    }
+    m_ui->run->setText(QStringLiteral("%1.%2").arg(m_state.RunSeconds).arg(m_state.RunTenths));
+}
+
+void frmMain::stoporrun_Click()
+{
+    QPushButton *button = m_ui->stoporrun;
+    const bool resuming = button->text() != kPauseCaption;
+    m_state.TrendRunning = resuming;
+    Timer2->setEnabled(resuming);
+    button->setText(resuming ? kPauseCaption : kStartCaption);
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Button, resuming ? kPauseBack : kStartBack);
+    button->setPalette(palette);
+}
+
+void frmMain::runtimeclear_Click()
+{
+    m_state.RunTenths = 0;
+    m_state.RunSeconds = 0;
+    m_state.MaxTempTenths = 0;
+    for (QLineEdit *box : perfor_index)
+        box->setText(QStringLiteral("0"));
+    m_state.ReachPending = true;
+}
+
+void frmMain::Label5_Click(int)
+{
+    Text2[1]->clear();
 }

@@ -95,6 +95,14 @@ private:
     void applyModeOverride();
     void reportConnected();
     void HScroll1_Change(int index);
+    void updateStepResponse();
+
+    void Timer2_Timer();
+    void Timer3_Timer();
+    void Timer4_Timer();
+    void stoporrun_Click();
+    void runtimeclear_Click();
+    void Label5_Click(int index);
 
     bool portOpenForSending();
     void sendText(const QString &text);

@@ -21,4 +21,6 @@ struct WindowState
     QString RxChunk;
     LineCollector RxLine;
     qint64 FrameCount = 0;
+    qint64 RunSeconds = 0;
+    int RunTenths = 0;
 };

@@ -1,0 +1,192 @@
+#include "console_fixture.h"
+#include "uc_histogram.h"
+#include "window_timer.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+const QByteArray kLine("st=0600 pv=0585 out= 128 pid= 010, 005, 002\r\n");
+} // namespace
+
+/// Trend sampling, the run-time counter, the clock, pause, reset and the highest-temperature
+/// clear, driven tick by tick.
+class tst_FrmMainTimers : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void nothingMovesBeforeTheFirstLine();
+    void runTimeCountsTicks();
+    void runTimeGoesPastThe16BitLimit();
+    void trendTakesOneSamplePerTick();
+    void pauseStopsOnlyTheTrend();
+    void pausedTrendIsNotRestartedByALine();
+    void resetRestartsTheRunAndTheFigures();
+    void clockShowsDateAndWeekday();
+    void clickingACaptionClearsTheHighestTemperature();
+    void figuresAreStampedWithTheRunTime();
+
+private:
+    void ticks(int count) { m_console->time().advance(100 * count); }
+    void click(const char *name) { m_console->control<QPushButton>(name)->click(); }
+    QString text(const char *name) const { return m_console->text(name); }
+    const ucHistogram *chart() const { return m_console->control<ucHistogram>("ucHistogram1"); }
+
+    std::unique_ptr<ConsoleFixture> m_console;
+};
+
+void tst_FrmMainTimers::init()
+{
+    m_console = std::make_unique<ConsoleFixture>();
+    m_console->connectPort();
+}
+
+void tst_FrmMainTimers::cleanup()
+{
+    m_console.reset();
+}
+
+void tst_FrmMainTimers::nothingMovesBeforeTheFirstLine()
+{
+    ticks(30);
+    QCOMPARE(text("run"), QStringLiteral("0"));
+    QCOMPARE(chart()->pointBuffer().filled(), 0);
+}
+
+void tst_FrmMainTimers::runTimeCountsTicks()
+{
+    m_console->receive(kLine);
+    ticks(1);
+    QCOMPARE(text("run"), QStringLiteral("0.1"));
+    ticks(9);
+    QCOMPARE(text("run"), QStringLiteral("1.0"));
+    ticks(115);
+    QCOMPARE(text("run"), QStringLiteral("12.5"));
+}
+
+void tst_FrmMainTimers::runTimeGoesPastThe16BitLimit()
+{
+    m_console->receive(kLine);
+    ticks(327680);
+    QCOMPARE(text("run"), QStringLiteral("32768.0"));
+    QCOMPARE(m_console->window().state().RunSeconds, 32768);
+}
+
+void tst_FrmMainTimers::trendTakesOneSamplePerTick()
+{
+    m_console->receive(kLine);
+    ticks(50);
+    QCOMPARE(chart()->pointBuffer().filled(), 50);
+    QCOMPARE(chart()->pointBuffer().slot(50), 585);
+    m_console->control<QLineEdit>("txtBarcode")->setText(QStringLiteral("not a number"));
+    ticks(5);
+    QCOMPARE(chart()->pointBuffer().filled(), 50);
+}
+
+void tst_FrmMainTimers::pauseStopsOnlyTheTrend()
+{
+    m_console->receive(kLine);
+    ticks(10);
+    click("stoporrun");
+    QCOMPARE(text("stoporrun"), QStringLiteral("开始"));
+    QCOMPARE(m_console->control<QPushButton>("stoporrun")->palette().color(QPalette::Button),
+        QColor(255, 128, 255));
+    ticks(10);
+    QCOMPARE(chart()->pointBuffer().filled(), 10);
+    QCOMPARE(text("run"), QStringLiteral("2.0"));
+
+    click("stoporrun");
+    QCOMPARE(text("stoporrun"), QStringLiteral("暂停"));
+    QCOMPARE(m_console->control<QPushButton>("stoporrun")->palette().color(QPalette::Button),
+        QColor(128, 255, 255));
+    ticks(1);
+    QCOMPARE(chart()->pointBuffer().filled(), 11);
+}
+
+void tst_FrmMainTimers::pausedTrendIsNotRestartedByALine()
+{
+    click("stoporrun");
+    m_console->receive(kLine);
+    QVERIFY(!m_console->timer("Timer2")->Enabled());
+    QVERIFY(m_console->timer("Timer4")->Enabled());
+    m_console->receive(kLine);
+    QVERIFY(!m_console->timer("Timer2")->Enabled());
+}
+
+void tst_FrmMainTimers::resetRestartsTheRunAndTheFigures()
+{
+    m_console->receive("st=0600 pv=0650\r\n");
+    ticks(42);
+    QCOMPARE(text("Label8_0"), QStringLiteral("8.33%"));
+    click("runtimeclear");
+    for (const char *box : {"perfor_index_0", "perfor_index_1", "perfor_index_2", "perfor_index_3"})
+        QCOMPARE(text(box), QStringLiteral("0"));
+    QCOMPARE(text("run"), QStringLiteral("4.2"));
+    QCOMPARE(text("Text2_1"), QStringLiteral("65"));
+    QCOMPARE(text("Label8_0"), QStringLiteral("8.33%"));
+    ticks(1);
+    QCOMPARE(text("run"), QStringLiteral("0.1"));
+    m_console->receive("st=0600 pv=0600\r\n");
+    QCOMPARE(text("Text2_1"), QStringLiteral("60"));
+    QCOMPARE(text("perfor_index_1"), QStringLiteral("0.00%"));
+    QCOMPARE(text("perfor_index_0"), QStringLiteral("0.1s"));
+    QCOMPARE(text("perfor_index_2"), QStringLiteral("0.1s"));
+    QCOMPARE(text("Label8_3"), QStringLiteral("0.1s"));
+    QCOMPARE(text("perfor_index_3"), QStringLiteral("0"));
+}
+
+void tst_FrmMainTimers::clockShowsDateAndWeekday()
+{
+    const QLocale locale = QLocale::system();
+    m_console->time().setNow(QDateTime(QDate(2026, 12, 6), QTime(14, 30)));
+    ticks(2);
+    QCOMPARE(text("Label13_0"),
+        locale.toString(QDate(2026, 12, 6), QLocale::ShortFormat) + QString(7, u' ')
+            + QStringLiteral("星期日"));
+    m_console->time().setNow(QDateTime(QDate(2026, 12, 9), QTime(9, 0)));
+    ticks(2);
+    QCOMPARE(text("Label13_0"),
+        locale.toString(QDate(2026, 12, 9), QLocale::ShortFormat) + QString(7, u' ')
+            + QStringLiteral("星期三"));
+}
+
+void tst_FrmMainTimers::clickingACaptionClearsTheHighestTemperature()
+{
+    m_console->receive("st=0600 pv=0612\r\n");
+    QCOMPARE(text("Text2_1"), QStringLiteral("61.2"));
+    QWidget *degrees = m_console->control("Label5_1");
+    QTest::mouseClick(degrees, Qt::LeftButton);
+    QCOMPARE(text("Text2_1"), QString());
+    m_console->receive("st=0600 pv=0605\r\n");
+    QCOMPARE(text("Text2_1"), QString());
+    m_console->receive("st=0600 pv=0613\r\n");
+    QCOMPARE(text("Text2_1"), QStringLiteral("61.3"));
+    QTest::mouseClick(m_console->control("Label5_2"), Qt::LeftButton);
+    QCOMPARE(text("Text2_1"), QString());
+}
+
+void tst_FrmMainTimers::figuresAreStampedWithTheRunTime()
+{
+    m_console->receive("st=0600 pv=0500\r\n");
+    QCOMPARE(text("perfor_index_3"), QStringLiteral("0s"));
+    QCOMPARE(text("Label8_2"), QStringLiteral("0s"));
+    ticks(35);
+    m_console->receive("st=0600 pv=0600\r\n");
+    QCOMPARE(text("perfor_index_0"), QStringLiteral("3.5s"));
+    ticks(10);
+    m_console->receive("st=0600 pv=0636\r\n");
+    QCOMPARE(text("perfor_index_1"), QStringLiteral("6.00%"));
+    QCOMPARE(text("perfor_index_2"), QStringLiteral("4.5s"));
+    QCOMPARE(text("perfor_index_3"), QStringLiteral("4.5s"));
+    QCOMPARE(text("Label8_1"), QStringLiteral("4.5s"));
+    QVERIFY(!m_console->window().state().ReachPending);
+}
+
+QTEST_MAIN(tst_FrmMainTimers)
+#include "tst_frm_main_timers.moc"
