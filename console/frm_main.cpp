@@ -170,6 +170,7 @@ void frmMain::applyDesignDetails()
     m_logFlush.setInterval(0);
     connect(&m_logFlush, &QTimer::timeout, this, &frmMain::flushLog);
     m_ui->ucHistogram1->ReadProperties(StoredDesign::ucHistogram1());
+    m_ui->Mo->ReadProperties(StoredDesign::Mo());
     setRole(Text2[1], QPalette::Base, SystemColor::WindowFrame);
     setRole(Label1[0], QPalette::WindowText, SystemColor::Highlight);
     for (QLabel *label : {m_ui->Label2, m_ui->Label3, m_ui->Label4, m_ui->Label14})
