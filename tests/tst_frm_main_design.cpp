@@ -142,6 +142,14 @@ void tst_FrmMainDesign::startingState()
     QCOMPARE(control<QLabel>("rece_quantity")->text(), QStringLiteral("0"));
     QCOMPARE(control<QLabel>("Label8_2")->text(), QStringLiteral("0"));
     QCOMPARE(control<QPlainTextEdit>("receive")->toPlainText(), QString());
+    // The readout shows "00" in the last two of its four hexagonal cells: segment a's middle
+    // is yellow there and dark red (burn-in) in the blank cells.
+    const auto *readout = control<MorphDisplay>("Mo");
+    QCOMPARE(readout->Value(), QStringLiteral("00"));
+    QCOMPARE(readout->NumDigits(), 4);
+    QCOMPARE(QColor(readout->surface().pixel(138 + 9 + 10, 9)), QColor(255, 255, 0));
+    QCOMPARE(QColor(readout->surface().pixel(6 + 9 + 10, 9)), QColor(0x60, 0, 0));
+    QCOMPARE(QColor(readout->surface().pixel(0, 30)), QColor(0x40, 0, 0));
     for (int index = 0; index < 6; ++index)
         QCOMPARE(control<QScrollBar>(QStringLiteral("HScroll1_%1").arg(index))->value(), 0);
 
