@@ -49,6 +49,8 @@ public:
     void injectGarbage(std::size_t bytes);
     void injectUnterminated(std::size_t bytes);
     void injectBadField() { m_badFieldNext = true; }
+    /// Bytes as they stand, sent between two lines.
+    void sendRaw(const std::string &bytes) { m_outbox += bytes; }
     /// Telemetry lines back to back at the given rate (characters per second, 0 for as fast as
     /// the line takes them) instead of one per period.
     void startFlood(std::size_t lines, double charactersPerSecond);

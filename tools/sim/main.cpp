@@ -1,6 +1,7 @@
 #include "controller_simulator.h"
 #include "pty_device.h"
 
+#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -38,6 +39,7 @@ Commands on standard input, one per line:
   flood LINES [CPS] LINES telemetry lines back to back, at CPS characters a second
                     (0 or none: as fast as the line takes them)
   badfield          the next line's current temperature is not a number
+  raw TEXT          TEXT as it stands, with C escapes (\r \n \t \\ \xHH), between two lines
   set TENTHS        change the set point
   drop              close the device and remove the link (cable pulled)
   restore           a new device behind the same link (cable back)
@@ -52,6 +54,36 @@ struct Settings
     ControllerSimulator::Options simulator;
     std::string link;
 };
+
+/// Text with the C escapes \r \n \t \\ and \xHH as the bytes they stand for.
+std::string decodeEscapes(const std::string &text)
+{
+    std::string bytes;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        if (text[at] != '\\' || at + 1 == text.size()) {
+            bytes += text[at];
+            continue;
+        }
+        const char kind = text[++at];
+        if (kind == 'x' && at + 1 < text.size()
+            && std::isxdigit(static_cast<unsigned char>(text[at + 1]))) {
+            std::size_t used = 0;
+            bytes += char(std::stoi(text.substr(at + 1, 2), &used, 16));
+            at += used;
+        } else {
+            bytes += kind == 'r' ? '\r' : kind == 'n' ? '\n' : kind == 't' ? '\t' : kind;
+        }
+    }
+    return bytes;
+}
+
+/// Everything after a command's name and the blank that follows it.
+std::string argumentText(const std::string &line)
+{
+    const std::size_t name = line.find_first_not_of(' ');
+    const std::size_t blank = line.find(' ', name);
+    return blank == std::string::npos ? std::string() : line.substr(blank + 1);
+}
 
 double monotonicSeconds()
 {
@@ -194,7 +226,8 @@ private:
         pollfd descriptors[2] = {{-1, 0, 0}, {-1, 0, 0}};
         if (m_device) {
             descriptors[0].fd = m_device->descriptor();
-            descriptors[0].events = POLLIN;
+            // Wake as soon as the line takes more, so a flood runs at the reader's pace.
+            descriptors[0].events = short(POLLIN | (m_simulator.outbox().empty() ? 0 : POLLOUT));
         }
         if (m_stdinOpen) {
             descriptors[1].fd = STDIN_FILENO;
@@ -242,6 +275,8 @@ private:
             m_simulator.setSetPoint(int(count));
         else if (command == "badfield")
             m_simulator.injectBadField();
+        else if (command == "raw")
+            m_simulator.sendRaw(decodeEscapes(argumentText(line)));
         else if (command == "drop")
             m_device.reset();
         else if (command == "restore" && !m_device)

@@ -1,0 +1,274 @@
+#include "frm_main.h"
+#include "serial_comm.h"
+#include "simulator_process.h"
+#include "system_clock.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <memory>
+
+namespace {
+double cpuSeconds()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec
+        + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+/// Runs the event loop as the application does (QTest's waits sleep between turns, which would
+/// throttle a flood) until done says so or the time is up.
+bool runUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer check;
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done() || clock.hasExpired(timeoutMs))
+            loop.quit();
+    });
+    check.start(20);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+qint64 residentBytes()
+{
+    QFile statm(QStringLiteral("/proc/self/statm"));
+    if (!statm.open(QIODevice::ReadOnly))
+        return 0;
+    const QList<QByteArray> fields = statm.readAll().split(' ');
+    return fields.value(1).toLongLong() * sysconf(_SC_PAGESIZE);
+}
+} // namespace
+
+/// The console against the simulated controller when things go wrong: a pulled cable, garbage,
+/// a run without line ends, a flood, fields that do not convert, sending with nowhere to send.
+class tst_FaultScenarios : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void cleanup();
+    void deviceVanishesAndComesBack();
+    void garbageBetweenGoodLines();
+    void tenMegabytesWithoutALineEnd();
+    void floodFasterThanTheLink();
+    void fieldsThatDoNotConvertOrDoNotFit();
+    void sendingWithNowhereToSend();
+
+private:
+    void startConsole(const QStringList &simulatorOptions);
+    void connectPort() { button("cmdConnect")->click(); }
+    QPushButton *button(const char *name) const { return m_window->findChild<QPushButton *>(name); }
+    QString text(const char *name) const;
+    qint64 lines() const { return m_window->state().FrameCount; }
+    /// Waits until the window has handled at least this many lines more.
+    bool waitForLines(qint64 more, int timeoutMs = 20000);
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<SimulatorProcess> m_simulator;
+    std::unique_ptr<frmMain> m_window;
+};
+
+void tst_FaultScenarios::startConsole(const QStringList &simulatorOptions)
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    m_simulator = std::make_unique<SimulatorProcess>(QStringLiteral(TERMIVA_SIM_BINARY),
+                                                     m_dir->filePath(QStringLiteral("ttyTERMIVA")),
+                                                     simulatorOptions);
+    QVERIFY(m_simulator->start());
+    PortMap ports;
+    ports.setDevice(1, m_simulator->link());
+    m_window = std::make_unique<frmMain>(std::make_unique<SerialComm>(ports),
+                                         std::make_shared<SystemClock>(), m_dir->path());
+    connectPort();
+    QVERIFY(m_window->ComPort().PortOpen());
+}
+
+void tst_FaultScenarios::cleanup()
+{
+    m_window.reset();
+    m_simulator.reset();
+    m_dir.reset();
+}
+
+QString tst_FaultScenarios::text(const char *name) const
+{
+    const QObject *control = m_window->findChild<QObject *>(name);
+    if (const auto *label = qobject_cast<const QLabel *>(control))
+        return label->text();
+    if (const auto *box = qobject_cast<const QPlainTextEdit *>(control))
+        return box->toPlainText();
+    return qobject_cast<const QLineEdit *>(control)->text();
+}
+
+bool tst_FaultScenarios::waitForLines(qint64 more, int timeoutMs)
+{
+    const qint64 target = lines() + more;
+    return runUntil([&] { return lines() >= target; }, timeoutMs);
+}
+
+void tst_FaultScenarios::deviceVanishesAndComesBack()
+{
+    startConsole({"--period-ms", "50", "--no-noise"});
+    QVERIFY(waitForLines(5));
+    m_simulator->command(QStringLiteral("drop"));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->ComPort().PortOpen(), 10000);
+    QVERIFY2(text("lblStatus").startsWith(QStringLiteral("连接已中断：COM1")), qPrintable(text("lblStatus")));
+    QVERIFY(button("cmdConnect")->isEnabled());
+    QVERIFY(!button("cmdDisconnect")->isEnabled());
+
+    // No error storm: the following seconds cost next to no CPU.
+    const double cpuBefore = cpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    QTest::qWait(2000);
+    const double share = (cpuSeconds() - cpuBefore) / (wall.elapsed() / 1000.0);
+    QVERIFY2(share < 0.10, qPrintable(QStringLiteral("CPU share %1").arg(share)));
+
+    const qint64 countBefore = lines();
+    connectPort();
+    QVERIFY(!m_window->ComPort().PortOpen());
+    QVERIFY(text("lblStatus").startsWith(QStringLiteral("无法打开 COM1：")));
+    m_simulator->command(QStringLiteral("restore"));
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(m_simulator->link()).isSymLink(), 10000);
+    connectPort();
+    QVERIFY(m_window->ComPort().PortOpen());
+    QVERIFY(waitForLines(3));
+    QVERIFY(lines() > countBefore);
+    QCOMPARE(text("rece_quantity"), QString::number(lines()));
+    QCOMPARE(text("lblStatus"), QStringLiteral("连接温度控制器成功！"));
+}
+
+void tst_FaultScenarios::garbageBetweenGoodLines()
+{
+    startConsole({"--period-ms", "20", "--no-noise", "--speed", "10"});
+    QVERIFY(waitForLines(3));
+    const qint64 residentBefore = residentBytes();
+    for (int chunk = 0; chunk < 16; ++chunk) {
+        m_simulator->command(QStringLiteral("garbage 65536"));
+        QVERIFY(waitForLines(2));
+    }
+    m_simulator->command(QStringLiteral("set 450"));
+    QTRY_COMPARE_WITH_TIMEOUT(text("Text2_0"), QStringLiteral("45"), 20000);
+    QVERIFY(waitForLines(5));
+    QCOMPARE(text("Label7_3"), QStringLiteral("10"));
+    QVERIFY(m_window->state().RxLine.text().size() <= LineCollector::kCap);
+    QVERIFY(m_window->findChild<QPlainTextEdit *>("receive")->blockCount() <= frmMain::kLogEntries);
+    QVERIFY2(residentBytes() - residentBefore < 64 * 1024 * 1024,
+             qPrintable(QString::number(residentBytes() - residentBefore)));
+}
+
+void tst_FaultScenarios::tenMegabytesWithoutALineEnd()
+{
+    startConsole({"--period-ms", "50", "--no-noise"});
+    QVERIFY(waitForLines(2));
+    const qint64 residentBefore = residentBytes();
+    m_simulator->command(QStringLiteral("noeol 10485760"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_simulator->log().contains(QStringLiteral("done: noeol")), 10000);
+    qint64 largestLine = 0;
+    const qint64 before = lines();
+    // The run ends with one line end of its own; wait for that line and a good one after it.
+    QVERIFY(runUntil(
+        [&] {
+            largestLine = std::max<qint64>(largestLine, m_window->state().RxLine.text().size());
+            return lines() >= before + 2;
+        },
+        120000));
+    QVERIFY(largestLine <= LineCollector::kCap);
+    m_simulator->command(QStringLiteral("set 550"));
+    QTRY_COMPARE_WITH_TIMEOUT(text("Text2_0"), QStringLiteral("55"), 20000);
+    QVERIFY2(residentBytes() - residentBefore < 64 * 1024 * 1024,
+             qPrintable(QString::number(residentBytes() - residentBefore)));
+}
+
+void tst_FaultScenarios::floodFasterThanTheLink()
+{
+    startConsole({"--period-ms", "600000", "--no-noise"});
+    m_simulator->command(QStringLiteral("raw st=0600 pv=0585\\r\\n"));
+    QVERIFY(waitForLines(1));
+    QTest::qWait(300);
+    const qint64 before = lines();
+    const QString runBefore = text("run");
+    constexpr int kFloodLines = 60000; // 2.7 MB
+    QElapsedTimer wall;
+    wall.start();
+    m_simulator->command(QStringLiteral("flood %1").arg(kFloodLines));
+    QVERIFY(runUntil([&] { return lines() >= before + kFloodLines; }, 120000));
+    const double seconds = wall.elapsed() / 1000.0;
+    QTest::qWait(500);
+    QCOMPARE(lines(), before + kFloodLines);
+    const double characters = kFloodLines * 45.0;
+    qInfo("flood: %.0f characters in %.2f s, %.0f characters per second", characters, seconds,
+          characters / seconds);
+    QVERIFY(characters / seconds >= 100000);
+    // The run-time counter kept ticking through the flood.
+    const double ran = text("run").toDouble() - runBefore.toDouble();
+    QVERIFY2(ran >= 0.5 * seconds, qPrintable(QStringLiteral("%1 s counted in %2 s").arg(ran).arg(seconds)));
+}
+
+void tst_FaultScenarios::fieldsThatDoNotConvertOrDoNotFit()
+{
+    startConsole({"--period-ms", "100", "--no-noise"});
+    QVERIFY(waitForLines(2));
+    const QString current = text("txtBarcode");
+    m_simulator->command(QStringLiteral("raw st=0600 pv=x?.? out= abc pid= 150, 0-1, ???\\r\\n"));
+    QVERIFY(waitForLines(1));
+    // P 150 does not fit the slider; the last good values stay.
+    m_simulator->command(QStringLiteral("raw st=0600 pv=05N5 out= 128 pid= 150, 005, 002\\r\\n"));
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->state().FollowCurrentTemp, 0, 10000);
+    QCOMPARE(text("Text1"), QStringLiteral("EXIT"));
+    QCOMPARE(m_window->findChild<QScrollBar *>("HScroll1_3")->value(), 10);
+    m_simulator->command(QStringLiteral("raw st=0600 pv=0O12 out= 128 pid= 010, 005, 002\\r\\n"));
+    QTRY_COMPARE_WITH_TIMEOUT(text("Text1"), QStringLiteral("OK"), 10000);
+    QCOMPARE(text("Label1_0"), QStringLiteral("设定温度："));
+    QCOMPARE(m_window->state().FollowCurrentTemp, 1);
+    m_simulator->command(QStringLiteral("badfield"));
+    QVERIFY(waitForLines(3));
+    QVERIFY(text("txtBarcode").toInt() > 0);
+    QVERIFY(!current.isEmpty());
+}
+
+void tst_FaultScenarios::sendingWithNowhereToSend()
+{
+    startConsole({"--period-ms", "100", "--no-noise"});
+    QVERIFY(waitForLines(1));
+    auto *box = m_window->findChild<QPlainTextEdit *>("send");
+    box->setPlainText(QStringLiteral("S0450 P009"));
+    button("cmdDisconnect")->click();
+    button("comm_send")->click();
+    button("CommandC")->click();
+    QCOMPARE(text("lblStatus"), QStringLiteral("串口未打开，未发送"));
+    QCOMPARE(box->toPlainText(), QStringLiteral("S0450 P009"));
+
+    connectPort();
+    m_simulator->command(QStringLiteral("drop"));
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->ComPort().PortOpen(), 10000);
+    button("comm_send")->click();
+    QCOMPARE(text("lblStatus"), QStringLiteral("串口未打开，未发送"));
+    QCOMPARE(box->toPlainText(), QStringLiteral("S0450 P009"));
+    QTest::qWait(300);
+    QVERIFY(!m_simulator->log().contains(QStringLiteral("received")));
+}
+
+QTEST_MAIN(tst_FaultScenarios)
+#include "tst_fault_scenarios.moc"
