@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  g++ make cmake pkg-config libbenchmark-dev
+  g++ clang libclang-rt-14-dev make cmake pkg-config libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev
   fonts-arphic-uming fonts-wqy-zenhei fonts-dejavu-core
 )

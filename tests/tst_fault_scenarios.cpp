@@ -93,13 +93,12 @@ void tst_FaultScenarios::startConsole(const QStringList &simulatorOptions)
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
     m_simulator = std::make_unique<SimulatorProcess>(QStringLiteral(TERMIVA_SIM_BINARY),
-                                                     m_dir->filePath(QStringLiteral("ttyTERMIVA")),
-                                                     simulatorOptions);
+        m_dir->filePath(QStringLiteral("ttyTERMIVA")), simulatorOptions);
     QVERIFY(m_simulator->start());
     PortMap ports;
     ports.setDevice(1, m_simulator->link());
-    m_window = std::make_unique<frmMain>(std::make_unique<SerialComm>(ports),
-                                         std::make_shared<SystemClock>(), m_dir->path());
+    m_window = std::make_unique<frmMain>(
+        std::make_unique<SerialComm>(ports), std::make_shared<SystemClock>(), m_dir->path());
     connectPort();
     QVERIFY(m_window->ComPort().PortOpen());
 }
@@ -133,7 +132,8 @@ void tst_FaultScenarios::deviceVanishesAndComesBack()
     QVERIFY(waitForLines(5));
     m_simulator->command(QStringLiteral("drop"));
     QTRY_VERIFY_WITH_TIMEOUT(!m_window->ComPort().PortOpen(), 10000);
-    QVERIFY2(text("lblStatus").startsWith(QStringLiteral("连接已中断：COM1")), qPrintable(text("lblStatus")));
+    QVERIFY2(text("lblStatus").startsWith(QStringLiteral("连接已中断：COM1")),
+        qPrintable(text("lblStatus")));
     QVERIFY(button("cmdConnect")->isEnabled());
     QVERIFY(!button("cmdDisconnect")->isEnabled());
 
@@ -175,7 +175,7 @@ void tst_FaultScenarios::garbageBetweenGoodLines()
     QVERIFY(m_window->state().RxLine.text().size() <= LineCollector::kCap);
     QVERIFY(m_window->findChild<QPlainTextEdit *>("receive")->blockCount() <= frmMain::kLogEntries);
     QVERIFY2(residentBytes() - residentBefore < 64 * 1024 * 1024,
-             qPrintable(QString::number(residentBytes() - residentBefore)));
+        qPrintable(QString::number(residentBytes() - residentBefore)));
 }
 
 void tst_FaultScenarios::tenMegabytesWithoutALineEnd()
@@ -198,7 +198,7 @@ void tst_FaultScenarios::tenMegabytesWithoutALineEnd()
     m_simulator->command(QStringLiteral("set 550"));
     QTRY_COMPARE_WITH_TIMEOUT(text("Text2_0"), QStringLiteral("55"), 20000);
     QVERIFY2(residentBytes() - residentBefore < 64 * 1024 * 1024,
-             qPrintable(QString::number(residentBytes() - residentBefore)));
+        qPrintable(QString::number(residentBytes() - residentBefore)));
 }
 
 void tst_FaultScenarios::floodFasterThanTheLink()
@@ -219,11 +219,12 @@ void tst_FaultScenarios::floodFasterThanTheLink()
     QCOMPARE(lines(), before + kFloodLines);
     const double characters = kFloodLines * 45.0;
     qInfo("flood: %.0f characters in %.2f s, %.0f characters per second", characters, seconds,
-          characters / seconds);
+        characters / seconds);
     QVERIFY(characters / seconds >= 100000);
     // The run-time counter kept ticking through the flood.
     const double ran = text("run").toDouble() - runBefore.toDouble();
-    QVERIFY2(ran >= 0.5 * seconds, qPrintable(QStringLiteral("%1 s counted in %2 s").arg(ran).arg(seconds)));
+    QVERIFY2(ran >= 0.5 * seconds,
+        qPrintable(QStringLiteral("%1 s counted in %2 s").arg(ran).arg(seconds)));
 }
 
 void tst_FaultScenarios::fieldsThatDoNotConvertOrDoNotFit()

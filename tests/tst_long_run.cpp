@@ -43,7 +43,8 @@ void tst_LongRun::hundredThousandLinesAndAMillionTicks()
     QCOMPARE(state.CurTempTenths, lastCurrent);
     QCOMPARE(console.text("txtBarcode"), QString::number(lastCurrent));
     QCOMPARE(console.text("Text2_1"), QStringLiteral("64.9"));
-    QCOMPARE(console.text("Text2_2"), QStringLiteral("%1%").arg((kLines - 1) % 256 / 2.55, 0, 'f', 2));
+    QCOMPARE(
+        console.text("Text2_2"), QStringLiteral("%1%").arg((kLines - 1) % 256 / 2.55, 0, 'f', 2));
     const PointBuffer &samples = console.control<ucHistogram>("ucHistogram1")->pointBuffer();
     QVERIFY(samples.isFull());
     QCOMPARE(samples.slot(samples.capacity()), lastCurrent);

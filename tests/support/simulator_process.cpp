@@ -1,7 +1,7 @@
 #include "simulator_process.h"
 
-SimulatorProcess::SimulatorProcess(const QString &binary, const QString &link,
-                                   const QStringList &options)
+SimulatorProcess::SimulatorProcess(
+    const QString &binary, const QString &link, const QStringList &options)
     : m_binary(binary)
     , m_link(link)
     , m_options(options)
