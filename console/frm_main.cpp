@@ -120,6 +120,7 @@ frmMain::frmMain(std::unique_ptr<MSComm> comPort, std::shared_ptr<const Clock> c
     createTimers();
     bindControlArrays();
     applyDesignDetails();
+    prepareLog();
     connectHandlers();
     describePortDevices();
     Form_Load();
@@ -161,14 +162,10 @@ void frmMain::bindControlArrays()
         m_ui->CommandF, m_ui->CommandG, m_ui->CommandH, m_ui->CommandI};
 }
 
-/// What the form file cannot carry: system colours, which the platform resolves at run time,
-/// and fractional point sizes.
+/// What the form file cannot carry: the custom controls' stored properties, system colours,
+/// which the platform resolves at run time, and fractional point sizes.
 void frmMain::applyDesignDetails()
 {
-    m_ui->receive->setMaximumBlockCount(kLogEntries);
-    m_logFlush.setSingleShot(true);
-    m_logFlush.setInterval(0);
-    connect(&m_logFlush, &QTimer::timeout, this, &frmMain::flushLog);
     m_ui->ucHistogram1->ReadProperties(StoredDesign::ucHistogram1());
     m_ui->Mo->ReadProperties(StoredDesign::Mo());
     setRole(Text2[1], QPalette::Base, SystemColor::WindowFrame);
@@ -181,6 +178,14 @@ void frmMain::applyDesignDetails()
         font.setBold(design.bold);
         findChild<QWidget *>(QLatin1String(design.control))->setFont(font);
     }
+}
+
+void frmMain::prepareLog()
+{
+    m_ui->receive->setMaximumBlockCount(kLogEntries);
+    m_logFlush.setSingleShot(true);
+    m_logFlush.setInterval(0);
+    connect(&m_logFlush, &QTimer::timeout, this, &frmMain::flushLog);
 }
 
 void frmMain::connectHandlers()

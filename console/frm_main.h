@@ -62,6 +62,7 @@ private:
     void createTimers();
     void bindControlArrays();
     void applyDesignDetails();
+    void prepareLog();
     void connectHandlers();
     void describePortDevices();
 
