@@ -1,4 +1,3 @@
-#include "application_setup.h"
 #include "frm_main.h"
 #include "memory_comm.h"
 #include "replay_session.h"
@@ -6,7 +5,6 @@
 #include "system_clock.h"
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
@@ -112,14 +110,3 @@ void BM_PeakMemoryAfterAMillionLines(benchmark::State &state)
 }
 BENCHMARK(BM_PeakMemoryAfterAMillionLines)->Iterations(1)->Unit(benchmark::kSecond);
 } // namespace
-
-int main(int argc, char *argv[])
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    setUpConsoleApplication();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

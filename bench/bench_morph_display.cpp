@@ -1,8 +1,6 @@
 #include "morph_display.h"
 #include "property_bag.h"
 
-#include <QApplication>
-
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -56,13 +54,3 @@ void BM_FullRender(benchmark::State &state)
 }
 BENCHMARK(BM_FullRender)->Unit(benchmark::kMicrosecond);
 } // namespace
-
-int main(int argc, char *argv[])
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,8 +1,7 @@
-#include "application_setup.h"
 #include "memory_comm.h"
 #include "replay_session.h"
 
-#include <QApplication>
+#include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -58,14 +57,3 @@ void BM_ReceiveNoise(benchmark::State &state)
 }
 BENCHMARK(BM_ReceiveNoise)->Unit(benchmark::kMillisecond);
 } // namespace
-
-int main(int argc, char *argv[])
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    setUpConsoleApplication();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -1,8 +1,6 @@
 #include "property_bag.h"
 #include "uc_histogram.h"
 
-#include <QApplication>
-
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -43,13 +41,3 @@ void BM_NextPointWideChart(benchmark::State &state)
 }
 BENCHMARK(BM_NextPointWideChart)->Unit(benchmark::kMicrosecond);
 } // namespace
-
-int main(int argc, char *argv[])
-{
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
