@@ -5,6 +5,7 @@
 #include "system_clock.h"
 
 #include <QAbstractButton>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
