@@ -428,14 +428,24 @@ void frmMain::countLine()
 /// costs one append and one scroll rather than one of each per line.
 void frmMain::logLine()
 {
-    const QDateTime now = m_clock->now();
-    const QLocale locale = QLocale::system();
     if (!m_pendingLog.isEmpty())
         m_pendingLog += u'\n';
-    m_pendingLog += u' ' + locale.toString(now.date(), QLocale::ShortFormat) + u' '
-        + locale.toString(now.time(), QLocale::ShortFormat) + u' ' + m_state.RxLine.text();
+    m_pendingLog += logStamp(m_clock->now()) + m_state.RxLine.text();
     m_pendingLog.chop(2); // the log's own line break stands for the line's CR LF
     m_logFlush.start();
+}
+
+/// " date time " in the system's short formats, formatted once per second.
+QString frmMain::logStamp(const QDateTime &now)
+{
+    const qint64 second = now.toSecsSinceEpoch();
+    if (second != m_stampSecond || m_stamp.isEmpty()) {
+        const QLocale locale = QLocale::system();
+        m_stampSecond = second;
+        m_stamp = u' ' + locale.toString(now.date(), QLocale::ShortFormat) + u' '
+            + locale.toString(now.time(), QLocale::ShortFormat) + u' ';
+    }
+    return m_stamp;
 }
 
 void frmMain::flushLog()
@@ -465,8 +475,8 @@ void frmMain::moveSetPointMarker()
     QPushButton *marker = m_ui->set_v;
     if (chart->Max() == 0)
         return;
-    const int chartTop =
-        marker->parentWidget()->mapFrom(this, chart->mapTo(this, QPoint(0, 0))).y();
+    // The chart and the marker's frame share the window as their container.
+    const int chartTop = marker->parentWidget()->mapFromParent(chart->pos()).y();
     const double top = chartTop
         + (1.0 - double(m_state.SetTempTenths) / chart->Max()) * chart->height()
         - marker->height() / 2.0;
@@ -582,8 +592,8 @@ void frmMain::updateStepResponse()
     const auto show = [](const std::optional<QString> &text, QLineEdit *box, QLabel *copy) {
         if (!text)
             return;
-        box->setText(*text);
-        copy->setText(*text);
+        setCaption(box, *text);
+        setCaption(copy, *text);
     };
     show(figures.overshoot, perfor_index[1], Label8[0]);
     show(figures.peakTime, perfor_index[2], Label8[1]);

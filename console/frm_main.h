@@ -12,6 +12,7 @@
 #include <optional>
 
 class Clock;
+class QDateTime;
 class MSComm;
 class QGroupBox;
 class QLabel;
@@ -86,6 +87,7 @@ private:
     void countLine();
     void logLine();
     void flushLog();
+    QString logStamp(const QDateTime &now);
     void showOutputLevel(const std::optional<double> &level);
     void showParameters(const TelemetryLine &values);
     void moveSetPointMarker();
@@ -122,6 +124,8 @@ private:
     std::optional<WatchedProfileKey> m_storedSetTempKey;
     QString m_pendingLog;
     QTimer m_logFlush;
+    qint64 m_stampSecond = 0;
+    QString m_stamp;
 
     WindowTimer *Timer1 = nullptr;
     WindowTimer *Timer2 = nullptr;
