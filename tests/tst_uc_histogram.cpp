@@ -1,3 +1,4 @@
+#include "line_raster.h"
 #include "ole_color.h"
 #include "property_bag.h"
 #include "uc_histogram.h"
@@ -45,6 +46,7 @@ private slots:
     void gridTicksConvertOrFail();
     void propertyStoreRoundTrip();
     void zeroAndTinySpacingsDoNotHangOrCrash();
+    void lineRasterDrawsAndClips();
 };
 
 void tst_ucHistogram::spacingsComeFromTheCanvas()
@@ -244,6 +246,32 @@ void tst_ucHistogram::zeroAndTinySpacingsDoNotHangOrCrash()
         chart->NextPoint(n);
     QVERIFY(ChartGeometry::columnLines(1000, 0).isEmpty());
     QVERIFY(ChartGeometry::rowLines(1000, -3).isEmpty());
+}
+
+void tst_ucHistogram::lineRasterDrawsAndClips()
+{
+    QImage image(20, 10, QImage::Format_RGB32);
+    image.fill(kBack);
+    const QRgb yellow = kLine.rgb();
+    LineRaster::drawPolyline(image, {{2, 2}, {6, 2}, {6, 5}, {9, 8}}, yellow);
+    for (const QPoint lit : {QPoint(2, 2), QPoint(4, 2), QPoint(6, 2), QPoint(6, 4), QPoint(6, 5),
+             QPoint(7, 6), QPoint(8, 7), QPoint(9, 8)})
+        QVERIFY2(image.pixel(lit) == yellow,
+            qPrintable(QStringLiteral("%1,%2").arg(lit.x()).arg(lit.y())));
+    for (const QPoint dark :
+        {QPoint(1, 2), QPoint(7, 2), QPoint(5, 3), QPoint(7, 5), QPoint(10, 9)})
+        QCOMPARE(image.pixel(dark), kBack.rgb());
+
+    // Segments reaching far outside are clipped, not walked pixel by pixel.
+    image.fill(kBack);
+    LineRaster::drawPolyline(
+        image, {{-2000000000, 4}, {2000000000, 4}, {2000000000, -2000000000}}, yellow);
+    QCOMPARE(image.pixel(0, 4), yellow);
+    QCOMPARE(image.pixel(19, 4), yellow);
+    QCOMPARE(image.pixel(10, 3), kBack.rgb());
+    LineRaster::drawPolyline(image, {{-50, -50}, {-10, -40}}, qRgb(255, 0, 0));
+    LineRaster::drawPolyline(image, {{5, 5}}, qRgb(255, 0, 0));
+    QCOMPARE(image.pixel(5, 5), kBack.rgb());
 }
 
 QTEST_MAIN(tst_ucHistogram)

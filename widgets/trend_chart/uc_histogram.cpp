@@ -1,5 +1,6 @@
 #include "uc_histogram.h"
 
+#include "line_raster.h"
 #include "property_bag.h"
 #include "twips.h"
 
@@ -180,10 +181,9 @@ void ucHistogram::DrawChart()
         return;
     prepareGridLayer();
     std::memcpy(m_canvas.bits(), m_gridLayer.constBits(), std::size_t(m_gridLayer.sizeInBytes()));
-    QPainter painter(&m_canvas);
     // The canvas keeps the data line's pen, so every later grid is drawn that wide too.
     m_canvasPenWidth = m_drawWidth;
-    drawSamples(painter);
+    drawSamples();
     m_drawn = true;
     update();
 }
@@ -208,16 +208,21 @@ void ucHistogram::prepareGridLayer()
         painter.drawLine(toPixels(x), 0, toPixels(x), bottom);
 }
 
-/// Slot j sits at x = (j + 1) × PointStep and y = (Max - slot j) × scale, one polyline with a
-/// cosmetic pen and no antialiasing; a point whose coordinates leave 32 bits breaks the line.
-void ucHistogram::drawSamples(QPainter &painter)
+/// Slot j sits at x = (j + 1) × PointStep and y = (Max - slot j) × scale, one polyline without
+/// antialiasing; a point whose coordinates leave 32 bits breaks the line.
+void ucHistogram::drawSamples()
 {
     const std::optional<qint32> scale =
         ChartGeometry::verticalScale(height() * Twips::kPerPixel, m_max);
-    painter.setPen(cosmeticPen(translated(m_foreColor), m_drawWidth));
-    const auto flush = [this, &painter] {
-        if (m_polyline.size() > 1)
+    const QColor colour = translated(m_foreColor);
+    const auto flush = [this, &colour] {
+        if (m_drawWidth <= 1) {
+            LineRaster::drawPolyline(m_canvas, m_polyline, colour.rgb());
+        } else if (m_polyline.size() > 1) {
+            QPainter painter(&m_canvas);
+            painter.setPen(cosmeticPen(colour, m_drawWidth));
             painter.drawPolyline(m_polyline.constData(), int(m_polyline.size()));
+        }
         m_polyline.clear();
     };
     for (qint32 j = 0; j <= m_pointBuffer.filled(); ++j) {

@@ -85,7 +85,7 @@ protected:
 private:
     void DrawChart();
     void prepareGridLayer();
-    void drawSamples(QPainter &painter);
+    void drawSamples();
     bool applyFace();
     qint32 canvasWidth() const;
     qint32 canvasHeight() const;
