@@ -1,5 +1,6 @@
 #include "line_raster.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <optional>
