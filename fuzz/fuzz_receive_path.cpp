@@ -41,8 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static QApplication application(argc, argv);
     static Console console;
     console.port->feed(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
-    while (console.port->bytesWaiting() + console.port->InBufferCount() > 0)
-        QCoreApplication::processEvents();
+    console.port->deliverFed();
     console.time->advance(300);
     QCoreApplication::processEvents();
     const WindowState &state = console.window->state();

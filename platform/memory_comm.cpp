@@ -1,5 +1,7 @@
 #include "memory_comm.h"
 
+#include <QCoreApplication>
+
 MemoryComm::MemoryComm(QObject *parent)
     : MSComm(parent)
 {
@@ -16,6 +18,17 @@ void MemoryComm::feed(const QByteArray &bytes)
     m_incoming.append(bytes);
     if (m_open)
         deviceDataArrived();
+}
+
+void MemoryComm::deliverFed()
+{
+    qsizetype before = -1;
+    qsizetype waiting = m_incoming.size() + InBufferCount();
+    while (waiting != before) {
+        before = waiting;
+        QCoreApplication::processEvents();
+        waiting = m_incoming.size() + InBufferCount();
+    }
 }
 
 void MemoryComm::vanish()

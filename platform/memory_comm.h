@@ -19,11 +19,13 @@ public:
     void setPresent(int port, bool present);
     /// Queues bytes from the far end; while the port is open they are delivered at once.
     void feed(const QByteArray &bytes);
+    /// Runs the event loop until what was fed in has been delivered, or until no more goes (the
+    /// port is closed or nobody takes the characters).
+    void deliverFed();
     /// The far end disappears: the open port fails as a pulled cable does.
     void vanish();
     /// Every byte written to the port since construction.
     QByteArray sent() const { return m_sent; }
-    qsizetype bytesWaiting() const { return m_incoming.size(); }
 
     QString DeviceName(int port) const override;
 

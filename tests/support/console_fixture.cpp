@@ -28,8 +28,7 @@ void ConsoleFixture::connectPort()
 void ConsoleFixture::receive(const QByteArray &bytes)
 {
     m_port->feed(bytes);
-    while (m_port->PortOpen() && m_port->bytesWaiting() + m_port->InBufferCount() > 0)
-        QCoreApplication::processEvents();
+    m_port->deliverFed();
     QCoreApplication::processEvents(); // work the window leaves for the end of the turn
 }
 

@@ -158,9 +158,5 @@ QWidget *ReplaySession::control(const QString &name) const
 /// Lets queued work finish, received bytes included, before the next line runs.
 void ReplaySession::settle()
 {
-    qsizetype waiting = -1;
-    while (waiting != m_port->bytesWaiting() + m_port->InBufferCount()) {
-        waiting = m_port->bytesWaiting() + m_port->InBufferCount();
-        QCoreApplication::processEvents();
-    }
+    m_port->deliverFed();
 }

@@ -581,7 +581,7 @@ void MorphDisplay::drawDecimalMark(QString &mantissa)
     if (cell < 0 || cell >= m_numDigits)
         return;
     m_decimalPoint = markPosition(m_decimalKind, cell);
-    paintMark(8, m_decimalKind, *m_decimalPoint);
+    paintMark(8, *m_decimalPoint);
 }
 
 void MorphDisplay::drawColon(QString &mantissa)
@@ -610,7 +610,7 @@ void MorphDisplay::DrawThousandsSeparators(const std::vector<bool> &flags)
     for (int cell = 0; cell < m_numDigits; ++cell) {
         const QPoint at = markPosition(m_thousandsKind, cell);
         if (flags[std::size_t(cell)])
-            paintMark(9, m_thousandsKind, at);
+            paintMark(9, at);
         else
             eraseMark(9, m_thousandsKind, at);
     }
@@ -622,7 +622,7 @@ QPoint MorphDisplay::markPosition(SeparatorKind kind, int cell) const
         kind, m_main.x[std::size_t(cell)], m_main.cell, m_settings.InterDigitGap, m_main.metrics);
 }
 
-void MorphDisplay::paintMark(int slot, SeparatorKind, QPoint at)
+void MorphDisplay::paintMark(int slot, QPoint at)
 {
     PaintSegment(m_main, slot, at, true);
 }

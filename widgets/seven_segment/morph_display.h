@@ -213,7 +213,7 @@ private:
     void repaintCells(const QString &text, QString &lastText, Field field, bool force);
     void DrawDigit(QChar character, Field field, int cell);
     void PaintSegment(const FieldLayout &layout, int slot, QPoint at, bool lit);
-    void paintMark(int slot, SeparatorKind kind, QPoint at);
+    void paintMark(int slot, QPoint at);
     void eraseMark(int slot, SeparatorKind kind, QPoint at);
     QPoint markPosition(SeparatorKind kind, int cell) const;
 
