@@ -1,6 +1,17 @@
 #include "display_format.h"
 
+#include <QDate>
+
+#include <array>
 #include <cstdlib>
+
+namespace {
+const QString kClockGap(7, u' ');
+// Indexed from Sunday.
+const std::array<QString, 7> kWeekdays{QStringLiteral("星期日"), QStringLiteral("星期一"),
+    QStringLiteral("星期二"), QStringLiteral("星期三"), QStringLiteral("星期四"),
+    QStringLiteral("星期五"), QStringLiteral("星期六")};
+} // namespace
 
 QString DisplayFormat::tenthsAsDegrees(int tenths)
 {
@@ -14,4 +25,22 @@ QString DisplayFormat::tenthsAsDegrees(int tenths)
 QString DisplayFormat::percentage(double value)
 {
     return QString::number(value, 'f', 2) + u'%';
+}
+
+QLocale DisplayFormat::dateTimeLocale(const QLocale &locale)
+{
+    if (locale.language() == QLocale::C)
+        return QLocale(QLocale::Chinese, QLocale::SimplifiedChineseScript, QLocale::China);
+    return locale;
+}
+
+QString DisplayFormat::clockGap()
+{
+    return kClockGap;
+}
+
+QString DisplayFormat::clockCaption(QDate date, const QLocale &locale)
+{
+    return locale.toString(date, QLocale::ShortFormat) + kClockGap
+        + kWeekdays[std::size_t(date.dayOfWeek() % 7)];
 }

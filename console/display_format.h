@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 
 /// How the console writes numbers for the operator, always with "." as the decimal mark.
@@ -8,4 +9,11 @@ namespace DisplayFormat {
 QString tenthsAsDegrees(int tenths);
 /// A percentage with at least one integer digit and two decimals, then "%": "50.20%".
 QString percentage(double value);
+/// The locale for dates and times: the given one, except that a system with no regional
+/// settings at all (C or POSIX) reads Chinese (China), so the window mixes in no English names.
+QLocale dateTimeLocale(const QLocale &locale = QLocale());
+/// The blanks between the clock's date and its weekday.
+QString clockGap();
+/// The clock's caption: the short date, seven blanks and the weekday.
+QString clockCaption(QDate date, const QLocale &locale = dateTimeLocale());
 } // namespace DisplayFormat

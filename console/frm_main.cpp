@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "control_array.h"
 #include "display_format.h"
+#include "font_fitting.h"
 #include "morph_display.h"
 #include "ms_comm.h"
 #include "ole_color.h"
@@ -44,11 +45,8 @@ const QString kPauseCaption = QStringLiteral("暂停");
 const QString kStartCaption = QStringLiteral("开始");
 const QColor kPauseBack(128, 255, 255);
 const QColor kStartBack(255, 128, 255);
-const QString kClockGap(7, u' ');
-// Indexed from Sunday.
-const std::array<QString, 7> kWeekdays{QStringLiteral("星期日"), QStringLiteral("星期一"),
-    QStringLiteral("星期二"), QStringLiteral("星期三"), QStringLiteral("星期四"),
-    QStringLiteral("星期五"), QStringLiteral("星期六")};
+// Below this the clock would no longer be legible.
+constexpr qreal kSmallestClockPoints = 7.0;
 
 void light(ShapeControl *lamp, bool lit)
 {
@@ -172,11 +170,20 @@ void frmMain::applyDesignDetails()
     setRole(Label1[0], QPalette::WindowText, SystemColor::Highlight);
     for (QLabel *label : {m_ui->Label2, m_ui->Label3, m_ui->Label4, m_ui->Label14})
         setRole(label, QPalette::Window, SystemColor::ButtonFace);
+    Label13[0]->setWordWrap(true);
+    m_clockFont = Label13[0]->font();
     for (const DesignFont &design : kFractionalFonts) {
         QFont font(QString::fromUtf8(design.family));
         font.setPointSizeF(design.points);
         font.setBold(design.bold);
         findChild<QWidget *>(QLatin1String(design.control))->setFont(font);
+    }
+    // The Song-style substitute's thin strokes read as disabled when smoothed; drawn without
+    // smoothing the boxes' digits are crisp and black.
+    for (QLineEdit *box : findChildren<QLineEdit *>()) {
+        QFont font = box->font();
+        font.setStyleStrategy(QFont::NoAntialias);
+        box->setFont(font);
     }
 }
 
@@ -352,10 +359,12 @@ void frmMain::ComPort_OnComm()
     m_state.RxChunk = input.text;
     takeModeSignal();
     showModeCaption();
-    const bool complete = m_state.RxLine.append(m_state.RxChunk);
+    const LineCollector::Outcome outcome = m_state.RxLine.append(m_state.RxChunk);
     recolourDrawing();
-    if (complete)
+    if (outcome == LineCollector::Outcome::Completed)
         processCompletedLine();
+    else if (outcome == LineCollector::Outcome::Dropped)
+        logDroppedLine();
 }
 
 void frmMain::takeModeSignal()
@@ -428,10 +437,22 @@ void frmMain::countLine()
 /// costs one append and one scroll rather than one of each per line.
 void frmMain::logLine()
 {
+    // The log's own line break stands for the line's CR LF.
+    appendLogEntry(logStamp(m_clock->now()) + m_state.RxLine.text().chopped(2));
+}
+
+/// An overlong line is not counted or read; the log says it was dropped.
+void frmMain::logDroppedLine()
+{
+    appendLogEntry(logStamp(m_clock->now())
+        + tr("(过长的一行，已丢弃 %1 个字符)").arg(m_state.RxLine.droppedLength()));
+}
+
+void frmMain::appendLogEntry(const QString &entry)
+{
     if (!m_pendingLog.isEmpty())
         m_pendingLog += u'\n';
-    m_pendingLog += logStamp(m_clock->now()) + m_state.RxLine.text();
-    m_pendingLog.chop(2); // the log's own line break stands for the line's CR LF
+    m_pendingLog += entry;
     m_logFlush.start();
 }
 
@@ -440,7 +461,7 @@ QString frmMain::logStamp(const QDateTime &now)
 {
     const qint64 second = now.toSecsSinceEpoch();
     if (second != m_stampSecond || m_stamp.isEmpty()) {
-        const QLocale locale = QLocale::system();
+        const QLocale locale = DisplayFormat::dateTimeLocale();
         m_stampSecond = second;
         m_stamp = u' ' + locale.toString(now.date(), QLocale::ShortFormat) + u' '
             + locale.toString(now.time(), QLocale::ShortFormat) + u' ';
@@ -612,10 +633,21 @@ void frmMain::Timer2_Timer()
 
 void frmMain::Timer3_Timer()
 {
-    const QDate today = m_clock->now().date();
-    setCaption(Label13[0],
-        QLocale::system().toString(today, QLocale::ShortFormat) + kClockGap
-            + kWeekdays[std::size_t(today.dayOfWeek() % 7)]);
+    const QString caption = DisplayFormat::clockCaption(m_clock->now().date());
+    if (Label13[0]->text() == caption)
+        return;
+    Label13[0]->setText(caption);
+    fitClockFont(caption);
+}
+
+/// The date and the weekday each take a line of their own, in the design's font or, where that
+/// is too wide for the label, the largest smaller size that fits.
+void frmMain::fitClockFont(const QString &caption)
+{
+    QLabel *clock = Label13[0];
+    const QStringList lines = caption.split(DisplayFormat::clockGap());
+    clock->setFont(
+        fontFittingLines(m_clockFont, lines, clock->contentsRect().size(), kSmallestClockPoints));
 }
 
 /// The run time counts delivered ticks, not the clock.

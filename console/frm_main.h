@@ -4,6 +4,7 @@
 #include "watched_profile_key.h"
 #include "window_state.h"
 
+#include <QFont>
 #include <QTimer>
 #include <QWidget>
 
@@ -86,6 +87,8 @@ private:
     void startTimersOnFirstLine();
     void countLine();
     void logLine();
+    void logDroppedLine();
+    void appendLogEntry(const QString &entry);
     void flushLog();
     QString logStamp(const QDateTime &now);
     void showOutputLevel(const std::optional<double> &level);
@@ -102,6 +105,7 @@ private:
 
     void Timer2_Timer();
     void Timer3_Timer();
+    void fitClockFont(const QString &caption);
     void Timer4_Timer();
     void stoporrun_Click();
     void runtimeclear_Click();
@@ -126,6 +130,7 @@ private:
     QTimer m_logFlush;
     qint64 m_stampSecond = 0;
     QString m_stamp;
+    QFont m_clockFont;
 
     WindowTimer *Timer1 = nullptr;
     WindowTimer *Timer2 = nullptr;

@@ -26,10 +26,13 @@ StepResponseUpdate StepResponse::update(int currentTenths, int setTenths, bool r
 {
     StepResponseUpdate figures;
     if (currentTenths >= setTenths && setTenths != 0) {
-        const double overshoot = (currentTenths - setTenths) * 100.0 / setTenths;
+        const QString overshoot =
+            DisplayFormat::percentage((currentTenths - setTenths) * 100.0 / setTenths);
+        // Compared as shown, two decimals against two decimals, so that an overshoot that
+        // would show the same text leaves the peak time where it is.
         const std::optional<double> shown = shownPercentage(shownOvershoot);
-        if (!shown || overshoot > *shown) {
-            figures.overshoot = DisplayFormat::percentage(overshoot);
+        if (!shown || *shownPercentage(overshoot) > *shown) {
+            figures.overshoot = overshoot;
             figures.peakTime = stamp(runTime);
         }
     }

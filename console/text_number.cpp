@@ -21,9 +21,19 @@ bool isDigits(QStringView text)
     return true;
 }
 
+/// Only blanks around a number are ignored; a carriage return or line feed spoils it.
+QStringView withoutBlanks(QStringView text)
+{
+    while (text.startsWith(u' '))
+        text = text.mid(1);
+    while (text.endsWith(u' '))
+        text.chop(1);
+    return text;
+}
+
 std::optional<Decimal> splitDecimal(QStringView text)
 {
-    text = text.trimmed();
+    text = withoutBlanks(text);
     Decimal decimal;
     if (!text.isEmpty() && (text.front() == u'+' || text.front() == u'-')) {
         decimal.negative = text.front() == u'-';

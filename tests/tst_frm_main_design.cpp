@@ -18,6 +18,7 @@
 #include <QScrollBar>
 #include <QTest>
 
+#include <algorithm>
 #include <memory>
 
 /// Checks that would catch a broken form: a control of each kind at its place, with its
@@ -34,6 +35,7 @@ private slots:
     void loadSequenceState();
     void stacking();
     void renderedPixels();
+    void axisCaptionsBesideTheChart();
 
 private:
     template <typename Control = QWidget> Control *control(const QString &name) const
@@ -198,6 +200,26 @@ void tst_FrmMainDesign::renderedPixels()
     QCOMPARE(image.pixelColor(placeOf("Frame8").topLeft() + QPoint(20, 5)), QColor(128, 128, 255));
     QCOMPARE(image.pixelColor(placeOf("ShapeDot_1").center()), QColor(255, 255, 0));
     QCOMPARE(image.pixelColor(placeOf("Label7_0").topLeft() + QPoint(1, 1)), QColor(255, 240, 180));
+
+    // The run-time box's "0" is drawn dark, not in faint grey.
+    const QRect inside = placeOf("run").adjusted(3, 3, -3, -3);
+    int darkest = 255;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x)
+            darkest = std::min(darkest, qGray(image.pixel(x, y)));
+    }
+    QVERIFY2(darkest <= 0x40, qPrintable(QString::number(darkest, 16)));
+}
+
+void tst_FrmMainDesign::axisCaptionsBesideTheChart()
+{
+    const int chartLeft = placeOf("ucHistogram1").left();
+    for (const char *name : {"Y_T_0", "Y_T_1", "Y_T_2"}) {
+        const auto *caption = control<QLabel>(name);
+        const int textWidth = caption->fontMetrics().horizontalAdvance(caption->text());
+        QVERIFY2(textWidth <= caption->width(), name);
+        QVERIFY2(placeOf(name).left() + textWidth <= chartLeft, name);
+    }
 }
 
 QTEST_MAIN(tst_FrmMainDesign)

@@ -28,6 +28,7 @@ private slots:
     void pauseStopsOnlyTheTrend();
     void pausedTrendIsNotRestartedByALine();
     void resetRestartsTheRunAndTheFigures();
+    void clockShowsDateAndWeekday_data();
     void clockShowsDateAndWeekday();
     void clickingACaptionClearsTheHighestTemperature();
     void figuresAreStampedWithTheRunTime();
@@ -50,6 +51,7 @@ void tst_FrmMainTimers::init()
 void tst_FrmMainTimers::cleanup()
 {
     m_console.reset();
+    QLocale::setDefault(QLocale::system());
 }
 
 void tst_FrmMainTimers::nothingMovesBeforeTheFirstLine()
@@ -141,19 +143,36 @@ void tst_FrmMainTimers::resetRestartsTheRunAndTheFigures()
     QCOMPARE(text("perfor_index_3"), QStringLiteral("0"));
 }
 
+void tst_FrmMainTimers::clockShowsDateAndWeekday_data()
+{
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("sunday");
+    QTest::newRow("Chinese") << QLocale(QLocale::Chinese, QLocale::China) << "2026/12/6";
+    QTest::newRow("English") << QLocale(QLocale::English, QLocale::UnitedStates) << "12/6/26";
+    QTest::newRow("no regional settings reads Chinese") << QLocale::c() << "2026/12/6";
+}
+
 void tst_FrmMainTimers::clockShowsDateAndWeekday()
 {
-    const QLocale locale = QLocale::system();
+    QFETCH(QLocale, locale);
+    QFETCH(QString, sunday);
+    QLocale::setDefault(locale);
+    m_console = std::make_unique<ConsoleFixture>();
     m_console->time().setNow(QDateTime(QDate(2026, 12, 6), QTime(14, 30)));
     ticks(2);
-    QCOMPARE(text("Label13_0"),
-        locale.toString(QDate(2026, 12, 6), QLocale::ShortFormat) + QString(7, u' ')
-            + QStringLiteral("星期日"));
+    QCOMPARE(text("Label13_0"), sunday + QString(7, u' ') + QStringLiteral("星期日"));
     m_console->time().setNow(QDateTime(QDate(2026, 12, 9), QTime(9, 0)));
     ticks(2);
-    QCOMPARE(text("Label13_0"),
-        locale.toString(QDate(2026, 12, 9), QLocale::ShortFormat) + QString(7, u' ')
-            + QStringLiteral("星期三"));
+    QVERIFY(text("Label13_0").endsWith(QString(7, u' ') + QStringLiteral("星期三")));
+
+    // The whole date and the whole weekday, one under the other, legibly.
+    const auto *clock = m_console->control<QLabel>("Label13_0");
+    const QFontMetrics metrics(clock->font());
+    QVERIFY(clock->wordWrap());
+    QVERIFY(clock->font().pointSizeF() >= 7);
+    QVERIFY(metrics.horizontalAdvance(sunday) <= clock->contentsRect().width());
+    QVERIFY(metrics.horizontalAdvance(QStringLiteral("星期三")) <= clock->contentsRect().width());
+    QVERIFY(2 * metrics.lineSpacing() <= clock->contentsRect().height());
 }
 
 void tst_FrmMainTimers::clickingACaptionClearsTheHighestTemperature()
@@ -162,6 +181,8 @@ void tst_FrmMainTimers::clickingACaptionClearsTheHighestTemperature()
     QCOMPARE(text("Text2_1"), QStringLiteral("61.2"));
     QWidget *degrees = m_console->control("Label5_1");
     QTest::mouseClick(degrees, Qt::LeftButton);
+    QCOMPARE(text("Text2_1"), QString());
+    m_console->receive("st=0600 pv=0612\r\n"); // equal to the highest: not higher
     QCOMPARE(text("Text2_1"), QString());
     m_console->receive("st=0600 pv=0605\r\n");
     QCOMPARE(text("Text2_1"), QString());

@@ -137,6 +137,15 @@ void tst_Replay::toolWritesJsonAndPicture()
 
     const QImage picture(png);
     QCOMPARE(picture.size(), QSize(1217, 715));
+    // The report gives each port option the back colour the picture shows beside its caption.
+    for (int index = 0; index < 16; ++index) {
+        const QJsonObject option =
+            controls.value(QStringLiteral("optComPort_%1").arg(index)).toObject();
+        const QJsonArray geometry = option.value("geometry").toArray();
+        const QPoint besideCaption(
+            geometry[0].toInt() + geometry[2].toInt() - 2, geometry[1].toInt() + 1);
+        QCOMPARE(option.value("back").toString(), picture.pixelColor(besideCaption).name());
+    }
 
     tool.start(QStringLiteral(TERMIVA_REPLAY_BINARY), {m_dir.filePath("absent.txt")});
     QVERIFY(tool.waitForFinished(60000));

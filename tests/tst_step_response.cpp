@@ -46,6 +46,8 @@ void tst_StepResponse::update_data()
         << 666 << 600 << false << "12.00%" << none << none << none << Text("12.3s");
     QTest::newRow("equal overshoot ignored")
         << 612 << 600 << false << "2.00%" << none << none << none << none;
+    QTest::newRow("equal as shown, larger unrounded")
+        << 605 << 600 << false << "0.83%" << none << none << none << none;
     QTest::newRow("edited box holds no percentage")
         << 605 << 600 << false << "abc%" << Text("0.83%") << Text("12.3s") << none << none;
     QTest::newRow("large overshoot still formed")

@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+Q_DECLARE_METATYPE(LineCollector::Outcome)
+
 /// Taking a line's fields out of their positions, and collecting lines character by character.
 class tst_TelemetryLine : public QObject
 {
@@ -13,7 +15,8 @@ private slots:
     void shortLineGivesShortOrEmptyFields();
     void signalBeforeALineShiftsItsFields();
     void onlyCarriageReturnLineFeedEndsALine();
-    void collectionStartsOverPastTheCap();
+    void overlongLineIsDroppedWithItsLineEnd_data();
+    void overlongLineIsDroppedWithItsLineEnd();
 };
 
 void tst_TelemetryLine::readsEveryField()
@@ -35,7 +38,8 @@ void tst_TelemetryLine::shortLineGivesShortOrEmptyFields()
     QVERIFY(TelemetryLine::field(u"abc", 4, 7).isEmpty());
     const TelemetryLine values = TelemetryLine::parse(u"xyz0600xxxx12\r\n");
     QCOMPARE(values.setTenths, std::optional<qint16>(600));
-    QCOMPARE(values.currentTenths, std::optional<qint16>(12));
+    QCOMPARE(values.currentTenths, std::nullopt); // "12\r\n": a line end is not a blank
+    QCOMPARE(TelemetryLine::parse(u"xyz0600xxxx58  \r\n").currentTenths, std::optional<qint16>(58));
     QVERIFY(!values.outputLevel && !values.p && !values.i && !values.d);
     QVERIFY(!TelemetryLine::parse(u"\r\n").setTenths);
 }
@@ -49,31 +53,58 @@ void tst_TelemetryLine::signalBeforeALineShiftsItsFields()
     QCOMPARE(values.outputLevel, std::optional<double>(12)); // " 12"
 }
 
+namespace {
+using Outcome = LineCollector::Outcome;
+
+/// Feeds text one character at a time, as the receiver does; the outcomes other than Collecting.
+QList<Outcome> feed(LineCollector &line, QStringView text)
+{
+    QList<Outcome> outcomes;
+    for (const QChar c : text) {
+        if (const Outcome outcome = line.append(QStringView(&c, 1)); outcome != Outcome::Collecting)
+            outcomes.append(outcome);
+    }
+    return outcomes;
+}
+} // namespace
+
 void tst_TelemetryLine::onlyCarriageReturnLineFeedEndsALine()
 {
     LineCollector line;
-    for (const QChar c : QStringView(u"ab\rcd\n\re"))
-        QVERIFY(!line.append(QStringView(&c, 1)));
-    QVERIFY(!line.append(u"\r"));
-    QVERIFY(line.append(u"\n"));
+    QVERIFY(feed(line, u"ab\rcd\n\re\r").isEmpty());
+    QCOMPARE(line.append(u"\n"), Outcome::Completed);
     QCOMPARE(line.text(), QStringLiteral("ab\rcd\n\re\r\n"));
     line.clear();
     QVERIFY(line.text().isEmpty());
-    QVERIFY(!line.append(u"\n"));
-    QVERIFY(!line.append(u"\r"));
+    QVERIFY(feed(line, u"\n\r").isEmpty());
 }
 
-void tst_TelemetryLine::collectionStartsOverPastTheCap()
+void tst_TelemetryLine::overlongLineIsDroppedWithItsLineEnd_data()
 {
+    QTest::addColumn<qsizetype>("length");
+    QTest::addColumn<QList<Outcome>>("outcomes");
+    QTest::newRow("fits with its line end") << LineCollector::kCap - 2 << QList{Outcome::Completed};
+    QTest::newRow("line end straddles the cap")
+        << LineCollector::kCap - 1 << QList{Outcome::Dropped};
+    QTest::newRow("text reaches the cap") << LineCollector::kCap << QList{Outcome::Dropped};
+    QTest::newRow("far past the cap") << 3 * LineCollector::kCap << QList{Outcome::Dropped};
+}
+
+void tst_TelemetryLine::overlongLineIsDroppedWithItsLineEnd()
+{
+    QFETCH(qsizetype, length);
+    QFETCH(QList<Outcome>, outcomes);
     LineCollector line;
-    for (qsizetype n = 0; n < LineCollector::kCap; ++n)
-        QVERIFY(!line.append(u"x"));
-    QCOMPARE(line.text().size(), LineCollector::kCap);
-    QVERIFY(!line.append(u"y"));
-    QCOMPARE(line.text(), QStringLiteral("y"));
-    QVERIFY(!line.append(u"\r"));
-    QVERIFY(line.append(u"\n"));
-    QCOMPARE(line.text(), QStringLiteral("y\r\n"));
+    // A lone carriage return inside the overlong text does not end it.
+    QString text(length, u'x');
+    text[length / 2] = u'\r';
+    QCOMPARE(feed(line, QString(text + QStringLiteral("\r\n"))), outcomes);
+    if (outcomes.front() == Outcome::Dropped)
+        QCOMPARE(line.droppedLength(), length);
+    line.clear();
+    const QString next = QStringLiteral("st=0600 pv=0585 out= 128 pid= 011, 005, 002\r\n");
+    QCOMPARE(feed(line, next), QList{Outcome::Completed});
+    QCOMPARE(line.text(), next);
 }
 
 QTEST_GUILESS_MAIN(tst_TelemetryLine)

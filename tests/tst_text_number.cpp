@@ -24,8 +24,9 @@ void tst_TextNumber::toInt16_data()
     QTest::addColumn<bool>("ok");
     QTest::addColumn<int>("value");
     QTest::newRow("padded") << " 0585" << true << 585;
-    QTest::newRow("blanks around") << "  42 \t" << true << 42;
-    QTest::newRow("line end around") << "12\r\n" << true << 12;
+    QTest::newRow("blanks around") << "  42  " << true << 42;
+    QTest::newRow("tab is not a blank") << "42\t" << false << 0;
+    QTest::newRow("line end is not a blank") << "58\r\n" << false << 0;
     QTest::newRow("plus sign") << "+7" << true << 7;
     QTest::newRow("minus sign") << "-052" << true << -52;
     QTest::newRow("half to even, down") << "12.5" << true << 12;

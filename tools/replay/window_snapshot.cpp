@@ -38,7 +38,9 @@ QColor backOf(const QWidget &widget)
         return widget.palette().color(QPalette::Button);
     if (qobject_cast<const QLineEdit *>(&widget) || qobject_cast<const QPlainTextEdit *>(&widget))
         return widget.palette().color(QPalette::Base);
-    return widget.palette().color(QPalette::Window);
+    // A filled widget paints its own background role: a button face for the port options.
+    return widget.palette().color(
+        widget.autoFillBackground() ? widget.backgroundRole() : QPalette::Window);
 }
 
 QJsonObject describeWidget(const QWidget &widget, const QWidget &window)
