@@ -325,7 +325,7 @@ void MorphDisplay::InitProperties()
     m_settings = DisplaySettings();
 }
 
-bool MorphDisplay::ReadProperties(const PropertyBag &bag)
+bool MorphDisplay::ReadProperties(const PropertyBag &bag, QStringList *unread)
 {
     const DisplaySettings defaults;
     for (const DisplayProperty &property : DisplayProperties::all()) {

@@ -155,7 +155,9 @@ public:
     bool setYOffsetExp(qint32 value);
     void InitProperties();
     /// Loads Picture first, then the rest, evens odd segment sizes of slanted styles, rebuilds.
-    bool ReadProperties(const PropertyBag &bag);
+    /// A stored value that cannot be read takes its default and is named in unread; false then,
+    /// as when the rebuild is refused.
+    bool ReadProperties(const PropertyBag &bag, QStringList *unread = nullptr);
     void WriteProperties(PropertyBag &bag) const;
 
     /// The designer's help text and category of a property; empty for an unknown name.
