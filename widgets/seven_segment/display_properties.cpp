@@ -77,7 +77,7 @@ bool DisplayProperty::write(DisplaySettings &settings, const QVariant &value) co
 const std::vector<DisplayProperty> &DisplayProperties::all()
 {
     static const std::vector<DisplayProperty> properties{
-        {"Picture", &DisplaySettings::Picture, PropertyWork::Picture, "General Graphics",
+        {"Picture", &DisplaySettings::Picture, PropertyWork::Rebuild, "General Graphics",
             "The bitmap to display in the control's background in lieu of a gradient."},
         {"BackAngle", &DisplaySettings::BackAngle, PropertyWork::Gradient, "General Graphics",
             "The angle, in degrees, of the colors in the control's background gradient."},

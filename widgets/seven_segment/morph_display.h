@@ -12,6 +12,7 @@
 #include <vector>
 
 class PropertyBag;
+class QPainter;
 
 /// Seven-segment display of a text value: a main field and an exponent field of digit cells,
 /// right-aligned, over a gradient or picture background in a border ring, with rounded corners.
@@ -202,7 +203,9 @@ private:
 
     void ComputeGradient();
     void PaintBackground();
-    void PaintPicture();
+    void PaintPicture(QPainter &painter);
+    QRegion roundedOutline(int inset) const;
+    void paintBorder(QImage &target) const;
     void PaintBorderAndShape();
     bool picturePresent() const;
 
@@ -225,7 +228,6 @@ private:
     QImage m_backBuffer;
     QImage m_gradient;
     QBrush m_tileBrush;
-    bool m_pictureDirty = false;
 
     FieldLayout m_main;
     FieldLayout m_exponent;
