@@ -47,6 +47,13 @@ bool withinGeometry(std::initializer_list<qint32> values)
     return std::all_of(values.begin(), values.end(),
         [](qint32 value) { return std::abs(qint64(value)) <= kLargestGeometry; });
 }
+
+/// Slanted segments need even sizes to meet in a point. An oversized one is left as it is, for
+/// the rebuild to refuse.
+qint32 raisedToEven(qint32 size)
+{
+    return withinGeometry({size}) && size % 2 != 0 ? size + 1 : size;
+}
 } // namespace
 
 MorphDisplay::MorphDisplay(QWidget *parent)
@@ -323,21 +330,36 @@ void MorphDisplay::InitProperties()
 
 bool MorphDisplay::ReadProperties(const PropertyBag &bag, QStringList *unread)
 {
-    const DisplaySettings defaults;
-    for (const DisplayProperty &property : DisplayProperties::all()) {
-        const QVariant fallback = property.read(defaults);
-        if (!property.write(m_settings, bag.ReadProperty(QLatin1String(property.name), fallback)))
-            property.write(m_settings, fallback);
-    }
-    // Slanted segments need even sizes to meet in a point.
+    const QStringList failed = readStoredSettings(bag);
+    if (unread)
+        *unread = failed;
     if (m_settings.SegmentStyle == segHexagonal || m_settings.SegmentStyle == segTrapezoidal) {
-        m_settings.SegmentWidth += m_settings.SegmentWidth % 2 != 0 ? 1 : 0;
-        m_settings.SegmentHeight += m_settings.SegmentHeight % 2 != 0 ? 1 : 0;
+        m_settings.SegmentWidth = raisedToEven(m_settings.SegmentWidth);
+        m_settings.SegmentHeight = raisedToEven(m_settings.SegmentHeight);
     }
     if (!Rebuild())
         return false;
     RenderValue(m_settings.Value, true);
-    return true;
+    return failed.isEmpty();
+}
+
+/// Every stored setting, the default for one missing or unreadable; returns the unreadable.
+QStringList MorphDisplay::readStoredSettings(const PropertyBag &bag)
+{
+    const DisplaySettings defaults;
+    QStringList failed;
+    for (const DisplayProperty &property : DisplayProperties::all()) {
+        const QString name = QLatin1String(property.name);
+        const QVariant fallback = property.read(defaults);
+        const QVariant stored = bag.ReadProperty(name, fallback);
+        if (property.write(m_settings, stored))
+            continue;
+        qWarning("MorphDisplay: stored %s \"%s\" cannot be read; the default is used",
+            property.name, qUtf8Printable(stored.toString()));
+        property.write(m_settings, fallback);
+        failed.append(name);
+    }
+    return failed;
 }
 
 void MorphDisplay::WriteProperties(PropertyBag &bag) const

@@ -6,6 +6,7 @@
 
 #include <QBrush>
 #include <QImage>
+#include <QStringList>
 #include <QWidget>
 
 #include <optional>
@@ -191,6 +192,7 @@ private:
     bool change(const QString &name, const QVariant &value);
     bool doWork(PropertyWork work);
     bool applyTheme();
+    QStringList readStoredSettings(const PropertyBag &bag);
 
     bool Rebuild();
     void Redraw();
