@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <array>
+
 namespace {
 const QRgb kCyan = qRgb(0, 255, 255);
 const QRgb kDarkCyan = qRgb(0, 80, 80);
@@ -37,6 +39,14 @@ QPoint segmentG(int cell)
 {
     return {cellX(cell) + 2, 5 + 9};
 }
+
+/// A pixel in the middle of each segment a to g of a default cell.
+QPoint segmentMiddle(int cell, int segment)
+{
+    static const std::array<QPoint, 7> offsets{
+        {{5, 0}, {9, 5}, {9, 14}, {5, 18}, {0, 14}, {0, 5}, {5, 9}}};
+    return QPoint(cellX(cell), 5) + offsets[std::size_t(segment)];
+}
 } // namespace
 
 /// The display's digits, marks and colours on its surface.
@@ -46,6 +56,8 @@ class tst_MorphDisplay : public QObject
 
 private slots:
     void newInstanceShowsItsDefaultValue();
+    void everyPatternLightsItsSegments_data();
+    void everyPatternLightsItsSegments();
     void changedCellsOnlyAreRepainted();
     void negativeValueSwitchesColoursOnce();
     void burnInAndFilament();
@@ -69,6 +81,45 @@ void tst_MorphDisplay::newInstanceShowsItsDefaultValue()
     QCOMPARE(pixel(*display, 0, 0), kBlue);
     QCOMPARE(pixel(*display, 402, 30), kBlue);
     QCOMPARE(pixel(*display, 3, 3), kBlack);
+}
+
+void tst_MorphDisplay::everyPatternLightsItsSegments_data()
+{
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("segments");
+    QTest::newRow("0") << QStringLiteral("0") << QStringLiteral("1111110");
+    QTest::newRow("1") << QStringLiteral("1") << QStringLiteral("0110000");
+    QTest::newRow("2") << QStringLiteral("2") << QStringLiteral("1101101");
+    QTest::newRow("3") << QStringLiteral("3") << QStringLiteral("1111001");
+    QTest::newRow("4") << QStringLiteral("4") << QStringLiteral("0110011");
+    QTest::newRow("5") << QStringLiteral("5") << QStringLiteral("1011011");
+    QTest::newRow("6") << QStringLiteral("6") << QStringLiteral("1011111");
+    QTest::newRow("7") << QStringLiteral("7") << QStringLiteral("1110000");
+    QTest::newRow("8") << QStringLiteral("8") << QStringLiteral("1111111");
+    QTest::newRow("9") << QStringLiteral("9") << QStringLiteral("1111011");
+    QTest::newRow("blank") << QStringLiteral(" ") << QStringLiteral("0000000");
+    QTest::newRow("minus") << QStringLiteral("-") << QStringLiteral("0000001");
+    QTest::newRow("A") << QStringLiteral("A") << QStringLiteral("1110111");
+    QTest::newRow("b") << QStringLiteral("b") << QStringLiteral("0011111");
+    QTest::newRow("C") << QStringLiteral("c") << QStringLiteral("1001110");
+    QTest::newRow("d") << QStringLiteral("D") << QStringLiteral("0111101");
+    QTest::newRow("E") << QStringLiteral("E") << QStringLiteral("1001111");
+    QTest::newRow("F") << QStringLiteral("f") << QStringLiteral("1000111");
+}
+
+/// Segments a to g of the last cell: lit where the pattern has a 1, burn-in elsewhere.
+void tst_MorphDisplay::everyPatternLightsItsSegments()
+{
+    QFETCH(QString, value);
+    QFETCH(QString, segments);
+    const auto display = newDisplay();
+    QVERIFY(display->setValue(value));
+    for (int segment = 0; segment < 7; ++segment) {
+        const QPoint at = segmentMiddle(19, segment);
+        const QRgb expected = segments.at(segment) == u'1' ? kCyan : kDarkCyan;
+        QVERIFY2(pixel(*display, at.x(), at.y()) == expected,
+            qPrintable(QStringLiteral("segment %1").arg(QChar(u'a' + segment))));
+    }
 }
 
 void tst_MorphDisplay::changedCellsOnlyAreRepainted()

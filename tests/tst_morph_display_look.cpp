@@ -2,8 +2,11 @@
 #include "property_bag.h"
 
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <limits>
 
 namespace {
 std::unique_ptr<MorphDisplay> displayOfSize(int width, int height)
@@ -29,6 +32,42 @@ QPixmap smallPicture()
         image.setPixel(n % 4, n / 4, colours[n]);
     return QPixmap::fromImage(image);
 }
+
+QPixmap filledPicture(QSize size, const QColor &colour)
+{
+    QPixmap picture(size);
+    picture.fill(colour);
+    return picture;
+}
+
+/// How many pixels of area, outside except, are not of the colour.
+int pixelsOtherThan(
+    const MorphDisplay &display, const QRect &area, const QRect &except, QRgb colour)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += !except.contains(x, y) && pixel(display, x, y) != colour ? 1 : 0;
+    }
+    return count;
+}
+
+/// A setting other than the one every theme gives, for each property a theme sets.
+PropertyBag awayFromEveryTheme()
+{
+    return PropertyBag{{"BackAngle", 45.0f}, {"BackColor1", 0x123456}, {"BackColor2", 0x654321},
+        {"BackMiddleOut", false}, {"BorderColor", 0x40}, {"BorderWidth", 2},
+        {"BurnInColor", 0x111111}, {"BurnInColorNeg", 0x222222}, {"CurveBottomLeft", 3},
+        {"CurveBottomRight", 3}, {"CurveTopLeft", 3}, {"CurveTopRight", 3}, {"DecimalSeparator", 0},
+        {"InterDigitGap", 9}, {"InterDigitGapExp", 5}, {"InterSegmentGap", 2},
+        {"InterSegmentGapExp", 1}, {"NumDigits", 7}, {"NumDigitsExp", 2},
+        {"Picture", smallPicture()}, {"PictureMode", 2}, {"SegmentFillStyle", 0},
+        {"SegmentHeight", 10}, {"SegmentHeightExp", 7}, {"SegmentLitColor", 0x333333},
+        {"SegmentLitColorNeg", 0x444444}, {"SegmentStyleExp", 0}, {"SegmentWidth", 6},
+        {"SegmentWidthExp", 5}, {"ShowBurnIn", false}, {"ShowExponent", false},
+        {"ShowThousandsSeparator", true}, {"ThousandsGrouping", 2}, {"ThousandsSeparator", 1},
+        {"XOffset", 9}, {"XOffsetExp", 300}, {"YOffset", 2}, {"YOffsetExp", 2}};
+}
 } // namespace
 
 /// The display's background, border, shape, properties, persistence and themes.
@@ -41,9 +80,20 @@ private slots:
     void roundedCornerCutsTheWindowAndTheRingFollows();
     void noBorder();
     void pictureModes();
+    void backgroundChangeReachesEveryCell_data();
+    void backgroundChangeReachesEveryCell();
+    void surfaceIsFilledBeforeThePicture_data();
+    void surfaceIsFilledBeforeThePicture();
+    void pictureBackgroundHoldsNoDigits();
     void themeThreeIsLightWithBlackTrapezoids();
+    void everyThemeSetsItsLook_data();
+    void everyThemeSetsItsLook();
     void defaultsSaveNothingAndAnEmptyStoreGivesTheNewLook();
     void roundTripAndOddWidths();
+    void oversizedLoadKeepsTheLastGoodLayout_data();
+    void oversizedLoadKeepsTheLastGoodLayout();
+    void malformedStoredValuesAreReported_data();
+    void malformedStoredValuesAreReported();
     void settersTellTheHost();
     void helpTexts();
     void manyChangesKeepTheLookIntact();
@@ -126,6 +176,82 @@ void tst_MorphDisplayLook::pictureModes()
     QCOMPARE(pixel(*display, 2, 1), qRgb(0, 0, 0));
 }
 
+void tst_MorphDisplayLook::backgroundChangeReachesEveryCell_data()
+{
+    QTest::addColumn<QByteArray>("property");
+    QTest::addColumn<QVariant>("value");
+    QTest::newRow("BackColor1") << QByteArray("BackColor1") << QVariant::fromValue(0x00FF00u);
+    QTest::newRow("BackColor2") << QByteArray("BackColor2") << QVariant::fromValue(0x00FF00u);
+    QTest::newRow("BackAngle") << QByteArray("BackAngle") << QVariant::fromValue(0.0f);
+    QTest::newRow("BackMiddleOut") << QByteArray("BackMiddleOut") << QVariant(true);
+    QTest::newRow("resize") << QByteArray("size") << QVariant(QSize(403, 45));
+}
+
+/// The hollows of the cells show the new background, as on a display loaded with it.
+void tst_MorphDisplayLook::backgroundChangeReachesEveryCell()
+{
+    QFETCH(QByteArray, property);
+    QFETCH(QVariant, value);
+    const PropertyBag redToBlue{
+        {"BackColor1", 0xFF}, {"BackColor2", 0xFF0000}, {"BackMiddleOut", false}};
+    const auto display = displayOfSize(403, 31);
+    QVERIFY(display->ReadProperties(redToBlue));
+    QVERIFY(display->setProperty(property.constData(), value));
+
+    PropertyBag changed = redToBlue;
+    if (property != "size")
+        changed.WriteProperty(QString::fromLatin1(property), value, QVariant());
+    const auto expected = displayOfSize(display->width(), display->height());
+    QVERIFY(expected->ReadProperties(changed));
+    // Above and below the middle segment of cells 0, 10 and 19.
+    for (const int x : {6 + 5, 6 + 17 * 10 + 5, 6 + 17 * 19 + 5}) {
+        for (const int y : {10, 19})
+            QCOMPARE(pixel(*display, x, y), pixel(*expected, x, y));
+    }
+}
+
+void tst_MorphDisplayLook::surfaceIsFilledBeforeThePicture_data()
+{
+    QTest::addColumn<QPixmap>("picture");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<QRect>("covered");
+    const QPixmap green = filledPicture(QSize(20, 10), Qt::green);
+    QTest::newRow("regular") << green << 0 << QRect(0, 0, 20, 10);
+    QTest::newRow("transparent") << filledPicture(QSize(20, 10), Qt::transparent) << 0 << QRect();
+    QTest::newRow("unknown mode") << green << 5 << QRect();
+}
+
+/// Grown with a picture, the display shows its gradient wherever the picture does not cover.
+void tst_MorphDisplayLook::surfaceIsFilledBeforeThePicture()
+{
+    QFETCH(QPixmap, picture);
+    QFETCH(int, mode);
+    QFETCH(QRect, covered);
+    const auto display = displayOfSize(100, 30);
+    QVERIFY(display->setValue(QString()));
+    QVERIFY(display->setShowBurnIn(false));
+    QVERIFY(display->setBackColor1(0xFF));
+    QVERIFY(display->setBackColor2(0xFF));
+    QVERIFY(display->setPictureMode(mode));
+    QVERIFY(display->setPicture(picture));
+    display->resize(180, 50);
+    QCOMPARE(pixelsOtherThan(*display, QRect(1, 1, 178, 48), covered, qRgb(255, 0, 0)), 0);
+}
+
+void tst_MorphDisplayLook::pictureBackgroundHoldsNoDigits()
+{
+    const auto display = displayOfSize(120, 40);
+    QVERIFY(display->setNumDigits(6));
+    QVERIFY(display->setShowBurnIn(false));
+    QVERIFY(display->setValue(QStringLiteral("-8.8.8")));
+    QVERIFY(display->setPicture(filledPicture(QSize(20, 10), Qt::green)));
+    QVERIFY(display->setValue(QString()));
+    // Nothing lit is left: the picture at the top left, black elsewhere inside the ring.
+    const QRect picture(0, 0, 20, 10);
+    QCOMPARE(pixelsOtherThan(*display, QRect(1, 1, 118, 38), picture, qRgb(0, 0, 0)), 0);
+    QCOMPARE(pixelsOtherThan(*display, picture.adjusted(1, 1, 0, 0), {}, qRgb(0, 255, 0)), 0);
+}
+
 void tst_MorphDisplayLook::themeThreeIsLightWithBlackTrapezoids()
 {
     const auto display = displayOfSize(100, 20);
@@ -142,6 +268,90 @@ void tst_MorphDisplayLook::themeThreeIsLightWithBlackTrapezoids()
     QVERIFY(display->setTheme(9));
     QCOMPARE(display->Theme(), 9);
     QCOMPARE(display->SegmentStyle(), int(segTrapezoidal));
+}
+
+void tst_MorphDisplayLook::everyThemeSetsItsLook_data()
+{
+    QTest::addColumn<int>("theme");
+    QTest::addColumn<quint32>("back");
+    QTest::addColumn<quint32>("lit");
+    QTest::addColumn<quint32>("burnIn");
+    QTest::addColumn<int>("style");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("heightExp");
+    QTest::addColumn<int>("widthExp");
+    QTest::addColumn<int>("digitGap");
+    QTest::addColumn<int>("digitGapExp");
+    QTest::addColumn<int>("segmentGap");
+    QTest::addColumn<int>("xOffsetExp");
+    QTest::addColumn<QSize>("twips");
+    QTest::newRow("1 red hexagons") << 1 << 0x0u << 0xFFu << 0x60u << int(segHexagonal) << 8 << 4
+                                    << 5 << 3 << 4 << 2 << 0 << 335 << QSize(5715, 450);
+    QTest::newRow("2 large red hexagons") << 2 << 0x0u << 0xFFu << 0x60u << int(segHexagonal) << 12
+                                          << 4 << 8 << 4 << 6 << 2 << 1 << 490 << QSize(8355, 630);
+    QTest::newRow("3 black trapezoids")
+        << 3 << 0xE0E0E0u << 0x0u << 0xD0D0D0u << int(segTrapezoidal) << 12 << 4 << 6 << 3 << 4 << 2
+        << 1 << 370 << QSize(6525, 570);
+    QTest::newRow("4 large black trapezoids")
+        << 4 << 0xE0E0E0u << 0x0u << 0xD0D0D0u << int(segTrapezoidal) << 14 << 4 << 8 << 4 << 6 << 2
+        << 1 << 455 << QSize(7875, 630);
+    QTest::newRow("5 cyan rectangles")
+        << 5 << 0x0u << 0xFFFF00u << 0x505000u << int(segRectangular) << 8 << 3 << 6 << 3 << 6 << 2
+        << 0 << 355 << QSize(6045, 465);
+    QTest::newRow("6 small yellow rectangles")
+        << 6 << 0x0u << 0xFFFFu << 0x5050u << int(segRectangular) << 4 << 2 << 4 << 2 << 4 << 3 << 0
+        << 195 << QSize(3525, 300);
+}
+
+/// Each theme sets its own look and the settings all themes share, whatever came before.
+void tst_MorphDisplayLook::everyThemeSetsItsLook()
+{
+    QFETCH(int, theme);
+    QFETCH(quint32, back);
+    QFETCH(quint32, lit);
+    QFETCH(quint32, burnIn);
+    QFETCH(int, style);
+    QFETCH(int, height);
+    QFETCH(int, width);
+    QFETCH(int, heightExp);
+    QFETCH(int, widthExp);
+    QFETCH(int, digitGap);
+    QFETCH(int, digitGapExp);
+    QFETCH(int, segmentGap);
+    QFETCH(int, xOffsetExp);
+    QFETCH(QSize, twips);
+    const auto display = displayOfSize(100, 20);
+    QVERIFY(display->ReadProperties(awayFromEveryTheme()));
+    QVERIFY(display->setTheme(theme));
+
+    QCOMPARE(display->size(), twips / 15);
+    QCOMPARE(display->BackColor1(), back);
+    QCOMPARE(display->BackColor2(), back);
+    QCOMPARE(display->SegmentLitColor(), lit);
+    QCOMPARE(display->SegmentLitColorNeg(), lit);
+    QCOMPARE(display->BurnInColor(), burnIn);
+    QCOMPARE(display->BurnInColorNeg(), burnIn);
+    QCOMPARE(display->SegmentStyle(), style);
+    QCOMPARE(display->SegmentHeight(), height);
+    QCOMPARE(display->SegmentWidth(), width);
+    QCOMPARE(display->SegmentHeightExp(), heightExp);
+    QCOMPARE(display->SegmentWidthExp(), widthExp);
+    QCOMPARE(display->InterDigitGap(), digitGap);
+    QCOMPARE(display->InterDigitGapExp(), digitGapExp);
+    QCOMPARE(display->InterSegmentGap(), segmentGap);
+    QCOMPARE(display->XOffsetExp(), xOffsetExp);
+    QVERIFY(display->Picture().isNull());
+    const std::pair<const char *, qlonglong> shared[] = {{"BackAngle", 90}, {"BackMiddleOut", 1},
+        {"BorderColor", 0xFF0000}, {"BorderWidth", 1}, {"CurveBottomLeft", 0},
+        {"CurveBottomRight", 0}, {"CurveTopLeft", 0}, {"CurveTopRight", 0},
+        {"DecimalSeparator", sepPeriod}, {"InterSegmentGapExp", 0}, {"NumDigits", 20},
+        {"NumDigitsExp", 4}, {"PictureMode", 0}, {"SegmentFillStyle", fillSolid},
+        {"SegmentStyleExp", segRectangular}, {"ShowBurnIn", 1}, {"ShowExponent", 1},
+        {"ShowThousandsSeparator", 0}, {"ThousandsGrouping", 3}, {"ThousandsSeparator", sepComma},
+        {"XOffset", 5}, {"YOffset", 5}, {"YOffsetExp", 5}};
+    for (const auto &[name, value] : shared)
+        QVERIFY2(display->property(name).toLongLong() == value, name);
 }
 
 void tst_MorphDisplayLook::defaultsSaveNothingAndAnEmptyStoreGivesTheNewLook()
@@ -190,6 +400,61 @@ void tst_MorphDisplayLook::roundTripAndOddWidths()
     QVERIFY(copy->ReadProperties(PropertyBag{{"Theme", 3}}));
     QCOMPARE(copy->Theme(), 3);
     QCOMPARE(copy->SegmentStyle(), int(segRectangular)); // loading never applies a preset
+}
+
+void tst_MorphDisplayLook::oversizedLoadKeepsTheLastGoodLayout_data()
+{
+    QTest::addColumn<int>("style");
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<qint32>("value");
+    const qint32 largest = std::numeric_limits<qint32>::max();
+    QTest::newRow("trapezoid height")
+        << int(segTrapezoidal) << QStringLiteral("SegmentHeight") << largest;
+    QTest::newRow("hexagon width")
+        << int(segHexagonal) << QStringLiteral("SegmentWidth") << largest;
+    QTest::newRow("too many digits") << int(segRectangular) << QStringLiteral("NumDigits") << 51;
+}
+
+/// An oversized stored size is kept as stored, and the display keeps what it showed.
+void tst_MorphDisplayLook::oversizedLoadKeepsTheLastGoodLayout()
+{
+    QFETCH(int, style);
+    QFETCH(QString, property);
+    QFETCH(qint32, value);
+    const auto display = displayOfSize(403, 31);
+    const QImage before = display->surface();
+    QVERIFY(!display->ReadProperties(PropertyBag{{"SegmentStyle", style}, {property, value}}));
+    QCOMPARE(display->property(qPrintable(property)).toLongLong(), qlonglong(value));
+    QCOMPARE(display->surface(), before);
+}
+
+void tst_MorphDisplayLook::malformedStoredValuesAreReported_data()
+{
+    QTest::addColumn<QString>("property");
+    QTest::addColumn<QVariant>("stored");
+    QTest::newRow("digits as text")
+        << QStringLiteral("NumDigits") << QVariant(QStringLiteral("abc"));
+    QTest::newRow("angle as text") << QStringLiteral("BackAngle") << QVariant(QStringLiteral("x"));
+    QTest::newRow("border beyond 16 bits") << QStringLiteral("BorderWidth") << QVariant(70000);
+    QTest::newRow("switch as text")
+        << QStringLiteral("ShowBurnIn") << QVariant(QStringLiteral("abc"));
+}
+
+/// A value that cannot be read is named and taken as the default; the others still load.
+void tst_MorphDisplayLook::malformedStoredValuesAreReported()
+{
+    QFETCH(QString, property);
+    QFETCH(QVariant, stored);
+    const auto fresh = displayOfSize(403, 31);
+    const auto display = displayOfSize(403, 31);
+    QStringList unread;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(property));
+    QVERIFY(!display->ReadProperties(
+        PropertyBag{{property, stored}, {"Value", "42"}, {"SegmentLitColor", 0xFF}}, &unread));
+    QCOMPARE(unread, QStringList{property});
+    QCOMPARE(display->property(qPrintable(property)), fresh->property(qPrintable(property)));
+    QCOMPARE(display->Value(), QStringLiteral("42"));
+    QCOMPARE(pixel(*display, 6 + 17 * 19 + 5, 5), qRgb(255, 0, 0)); // the 2, in the loaded colour
 }
 
 void tst_MorphDisplayLook::settersTellTheHost()

@@ -1,6 +1,7 @@
 #include "display_properties.h"
 
 #include <limits>
+#include <optional>
 
 namespace {
 template <typename Integer>
@@ -12,6 +13,21 @@ bool toInteger(const QVariant &value, Integer &out, qint64 lowest, qint64 highes
         return false;
     out = Integer(number);
     return true;
+}
+
+// Stored switches are booleans, numbers, or the words True and False.
+std::optional<bool> toBoolean(const QVariant &value)
+{
+    if (value.typeId() != QMetaType::QString)
+        return value.canConvert<bool>() ? std::optional<bool>(value.toBool()) : std::nullopt;
+    const QString text = value.toString().trimmed();
+    if (text.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0)
+        return true;
+    if (text.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0)
+        return false;
+    bool ok = false;
+    const qlonglong number = text.toLongLong(&ok);
+    return ok ? std::optional<bool>(number != 0) : std::nullopt;
 }
 
 struct Writer
@@ -29,8 +45,10 @@ struct Writer
     }
     bool operator()(bool DisplaySettings::*member) const
     {
-        settings.*member = value.toBool();
-        return true;
+        const std::optional<bool> flag = toBoolean(value);
+        if (flag)
+            settings.*member = *flag;
+        return flag.has_value();
     }
     bool operator()(qint16 DisplaySettings::*member) const
     {
@@ -77,7 +95,7 @@ bool DisplayProperty::write(DisplaySettings &settings, const QVariant &value) co
 const std::vector<DisplayProperty> &DisplayProperties::all()
 {
     static const std::vector<DisplayProperty> properties{
-        {"Picture", &DisplaySettings::Picture, PropertyWork::Picture, "General Graphics",
+        {"Picture", &DisplaySettings::Picture, PropertyWork::Rebuild, "General Graphics",
             "The bitmap to display in the control's background in lieu of a gradient."},
         {"BackAngle", &DisplaySettings::BackAngle, PropertyWork::Gradient, "General Graphics",
             "The angle, in degrees, of the colors in the control's background gradient."},

@@ -14,7 +14,6 @@ enum class PropertyWork {
     Gradient, // recompute the gradient, then redraw
     Render, // repaint the value only
     Value, // show the new value, repainting only the changed cells
-    Picture, // take the new picture into the background, then rebuild
     Theme, // apply the preset
 };
 

@@ -47,11 +47,17 @@ bool withinGeometry(std::initializer_list<qint32> values)
     return std::all_of(values.begin(), values.end(),
         [](qint32 value) { return std::abs(qint64(value)) <= kLargestGeometry; });
 }
+
+/// Slanted segments need even sizes to meet in a point. An oversized one is left as it is, for
+/// the rebuild to refuse.
+qint32 raisedToEven(qint32 size)
+{
+    return withinGeometry({size}) && size % 2 != 0 ? size + 1 : size;
+}
 } // namespace
 
 MorphDisplay::MorphDisplay(QWidget *parent)
     : QWidget(parent)
-    , m_surface(size(), QImage::Format_RGB32)
 {
     InitProperties();
     // A new instance is usable as it stands: it shows its default value.
@@ -285,9 +291,6 @@ bool MorphDisplay::change(const QString &name, const QVariant &value)
 bool MorphDisplay::doWork(PropertyWork work)
 {
     switch (work) {
-    case PropertyWork::Picture:
-        m_pictureDirty = true;
-        [[fallthrough]];
     case PropertyWork::Rebuild:
         if (!Rebuild())
             return false;
@@ -325,24 +328,38 @@ void MorphDisplay::InitProperties()
     m_settings = DisplaySettings();
 }
 
-bool MorphDisplay::ReadProperties(const PropertyBag &bag)
+bool MorphDisplay::ReadProperties(const PropertyBag &bag, QStringList *unread)
 {
-    const DisplaySettings defaults;
-    for (const DisplayProperty &property : DisplayProperties::all()) {
-        const QVariant fallback = property.read(defaults);
-        if (!property.write(m_settings, bag.ReadProperty(QLatin1String(property.name), fallback)))
-            property.write(m_settings, fallback);
-    }
-    // Slanted segments need even sizes to meet in a point.
+    const QStringList failed = readStoredSettings(bag);
+    if (unread)
+        *unread = failed;
     if (m_settings.SegmentStyle == segHexagonal || m_settings.SegmentStyle == segTrapezoidal) {
-        m_settings.SegmentWidth += m_settings.SegmentWidth % 2 != 0 ? 1 : 0;
-        m_settings.SegmentHeight += m_settings.SegmentHeight % 2 != 0 ? 1 : 0;
+        m_settings.SegmentWidth = raisedToEven(m_settings.SegmentWidth);
+        m_settings.SegmentHeight = raisedToEven(m_settings.SegmentHeight);
     }
-    m_pictureDirty = picturePresent();
     if (!Rebuild())
         return false;
     RenderValue(m_settings.Value, true);
-    return true;
+    return failed.isEmpty();
+}
+
+/// Every stored setting, the default for one missing or unreadable; returns the unreadable.
+QStringList MorphDisplay::readStoredSettings(const PropertyBag &bag)
+{
+    const DisplaySettings defaults;
+    QStringList failed;
+    for (const DisplayProperty &property : DisplayProperties::all()) {
+        const QString name = QLatin1String(property.name);
+        const QVariant fallback = property.read(defaults);
+        const QVariant stored = bag.ReadProperty(name, fallback);
+        if (property.write(m_settings, stored))
+            continue;
+        qWarning("MorphDisplay: stored %s \"%s\" cannot be read; the default is used",
+            property.name, qUtf8Printable(stored.toString()));
+        property.write(m_settings, fallback);
+        failed.append(name);
+    }
+    return failed;
 }
 
 void MorphDisplay::WriteProperties(PropertyBag &bag) const
@@ -387,40 +404,41 @@ bool MorphDisplay::Rebuild()
 {
     if (!layoutIsDrawable())
         return false;
-    if (m_surface.size() != size())
-        m_surface = QImage(size(), QImage::Format_RGB32);
-    CreateBackBuffer();
     ComputeGradient();
-    if (picturePresent()) {
-        PaintPicture();
-        PaintBorderAndShape();
-        m_backBuffer = m_surface.copy();
-    } else {
-        QPainter buffer(&m_backBuffer);
-        buffer.drawImage(m_backBuffer.rect(), m_gradient);
-        buffer.end();
-        SurfaceOps::copyRect(m_surface, m_backBuffer, m_backBuffer.rect());
-        PaintBorderAndShape();
-    }
+    CreateBackBuffer();
+    PaintBackground();
+    PaintBorderAndShape();
     BuildShapes();
     MakeBrushes();
     LayoutCells();
     return true;
 }
 
+/// After a change of background, border or size: cells are erased to the new background.
 void MorphDisplay::Redraw()
 {
+    CreateBackBuffer();
     PaintBackground();
     PaintBorderAndShape();
     RenderValue(m_settings.Value, true);
     update();
 }
 
+/// The background alone at the control's size, never taken from the surface that holds the
+/// digits: the gradient, over it the picture and, with a picture, the border ring.
 void MorphDisplay::CreateBackBuffer()
 {
     ReleaseBackBuffer();
     m_backBuffer = QImage(size(), QImage::Format_RGB32);
+    // Until the control first has a size there is no gradient to cover the buffer.
     m_backBuffer.fill(Qt::black);
+    QPainter painter(&m_backBuffer);
+    painter.drawImage(m_backBuffer.rect(), m_gradient);
+    if (!picturePresent())
+        return;
+    PaintPicture(painter);
+    painter.end();
+    paintBorder(m_backBuffer);
 }
 
 void MorphDisplay::ReleaseBackBuffer()
@@ -479,23 +497,15 @@ bool MorphDisplay::picturePresent() const
         && m_settings.Picture.height() > 0;
 }
 
+/// The whole surface from the background, so that no pixel of an earlier surface survives.
 void MorphDisplay::PaintBackground()
 {
-    if (m_surface.size() != size())
-        m_surface = QImage(size(), QImage::Format_RGB32);
-    if (picturePresent()) {
-        PaintPicture();
-        return;
-    }
-    const int border = m_settings.BorderWidth;
-    SurfaceOps::copyRect(
-        m_surface, m_gradient, QRect(border, border, width() - 2 * border, height() - 2 * border));
+    m_surface = m_backBuffer;
 }
 
-void MorphDisplay::PaintPicture()
+void MorphDisplay::PaintPicture(QPainter &painter)
 {
     const int border = m_settings.BorderWidth;
-    QPainter painter(&m_surface);
     switch (m_settings.PictureMode) {
     case 0:
         painter.drawPixmap(0, 0, m_settings.Picture);
@@ -516,29 +526,31 @@ void MorphDisplay::PaintPicture()
     }
 }
 
-/// The border ring, and the window cut to the rounded outer shape.
-void MorphDisplay::PaintBorderAndShape()
+/// The control's rectangle shrunk by inset on every side, its corners rounded.
+QRegion MorphDisplay::roundedOutline(int inset) const
 {
     const int w = width();
     const int h = height();
-    const int border = m_settings.BorderWidth;
     // A corner cannot round more than the whole control.
     const auto curve = [limit = std::max(w, h)](
                            qint32 amount) { return std::clamp(amount, 0, limit); };
-    const int topLeft = curve(m_settings.CurveTopLeft);
-    const int topRight = curve(m_settings.CurveTopRight);
-    const int bottomLeft = curve(m_settings.CurveBottomLeft);
-    const int bottomRight = curve(m_settings.CurveBottomRight);
-    const QRegion outer = RoundedRegion(0, 0, w, h, topLeft, topRight, bottomLeft, bottomRight);
-    const QRegion inner = RoundedRegion(
-        border, border, w - border, h - border, topLeft, topRight, bottomLeft, bottomRight);
-    SurfaceOps::fillRegion(m_surface, outer - inner, {}, translated(m_settings.BorderColor));
-    setMask(outer);
+    return RoundedRegion(inset, inset, w - inset, h - inset, curve(m_settings.CurveTopLeft),
+        curve(m_settings.CurveTopRight), curve(m_settings.CurveBottomLeft),
+        curve(m_settings.CurveBottomRight));
+}
+
+void MorphDisplay::paintBorder(QImage &target) const
+{
+    const QRegion ring = roundedOutline(0) - roundedOutline(m_settings.BorderWidth);
+    SurfaceOps::fillRegion(target, ring, {}, translated(m_settings.BorderColor));
+}
+
+/// The border ring, and the window cut to the rounded outer shape.
+void MorphDisplay::PaintBorderAndShape()
+{
+    paintBorder(m_surface);
+    setMask(roundedOutline(0));
     update();
-    if (m_pictureDirty) {
-        m_backBuffer = m_surface.copy();
-        m_pictureDirty = false;
-    }
 }
 
 void MorphDisplay::RenderValue(QString &value, bool force)

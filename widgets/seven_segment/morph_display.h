@@ -6,12 +6,14 @@
 
 #include <QBrush>
 #include <QImage>
+#include <QStringList>
 #include <QWidget>
 
 #include <optional>
 #include <vector>
 
 class PropertyBag;
+class QPainter;
 
 /// Seven-segment display of a text value: a main field and an exponent field of digit cells,
 /// right-aligned, over a gradient or picture background in a border ring, with rounded corners.
@@ -155,7 +157,9 @@ public:
     bool setYOffsetExp(qint32 value);
     void InitProperties();
     /// Loads Picture first, then the rest, evens odd segment sizes of slanted styles, rebuilds.
-    bool ReadProperties(const PropertyBag &bag);
+    /// A stored value that cannot be read takes its default and is named in unread; false then,
+    /// as when the rebuild is refused.
+    bool ReadProperties(const PropertyBag &bag, QStringList *unread = nullptr);
     void WriteProperties(PropertyBag &bag) const;
 
     /// The designer's help text and category of a property; empty for an unknown name.
@@ -188,6 +192,7 @@ private:
     bool change(const QString &name, const QVariant &value);
     bool doWork(PropertyWork work);
     bool applyTheme();
+    QStringList readStoredSettings(const PropertyBag &bag);
 
     bool Rebuild();
     void Redraw();
@@ -200,7 +205,9 @@ private:
 
     void ComputeGradient();
     void PaintBackground();
-    void PaintPicture();
+    void PaintPicture(QPainter &painter);
+    QRegion roundedOutline(int inset) const;
+    void paintBorder(QImage &target) const;
     void PaintBorderAndShape();
     bool picturePresent() const;
 
@@ -223,7 +230,6 @@ private:
     QImage m_backBuffer;
     QImage m_gradient;
     QBrush m_tileBrush;
-    bool m_pictureDirty = false;
 
     FieldLayout m_main;
     FieldLayout m_exponent;
