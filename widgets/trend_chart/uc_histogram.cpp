@@ -42,14 +42,6 @@ std::optional<qint16> toTicks(const QVariant &value)
     return qint16(rounded);
 }
 
-/// The nearest pixel; a whole number of twips never lies halfway between two pixels.
-int toPixels(qint64 twips)
-{
-    constexpr qint64 half = Twips::kPerPixel / 2;
-    return int(
-        twips >= 0 ? (twips + half) / Twips::kPerPixel : -((half - twips) / Twips::kPerPixel));
-}
-
 /// A pen the given number of pixels wide whatever the painter's scale; one pixel and less is
 /// Qt's fastest line, width 0.
 QPen cosmeticPen(const QColor &colour, qint16 width)
@@ -200,12 +192,12 @@ void ucHistogram::prepareGridLayer()
     m_gridLayer.fill(translated(m_backColor));
     QPainter painter(&m_gridLayer);
     painter.setPen(cosmeticPen(translated(m_gridColour), m_canvasPenWidth));
-    const int right = toPixels(canvasWidth());
-    const int bottom = toPixels(canvasHeight());
+    const int right = ChartGeometry::toPixels(canvasWidth());
+    const int bottom = ChartGeometry::toPixels(canvasHeight());
     for (const qint32 y : ChartGeometry::rowLines(canvasHeight(), m_spacings.RowSpacing))
-        painter.drawLine(0, toPixels(y), right, toPixels(y));
+        painter.drawLine(0, ChartGeometry::toPixels(y), right, ChartGeometry::toPixels(y));
     for (const qint32 x : ChartGeometry::columnLines(canvasWidth(), m_spacings.ColumnSpacing))
-        painter.drawLine(toPixels(x), 0, toPixels(x), bottom);
+        painter.drawLine(ChartGeometry::toPixels(x), 0, ChartGeometry::toPixels(x), bottom);
 }
 
 /// Slot j sits at x = (j + 1) × PointStep and y = (Max - slot j) × scale, one polyline without
@@ -233,7 +225,7 @@ void ucHistogram::drawSamples()
             flush();
             continue;
         }
-        const QPoint point(toPixels(x), toPixels(y));
+        const QPoint point(ChartGeometry::toPixels(x), ChartGeometry::toPixels(y));
         // Several samples share a pixel column: repeating a pixel adds work, not picture.
         if (m_polyline.isEmpty() || m_polyline.constLast() != point)
             m_polyline.append(point);
