@@ -42,6 +42,7 @@ private slots:
     void fillsThenScrollsWithTheNewestSampleVisible();
     void negativeSampleDoesNotHideLaterOnes();
     void bufferResizedAtRunTimeKeepsTheNewestSamples();
+    void pointCountsAboveTheLimitAreRefused();
     void writesWaitForTheNextResizeOrRedraw();
     void refreshRepeatsThePictureAndCarriesThePenWidthToTheGrid();
     void gridTicksConvertOrFail();
@@ -182,11 +183,27 @@ void tst_ucHistogram::bufferResizedAtRunTimeKeepsTheNewestSamples()
     const auto chart = smallChart();
     for (int n = 0; n < 100; ++n)
         chart->NextPoint(n);
-    chart->setNumberOfPoints(10);
+    QVERIFY(chart->setNumberOfPoints(10));
     chart->NextPoint(7);
     QCOMPARE(chart->pointBuffer().capacity(), 10);
     QCOMPARE(chart->pointBuffer().slot(10), 7);
     QCOMPARE(chart->pointBuffer().slot(9), 99);
+}
+
+void tst_ucHistogram::pointCountsAboveTheLimitAreRefused()
+{
+    ucHistogram chart;
+    QVERIFY(!chart.setNumberOfPoints(2000000000));
+    QVERIFY(!chart.setNumberOfPoints(ucHistogram::kMaxNumberOfPoints + 1));
+    QCOMPARE(chart.NumberOfPoints(), 100);
+    QCOMPARE(chart.pointBuffer().capacity(), 100);
+    QVERIFY(chart.setNumberOfPoints(ucHistogram::kMaxNumberOfPoints));
+    QCOMPARE(chart.pointBuffer().capacity(), ucHistogram::kMaxNumberOfPoints);
+
+    // A stored count beyond the limit loads as the default, like any value out of its range.
+    chart.ReadProperties(PropertyBag{{"NumberOfPoints", 2000000000}});
+    QCOMPARE(chart.NumberOfPoints(), 100);
+    QCOMPARE(chart.pointBuffer().capacity(), 100);
 }
 
 void tst_ucHistogram::writesWaitForTheNextResizeOrRedraw()
@@ -242,7 +259,7 @@ void tst_ucHistogram::propertyStoreRoundTrip()
 
     QVERIFY(chart.setBackColor(0x00FF8080));
     chart.setMax(1200);
-    chart.setNumberOfPoints(1700);
+    QVERIFY(chart.setNumberOfPoints(1700));
     chart.WriteProperties(bag);
     QCOMPARE(bag.size(), 3);
     QVERIFY(bag.contains(QStringLiteral("backcolor")));
@@ -268,7 +285,7 @@ void tst_ucHistogram::zeroAndTinySpacingsDoNotHangOrCrash()
     const ChartSpacings before = chart->spacings();
     chart->setMax(0);
     QVERIFY(chart->setGridTickVertical(0));
-    chart->setNumberOfPoints(0);
+    QVERIFY(chart->setNumberOfPoints(0));
     chart->Resize();
     QCOMPARE(chart->spacings().PointStep, before.PointStep);
     QCOMPARE(chart->spacings().ColumnSpacing, before.ColumnSpacing);
@@ -277,7 +294,7 @@ void tst_ucHistogram::zeroAndTinySpacingsDoNotHangOrCrash()
     chart->Refresh();
 
     chart->setMax(1000000);
-    chart->setNumberOfPoints(100000);
+    QVERIFY(chart->setNumberOfPoints(100000));
     QVERIFY(chart->setGridTickVertical(1));
     chart->Resize();
     QCOMPARE(chart->spacings().ColumnSpacing, 0);

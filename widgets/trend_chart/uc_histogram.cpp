@@ -109,6 +109,8 @@ void ucHistogram::ReadProperties(const PropertyBag &bag)
         toTicks(bag.ReadProperty(QStringLiteral("GridTickVertical"), Defaults::GridTickVertical))
             .value_or(Defaults::GridTickVertical);
     m_numberOfPoints = readNumber(bag, "NumberOfPoints", Defaults::NumberOfPoints);
+    if (m_numberOfPoints > kMaxNumberOfPoints)
+        m_numberOfPoints = Defaults::NumberOfPoints;
     m_backColor = readNumber(bag, "BackColor", Defaults::BackColor);
     m_gridColour = readNumber(bag, "GridColour", Defaults::GridColour);
     m_max = readNumber(bag, "Max", Defaults::Max);
@@ -295,11 +297,14 @@ bool ucHistogram::setGridTickVertical(const QVariant &ticks)
     return true;
 }
 
-void ucHistogram::setNumberOfPoints(qint32 count)
+bool ucHistogram::setNumberOfPoints(qint32 count)
 {
+    if (count > kMaxNumberOfPoints)
+        return false;
     m_numberOfPoints = count;
     m_pointBuffer.resize(count);
     emit PropertyChanged(QStringLiteral("NumberOfPoints"));
+    return true;
 }
 
 bool ucHistogram::setBackColor(OleColor colour)
