@@ -47,6 +47,8 @@ private slots:
     void refreshRepeatsThePictureAndCarriesThePenWidthToTheGrid();
     void gridTicksConvertOrFail();
     void propertyStoreRoundTrip();
+    void storedColoursLoadSignedOrUnsigned_data();
+    void storedColoursLoadSignedOrUnsigned();
     void zeroAndTinySpacingsDoNotHangOrCrash();
     void lineRasterDrawsAndClips();
 };
@@ -277,6 +279,34 @@ void tst_ucHistogram::propertyStoreRoundTrip()
     QCOMPARE(copy.GridTickVertical().toInt(), 40);
     QCOMPARE(copy.BackColor(), quint32(SystemColor::ButtonText));
     QCOMPARE(copy.palette().color(QPalette::Window), *OleTranslateColor(SystemColor::ButtonText));
+}
+
+void tst_ucHistogram::storedColoursLoadSignedOrUnsigned_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<quint32>("loaded");
+    QTest::newRow("system colour, signed")
+        << QStringLiteral("GridColour") << QVariant(qint32(0x8000000F)) << 0x8000000Fu;
+    QTest::newRow("system colour, unsigned")
+        << QStringLiteral("GridColour") << QVariant(quint32(0x8000000F)) << 0x8000000Fu;
+    QTest::newRow("all bits, signed") << QStringLiteral("ForeColor") << QVariant(-1) << 0xFFFFFFFFu;
+    QTest::newRow("back, signed") << QStringLiteral("BackColor") << QVariant(qint32(0x80000005))
+                                  << 0x80000005u;
+    QTest::newRow("beyond 32 bits")
+        << QStringLiteral("ForeColor") << QVariant(qint64(0x100000000)) << 0x00FF00u;
+    QTest::newRow("below signed 32 bits")
+        << QStringLiteral("GridColour") << QVariant(qint64(-0x80000001LL)) << 0x008000u;
+}
+
+void tst_ucHistogram::storedColoursLoadSignedOrUnsigned()
+{
+    QFETCH(QString, name);
+    QFETCH(QVariant, stored);
+    QFETCH(quint32, loaded);
+    ucHistogram chart;
+    chart.ReadProperties(PropertyBag{{name, stored}});
+    QCOMPARE(chart.property(name.toLatin1()).value<quint32>(), loaded);
 }
 
 void tst_ucHistogram::zeroAndTinySpacingsDoNotHangOrCrash()

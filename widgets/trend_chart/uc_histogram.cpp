@@ -62,6 +62,18 @@ Number readNumber(const PropertyBag &bag, const char *name, Number defaultValue)
     return Number(value);
 }
 
+/// Colours are 32 bits, stored signed or unsigned alike: -1 is 0xFFFFFFFF and a negative value
+/// with the high bit set names a system colour.
+OleColor readColour(const PropertyBag &bag, const char *name, OleColor defaultValue)
+{
+    bool ok = false;
+    const qlonglong value = bag.ReadProperty(QLatin1String(name), defaultValue).toLongLong(&ok);
+    if (!ok || value < std::numeric_limits<qint32>::min()
+        || value > std::numeric_limits<quint32>::max())
+        return defaultValue;
+    return OleColor(value);
+}
+
 QColor translated(OleColor colour)
 {
     return OleTranslateColor(colour).value_or(QColor::fromRgba(0xFFFFFFFF));
@@ -111,10 +123,10 @@ void ucHistogram::ReadProperties(const PropertyBag &bag)
     m_numberOfPoints = readNumber(bag, "NumberOfPoints", Defaults::NumberOfPoints);
     if (m_numberOfPoints > kMaxNumberOfPoints)
         m_numberOfPoints = Defaults::NumberOfPoints;
-    m_backColor = readNumber(bag, "BackColor", Defaults::BackColor);
-    m_gridColour = readNumber(bag, "GridColour", Defaults::GridColour);
+    m_backColor = readColour(bag, "BackColor", Defaults::BackColor);
+    m_gridColour = readColour(bag, "GridColour", Defaults::GridColour);
     m_max = readNumber(bag, "Max", Defaults::Max);
-    m_foreColor = readNumber(bag, "ForeColor", Defaults::ForeColor);
+    m_foreColor = readColour(bag, "ForeColor", Defaults::ForeColor);
     m_pointBuffer = PointBuffer(m_numberOfPoints);
     applyFace();
     if (!m_canvas.isNull())
