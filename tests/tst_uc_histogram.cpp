@@ -13,12 +13,12 @@ const QColor kLine(255, 255, 0);
 /// A borderless chart 108 × 60 pixels: canvas 116 × 60 pixels, 1740 × 900 twips. With 100
 /// points, 10 and 25 ticks and Max 100: step 17, columns every 170, rows every 225 twips from
 /// the bottom, 9 twips per value unit.
-std::unique_ptr<ucHistogram> smallChart(qint16 drawWidth = 1)
+std::unique_ptr<ucHistogram> smallChart(qint16 drawWidth = 1, int height = 60)
 {
     auto chart = std::make_unique<ucHistogram>();
     chart->ReadProperties(PropertyBag{
         {"BorderStyle", 0}, {"BackColor", 0}, {"ForeColor", 0x00FFFF}, {"DrawWidth", drawWidth}});
-    chart->resize(108, 60);
+    chart->resize(108, height);
     chart->show(); // resizes the canvas and draws the grid once
     return chart;
 }
@@ -37,6 +37,7 @@ class tst_ucHistogram : public QObject
 private slots:
     void spacingsComeFromTheCanvas();
     void newestSampleLandsInsideTheCanvas();
+    void gridIsAnchoredAtBottomAndLeft_data();
     void gridIsAnchoredAtBottomAndLeft();
     void sampleAtMaxIsAtTheTopAndAboveMaxIsRefused();
     void fillsThenScrollsWithTheNewestSampleVisible();
@@ -107,16 +108,41 @@ void tst_ucHistogram::newestSampleLandsInsideTheCanvas()
     QVERIFY(drawn);
 }
 
+void tst_ucHistogram::gridIsAnchoredAtBottomAndLeft_data()
+{
+    QTest::addColumn<int>("height");
+    QTest::addColumn<QList<int>>("gridRows");
+    QTest::addColumn<QList<int>>("clearRows");
+    QTest::addColumn<int>("sampleRow");
+    // Rows at 675, 450, 225 and 0 twips; 40 lies 60 × 9 = 540 twips down.
+    QTest::newRow("height a multiple of the spacing")
+        << 60 << QList<int>{45, 30, 15, 0} << QList<int>{44, 46, 31, 59} << 36;
+    // 975 / 4 = 243.75 rounds up to 244: rows at 731, 487 and 243, none at the top; 975 / 100 =
+    // 9.75 rounds up to 10 twips per value unit.
+    QTest::newRow("spacing and scale round up")
+        << 65 << QList<int>{49, 32, 16} << QList<int>{0, 17, 33, 48, 50} << 40;
+    // 1050 / 4 = 262.5 and 1050 / 100 = 10.5 round to the even 262 and 10: rows at 788, 526,
+    // 264 and 2.
+    QTest::newRow("halves to even")
+        << 70 << QList<int>{53, 35, 18, 0} << QList<int>{52, 17, 34} << 40;
+}
+
 void tst_ucHistogram::gridIsAnchoredAtBottomAndLeft()
 {
-    const auto chart = smallChart();
-    chart->Refresh();
+    QFETCH(int, height);
+    QFETCH(QList<int>, gridRows);
+    QFETCH(QList<int>, clearRows);
+    QFETCH(int, sampleRow);
+    const auto chart = smallChart(1, height);
+    for (int n = 0; n < 20; ++n)
+        chart->NextPoint(40);
     const QImage image = face(*chart);
-    // Rows at 675, 450, 225 and 0 twips: pixel rows 45, 30, 15 and 0.
-    for (const int row : {45, 30, 15, 0})
-        QCOMPARE(image.pixelColor(50, row), kGrid);
-    for (const int row : {44, 46, 31, 59})
-        QCOMPARE(image.pixelColor(50, row), kBack);
+    for (const int row : gridRows)
+        QVERIFY2(image.pixelColor(50, row) == kGrid, QByteArray::number(row));
+    for (const int row : clearRows)
+        QVERIFY2(image.pixelColor(50, row) == kBack, QByteArray::number(row));
+    // Samples lie (Max - value) × nearest(control height / Max) twips down.
+    QCOMPARE(image.pixelColor(10, sampleRow), kLine);
     // Columns at 170 and 340 twips: canvas pixels 11 and 23, face pixels 3 and 15.
     for (const int column : {3, 15})
         QCOMPARE(image.pixelColor(column, 20), kGrid);
@@ -142,17 +168,22 @@ void tst_ucHistogram::fillsThenScrollsWithTheNewestSampleVisible()
 {
     const auto chart = smallChart();
     for (int n = 1; n <= 100; ++n)
-        chart->NextPoint(n % 2 == 0 ? 50 : 0);
-    QCOMPARE(chart->pointBuffer().NextSlot(), 101);
-    QCOMPARE(chart->pointBuffer().slot(1), 0);
-    chart->NextPoint(100);
+        chart->NextPoint(n % 2 == 0 ? 50 : 20);
     QCOMPARE(chart->pointBuffer().NextSlot(), 101);
     QCOMPARE(chart->pointBuffer().slot(0), 0);
+    QCOMPARE(chart->pointBuffer().slot(1), 20);
+    chart->NextPoint(100);
+    QCOMPARE(chart->pointBuffer().NextSlot(), 101);
+    // The anchor is the sample that scrolled out, not the 0 it started with.
+    QCOMPARE(chart->pointBuffer().slot(0), 20);
     QCOMPARE(chart->pointBuffer().slot(1), 50);
     QCOMPARE(chart->pointBuffer().slot(100), 100);
     // The newest sample, at (100 + 1) × 17 twips, canvas pixel 114, face pixel 106: at the top.
     QCOMPARE(face(*chart).pixelColor(106, 0), kLine);
     QVERIFY(106 < chart->width());
+    chart->NextPoint(30);
+    QCOMPARE(chart->pointBuffer().slot(0), 50);
+    QCOMPARE(chart->pointBuffer().slot(99), 100);
 }
 
 void tst_ucHistogram::negativeSampleDoesNotHideLaterOnes()
