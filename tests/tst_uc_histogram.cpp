@@ -13,12 +13,12 @@ const QColor kLine(255, 255, 0);
 /// A borderless chart 108 × 60 pixels: canvas 116 × 60 pixels, 1740 × 900 twips. With 100
 /// points, 10 and 25 ticks and Max 100: step 17, columns every 170, rows every 225 twips from
 /// the bottom, 9 twips per value unit.
-std::unique_ptr<ucHistogram> smallChart(qint16 drawWidth = 1)
+std::unique_ptr<ucHistogram> smallChart(qint16 drawWidth = 1, int height = 60)
 {
     auto chart = std::make_unique<ucHistogram>();
     chart->ReadProperties(PropertyBag{
         {"BorderStyle", 0}, {"BackColor", 0}, {"ForeColor", 0x00FFFF}, {"DrawWidth", drawWidth}});
-    chart->resize(108, 60);
+    chart->resize(108, height);
     chart->show(); // resizes the canvas and draws the grid once
     return chart;
 }
@@ -36,15 +36,20 @@ class tst_ucHistogram : public QObject
 
 private slots:
     void spacingsComeFromTheCanvas();
+    void newestSampleLandsInsideTheCanvas();
+    void gridIsAnchoredAtBottomAndLeft_data();
     void gridIsAnchoredAtBottomAndLeft();
     void sampleAtMaxIsAtTheTopAndAboveMaxIsRefused();
     void fillsThenScrollsWithTheNewestSampleVisible();
     void negativeSampleDoesNotHideLaterOnes();
     void bufferResizedAtRunTimeKeepsTheNewestSamples();
+    void pointCountsAboveTheLimitAreRefused();
     void writesWaitForTheNextResizeOrRedraw();
     void refreshRepeatsThePictureAndCarriesThePenWidthToTheGrid();
     void gridTicksConvertOrFail();
     void propertyStoreRoundTrip();
+    void storedColoursLoadSignedOrUnsigned_data();
+    void storedColoursLoadSignedOrUnsigned();
     void zeroAndTinySpacingsDoNotHangOrCrash();
     void lineRasterDrawsAndClips();
 };
@@ -64,16 +69,80 @@ void tst_ucHistogram::spacingsComeFromTheCanvas()
     QCOMPARE(console.RowSpacing, 411);
 }
 
+void tst_ucHistogram::newestSampleLandsInsideTheCanvas()
+{
+    for (const qint32 points : {1, 100, 1700}) {
+        for (int faceWidth = 20; faceWidth <= 1000; ++faceWidth) {
+            const int canvasPixels = faceWidth + 8;
+            const qint16 step =
+                ChartGeometry::resize({}, canvasPixels * 15, 900, points, 10, 25, 100).PointStep;
+            const auto newestColumn = [points](qint64 pointStep) {
+                return ChartGeometry::toPixels((points + 1) * pointStep);
+            };
+            const QByteArray where =
+                QByteArray::number(points) + " points, face " + QByteArray::number(faceWidth);
+            if (canvasPixels * 15 - 8 < points + 1) {
+                // Under a twip per point nothing fits; the step stays at its smallest.
+                QVERIFY2(step == 1, where);
+                continue;
+            }
+            QVERIFY2(newestColumn(step) <= canvasPixels - 1, where);
+            QVERIFY2(newestColumn(step + 1) > canvasPixels - 1, where); // no narrower than needed
+        }
+    }
+
+    // Rendered: 1,700 points on a borderless face 559 pixels wide, full of samples at Max, then
+    // one at 50. That last sample is the only line pixel below the top row.
+    ucHistogram chart;
+    chart.ReadProperties(PropertyBag{
+        {"BorderStyle", 0}, {"BackColor", 0}, {"ForeColor", 0x00FFFF}, {"NumberOfPoints", 1700}});
+    chart.resize(559, 60);
+    chart.show();
+    for (int n = 0; n < 1800; ++n)
+        chart.NextPoint(100);
+    chart.NextPoint(50);
+    const QImage image = face(chart);
+    bool drawn = false;
+    for (int x = 0; x < image.width(); ++x)
+        drawn = drawn || image.pixelColor(x, 30) == kLine;
+    QVERIFY(drawn);
+}
+
+void tst_ucHistogram::gridIsAnchoredAtBottomAndLeft_data()
+{
+    QTest::addColumn<int>("height");
+    QTest::addColumn<QList<int>>("gridRows");
+    QTest::addColumn<QList<int>>("clearRows");
+    QTest::addColumn<int>("sampleRow");
+    // Rows at 675, 450, 225 and 0 twips; 40 lies 60 × 9 = 540 twips down.
+    QTest::newRow("height a multiple of the spacing")
+        << 60 << QList<int>{45, 30, 15, 0} << QList<int>{44, 46, 31, 59} << 36;
+    // 975 / 4 = 243.75 rounds up to 244: rows at 731, 487 and 243, none at the top; 975 / 100 =
+    // 9.75 rounds up to 10 twips per value unit.
+    QTest::newRow("spacing and scale round up")
+        << 65 << QList<int>{49, 32, 16} << QList<int>{0, 17, 33, 48, 50} << 40;
+    // 1050 / 4 = 262.5 and 1050 / 100 = 10.5 round to the even 262 and 10: rows at 788, 526,
+    // 264 and 2.
+    QTest::newRow("halves to even")
+        << 70 << QList<int>{53, 35, 18, 0} << QList<int>{52, 17, 34} << 40;
+}
+
 void tst_ucHistogram::gridIsAnchoredAtBottomAndLeft()
 {
-    const auto chart = smallChart();
-    chart->Refresh();
+    QFETCH(int, height);
+    QFETCH(QList<int>, gridRows);
+    QFETCH(QList<int>, clearRows);
+    QFETCH(int, sampleRow);
+    const auto chart = smallChart(1, height);
+    for (int n = 0; n < 20; ++n)
+        chart->NextPoint(40);
     const QImage image = face(*chart);
-    // Rows at 675, 450, 225 and 0 twips: pixel rows 45, 30, 15 and 0.
-    for (const int row : {45, 30, 15, 0})
-        QCOMPARE(image.pixelColor(50, row), kGrid);
-    for (const int row : {44, 46, 31, 59})
-        QCOMPARE(image.pixelColor(50, row), kBack);
+    for (const int row : gridRows)
+        QVERIFY2(image.pixelColor(50, row) == kGrid, QByteArray::number(row));
+    for (const int row : clearRows)
+        QVERIFY2(image.pixelColor(50, row) == kBack, QByteArray::number(row));
+    // Samples lie (Max - value) × nearest(control height / Max) twips down.
+    QCOMPARE(image.pixelColor(10, sampleRow), kLine);
     // Columns at 170 and 340 twips: canvas pixels 11 and 23, face pixels 3 and 15.
     for (const int column : {3, 15})
         QCOMPARE(image.pixelColor(column, 20), kGrid);
@@ -99,17 +168,22 @@ void tst_ucHistogram::fillsThenScrollsWithTheNewestSampleVisible()
 {
     const auto chart = smallChart();
     for (int n = 1; n <= 100; ++n)
-        chart->NextPoint(n % 2 == 0 ? 50 : 0);
-    QCOMPARE(chart->pointBuffer().NextSlot(), 101);
-    QCOMPARE(chart->pointBuffer().slot(1), 0);
-    chart->NextPoint(100);
+        chart->NextPoint(n % 2 == 0 ? 50 : 20);
     QCOMPARE(chart->pointBuffer().NextSlot(), 101);
     QCOMPARE(chart->pointBuffer().slot(0), 0);
+    QCOMPARE(chart->pointBuffer().slot(1), 20);
+    chart->NextPoint(100);
+    QCOMPARE(chart->pointBuffer().NextSlot(), 101);
+    // The anchor is the sample that scrolled out, not the 0 it started with.
+    QCOMPARE(chart->pointBuffer().slot(0), 20);
     QCOMPARE(chart->pointBuffer().slot(1), 50);
     QCOMPARE(chart->pointBuffer().slot(100), 100);
     // The newest sample, at (100 + 1) × 17 twips, canvas pixel 114, face pixel 106: at the top.
     QCOMPARE(face(*chart).pixelColor(106, 0), kLine);
     QVERIFY(106 < chart->width());
+    chart->NextPoint(30);
+    QCOMPARE(chart->pointBuffer().slot(0), 50);
+    QCOMPARE(chart->pointBuffer().slot(99), 100);
 }
 
 void tst_ucHistogram::negativeSampleDoesNotHideLaterOnes()
@@ -142,11 +216,27 @@ void tst_ucHistogram::bufferResizedAtRunTimeKeepsTheNewestSamples()
     const auto chart = smallChart();
     for (int n = 0; n < 100; ++n)
         chart->NextPoint(n);
-    chart->setNumberOfPoints(10);
+    QVERIFY(chart->setNumberOfPoints(10));
     chart->NextPoint(7);
     QCOMPARE(chart->pointBuffer().capacity(), 10);
     QCOMPARE(chart->pointBuffer().slot(10), 7);
     QCOMPARE(chart->pointBuffer().slot(9), 99);
+}
+
+void tst_ucHistogram::pointCountsAboveTheLimitAreRefused()
+{
+    ucHistogram chart;
+    QVERIFY(!chart.setNumberOfPoints(2000000000));
+    QVERIFY(!chart.setNumberOfPoints(ucHistogram::kMaxNumberOfPoints + 1));
+    QCOMPARE(chart.NumberOfPoints(), 100);
+    QCOMPARE(chart.pointBuffer().capacity(), 100);
+    QVERIFY(chart.setNumberOfPoints(ucHistogram::kMaxNumberOfPoints));
+    QCOMPARE(chart.pointBuffer().capacity(), ucHistogram::kMaxNumberOfPoints);
+
+    // A stored count beyond the limit loads as the default, like any value out of its range.
+    chart.ReadProperties(PropertyBag{{"NumberOfPoints", 2000000000}});
+    QCOMPARE(chart.NumberOfPoints(), 100);
+    QCOMPARE(chart.pointBuffer().capacity(), 100);
 }
 
 void tst_ucHistogram::writesWaitForTheNextResizeOrRedraw()
@@ -202,7 +292,7 @@ void tst_ucHistogram::propertyStoreRoundTrip()
 
     QVERIFY(chart.setBackColor(0x00FF8080));
     chart.setMax(1200);
-    chart.setNumberOfPoints(1700);
+    QVERIFY(chart.setNumberOfPoints(1700));
     chart.WriteProperties(bag);
     QCOMPARE(bag.size(), 3);
     QVERIFY(bag.contains(QStringLiteral("backcolor")));
@@ -222,13 +312,41 @@ void tst_ucHistogram::propertyStoreRoundTrip()
     QCOMPARE(copy.palette().color(QPalette::Window), *OleTranslateColor(SystemColor::ButtonText));
 }
 
+void tst_ucHistogram::storedColoursLoadSignedOrUnsigned_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QVariant>("stored");
+    QTest::addColumn<quint32>("loaded");
+    QTest::newRow("system colour, signed")
+        << QStringLiteral("GridColour") << QVariant(qint32(0x8000000F)) << 0x8000000Fu;
+    QTest::newRow("system colour, unsigned")
+        << QStringLiteral("GridColour") << QVariant(quint32(0x8000000F)) << 0x8000000Fu;
+    QTest::newRow("all bits, signed") << QStringLiteral("ForeColor") << QVariant(-1) << 0xFFFFFFFFu;
+    QTest::newRow("back, signed") << QStringLiteral("BackColor") << QVariant(qint32(0x80000005))
+                                  << 0x80000005u;
+    QTest::newRow("beyond 32 bits")
+        << QStringLiteral("ForeColor") << QVariant(qint64(0x100000000)) << 0x00FF00u;
+    QTest::newRow("below signed 32 bits")
+        << QStringLiteral("GridColour") << QVariant(qint64(-0x80000001LL)) << 0x008000u;
+}
+
+void tst_ucHistogram::storedColoursLoadSignedOrUnsigned()
+{
+    QFETCH(QString, name);
+    QFETCH(QVariant, stored);
+    QFETCH(quint32, loaded);
+    ucHistogram chart;
+    chart.ReadProperties(PropertyBag{{name, stored}});
+    QCOMPARE(chart.property(name.toLatin1()).value<quint32>(), loaded);
+}
+
 void tst_ucHistogram::zeroAndTinySpacingsDoNotHangOrCrash()
 {
     const auto chart = smallChart();
     const ChartSpacings before = chart->spacings();
     chart->setMax(0);
     QVERIFY(chart->setGridTickVertical(0));
-    chart->setNumberOfPoints(0);
+    QVERIFY(chart->setNumberOfPoints(0));
     chart->Resize();
     QCOMPARE(chart->spacings().PointStep, before.PointStep);
     QCOMPARE(chart->spacings().ColumnSpacing, before.ColumnSpacing);
@@ -237,7 +355,7 @@ void tst_ucHistogram::zeroAndTinySpacingsDoNotHangOrCrash()
     chart->Refresh();
 
     chart->setMax(1000000);
-    chart->setNumberOfPoints(100000);
+    QVERIFY(chart->setNumberOfPoints(100000));
     QVERIFY(chart->setGridTickVertical(1));
     chart->Resize();
     QCOMPARE(chart->spacings().ColumnSpacing, 0);

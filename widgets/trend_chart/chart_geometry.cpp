@@ -1,5 +1,7 @@
 #include "chart_geometry.h"
 
+#include "twips.h"
+
 #include <cmath>
 #include <limits>
 
@@ -12,13 +14,23 @@ std::optional<qint32> ChartGeometry::nearest(double x)
     return qint32(rounded);
 }
 
+int ChartGeometry::toPixels(qint64 twips)
+{
+    constexpr qint64 half = Twips::kPerPixel / 2;
+    return int(
+        twips >= 0 ? (twips + half) / Twips::kPerPixel : -((half - twips) / Twips::kPerPixel));
+}
+
 ChartSpacings ChartGeometry::resize(const ChartSpacings &previous, qint32 canvasWidth,
     qint32 canvasHeight, qint32 numberOfPoints, qint16 gridTickHorizontal, qint16 gridTickVertical,
     qint32 max)
 {
     ChartSpacings spacings = previous;
     if (numberOfPoints > 0) {
-        const qint64 step = std::max<qint64>(canvasWidth / (qint64(numberOfPoints) + 1), 1);
+        // The newest point, N + 1 steps in, may reach the rightmost twip that still rounds into
+        // the last pixel column, not the width itself.
+        const qint64 rightmost = qint64(canvasWidth) - Twips::kPerPixel / 2 - 1;
+        const qint64 step = std::max<qint64>(rightmost / (qint64(numberOfPoints) + 1), 1);
         if (step <= std::numeric_limits<qint16>::max())
             spacings.PointStep = qint16(step);
         const std::optional<qint32> perPoint = nearest(double(canvasWidth) / numberOfPoints);

@@ -19,9 +19,12 @@ namespace ChartGeometry {
 /// The integer nearest to x, halves to even; empty when x is not finite or beyond 32 bits.
 std::optional<qint32> nearest(double x);
 
-/// The spacings after a resize. The step between points is the canvas width divided by one more
-/// than the number of points, truncated, at least 1, so that the newest sample always lies on
-/// the canvas.
+/// The pixel a canvas coordinate falls in; a whole number of twips never lies halfway between
+/// two pixels.
+int toPixels(qint64 twips);
+
+/// The spacings after a resize. The step between points is the largest, at least 1, that puts
+/// the newest sample, N + 1 steps in, in a pixel column of the canvas.
 ChartSpacings resize(const ChartSpacings &previous, qint32 canvasWidth, qint32 canvasHeight,
     qint32 numberOfPoints, qint16 gridTickHorizontal, qint16 gridTickVertical, qint32 max);
 

@@ -42,14 +42,6 @@ std::optional<qint16> toTicks(const QVariant &value)
     return qint16(rounded);
 }
 
-/// The nearest pixel; a whole number of twips never lies halfway between two pixels.
-int toPixels(qint64 twips)
-{
-    constexpr qint64 half = Twips::kPerPixel / 2;
-    return int(
-        twips >= 0 ? (twips + half) / Twips::kPerPixel : -((half - twips) / Twips::kPerPixel));
-}
-
 /// A pen the given number of pixels wide whatever the painter's scale; one pixel and less is
 /// Qt's fastest line, width 0.
 QPen cosmeticPen(const QColor &colour, qint16 width)
@@ -68,6 +60,18 @@ Number readNumber(const PropertyBag &bag, const char *name, Number defaultValue)
         || value > std::numeric_limits<Number>::max())
         return defaultValue;
     return Number(value);
+}
+
+/// Colours are 32 bits, stored signed or unsigned alike: -1 is 0xFFFFFFFF and a negative value
+/// with the high bit set names a system colour.
+OleColor readColour(const PropertyBag &bag, const char *name, OleColor defaultValue)
+{
+    bool ok = false;
+    const qlonglong value = bag.ReadProperty(QLatin1String(name), defaultValue).toLongLong(&ok);
+    if (!ok || value < std::numeric_limits<qint32>::min()
+        || value > std::numeric_limits<quint32>::max())
+        return defaultValue;
+    return OleColor(value);
 }
 
 QColor translated(OleColor colour)
@@ -117,10 +121,12 @@ void ucHistogram::ReadProperties(const PropertyBag &bag)
         toTicks(bag.ReadProperty(QStringLiteral("GridTickVertical"), Defaults::GridTickVertical))
             .value_or(Defaults::GridTickVertical);
     m_numberOfPoints = readNumber(bag, "NumberOfPoints", Defaults::NumberOfPoints);
-    m_backColor = readNumber(bag, "BackColor", Defaults::BackColor);
-    m_gridColour = readNumber(bag, "GridColour", Defaults::GridColour);
+    if (m_numberOfPoints > kMaxNumberOfPoints)
+        m_numberOfPoints = Defaults::NumberOfPoints;
+    m_backColor = readColour(bag, "BackColor", Defaults::BackColor);
+    m_gridColour = readColour(bag, "GridColour", Defaults::GridColour);
     m_max = readNumber(bag, "Max", Defaults::Max);
-    m_foreColor = readNumber(bag, "ForeColor", Defaults::ForeColor);
+    m_foreColor = readColour(bag, "ForeColor", Defaults::ForeColor);
     m_pointBuffer = PointBuffer(m_numberOfPoints);
     applyFace();
     if (!m_canvas.isNull())
@@ -200,12 +206,12 @@ void ucHistogram::prepareGridLayer()
     m_gridLayer.fill(translated(m_backColor));
     QPainter painter(&m_gridLayer);
     painter.setPen(cosmeticPen(translated(m_gridColour), m_canvasPenWidth));
-    const int right = toPixels(canvasWidth());
-    const int bottom = toPixels(canvasHeight());
+    const int right = ChartGeometry::toPixels(canvasWidth());
+    const int bottom = ChartGeometry::toPixels(canvasHeight());
     for (const qint32 y : ChartGeometry::rowLines(canvasHeight(), m_spacings.RowSpacing))
-        painter.drawLine(0, toPixels(y), right, toPixels(y));
+        painter.drawLine(0, ChartGeometry::toPixels(y), right, ChartGeometry::toPixels(y));
     for (const qint32 x : ChartGeometry::columnLines(canvasWidth(), m_spacings.ColumnSpacing))
-        painter.drawLine(toPixels(x), 0, toPixels(x), bottom);
+        painter.drawLine(ChartGeometry::toPixels(x), 0, ChartGeometry::toPixels(x), bottom);
 }
 
 /// Slot j sits at x = (j + 1) × PointStep and y = (Max - slot j) × scale, one polyline without
@@ -233,7 +239,7 @@ void ucHistogram::drawSamples()
             flush();
             continue;
         }
-        const QPoint point(toPixels(x), toPixels(y));
+        const QPoint point(ChartGeometry::toPixels(x), ChartGeometry::toPixels(y));
         // Several samples share a pixel column: repeating a pixel adds work, not picture.
         if (m_polyline.isEmpty() || m_polyline.constLast() != point)
             m_polyline.append(point);
@@ -303,11 +309,14 @@ bool ucHistogram::setGridTickVertical(const QVariant &ticks)
     return true;
 }
 
-void ucHistogram::setNumberOfPoints(qint32 count)
+bool ucHistogram::setNumberOfPoints(qint32 count)
 {
+    if (count > kMaxNumberOfPoints)
+        return false;
     m_numberOfPoints = count;
     m_pointBuffer.resize(count);
     emit PropertyChanged(QStringLiteral("NumberOfPoints"));
+    return true;
 }
 
 bool ucHistogram::setBackColor(OleColor colour)

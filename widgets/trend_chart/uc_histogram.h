@@ -29,6 +29,10 @@ class ucHistogram : public QFrame
     Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE setForeColor)
 
 public:
+    /// The most samples a chart keeps: 4 MB of buffer, walked on every redraw. Larger counts are
+    /// refused rather than left to exhaust memory.
+    static constexpr qint32 kMaxNumberOfPoints = 1000000;
+
     explicit ucHistogram(QWidget *parent = nullptr);
 
     /// Appends a sample and redraws; a sample above Max is ignored and nothing is redrawn.
@@ -54,8 +58,9 @@ public:
     QVariant GridTickVertical() const { return m_gridTickVertical; }
     bool setGridTickVertical(const QVariant &ticks);
     qint32 NumberOfPoints() const { return m_numberOfPoints; }
-    /// Takes effect at the next resize; the buffer keeps its newest samples.
-    void setNumberOfPoints(qint32 count);
+    /// Takes effect at the next resize; the buffer keeps its newest samples. Fails, keeping the
+    /// stored value, above kMaxNumberOfPoints.
+    bool setNumberOfPoints(qint32 count);
     OleColor BackColor() const { return m_backColor; }
     /// Fails, after storing it, when the colour cannot be applied to the face.
     bool setBackColor(OleColor colour);
