@@ -244,6 +244,19 @@ void frmMain::Form_Load()
     probePorts();
     m_comPort->setInputLen(1);
     m_comPort->setRThreshold(1);
+    reportSettingsFile();
+}
+
+/// A settings file that is there but cannot be read whole would otherwise pass unnoticed.
+void frmMain::reportSettingsFile()
+{
+    const ProfileFileCheck check = checkProfileFile(m_state.IniFile);
+    if (check.outcome == ProfileFileCheck::Outcome::Unreadable)
+        m_ui->lblStatus->setText(tr("无法读取设置文件：%1（%2）")
+                                     .arg(QDir::toNativeSeparators(m_state.IniFile), check.reason));
+    else if (check.outcome == ProfileFileCheck::Outcome::TooLarge)
+        m_ui->lblStatus->setText(tr("设置文件超过 1 MB，只读取了开头：%1")
+                                     .arg(QDir::toNativeSeparators(m_state.IniFile)));
 }
 
 /// Opens and closes every port once; the ones that are not there are greyed out for good.

@@ -71,6 +71,7 @@ private:
     void Form_Load();
     void Form_QueryUnload();
     void probePorts();
+    void reportSettingsFile();
     void markPortUnusable(int port);
     std::optional<int> chosenPort() const;
 

@@ -32,7 +32,7 @@ QString readProfileString(const QString &section, const QString &key, const QStr
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
-    QString text = QString::fromLocal8Bit(file.readAll());
+    QString text = QString::fromLocal8Bit(file.read(kLargestProfile));
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
 
@@ -51,4 +51,16 @@ QString readProfileString(const QString &section, const QString &key, const QStr
         return unquoted(line.mid(equals + 1).trimmed()).left(kLongestValue);
     }
     return QString();
+}
+
+ProfileFileCheck checkProfileFile(const QString &path)
+{
+    QFile file(path);
+    if (!file.exists())
+        return {ProfileFileCheck::Outcome::Missing, {}};
+    if (!file.open(QIODevice::ReadOnly))
+        return {ProfileFileCheck::Outcome::Unreadable, file.errorString()};
+    if (file.size() > kLargestProfile)
+        return {ProfileFileCheck::Outcome::TooLarge, {}};
+    return {ProfileFileCheck::Outcome::Readable, {}};
 }

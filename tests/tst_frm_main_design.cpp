@@ -9,6 +9,8 @@
 #include "uc_histogram.h"
 #include "window_timer.h"
 
+#include <QDir>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -16,6 +18,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -36,6 +39,8 @@ private slots:
     void stacking();
     void renderedPixels();
     void axisCaptionsBesideTheChart();
+    void settingsFileProblemsAreReported_data();
+    void settingsFileProblemsAreReported();
 
 private:
     template <typename Control = QWidget> Control *control(const QString &name) const
@@ -220,6 +225,35 @@ void tst_FrmMainDesign::axisCaptionsBesideTheChart()
         QVERIFY2(textWidth <= caption->width(), name);
         QVERIFY2(placeOf(name).left() + textWidth <= chartLeft, name);
     }
+}
+
+void tst_FrmMainDesign::settingsFileProblemsAreReported_data()
+{
+    QTest::addColumn<bool>("folder");
+    QTest::addColumn<QString>("status");
+    QTest::newRow("cannot be read") << true << "无法读取设置文件：";
+    QTest::newRow("over a mebibyte") << false << "设置文件超过 1 MB，只读取了开头：";
+}
+
+void tst_FrmMainDesign::settingsFileProblemsAreReported()
+{
+    QFETCH(bool, folder);
+    QFETCH(QString, status);
+    QTemporaryDir dir;
+    const QString settings = frmMain::settingsFile(dir.path());
+    if (folder) {
+        QVERIFY(QDir().mkdir(settings)); // root reads any file, but no folder
+    } else {
+        QFile file(settings);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        QVERIFY(file.write(QByteArray(2 * 1024 * 1024, ';')) > 0);
+    }
+    const frmMain window(
+        std::make_unique<MemoryComm>(), std::make_shared<SystemClock>(), dir.path());
+    const QString shown = window.findChild<QLabel *>("lblStatus")->text()
+        + window.findChild<QLabel *>("lblStatus")->toolTip();
+    QVERIFY2(shown.contains(status) && shown.contains(QDir::toNativeSeparators(settings)),
+        qPrintable(shown));
 }
 
 QTEST_MAIN(tst_FrmMainDesign)

@@ -1,5 +1,6 @@
 #include "profile_reader.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -13,6 +14,7 @@ private slots:
     void readsKey();
     void missingFileGivesEmptyText();
     void cutsLongValues();
+    void checksTheFile();
 
 private:
     QString writeFile(const QByteArray &content);
@@ -107,6 +109,25 @@ void tst_ProfileReader::readsKey_data()
     QTest::newRow("no line end at the end") << QByteArray("[TEMP]\nSETTEMP=600") << "TEMP"
                                             << "SETTEMP"
                                             << "600";
+    const QByteArray filler(kLargestProfile, ';');
+    QTest::newRow("key past the first mebibyte not read")
+        << QByteArray("[TEMP]\n" + filler + "\nSETTEMP=600\n") << "TEMP"
+        << "SETTEMP"
+        << "";
+}
+
+void tst_ProfileReader::checksTheFile()
+{
+    using Outcome = ProfileFileCheck::Outcome;
+    QCOMPARE(checkProfileFile(m_dir.filePath("absent.ini")).outcome, Outcome::Missing);
+    QCOMPARE(checkProfileFile(writeFile("[TEMP]\n")).outcome, Outcome::Readable);
+    QCOMPARE(checkProfileFile(writeFile(QByteArray(kLargestProfile + 1, ';'))).outcome,
+        Outcome::TooLarge);
+    // Root reads any file, so a directory stands for one that cannot be read.
+    QVERIFY(QDir(m_dir.path()).mkdir("folder.ini"));
+    const ProfileFileCheck folder = checkProfileFile(m_dir.filePath("folder.ini"));
+    QCOMPARE(folder.outcome, Outcome::Unreadable);
+    QVERIFY(!folder.reason.isEmpty());
 }
 
 void tst_ProfileReader::readsKey()
