@@ -23,6 +23,7 @@ private slots:
     void init();
     void cleanup();
     void probeGreysOutExactlyTheMissingPorts();
+    void portBusyAtStartUpStaysSelectable();
     void connectAndDisconnect();
     void connectReopensAnOpenPort();
     void choosingAnotherPortWhileConnectedWaitsForTheNextConnect();
@@ -93,6 +94,24 @@ void tst_FrmMainConnection::probeGreysOutExactlyTheMissingPorts()
     QCOMPARE(m_window->ComPort().InputLen(), 1);
     QCOMPARE(m_window->ComPort().RThreshold(), 1);
     QCOMPARE(status(), QStringLiteral("空闲"));
+}
+
+void tst_FrmMainConnection::portBusyAtStartUpStaysSelectable()
+{
+    PortMap held;
+    held.setDevice(1, m_first->devicePath());
+    auto holder = std::make_unique<SerialComm>(held);
+    QVERIFY(!holder->setPortOpen(true));
+    openWindow({{1, m_first->devicePath()}});
+    QVERIFY(option(1)->isEnabled());
+
+    button("cmdConnect")->click();
+    QVERIFY(!m_window->ComPort().PortOpen());
+    QVERIFY(connectEnabled());
+    holder.reset();
+    button("cmdConnect")->click();
+    QVERIFY(m_window->ComPort().PortOpen());
+    QCOMPARE(status(), QStringLiteral("已连接..."));
 }
 
 void tst_FrmMainConnection::connectAndDisconnect()
