@@ -279,10 +279,10 @@ void frmMain::cmdConnect_Click()
     if (m_comPort->PortOpen())
         (void)m_comPort->setPortOpen(false);
     if (const std::optional<CommError> error = m_comPort->setPortOpen(true)) {
-        m_ui->lblStatus->setText(tr("无法打开 COM%1：%2").arg(port).arg(error->reason));
+        showStatus(tr("无法打开 COM%1：%2").arg(port).arg(error->cause), error->detail);
         return;
     }
-    m_ui->lblStatus->setText(tr("已连接..."));
+    showStatus(tr("已连接..."));
     m_ui->Text1->setText(QStringLiteral("EXIT"));
     m_ui->cmdConnect->setEnabled(false);
     m_ui->cmdDisconnect->setEnabled(true);
@@ -293,9 +293,11 @@ void frmMain::cmdDisconnect_Click()
     std::optional<CommError> error;
     if (m_comPort->PortOpen())
         error = m_comPort->setPortOpen(false);
-    m_ui->lblStatus->setText(error
-            ? tr("无法关闭 COM%1：%2").arg(m_comPort->CommPort()).arg(error->reason)
-            : tr("已断开..."));
+    if (error)
+        showStatus(
+            tr("无法关闭 COM%1：%2").arg(m_comPort->CommPort()).arg(error->cause), error->detail);
+    else
+        showStatus(tr("已断开..."));
     m_ui->cmdDisconnect->setEnabled(false);
     m_ui->cmdConnect->setEnabled(true);
 }
@@ -310,10 +312,23 @@ void frmMain::cmdExit_Click()
 
 void frmMain::ComPort_ConnectionLost(const CommError &error)
 {
-    m_ui->lblStatus->setText(
-        tr("连接已中断：COM%1 (%2)").arg(m_comPort->CommPort()).arg(error.reason));
+    showStatus(
+        tr("连接已中断：COM%1 %2").arg(m_comPort->CommPort()).arg(error.cause), error.detail);
     m_ui->cmdDisconnect->setEnabled(false);
     m_ui->cmdConnect->setEnabled(true);
+}
+
+void frmMain::showStatus(const QString &shortText, const QString &detail)
+{
+    const QString whole = detail.isEmpty() ? shortText : shortText + u'\n' + detail;
+    // Every received line reports again; an unchanged status costs one comparison.
+    if (whole == m_status)
+        return;
+    m_status = whole;
+    QLabel *label = m_ui->lblStatus;
+    label->setToolTip(whole);
+    label->setText(
+        label->fontMetrics().elidedText(shortText, Qt::ElideRight, label->contentsRect().width()));
 }
 
 void frmMain::Form_QueryUnload()
@@ -523,7 +538,7 @@ void frmMain::applyModeOverride()
 
 void frmMain::reportConnected()
 {
-    setCaption(m_ui->lblStatus, tr("连接温度控制器成功！"));
+    showStatus(tr("连接温度控制器成功！"));
     m_state.StoredSetTemp = m_storedSetTempKey->value();
 }
 
@@ -537,14 +552,14 @@ bool frmMain::portOpenForSending()
 {
     if (m_comPort->PortOpen())
         return true;
-    m_ui->lblStatus->setText(tr("串口未打开，未发送"));
+    showStatus(tr("串口未打开，未发送"));
     return false;
 }
 
 void frmMain::sendText(const QString &text)
 {
     if (const std::optional<CommError> error = m_comPort->setOutput(text))
-        m_ui->lblStatus->setText(tr("发送失败：%1").arg(error->reason));
+        showStatus(tr("发送失败：%1").arg(error->cause), error->detail);
 }
 
 void frmMain::comm_send_Click()

@@ -77,6 +77,9 @@ private:
     void cmdDisconnect_Click();
     void cmdExit_Click();
     void ComPort_ConnectionLost(const CommError &error);
+    /// The one way onto the status line: the short text, elided to the label's width, leads;
+    /// the tooltip holds it whole with the detail behind it.
+    void showStatus(const QString &shortText, const QString &detail = {});
 
     void ComPort_OnComm();
     void takeModeSignal();
@@ -126,6 +129,8 @@ private:
     QTimer m_logFlush;
     qint64 m_stampSecond = 0;
     QString m_stamp;
+    /// The status line's whole text, as its tooltip shows it.
+    QString m_status;
 
     WindowTimer *Timer1 = nullptr;
     WindowTimer *Timer2 = nullptr;

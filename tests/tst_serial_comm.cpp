@@ -68,9 +68,12 @@ void tst_SerialComm::failureCodesOnOpen()
     const std::optional<CommError> absent = missing->setPortOpen(true);
     QVERIFY(absent);
     QCOMPARE(absent->code, CommCode::DeviceUnavailable);
-    QVERIFY2(absent->reason.contains(QLatin1String("termiva-no-such-device")),
-        qPrintable(absent->reason));
-    QCOMPARE(missing->setPortOpen(false)->code, CommCode::PortNotOpen);
+    QCOMPARE(absent->cause, QStringLiteral("设备不存在"));
+    QVERIFY2(absent->detail.contains(QLatin1String("/dev/termiva-no-such-device: ")),
+        qPrintable(absent->detail));
+    // Closing what is not open does nothing and is no failure.
+    QVERIFY(!missing->setPortOpen(false));
+    QVERIFY(!missing->PortOpen());
 
     const auto unmapped = portOn(QString());
     QCOMPARE(unmapped->setPortOpen(true)->code, CommCode::InvalidPortNumber);
@@ -87,7 +90,8 @@ void tst_SerialComm::deviceHeldByAnotherOpen()
     const std::optional<CommError> held = second->setPortOpen(true);
     QVERIFY(held);
     QCOMPARE(held->code, CommCode::PortAlreadyOpen);
-    QVERIFY2(held->reason.contains(QStringLiteral("占用")), qPrintable(held->reason));
+    QCOMPARE(held->cause, QStringLiteral("已被其他程序占用"));
+    QVERIFY2(held->detail.startsWith(pty.devicePath()), qPrintable(held->detail));
     QVERIFY(!second->PortOpen());
     QVERIFY(!first->setPortOpen(false));
     QVERIFY(!second->setPortOpen(true));
@@ -115,6 +119,7 @@ void tst_SerialComm::linkAndRealPathShareOneLock()
     const std::optional<CommError> held = second->setPortOpen(true);
     QVERIFY(held);
     QCOMPARE(held->code, CommCode::PortAlreadyOpen);
+    QCOMPARE(held->cause, QStringLiteral("已被其他程序占用"));
     QVERIFY(!first->setPortOpen(false));
     QVERIFY(!second->setPortOpen(true));
 }
@@ -182,7 +187,8 @@ void tst_SerialComm::vanishedPeerClosesThePortWithoutAnErrorStorm()
     QVERIFY2(errors.count() < 5, qPrintable(QString::number(errors.count())));
     const auto error = lost.first().first().value<CommError>();
     QCOMPARE(error.code, CommCode::DeviceUnavailable);
-    QVERIFY(!error.reason.isEmpty());
+    QCOMPARE(error.cause, QStringLiteral("设备已断开"));
+    QVERIFY2(error.detail.startsWith(pty.devicePath()), qPrintable(error.detail));
     QCOMPARE(comm->Input().error->code, CommCode::OperationNeedsOpenPort);
 }
 
@@ -217,8 +223,10 @@ void tst_SerialComm::transferErrorsCloseOnlyALostLine()
     emit serialPort->errorOccurred(error);
     QCOMPARE(lost.count(), cablePulled ? 1 : 0);
     QCOMPARE(comm->PortOpen(), !cablePulled);
-    if (cablePulled)
+    if (cablePulled) {
+        QCOMPARE(lost.first().first().value<CommError>().cause, QStringLiteral("设备已断开"));
         return;
+    }
     QVERIFY(pty.send("still here"));
     QTRY_COMPARE(received, QStringLiteral("still here"));
     QCOMPARE(lost.count(), 0);
