@@ -290,14 +290,9 @@ void frmMain::cmdConnect_Click()
 
 void frmMain::cmdDisconnect_Click()
 {
-    std::optional<CommError> error;
     if (m_comPort->PortOpen())
-        error = m_comPort->setPortOpen(false);
-    if (error)
-        showStatus(
-            tr("无法关闭 COM%1：%2").arg(m_comPort->CommPort()).arg(error->cause), error->detail);
-    else
-        showStatus(tr("已断开..."));
+        (void)m_comPort->setPortOpen(false);
+    showStatus(tr("已断开..."));
     m_ui->cmdDisconnect->setEnabled(false);
     m_ui->cmdConnect->setEnabled(true);
 }
