@@ -251,12 +251,11 @@ void frmMain::Form_Load()
 void frmMain::reportSettingsFile()
 {
     const ProfileFileCheck check = checkProfileFile(m_state.IniFile);
+    const QString path = QDir::toNativeSeparators(m_state.IniFile);
     if (check.outcome == ProfileFileCheck::Outcome::Unreadable)
-        m_ui->lblStatus->setText(tr("无法读取设置文件：%1（%2）")
-                                     .arg(QDir::toNativeSeparators(m_state.IniFile), check.reason));
+        showStatus(tr("无法读取设置文件：%1").arg(path), check.reason);
     else if (check.outcome == ProfileFileCheck::Outcome::TooLarge)
-        m_ui->lblStatus->setText(tr("设置文件超过 1 MB，只读取了开头：%1")
-                                     .arg(QDir::toNativeSeparators(m_state.IniFile)));
+        showStatus(tr("设置文件超过 1 MB，只读取了开头：%1").arg(path));
 }
 
 /// Opens and closes every port once; the ones that are not there are greyed out for good.
@@ -299,10 +298,10 @@ void frmMain::cmdConnect_Click()
     if (m_comPort->PortOpen())
         (void)m_comPort->setPortOpen(false);
     if (const std::optional<CommError> error = m_comPort->setPortOpen(true)) {
-        m_ui->lblStatus->setText(tr("无法打开 COM%1：%2").arg(port).arg(error->reason));
+        showStatus(tr("无法打开 COM%1：%2").arg(port).arg(error->cause), error->detail);
         return;
     }
-    m_ui->lblStatus->setText(tr("已连接..."));
+    showStatus(tr("已连接..."));
     m_ui->Text1->setText(QStringLiteral("EXIT"));
     m_ui->cmdConnect->setEnabled(false);
     m_ui->cmdDisconnect->setEnabled(true);
@@ -310,12 +309,9 @@ void frmMain::cmdConnect_Click()
 
 void frmMain::cmdDisconnect_Click()
 {
-    std::optional<CommError> error;
     if (m_comPort->PortOpen())
-        error = m_comPort->setPortOpen(false);
-    m_ui->lblStatus->setText(error
-            ? tr("无法关闭 COM%1：%2").arg(m_comPort->CommPort()).arg(error->reason)
-            : tr("已断开..."));
+        (void)m_comPort->setPortOpen(false);
+    showStatus(tr("已断开..."));
     m_ui->cmdDisconnect->setEnabled(false);
     m_ui->cmdConnect->setEnabled(true);
 }
@@ -330,10 +326,23 @@ void frmMain::cmdExit_Click()
 
 void frmMain::ComPort_ConnectionLost(const CommError &error)
 {
-    m_ui->lblStatus->setText(
-        tr("连接已中断：COM%1 (%2)").arg(m_comPort->CommPort()).arg(error.reason));
+    showStatus(
+        tr("连接已中断：COM%1 %2").arg(m_comPort->CommPort()).arg(error.cause), error.detail);
     m_ui->cmdDisconnect->setEnabled(false);
     m_ui->cmdConnect->setEnabled(true);
+}
+
+void frmMain::showStatus(const QString &shortText, const QString &detail)
+{
+    const QString whole = detail.isEmpty() ? shortText : shortText + u'\n' + detail;
+    // Every received line reports again; an unchanged status costs one comparison.
+    if (whole == m_status)
+        return;
+    m_status = whole;
+    QLabel *label = m_ui->lblStatus;
+    label->setToolTip(whole);
+    label->setText(
+        label->fontMetrics().elidedText(shortText, Qt::ElideRight, label->contentsRect().width()));
 }
 
 void frmMain::Form_QueryUnload()
@@ -557,7 +566,7 @@ void frmMain::applyModeOverride()
 
 void frmMain::reportConnected()
 {
-    setCaption(m_ui->lblStatus, tr("连接温度控制器成功！"));
+    showStatus(tr("连接温度控制器成功！"));
     m_state.StoredSetTemp = m_storedSetTempKey->value();
 }
 
@@ -571,14 +580,14 @@ bool frmMain::portOpenForSending()
 {
     if (m_comPort->PortOpen())
         return true;
-    m_ui->lblStatus->setText(tr("串口未打开，未发送"));
+    showStatus(tr("串口未打开，未发送"));
     return false;
 }
 
 void frmMain::sendText(const QString &text)
 {
     if (const std::optional<CommError> error = m_comPort->setOutput(text))
-        m_ui->lblStatus->setText(tr("发送失败：%1").arg(error->reason));
+        showStatus(tr("发送失败：%1").arg(error->cause), error->detail);
 }
 
 void frmMain::comm_send_Click()

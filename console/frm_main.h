@@ -79,6 +79,9 @@ private:
     void cmdDisconnect_Click();
     void cmdExit_Click();
     void ComPort_ConnectionLost(const CommError &error);
+    /// The one way onto the status line: the short text, elided to the label's width, leads;
+    /// the tooltip holds it whole with the detail behind it.
+    void showStatus(const QString &shortText, const QString &detail = {});
 
     void ComPort_OnComm();
     void takeModeSignal();
@@ -132,6 +135,8 @@ private:
     qint64 m_stampSecond = 0;
     QString m_stamp;
     QFont m_clockFont;
+    /// The status line's whole text, as its tooltip shows it.
+    QString m_status;
 
     WindowTimer *Timer1 = nullptr;
     WindowTimer *Timer2 = nullptr;

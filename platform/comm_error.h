@@ -12,11 +12,13 @@ constexpr int PortNotOpen = 8012;
 constexpr int OperationNeedsOpenPort = 8018;
 } // namespace CommCode
 
-/// A failed serial operation: the component's code and the system's reason, for the status line.
+/// A failed serial operation: the component's code, the short cause the status line leads with,
+/// and the detail behind it (device path and the system's reason) for whoever asks for more.
 struct CommError
 {
     int code = 0;
-    QString reason;
+    QString cause;
+    QString detail;
 };
 
 Q_DECLARE_METATYPE(CommError)

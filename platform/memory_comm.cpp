@@ -33,7 +33,8 @@ void MemoryComm::deliverFed()
 
 void MemoryComm::vanish()
 {
-    deviceLost({CommCode::DeviceUnavailable, tr("设备已移除")});
+    deviceLost({CommCode::DeviceUnavailable, tr("设备已断开"),
+        tr("%1 已移除").arg(DeviceName(CommPort()))});
 }
 
 QString MemoryComm::DeviceName(int port) const
@@ -46,7 +47,8 @@ QString MemoryComm::DeviceName(int port) const
 std::optional<CommError> MemoryComm::openDevice(int port)
 {
     if (m_absent.test(static_cast<std::size_t>(port - 1)))
-        return CommError{CommCode::InvalidPortNumber, tr("COM%1 没有对应的设备").arg(port)};
+        return CommError{
+            CommCode::InvalidPortNumber, tr("没有对应的设备"), QStringLiteral("COM%1").arg(port)};
     m_open = true;
     m_incoming.clear();
     return std::nullopt;

@@ -24,7 +24,7 @@ MSComm::~MSComm() = default;
 std::optional<CommError> MSComm::setCommPort(int port)
 {
     if (port < 1 || port > kPortCount)
-        return CommError{CommCode::InvalidPortNumber, tr("无效的端口号 %1").arg(port)};
+        return CommError{CommCode::InvalidPortNumber, tr("无效的端口号"), QString::number(port)};
     m_commPort = port;
     return std::nullopt;
 }
@@ -36,11 +36,11 @@ bool MSComm::PortOpen() const
 
 std::optional<CommError> MSComm::setPortOpen(bool open)
 {
-    if (open == isDeviceOpen()) {
-        if (open)
-            return CommError{CommCode::PortAlreadyOpen, tr("端口已经打开")};
-        return CommError{CommCode::PortNotOpen, tr("端口没有打开")};
-    }
+    // Closing a closed port is no failure: a probe of a busy port must not read as an absent one.
+    if (!open && !isDeviceOpen())
+        return std::nullopt;
+    if (open && isDeviceOpen())
+        return CommError{CommCode::PortAlreadyOpen, tr("端口已经打开"), {}};
     discardWaiting();
     m_commEvent = 0;
     if (!open) {
@@ -63,8 +63,8 @@ void MSComm::setRThreshold(int threshold)
 CommInput MSComm::Input()
 {
     if (!isDeviceOpen())
-        return {
-            QString(), CommError{CommCode::OperationNeedsOpenPort, tr("端口没有打开，无法读取")}};
+        return {QString(),
+            CommError{CommCode::OperationNeedsOpenPort, tr("端口没有打开，无法读取"), {}}};
     if (waitingCount() == 0)
         refillWaiting();
     const qsizetype count =
@@ -77,7 +77,7 @@ CommInput MSComm::Input()
 std::optional<CommError> MSComm::setOutput(const QString &text)
 {
     if (!isDeviceOpen())
-        return CommError{CommCode::OperationNeedsOpenPort, tr("端口没有打开，无法发送")};
+        return CommError{CommCode::OperationNeedsOpenPort, tr("端口没有打开，无法发送"), {}};
     return writeDevice(text.toLatin1());
 }
 

@@ -1,8 +1,8 @@
 #include "serial_comm.h"
 
-#include <QFile>
+#include "line_check.h"
 
-#include <unistd.h>
+#include <QFileInfo>
 
 SerialComm::SerialComm(PortMap ports, QObject *parent)
     : MSComm(parent)
@@ -27,8 +27,12 @@ std::optional<CommError> SerialComm::openDevice(int port)
 {
     const QString device = m_ports.device(port);
     if (device.isEmpty())
-        return CommError{CommCode::InvalidPortNumber, tr("COM%1 没有对应的设备").arg(port)};
-    m_port.setPortName(device);
+        return CommError{
+            CommCode::InvalidPortNumber, tr("没有对应的设备"), QStringLiteral("COM%1").arg(port)};
+    // The port's lock is named after the path; a link must not give the device a second lock.
+    const QString canonical = QFileInfo(device).canonicalFilePath();
+    m_devicePath = canonical.isEmpty() ? device : canonical;
+    m_port.setPortName(m_devicePath);
     m_port.setBaudRate(QSerialPort::Baud9600);
     m_port.setDataBits(QSerialPort::Data8);
     m_port.setParity(QSerialPort::NoParity);
@@ -36,18 +40,29 @@ std::optional<CommError> SerialComm::openDevice(int port)
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     if (m_port.open(QIODevice::ReadWrite))
         return std::nullopt;
-    return openFailure(port);
+    return openFailure();
 }
 
-CommError SerialComm::openFailure(int port) const
+CommError SerialComm::openFailure() const
 {
-    const QString device = m_ports.device(port);
-    const QString reason = QStringLiteral("%1: %2").arg(device, m_port.errorString());
-    if (m_port.error() != QSerialPort::PermissionError)
-        return {CommCode::DeviceUnavailable, tr("设备不可用 (%1)").arg(reason)};
-    if (::access(QFile::encodeName(device).constData(), R_OK | W_OK) != 0)
-        return {CommCode::PortAlreadyOpen, tr("没有访问权限 (%1)").arg(reason)};
-    return {CommCode::PortAlreadyOpen, tr("已被其他程序占用 (%1)").arg(reason)};
+    const QString detail = withDevice(m_port.errorString());
+    switch (m_port.error()) {
+    case QSerialPort::DeviceNotFoundError:
+        return {CommCode::DeviceUnavailable, tr("设备不存在"), detail};
+    case QSerialPort::PermissionError: {
+        const QFileInfo node(m_devicePath);
+        if (!node.isReadable() || !node.isWritable())
+            return {CommCode::PortAlreadyOpen, tr("没有访问权限"), detail};
+        return {CommCode::PortAlreadyOpen, tr("已被其他程序占用"), detail};
+    }
+    default:
+        return {CommCode::DeviceUnavailable, tr("设备不可用"), detail};
+    }
+}
+
+QString SerialComm::withDevice(const QString &reason) const
+{
+    return QStringLiteral("%1: %2").arg(m_devicePath, reason);
 }
 
 void SerialComm::closeDevice()
@@ -64,7 +79,7 @@ std::optional<CommError> SerialComm::writeDevice(const QByteArray &bytes)
 {
     if (m_port.write(bytes) == bytes.size())
         return std::nullopt;
-    return CommError{CommCode::DeviceUnavailable, tr("写入失败 (%1)").arg(m_port.errorString())};
+    return CommError{CommCode::DeviceUnavailable, tr("写入失败"), withDevice(m_port.errorString())};
 }
 
 QByteArray SerialComm::readDevice()
@@ -75,11 +90,17 @@ QByteArray SerialComm::readDevice()
 
 void SerialComm::handleError(QSerialPort::SerialPortError error)
 {
-    const bool deviceFailed = error == QSerialPort::ReadError || error == QSerialPort::WriteError
+    const bool transferFailed = error == QSerialPort::ReadError || error == QSerialPort::WriteError
         || error == QSerialPort::ResourceError;
-    if (!deviceFailed || !m_port.isOpen())
+    if (!transferFailed || !m_port.isOpen())
         return;
-    // Left open, a vanished device repeats the read error at full speed; close at the first.
-    deviceLost({CommCode::DeviceUnavailable,
-        QStringLiteral("%1: %2").arg(m_port.portName(), m_port.errorString())});
+    if (const std::optional<QString> failure = lineFailure(m_port, m_devicePath)) {
+        // Left open, a vanished device repeats the read error at full speed; close at the first.
+        deviceLost({CommCode::DeviceUnavailable, tr("设备已断开"), withDevice(*failure)});
+        return;
+    }
+    // Another reader of the device took the bytes first: QSerialPort calls the empty read an
+    // error (and stops reading after a resource error); reading on re-arms it.
+    m_port.clearError();
+    deviceDataArrived();
 }

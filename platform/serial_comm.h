@@ -25,8 +25,11 @@ protected:
 
 private:
     void handleError(QSerialPort::SerialPortError error);
-    CommError openFailure(int port) const;
+    CommError openFailure() const;
+    QString withDevice(const QString &reason) const;
 
     PortMap m_ports;
+    /// The device as opened: the real path, so that every name of it meets the same lock.
+    QString m_devicePath;
     QSerialPort m_port{this};
 };

@@ -23,10 +23,13 @@ private slots:
     void init();
     void cleanup();
     void probeGreysOutExactlyTheMissingPorts();
+    void portBusyAtStartUpStaysSelectable();
     void connectAndDisconnect();
     void connectReopensAnOpenPort();
     void choosingAnotherPortWhileConnectedWaitsForTheNextConnect();
     void connectToAMissingPortSaysWhy();
+    void statusLeadsWithTheCauseAndTheTooltipSaysAll_data();
+    void statusLeadsWithTheCauseAndTheTooltipSaysAll();
     void closingTheWindowClosesThePort();
     void exitWhileConnectedClosesThePort();
     void pulledCableIsReportedAndConnectIsOfferedAgain();
@@ -95,6 +98,24 @@ void tst_FrmMainConnection::probeGreysOutExactlyTheMissingPorts()
     QCOMPARE(status(), QStringLiteral("空闲"));
 }
 
+void tst_FrmMainConnection::portBusyAtStartUpStaysSelectable()
+{
+    PortMap held;
+    held.setDevice(1, m_first->devicePath());
+    auto holder = std::make_unique<SerialComm>(held);
+    QVERIFY(!holder->setPortOpen(true));
+    openWindow({{1, m_first->devicePath()}});
+    QVERIFY(option(1)->isEnabled());
+
+    button("cmdConnect")->click();
+    QVERIFY(!m_window->ComPort().PortOpen());
+    QVERIFY(connectEnabled());
+    holder.reset();
+    button("cmdConnect")->click();
+    QVERIFY(m_window->ComPort().PortOpen());
+    QCOMPARE(status(), QStringLiteral("已连接..."));
+}
+
 void tst_FrmMainConnection::connectAndDisconnect()
 {
     openWindow({{1, m_first->devicePath()}, {4, m_second->devicePath()}});
@@ -158,8 +179,7 @@ void tst_FrmMainConnection::connectToAMissingPortSaysWhy()
     QVERIFY(option(1)->isChecked());
     button("cmdConnect")->click();
     QVERIFY(!m_window->ComPort().PortOpen());
-    QVERIFY2(status().startsWith(QStringLiteral("无法打开 COM1：")), qPrintable(status()));
-    QVERIFY(status().size() > QStringLiteral("无法打开 COM1：").size());
+    QCOMPARE(status(), QStringLiteral("无法打开 COM1：没有对应的设备"));
     QVERIFY(connectEnabled());
     QVERIFY(!disconnectEnabled());
     QCOMPARE(m_window->findChild<QLineEdit *>(QStringLiteral("Text1"))->text(), QString());
@@ -168,6 +188,57 @@ void tst_FrmMainConnection::connectToAMissingPortSaysWhy()
     button("cmdConnect")->click();
     QVERIFY(m_window->ComPort().PortOpen());
     QCOMPARE(status(), QStringLiteral("已连接..."));
+}
+
+void tst_FrmMainConnection::statusLeadsWithTheCauseAndTheTooltipSaysAll_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("shortText");
+    QTest::newRow("device missing")
+        << QStringLiteral("missing") << 1 << QStringLiteral("无法打开 COM1：设备不存在");
+    QTest::newRow("held by another program")
+        << QStringLiteral("held") << 1 << QStringLiteral("无法打开 COM1：已被其他程序占用");
+    QTest::newRow("held, two-digit port")
+        << QStringLiteral("held") << 16 << QStringLiteral("无法打开 COM16：已被其他程序占用");
+    QTest::newRow("cable pulled") << QStringLiteral("pulled") << 1
+                                  << QStringLiteral("连接已中断：COM1 设备已断开");
+}
+
+void tst_FrmMainConnection::statusLeadsWithTheCauseAndTheTooltipSaysAll()
+{
+    QFETCH(QString, failure);
+    QFETCH(int, port);
+    QFETCH(QString, shortText);
+    const QString device = failure == QLatin1String("missing")
+        ? QStringLiteral("/dev/termiva-missing-device-with-a-rather-long-name")
+        : m_first->devicePath();
+    PortMap held;
+    held.setDevice(1, device);
+    SerialComm holder(held);
+    if (failure == QLatin1String("held"))
+        QVERIFY(!holder.setPortOpen(true));
+    openWindow({{port, device}});
+    QLabel *status = label("lblStatus");
+    const QRect designed = status->geometry();
+    option(port)->click();
+    button("cmdConnect")->click();
+    if (failure == QLatin1String("pulled")) {
+        QVERIFY(m_window->ComPort().PortOpen());
+        m_first->vanish();
+        QTRY_VERIFY(!m_window->ComPort().PortOpen());
+    }
+
+    QVERIFY(!m_window->ComPort().PortOpen());
+    const QString shown = status->text();
+    QVERIFY2(shown == shortText || (shown.endsWith(u'…') && shortText.startsWith(shown.chopped(1))),
+        qPrintable(shown));
+    QVERIFY2(status->fontMetrics().horizontalAdvance(shown) <= status->contentsRect().width(),
+        qPrintable(shown));
+    QCOMPARE(status->geometry(), designed);
+    QVERIFY2(status->toolTip().startsWith(shortText + u'\n'), qPrintable(status->toolTip()));
+    QVERIFY2(
+        status->toolTip().contains(device + QLatin1String(": ")), qPrintable(status->toolTip()));
 }
 
 void tst_FrmMainConnection::closingTheWindowClosesThePort()
@@ -202,7 +273,7 @@ void tst_FrmMainConnection::pulledCableIsReportedAndConnectIsOfferedAgain()
     QVERIFY(m_window->ComPort().PortOpen());
     m_first->vanish();
     QTRY_VERIFY(!m_window->ComPort().PortOpen());
-    QVERIFY2(status().startsWith(QStringLiteral("连接已中断：COM1")), qPrintable(status()));
+    QCOMPARE(status(), QStringLiteral("连接已中断：COM1 设备已断开"));
     QVERIFY(connectEnabled());
     QVERIFY(!disconnectEnabled());
 }

@@ -1,9 +1,16 @@
 #include "pty_pair.h"
 #include "serial_comm.h"
 
+#include <QFile>
 #include <QSerialPort>
 #include <QSignalSpy>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <memory>
 
@@ -16,9 +23,14 @@ private slots:
     void opensAndClosesADevice();
     void failureCodesOnOpen();
     void deviceHeldByAnotherOpen();
+    void linkAndRealPathShareOneLock_data();
+    void linkAndRealPathShareOneLock();
     void oneEventPerByteOfABurst();
     void outputReachesTheLineByteExact();
     void vanishedPeerClosesThePortWithoutAnErrorStorm();
+    void transferErrorsCloseOnlyALostLine_data();
+    void transferErrorsCloseOnlyALostLine();
+    void secondReaderOnTheDeviceIsNotALostLine();
 
 private:
     static std::unique_ptr<SerialComm> portOn(const QString &device, int port = 1);
@@ -56,9 +68,12 @@ void tst_SerialComm::failureCodesOnOpen()
     const std::optional<CommError> absent = missing->setPortOpen(true);
     QVERIFY(absent);
     QCOMPARE(absent->code, CommCode::DeviceUnavailable);
-    QVERIFY2(absent->reason.contains(QLatin1String("termiva-no-such-device")),
-        qPrintable(absent->reason));
-    QCOMPARE(missing->setPortOpen(false)->code, CommCode::PortNotOpen);
+    QCOMPARE(absent->cause, QStringLiteral("设备不存在"));
+    QVERIFY2(absent->detail.contains(QLatin1String("/dev/termiva-no-such-device: ")),
+        qPrintable(absent->detail));
+    // Closing what is not open does nothing and is no failure.
+    QVERIFY(!missing->setPortOpen(false));
+    QVERIFY(!missing->PortOpen());
 
     const auto unmapped = portOn(QString());
     QCOMPARE(unmapped->setPortOpen(true)->code, CommCode::InvalidPortNumber);
@@ -75,8 +90,36 @@ void tst_SerialComm::deviceHeldByAnotherOpen()
     const std::optional<CommError> held = second->setPortOpen(true);
     QVERIFY(held);
     QCOMPARE(held->code, CommCode::PortAlreadyOpen);
-    QVERIFY2(held->reason.contains(QStringLiteral("占用")), qPrintable(held->reason));
+    QCOMPARE(held->cause, QStringLiteral("已被其他程序占用"));
+    QVERIFY2(held->detail.startsWith(pty.devicePath()), qPrintable(held->detail));
     QVERIFY(!second->PortOpen());
+    QVERIFY(!first->setPortOpen(false));
+    QVERIFY(!second->setPortOpen(true));
+}
+
+void tst_SerialComm::linkAndRealPathShareOneLock_data()
+{
+    QTest::addColumn<bool>("linkFirst");
+    QTest::newRow("link, then real path") << true;
+    QTest::newRow("real path, then link") << false;
+}
+
+void tst_SerialComm::linkAndRealPathShareOneLock()
+{
+    QFETCH(bool, linkFirst);
+    PtyPair pty;
+    QVERIFY(pty.isValid());
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString link = dir.filePath(QStringLiteral("ttyLINK"));
+    QVERIFY(QFile::link(pty.devicePath(), link));
+    const auto first = portOn(linkFirst ? link : pty.devicePath());
+    const auto second = portOn(linkFirst ? pty.devicePath() : link);
+    QVERIFY(!first->setPortOpen(true));
+    const std::optional<CommError> held = second->setPortOpen(true);
+    QVERIFY(held);
+    QCOMPARE(held->code, CommCode::PortAlreadyOpen);
+    QCOMPARE(held->cause, QStringLiteral("已被其他程序占用"));
     QVERIFY(!first->setPortOpen(false));
     QVERIFY(!second->setPortOpen(true));
 }
@@ -144,8 +187,87 @@ void tst_SerialComm::vanishedPeerClosesThePortWithoutAnErrorStorm()
     QVERIFY2(errors.count() < 5, qPrintable(QString::number(errors.count())));
     const auto error = lost.first().first().value<CommError>();
     QCOMPARE(error.code, CommCode::DeviceUnavailable);
-    QVERIFY(!error.reason.isEmpty());
+    QCOMPARE(error.cause, QStringLiteral("设备已断开"));
+    QVERIFY2(error.detail.startsWith(pty.devicePath()), qPrintable(error.detail));
     QCOMPARE(comm->Input().error->code, CommCode::OperationNeedsOpenPort);
+}
+
+void tst_SerialComm::transferErrorsCloseOnlyALostLine_data()
+{
+    QTest::addColumn<QSerialPort::SerialPortError>("error");
+    QTest::addColumn<bool>("cablePulled");
+    QTest::newRow("read error, cable pulled") << QSerialPort::ReadError << true;
+    QTest::newRow("resource error, cable pulled") << QSerialPort::ResourceError << true;
+    QTest::newRow("write error, cable pulled") << QSerialPort::WriteError << true;
+    QTest::newRow("read error, line fine") << QSerialPort::ReadError << false;
+    QTest::newRow("resource error, line fine") << QSerialPort::ResourceError << false;
+}
+
+/// Whatever QSerialPort calls the failure, only the device's own state decides a loss.
+void tst_SerialComm::transferErrorsCloseOnlyALostLine()
+{
+    QFETCH(QSerialPort::SerialPortError, error);
+    QFETCH(bool, cablePulled);
+    PtyPair pty;
+    QVERIFY(pty.isValid());
+    const auto comm = portOn(pty.devicePath());
+    QString received;
+    connect(comm.get(), &MSComm::OnComm, this, [&] { received += comm->Input().text; });
+    QSignalSpy lost(comm.get(), &MSComm::connectionLost);
+    QVERIFY(!comm->setPortOpen(true));
+    auto *serialPort = comm->findChild<QSerialPort *>();
+    QVERIFY(serialPort);
+
+    if (cablePulled)
+        pty.vanish();
+    emit serialPort->errorOccurred(error);
+    QCOMPARE(lost.count(), cablePulled ? 1 : 0);
+    QCOMPARE(comm->PortOpen(), !cablePulled);
+    if (cablePulled) {
+        QCOMPARE(lost.first().first().value<CommError>().cause, QStringLiteral("设备已断开"));
+        return;
+    }
+    QVERIFY(pty.send("still here"));
+    QTRY_COMPARE(received, QStringLiteral("still here"));
+    QCOMPARE(lost.count(), 0);
+}
+
+void tst_SerialComm::secondReaderOnTheDeviceIsNotALostLine()
+{
+    PtyPair pty;
+    QVERIFY(pty.isValid());
+    // Another program reading the same device: woken by the same data, it takes the bytes first.
+    const int thief =
+        ::open(QFile::encodeName(pty.devicePath()).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK);
+    QVERIFY(thief >= 0);
+    QByteArray stolen;
+    auto notifier = std::make_unique<QSocketNotifier>(thief, QSocketNotifier::Read);
+    connect(notifier.get(), &QSocketNotifier::activated, this, [&] {
+        char buffer[256];
+        ssize_t count = 0;
+        while ((count = ::read(thief, buffer, sizeof buffer)) > 0)
+            stolen.append(buffer, count);
+    });
+    const auto comm = portOn(pty.devicePath());
+    QString received;
+    connect(comm.get(), &MSComm::OnComm, this, [&] { received += comm->Input().text; });
+    QSignalSpy lost(comm.get(), &MSComm::connectionLost);
+    QVERIFY(!comm->setPortOpen(true));
+
+    QTimer talker;
+    connect(&talker, &QTimer::timeout, this, [&] { QVERIFY(pty.send("st=0600\r\n")); });
+    talker.start(5);
+    QTRY_VERIFY(stolen.size() >= 200);
+    talker.stop();
+    QCOMPARE(lost.count(), 0);
+    QVERIFY(comm->PortOpen());
+
+    notifier.reset();
+    ::close(thief);
+    received.clear();
+    QVERIFY(pty.send("mine"));
+    QTRY_VERIFY(received.endsWith(QLatin1String("mine")));
+    QCOMPARE(lost.count(), 0);
 }
 
 QTEST_GUILESS_MAIN(tst_SerialComm)
