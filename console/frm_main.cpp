@@ -11,7 +11,7 @@
 #include "step_response.h"
 #include "stored_design.h"
 #include "telemetry_line.h"
-#include "text_number.h"
+#include "telemetry_receiver.h"
 #include "uc_histogram.h"
 #include "ui_frm_main.h"
 #include "window_timer.h"
@@ -31,13 +31,22 @@ constexpr int kTrendInterval = 100;
 constexpr int kClockInterval = 200;
 constexpr int kRunTimeInterval = 100;
 constexpr int kBandRepeat = 11;
-constexpr int kAlarmExcessTenths = 150;
 
 const QColor kLampLit(255, 0, 0);
 const QColor kLampOff(255, 255, 255);
 
-const QString kModeOk = QStringLiteral("OK");
-const QString kModeExit = QStringLiteral("EXIT");
+QString modeText(ModeWord mode)
+{
+    switch (mode) {
+    case ModeWord::Ok:
+        return QStringLiteral("OK");
+    case ModeWord::Exit:
+        return QStringLiteral("EXIT");
+    case ModeWord::None:
+        break;
+    }
+    return QString();
+}
 const QString kSetTemperatureCaption = QStringLiteral("设定温度：");
 const QString kCurrentTemperatureCaption = QStringLiteral("当前温度：");
 const QString kSampleCommand = QStringLiteral("S0450 P009 I004 D002 T040");
@@ -302,7 +311,8 @@ void frmMain::cmdConnect_Click()
         return;
     }
     showStatus(tr("已连接..."));
-    m_ui->Text1->setText(QStringLiteral("EXIT"));
+    m_state.Mode = ModeWord::Exit;
+    setCaption(m_ui->Text1, modeText(m_state.Mode));
     m_ui->cmdConnect->setEnabled(false);
     m_ui->cmdDisconnect->setEnabled(true);
 }
@@ -378,37 +388,27 @@ void frmMain::ComPort_OnComm()
     const CommInput input = m_comPort->Input();
     if (input.error)
         return;
-    m_state.RxChunk = input.text;
-    takeModeSignal();
-    showModeCaption();
-    const LineCollector::Outcome outcome = m_state.RxLine.append(m_state.RxChunk);
+    // The overshoot box is the one figure read back: the operator may have typed into it.
+    const ReceiverChanges changes =
+        TelemetryReceiver::receive(m_state, input.text, perfor_index[1]->text());
+    showMode(changes.modeSignal);
     recolourDrawing();
-    if (outcome == LineCollector::Outcome::Completed)
-        processCompletedLine();
-    else if (outcome == LineCollector::Outcome::Dropped)
-        logDroppedLine();
+    if (changes.line)
+        showCompletedLine(*changes.line);
+    else if (changes.droppedLength)
+        logDroppedLine(*changes.droppedLength);
 }
 
-void frmMain::takeModeSignal()
+/// The mode word is shown on every character, the normal lamp only when a signal changed it.
+void frmMain::showMode(bool signalArrived)
 {
-    if (m_state.RxChunk == QLatin1String("O")) {
-        m_ui->Text1->setText(kModeOk);
-        light(m_ui->Shape3, true);
-        m_state.FollowCurrentTemp = 1;
-    } else if (m_state.RxChunk == QLatin1String("N")) {
-        m_state.FollowCurrentTemp = 0;
-        m_ui->Text1->setText(kModeExit);
-        light(m_ui->Shape3, false);
+    if (signalArrived) {
+        setCaption(m_ui->Text1, modeText(m_state.Mode));
+        light(m_ui->Shape3, m_state.Lamps.normal);
     }
-}
-
-void frmMain::showModeCaption()
-{
-    const QString mode = m_ui->Text1->text();
-    if (mode == kModeOk)
-        setCaption(Label1[0], kSetTemperatureCaption);
-    else if (mode == kModeExit)
-        setCaption(Label1[0], kCurrentTemperatureCaption);
+    if (m_state.Mode != ModeWord::None)
+        setCaption(Label1[0],
+            m_state.Mode == ModeWord::Ok ? kSetTemperatureCaption : kCurrentTemperatureCaption);
 }
 
 void frmMain::recolourDrawing()
@@ -420,24 +420,20 @@ void frmMain::recolourDrawing()
     m_ui->Label11->setForeColor(QColor(red, green, blue));
 }
 
-void frmMain::processCompletedLine()
+void frmMain::showCompletedLine(const CompletedLine &line)
 {
     startTimersOnFirstLine();
-    countLine();
-    logLine();
-    const TelemetryLine values = TelemetryLine::parse(m_state.RxLine.text());
-    m_state.CurTempTenths = values.currentTenths.value_or(m_state.CurTempTenths);
-    m_state.SetTempTenths = values.setTenths.value_or(m_state.SetTempTenths);
-    showOutputLevel(values.outputLevel);
-    showParameters(values);
+    showLineCount();
+    logLine(line.text);
+    if (m_state.OutputLevel && line.values.outputLevel)
+        setCaption(Text2[2], DisplayFormat::percentage(*m_state.OutputLevel / 2.55));
+    showParameters(line.values);
     moveSetPointMarker();
     showSetTemperature();
     showHighestTemperature();
-    updateStepResponse();
-    setAlarmLamps();
+    showStepResponse(line.figures);
+    showLamps();
     showCurrentTemperature();
-    applyModeOverride();
-    m_state.RxLine.clear();
     reportConnected();
 }
 
@@ -449,25 +445,23 @@ void frmMain::startTimersOnFirstLine()
         Timer4->setEnabled(true);
 }
 
-void frmMain::countLine()
+void frmMain::showLineCount()
 {
-    ++m_state.FrameCount;
     m_ui->rece_quantity->setText(QString::number(m_state.FrameCount));
 }
 
 /// Entries are written to the log once per turn of the event loop, so that a burst of lines
 /// costs one append and one scroll rather than one of each per line.
-void frmMain::logLine()
+void frmMain::logLine(const QString &line)
 {
     // The log's own line break stands for the line's CR LF.
-    appendLogEntry(logStamp(m_clock->now()) + m_state.RxLine.text().chopped(2));
+    appendLogEntry(logStamp(m_clock->now()) + line.chopped(2));
 }
 
 /// An overlong line is not counted or read; the log says it was dropped.
-void frmMain::logDroppedLine()
+void frmMain::logDroppedLine(qsizetype length)
 {
-    appendLogEntry(logStamp(m_clock->now())
-        + tr("(过长的一行，已丢弃 %1 个字符)").arg(m_state.RxLine.droppedLength()));
+    appendLogEntry(logStamp(m_clock->now()) + tr("(过长的一行，已丢弃 %1 个字符)").arg(length));
 }
 
 void frmMain::appendLogEntry(const QString &entry)
@@ -496,12 +490,6 @@ void frmMain::flushLog()
     m_ui->receive->appendPlainText(m_pendingLog);
     m_ui->receive->moveCursor(QTextCursor::End);
     m_pendingLog.clear();
-}
-
-void frmMain::showOutputLevel(const std::optional<double> &level)
-{
-    if (level)
-        setCaption(Text2[2], DisplayFormat::percentage(*level / 2.55));
 }
 
 void frmMain::showParameters(const TelemetryLine &values)
@@ -535,33 +523,37 @@ void frmMain::showSetTemperature()
 
 void frmMain::showHighestTemperature()
 {
-    if (m_state.CurTempTenths <= m_state.MaxTempTenths)
-        return;
-    m_state.MaxTempTenths = m_state.CurTempTenths;
-    Text2[1]->setText(DisplayFormat::tenthsAsDegrees(m_state.MaxTempTenths));
+    if (m_state.ShownMaxTempTenths)
+        setCaption(Text2[1], DisplayFormat::tenthsAsDegrees(*m_state.ShownMaxTempTenths));
 }
 
-void frmMain::setAlarmLamps()
+void frmMain::showStepResponse(const StepResponseUpdate &figures)
 {
-    const bool alarm = m_state.CurTempTenths - m_state.SetTempTenths > kAlarmExcessTenths;
-    light(m_ui->Shape2, alarm);
-    light(m_ui->Shape3, !alarm);
+    const auto show = [](const std::optional<QString> &text, QLineEdit *box, QLabel *copy) {
+        if (!text)
+            return;
+        setCaption(box, *text);
+        setCaption(copy, *text);
+    };
+    show(figures.overshoot, perfor_index[1], Label8[0]);
+    show(figures.peakTime, perfor_index[2], Label8[1]);
+    show(figures.riseTime, perfor_index[0], Label8[3]);
+    show(figures.settlingTime, perfor_index[3], Label8[2]);
+}
+
+void frmMain::showLamps()
+{
+    light(m_ui->Shape1, m_state.Lamps.setting);
+    light(m_ui->Shape2, m_state.Lamps.alarm);
+    light(m_ui->Shape3, m_state.Lamps.normal);
 }
 
 void frmMain::showCurrentTemperature()
 {
-    setCaption(m_ui->txtBarcode, QString::number(m_state.CurTempTenths));
+    const QString current = QString::number(m_state.CurTempTenths);
+    setCaption(m_ui->txtBarcode, current);
     if (m_state.FollowCurrentTemp == 1)
-        m_ui->Mo->setValue(m_ui->txtBarcode->text());
-}
-
-void frmMain::applyModeOverride()
-{
-    if (Label1[0]->text() != kSetTemperatureCaption)
-        return;
-    light(m_ui->Shape3, true);
-    light(m_ui->Shape2, false);
-    light(m_ui->Shape1, false);
+        m_ui->Mo->setValue(current);
 }
 
 void frmMain::reportConnected()
@@ -628,36 +620,18 @@ void frmMain::set_v_MouseMove()
         + DisplayFormat::tenthsAsDegrees(m_state.SetTempTenths) + QStringLiteral("℃"));
 }
 
-void frmMain::updateStepResponse()
-{
-    const StepResponseUpdate figures = StepResponse::update(m_state.CurTempTenths,
-        m_state.SetTempTenths, m_state.ReachPending, m_ui->run->text(), perfor_index[1]->text());
-    const auto show = [](const std::optional<QString> &text, QLineEdit *box, QLabel *copy) {
-        if (!text)
-            return;
-        setCaption(box, *text);
-        setCaption(copy, *text);
-    };
-    show(figures.overshoot, perfor_index[1], Label8[0]);
-    show(figures.peakTime, perfor_index[2], Label8[1]);
-    show(figures.riseTime, perfor_index[0], Label8[3]);
-    show(figures.settlingTime, perfor_index[3], Label8[2]);
-    if (figures.reached)
-        m_state.ReachPending = false;
-}
-
 /// Trend sampling: the current temperature in tenths becomes the chart's newest sample.
 void frmMain::Timer2_Timer()
 {
-    if (const std::optional<qint32> sample = TextNumber::toInt32(m_ui->txtBarcode->text()))
-        m_ui->ucHistogram1->NextPoint(*sample);
+    m_ui->ucHistogram1->NextPoint(m_state.CurTempTenths);
 }
 
 void frmMain::Timer3_Timer()
 {
     const QString caption = DisplayFormat::clockCaption(m_clock->now().date());
-    if (Label13[0]->text() == caption)
+    if (m_clockCaption == caption)
         return;
+    m_clockCaption = caption;
     Label13[0]->setText(caption);
     fitClockFont(caption);
 }
@@ -679,13 +653,14 @@ void frmMain::Timer4_Timer()
         m_state.RunTenths = 0;
         ++m_state.RunSeconds;
     }
-    m_ui->run->setText(QStringLiteral("%1.%2").arg(m_state.RunSeconds).arg(m_state.RunTenths));
+    m_state.RunTimeText = QStringLiteral("%1.%2").arg(m_state.RunSeconds).arg(m_state.RunTenths);
+    m_ui->run->setText(m_state.RunTimeText);
 }
 
 void frmMain::stoporrun_Click()
 {
     QPushButton *button = m_ui->stoporrun;
-    const bool resuming = button->text() != kPauseCaption;
+    const bool resuming = !m_state.TrendRunning;
     m_state.TrendRunning = resuming;
     Timer2->setEnabled(resuming);
     button->setText(resuming ? kPauseCaption : kStartCaption);
@@ -699,6 +674,7 @@ void frmMain::runtimeclear_Click()
     m_state.RunTenths = 0;
     m_state.RunSeconds = 0;
     m_state.MaxTempTenths = 0;
+    m_state.Figures = {};
     for (QLineEdit *box : perfor_index)
         box->setText(QStringLiteral("0"));
     m_state.ReachPending = true;
@@ -706,5 +682,6 @@ void frmMain::runtimeclear_Click()
 
 void frmMain::Label5_Click(int)
 {
+    m_state.ShownMaxTempTenths.reset();
     Text2[1]->clear();
 }

@@ -24,6 +24,8 @@ class QScrollBar;
 class ShapeControl;
 class WindowTimer;
 struct CommError;
+struct CompletedLine;
+struct StepResponseUpdate;
 struct TelemetryLine;
 
 namespace Ui {
@@ -84,28 +86,25 @@ private:
     void showStatus(const QString &shortText, const QString &detail = {});
 
     void ComPort_OnComm();
-    void takeModeSignal();
-    void showModeCaption();
+    void showMode(bool signalArrived);
     void recolourDrawing();
-    void processCompletedLine();
+    void showCompletedLine(const CompletedLine &line);
     void startTimersOnFirstLine();
-    void countLine();
-    void logLine();
-    void logDroppedLine();
+    void showLineCount();
+    void logLine(const QString &line);
+    void logDroppedLine(qsizetype length);
     void appendLogEntry(const QString &entry);
     void flushLog();
     QString logStamp(const QDateTime &now);
-    void showOutputLevel(const std::optional<double> &level);
     void showParameters(const TelemetryLine &values);
     void moveSetPointMarker();
     void showSetTemperature();
     void showHighestTemperature();
-    void setAlarmLamps();
+    void showStepResponse(const StepResponseUpdate &figures);
+    void showLamps();
     void showCurrentTemperature();
-    void applyModeOverride();
     void reportConnected();
     void HScroll1_Change(int index);
-    void updateStepResponse();
 
     void Timer2_Timer();
     void Timer3_Timer();
@@ -135,6 +134,7 @@ private:
     qint64 m_stampSecond = 0;
     QString m_stamp;
     QFont m_clockFont;
+    QString m_clockCaption;
     /// The status line's whole text, as its tooltip shows it.
     QString m_status;
 

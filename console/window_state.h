@@ -4,8 +4,31 @@
 
 #include <QString>
 
-/// The window's state that its handlers share. The load sequence gives the flags their start
-/// values; everything else starts at zero or empty.
+#include <optional>
+
+/// The controller's mode word: none before the first connect, then "EXIT" until a mode signal.
+enum class ModeWord { None, Ok, Exit };
+
+/// The three status lamps: normal ("正常"), setting ("设置") and alarm ("报警").
+struct StatusLamps
+{
+    bool normal = false;
+    bool setting = false;
+    bool alarm = false;
+};
+
+/// The step-response figures as their boxes show them once stamped.
+struct StepFigures
+{
+    QString riseTime;
+    /// The overshoot as shown, to two decimals; none while its box holds no percentage.
+    std::optional<double> overshoot;
+    QString peakTime;
+    QString settlingTime;
+};
+
+/// The window's state that its handlers share and its controls show. The load sequence gives
+/// the flags their start values; everything else starts at zero or empty.
 struct WindowState
 {
     QString IniFile;
@@ -15,12 +38,22 @@ struct WindowState
     bool ReachPending = false;
     bool RunClockArmed = false;
 
+    ModeWord Mode = ModeWord::None;
+    StatusLamps Lamps;
     qint16 CurTempTenths = 0;
     qint16 SetTempTenths = 0;
     qint16 MaxTempTenths = 0;
+    /// What the highest-temperature box shows: nothing until a line raises the highest
+    /// temperature, and nothing again after a caption click cleared it.
+    std::optional<qint16> ShownMaxTempTenths;
+    /// The last valid output level, 0 to 255.
+    std::optional<double> OutputLevel;
     QString RxChunk;
     LineCollector RxLine;
     qint64 FrameCount = 0;
     qint64 RunSeconds = 0;
     int RunTenths = 0;
+    /// The run time as its box shows it, which is what the figures are stamped with.
+    QString RunTimeText = QStringLiteral("0");
+    StepFigures Figures;
 };

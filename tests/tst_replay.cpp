@@ -4,6 +4,8 @@
 #include "memory_comm.h"
 #include "replay_session.h"
 
+#include <QDir>
+#include <QFile>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -27,6 +29,8 @@ private slots:
     void scriptDrivesTheWindow();
     void scriptErrorsAreReported();
     void toolWritesJsonAndPicture();
+    void scriptsShowWhatTheyAlwaysShowed_data();
+    void scriptsShowWhatTheyAlwaysShowed();
 
 private:
     QTemporaryDir m_dir;
@@ -150,6 +154,41 @@ void tst_Replay::toolWritesJsonAndPicture()
     tool.start(QStringLiteral(TERMIVA_REPLAY_BINARY), {m_dir.filePath("absent.txt")});
     QVERIFY(tool.waitForFinished(60000));
     QVERIFY(tool.exitCode() != 0);
+}
+
+void tst_Replay::scriptsShowWhatTheyAlwaysShowed_data()
+{
+    QTest::addColumn<QString>("script");
+    for (const char *script : {"startup", "step_response", "faults", "operator"})
+        QTest::newRow(script) << QString::fromLatin1(script);
+}
+
+/// Recorded reports and pictures of scripts kept under tests/replay: a reshaped window must
+/// give the same bytes and the same pixels.
+void tst_Replay::scriptsShowWhatTheyAlwaysShowed()
+{
+    QFETCH(QString, script);
+    const QDir recorded(QStringLiteral(TERMIVA_REPLAY_SCRIPTS));
+    const QString json = m_dir.filePath(script + ".json");
+    const QString png = m_dir.filePath(script + ".png");
+    QProcess tool;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("LANG", "C");
+    environment.insert("LC_ALL", "C");
+    tool.setProcessEnvironment(environment);
+    tool.start(QStringLiteral(TERMIVA_REPLAY_BINARY),
+        {recorded.filePath(script + ".txt"), "--json", json, "--png", png});
+    QVERIFY(tool.waitForFinished(60000));
+    QCOMPARE(tool.exitCode(), 0);
+
+    QFile report(json);
+    QFile expectedReport(recorded.filePath(script + ".json"));
+    QVERIFY(report.open(QIODevice::ReadOnly) && expectedReport.open(QIODevice::ReadOnly));
+    QVERIFY2(report.readAll() == expectedReport.readAll(), qPrintable("see " + json));
+    const QImage picture = QImage(png).convertToFormat(QImage::Format_RGB32);
+    const QImage expected =
+        QImage(recorded.filePath(script + ".png")).convertToFormat(QImage::Format_RGB32);
+    QVERIFY2(picture == expected, qPrintable("see " + png));
 }
 
 QTEST_MAIN(tst_Replay)

@@ -1,0 +1,94 @@
+#include "telemetry_receiver.h"
+
+#include "window_state.h"
+
+namespace {
+constexpr int kAlarmExcessTenths = 150;
+
+bool takeModeSignal(WindowState &state, QStringView chunk)
+{
+    if (chunk == u"O") {
+        state.Mode = ModeWord::Ok;
+        state.Lamps.normal = true;
+        state.FollowCurrentTemp = 1;
+        return true;
+    }
+    if (chunk == u"N") {
+        state.FollowCurrentTemp = 0;
+        state.Mode = ModeWord::Exit;
+        state.Lamps.normal = false;
+        return true;
+    }
+    return false;
+}
+
+void raiseHighestTemperature(WindowState &state)
+{
+    if (state.CurTempTenths <= state.MaxTempTenths)
+        return;
+    state.MaxTempTenths = state.CurTempTenths;
+    state.ShownMaxTempTenths = state.MaxTempTenths;
+}
+
+StepResponseUpdate updateStepResponse(WindowState &state, const QString &shownOvershoot)
+{
+    const StepResponseUpdate figures = StepResponse::update(state.CurTempTenths,
+        state.SetTempTenths, state.ReachPending, state.RunTimeText, shownOvershoot);
+    StepFigures &shown = state.Figures;
+    if (figures.riseTime)
+        shown.riseTime = *figures.riseTime;
+    if (figures.overshoot) {
+        shown.overshoot = StepResponse::shownPercentage(*figures.overshoot);
+        shown.peakTime = *figures.peakTime;
+    }
+    if (figures.settlingTime)
+        shown.settlingTime = *figures.settlingTime;
+    if (figures.reached)
+        state.ReachPending = false;
+    return figures;
+}
+
+void setLamps(WindowState &state)
+{
+    const bool alarm = state.CurTempTenths - state.SetTempTenths > kAlarmExcessTenths;
+    state.Lamps.alarm = alarm;
+    state.Lamps.normal = !alarm;
+    // In setting mode the controller is being set, not alarming.
+    if (state.Mode == ModeWord::Ok)
+        state.Lamps = {true, false, false};
+}
+
+CompletedLine processCompletedLine(WindowState &state, const QString &shownOvershoot)
+{
+    CompletedLine line{state.RxLine.text(), TelemetryLine::parse(state.RxLine.text()), {}};
+    ++state.FrameCount;
+    state.CurTempTenths = line.values.currentTenths.value_or(state.CurTempTenths);
+    state.SetTempTenths = line.values.setTenths.value_or(state.SetTempTenths);
+    if (line.values.outputLevel)
+        state.OutputLevel = line.values.outputLevel;
+    raiseHighestTemperature(state);
+    line.figures = updateStepResponse(state, shownOvershoot);
+    setLamps(state);
+    state.RxLine.clear();
+    return line;
+}
+} // namespace
+
+ReceiverChanges TelemetryReceiver::receive(
+    WindowState &state, QStringView chunk, const QString &shownOvershoot)
+{
+    ReceiverChanges changes;
+    state.RxChunk = chunk.toString();
+    changes.modeSignal = takeModeSignal(state, chunk);
+    switch (state.RxLine.append(chunk)) {
+    case LineCollector::Outcome::Completed:
+        changes.line = processCompletedLine(state, shownOvershoot);
+        break;
+    case LineCollector::Outcome::Dropped:
+        changes.droppedLength = state.RxLine.droppedLength();
+        break;
+    case LineCollector::Outcome::Collecting:
+        break;
+    }
+    return changes;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "step_response.h"
+#include "telemetry_line.h"
+
+#include <QString>
+
+#include <optional>
+
+struct WindowState;
+
+/// What one completed line brought: its text (CR LF included), its fields and the figures it
+/// stamped. A control shows a field only when the line brought it.
+struct CompletedLine
+{
+    QString text;
+    TelemetryLine values;
+    StepResponseUpdate figures;
+};
+
+/// What a received chunk changed besides the state itself.
+struct ReceiverChanges
+{
+    /// An "O" or "N" arrived on its own: the mode word and the normal lamp changed.
+    bool modeSignal = false;
+    std::optional<CompletedLine> line;
+    /// The characters of an overlong line that was dropped, when this chunk ended one.
+    std::optional<qsizetype> droppedLength;
+};
+
+/// The receiver's logic without any control: takes the received characters, with the run time
+/// held in the state, and updates the state as every completed line demands.
+namespace TelemetryReceiver {
+/// shownOvershoot is what the overshoot box shows, since the operator may have edited it.
+ReceiverChanges receive(WindowState &state, QStringView chunk, const QString &shownOvershoot);
+} // namespace TelemetryReceiver
