@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "control_array.h"
+#include "design_colours.h"
 #include "display_format.h"
 #include "font_fitting.h"
 #include "morph_display.h"
@@ -169,16 +170,13 @@ void frmMain::bindControlArrays()
         m_ui->CommandF, m_ui->CommandG, m_ui->CommandH, m_ui->CommandI};
 }
 
-/// What the form file cannot carry: the custom controls' stored properties, system colours,
-/// which the platform resolves at run time, and fractional point sizes.
+/// What the form file does not carry: the controls' colours, the custom controls' stored
+/// properties and fractional point sizes.
 void frmMain::applyDesignDetails()
 {
+    applyDesignColours(*this);
     m_ui->ucHistogram1->ReadProperties(StoredDesign::ucHistogram1());
     m_ui->Mo->ReadProperties(StoredDesign::Mo());
-    setRole(Text2[1], QPalette::Base, SystemColor::WindowFrame);
-    setRole(Label1[0], QPalette::WindowText, SystemColor::Highlight);
-    for (QLabel *label : {m_ui->Label2, m_ui->Label3, m_ui->Label4, m_ui->Label14})
-        setRole(label, QPalette::Window, SystemColor::ButtonFace);
     Label13[0]->setWordWrap(true);
     m_clockFont = Label13[0]->font();
     for (const DesignFont &design : kFractionalFonts) {

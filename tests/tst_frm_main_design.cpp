@@ -34,6 +34,8 @@ private slots:
     void initTestCase();
     void windowItself();
     void controlsOfEachKind();
+    void designColours_data();
+    void designColours();
     void startingState();
     void loadSequenceState();
     void stacking();
@@ -134,6 +136,46 @@ void tst_FrmMainDesign::controlsOfEachKind()
     QVERIFY(qobject_cast<MorphDisplay *>(control("Mo")));
     QCOMPARE(placeOf("ucHistogram1"), QRect(24, 352, 609, 333));
     QVERIFY(qobject_cast<ucHistogram *>(control("ucHistogram1")));
+}
+
+void tst_FrmMainDesign::designColours_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QPalette::ColorGroup>("group");
+    QTest::addColumn<QPalette::ColorRole>("role");
+    QTest::addColumn<QColor>("colour");
+    QTest::newRow("band button face")
+        << "CommandC" << QPalette::Active << QPalette::Button << QColor(0, 0, 255);
+    QTest::newRow("disconnect face while disabled")
+        << "cmdDisconnect" << QPalette::Disabled << QPalette::Button << QColor(192, 255, 255);
+    QTest::newRow("COM16 face while inactive")
+        << "optComPort_15" << QPalette::Inactive << QPalette::Button << QColor(192, 64, 0);
+    QTest::newRow("temperature frame back")
+        << "fraFrames_1" << QPalette::Active << QPalette::Window << QColor(0, 0, 0);
+    QTest::newRow("temperature caption while disabled")
+        << "fraFrames_1" << QPalette::Disabled << QPalette::WindowText << QColor(255, 255, 0);
+    QTest::newRow("band caption back")
+        << "Label12_1" << QPalette::Active << QPalette::Window << QColor(192, 192, 0);
+    QTest::newRow("clock text") << "Label13_0" << QPalette::Active << QPalette::WindowText
+                                << QColor(0, 64, 0);
+    QTest::newRow("highest temperature digits")
+        << "Text2_1" << QPalette::Active << QPalette::Text << QColor(0, 255, 0);
+    QTest::newRow("figure on the illustration")
+        << "Label8_1" << QPalette::Active << QPalette::Window << QColor(192, 255, 192);
+    QTest::newRow("caption takes its frame's back")
+        << "Label6_0" << QPalette::Active << QPalette::Window << QColor(128, 128, 255);
+    QTest::newRow("lamp caption on the button face")
+        << "Label2" << QPalette::Active << QPalette::Window
+        << *OleTranslateColor(SystemColor::ButtonFace);
+}
+
+void tst_FrmMainDesign::designColours()
+{
+    QFETCH(QString, name);
+    QFETCH(QPalette::ColorGroup, group);
+    QFETCH(QPalette::ColorRole, role);
+    QFETCH(QColor, colour);
+    QCOMPARE(control(name)->palette().color(group, role), colour);
 }
 
 void tst_FrmMainDesign::startingState()
