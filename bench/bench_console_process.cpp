@@ -1,6 +1,6 @@
 #include "frm_main.h"
 #include "memory_comm.h"
-#include "replay_session.h"
+#include "offline_console.h"
 #include "serial_comm.h"
 #include "system_clock.h"
 
@@ -85,10 +85,9 @@ BENCHMARK(BM_ConsoleCpuOverAMinute)
 /// A million telemetry lines through a shown window's receive path: the peak memory after.
 void BM_PeakMemoryAfterAMillionLines(benchmark::State &state)
 {
-    const QTemporaryDir dir;
-    ReplaySession session(dir.path());
-    (void)session.run(QStringLiteral("connect"));
-    MemoryComm &port = session.port();
+    OfflineConsole console(OfflineConsole::Visibility::Shown);
+    console.connectPort();
+    MemoryComm &port = console.port();
     const double peakBefore = peakResidentMegabytes();
     QByteArray batch;
     for (int n = 0; n < 1000; ++n) {
@@ -104,7 +103,7 @@ void BM_PeakMemoryAfterAMillionLines(benchmark::State &state)
         }
         QCoreApplication::processEvents();
     }
-    state.counters["lines"] = double(session.window().state().FrameCount);
+    state.counters["lines"] = double(console.window().state().FrameCount);
     state.counters["peak_rss_mb_before"] = peakBefore;
     state.counters["peak_rss_mb_after"] = peakResidentMegabytes();
 }

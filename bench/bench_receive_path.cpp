@@ -1,8 +1,7 @@
 #include "memory_comm.h"
-#include "replay_session.h"
+#include "offline_console.h"
 
 #include <QCoreApplication>
-#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -33,10 +32,9 @@ QByteArray noise(int size)
 /// Characters per second through the receive path of a connected, shown window.
 void receiveThroughWindow(benchmark::State &state, const QByteArray &stream)
 {
-    const QTemporaryDir dir;
-    ReplaySession session(dir.path());
-    (void)session.run(QStringLiteral("connect"));
-    MemoryComm &port = session.port();
+    OfflineConsole console(OfflineConsole::Visibility::Shown);
+    console.connectPort();
+    MemoryComm &port = console.port();
     for (auto _ : state) {
         port.feed(stream);
         port.deliverFed();

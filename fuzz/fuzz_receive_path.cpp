@@ -1,33 +1,15 @@
-#include "frm_main.h"
-#include "manual_time.h"
-#include "memory_comm.h"
-#include "window_timer.h"
+#include "offline_console.h"
 
-#include <QAbstractButton>
 #include <QApplication>
 #include <QPlainTextEdit>
-#include <QTemporaryDir>
 
 #include <cstdlib>
 
 namespace {
-/// One connected window on an in-memory port and manual time, kept across inputs.
-struct Console
+/// One connected window, kept across inputs.
+struct ConnectedConsole : OfflineConsole
 {
-    QTemporaryDir dir;
-    std::shared_ptr<ManualTime> time = std::make_shared<ManualTime>();
-    MemoryComm *port = nullptr;
-    std::unique_ptr<frmMain> window;
-
-    Console()
-    {
-        auto comm = std::make_unique<MemoryComm>();
-        port = comm.get();
-        window = std::make_unique<frmMain>(std::move(comm), time, dir.path());
-        for (WindowTimer *timer : window->findChildren<WindowTimer *>())
-            time->drive(timer);
-        window->findChild<QAbstractButton *>(QStringLiteral("cmdConnect"))->click();
-    }
+    ConnectedConsole() { connectPort(); }
 };
 } // namespace
 
@@ -39,13 +21,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static char name[] = "fuzz_receive_path";
     static char *argv[] = {name, nullptr};
     static QApplication application(argc, argv);
-    static Console console;
-    console.port->feed(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
-    console.port->deliverFed();
-    console.time->advance(300);
-    QCoreApplication::processEvents();
-    const WindowState &state = console.window->state();
-    const auto *log = console.window->findChild<QPlainTextEdit *>(QStringLiteral("receive"));
+    static ConnectedConsole console;
+    console.receive(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
+    console.tick(3);
+    const WindowState &state = console.window().state();
+    const auto *log = console.control<QPlainTextEdit>(QStringLiteral("receive"));
     if (state.RxLine.text().size() > LineCollector::kCap
         || log->blockCount() > frmMain::kLogEntries)
         std::abort();

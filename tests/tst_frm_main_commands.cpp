@@ -1,4 +1,4 @@
-#include "console_fixture.h"
+#include "offline_console.h"
 #include "shape_control.h"
 
 #include <QMouseEvent>
@@ -29,12 +29,12 @@ private:
     void click(const char *name) { m_console->control<QPushButton>(name)->click(); }
     QList<bool> bandLamps() const;
 
-    std::unique_ptr<ConsoleFixture> m_console;
+    std::unique_ptr<OfflineConsole> m_console;
 };
 
 void tst_FrmMainCommands::init()
 {
-    m_console = std::make_unique<ConsoleFixture>();
+    m_console = std::make_unique<OfflineConsole>();
     m_console->connectPort();
 }
 

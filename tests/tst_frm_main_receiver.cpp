@@ -1,6 +1,6 @@
 #include "character_drawing.h"
-#include "console_fixture.h"
 #include "morph_display.h"
+#include "offline_console.h"
 #include "shape_control.h"
 #include "uc_histogram.h"
 #include "window_timer.h"
@@ -56,12 +56,12 @@ private slots:
     void countGoesPastThe16BitLimit();
 
 private:
-    std::unique_ptr<ConsoleFixture> m_console;
+    std::unique_ptr<OfflineConsole> m_console;
 };
 
 void tst_FrmMainReceiver::init()
 {
-    m_console = std::make_unique<ConsoleFixture>();
+    m_console = std::make_unique<OfflineConsole>();
     m_console->connectPort();
     QVERIFY(m_console->port().PortOpen());
 }
@@ -74,7 +74,7 @@ void tst_FrmMainReceiver::cleanup()
 
 void tst_FrmMainReceiver::sampleLineFillsTheWindow()
 {
-    ConsoleFixture &console = *m_console;
+    OfflineConsole &console = *m_console;
     QVERIFY(!console.timer("Timer2")->Enabled());
     QVERIFY(!console.timer("Timer4")->Enabled());
     console.time().setNow(QDateTime(QDate(2026, 12, 6), QTime(14, 30, 5)));
@@ -146,7 +146,7 @@ void tst_FrmMainReceiver::emptyLineCountsAndKeepsTheValues()
 
 void tst_FrmMainReceiver::modeSignalsSwitchCaptionLampAndFollowing()
 {
-    ConsoleFixture &console = *m_console;
+    OfflineConsole &console = *m_console;
     QCOMPARE(console.text("Text1"), QStringLiteral("EXIT"));
     console.receive(kSampleLine);
     console.receive("N");

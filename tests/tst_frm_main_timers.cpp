@@ -1,4 +1,4 @@
-#include "console_fixture.h"
+#include "offline_console.h"
 #include "uc_histogram.h"
 #include "window_timer.h"
 
@@ -39,12 +39,12 @@ private:
     QString text(const char *name) const { return m_console->text(name); }
     const ucHistogram *chart() const { return m_console->control<ucHistogram>("ucHistogram1"); }
 
-    std::unique_ptr<ConsoleFixture> m_console;
+    std::unique_ptr<OfflineConsole> m_console;
 };
 
 void tst_FrmMainTimers::init()
 {
-    m_console = std::make_unique<ConsoleFixture>();
+    m_console = std::make_unique<OfflineConsole>();
     m_console->connectPort();
 }
 
@@ -154,7 +154,7 @@ void tst_FrmMainTimers::clockShowsDateAndWeekday()
     QFETCH(QLocale, locale);
     QFETCH(QString, sunday);
     QLocale::setDefault(locale);
-    m_console = std::make_unique<ConsoleFixture>();
+    m_console = std::make_unique<OfflineConsole>();
     m_console->time().setNow(QDateTime(QDate(2026, 12, 6), QTime(14, 30)));
     ticks(2);
     QCOMPARE(text("Label13_0"), sunday + QString(7, u' ') + QStringLiteral("星期日"));

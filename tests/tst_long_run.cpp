@@ -1,4 +1,4 @@
-#include "console_fixture.h"
+#include "offline_console.h"
 #include "uc_histogram.h"
 
 #include <QTest>
@@ -15,7 +15,7 @@ private slots:
 
 void tst_LongRun::hundredThousandLinesAndAMillionTicks()
 {
-    ConsoleFixture console;
+    OfflineConsole console;
     console.connectPort();
     constexpr int kLines = 100000;
     constexpr int kLinesPerBatch = 100;

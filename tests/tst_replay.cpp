@@ -83,12 +83,13 @@ void tst_Replay::scriptDrivesTheWindow()
         "clock 2026-12-06T14:30:00", "tick 25"};
     for (const QString &line : script)
         QCOMPARE(session.run(line), std::optional<QString>());
-    QVERIFY(session.port().PortOpen());
-    QCOMPARE(session.port().CommPort(), 3);
-    QCOMPARE(session.window().findChild<QPlainTextEdit *>("send")->toPlainText(),
+    QVERIFY(session.console().port().PortOpen());
+    QCOMPARE(session.console().port().CommPort(), 3);
+    QCOMPARE(session.console().window().findChild<QPlainTextEdit *>("send")->toPlainText(),
         QStringLiteral(" s0450 p009 "));
-    QCOMPARE(session.window().findChild<QLineEdit *>("Text2_0")->text(), QStringLiteral("124"));
-    QCOMPARE(session.window().findChild<QScrollBar *>("HScroll1_4")->value(), 42);
+    QCOMPARE(session.console().window().findChild<QLineEdit *>("Text2_0")->text(),
+        QStringLiteral("124"));
+    QCOMPARE(session.console().window().findChild<QScrollBar *>("HScroll1_4")->value(), 42);
 }
 
 void tst_Replay::scriptErrorsAreReported()

@@ -1,9 +1,5 @@
 #include "application_setup.h"
-#include "c_escapes.h"
-#include "frm_main.h"
-#include "memory_comm.h"
 #include "replay_session.h"
-#include "window_snapshot.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -41,13 +37,9 @@ bool runScript(ReplaySession &session, const QString &path)
 
 bool writeJson(const ReplaySession &session, const QString &path)
 {
-    const QJsonObject report{
-        {QStringLiteral("controls"), snapshotControls(session.window())},
-        {QStringLiteral("sent"), encodeCEscapes(session.port().sent())},
-    };
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
-        || file.write(QJsonDocument(report).toJson()) < 0) {
+        || file.write(QJsonDocument(session.console().snapshot()).toJson()) < 0) {
         errorStream() << path << ": " << file.errorString() << Qt::endl;
         return false;
     }
@@ -56,7 +48,7 @@ bool writeJson(const ReplaySession &session, const QString &path)
 
 bool writePng(const ReplaySession &session, const QString &path)
 {
-    if (session.window().grab().save(path, "PNG"))
+    if (session.console().window().grab().save(path, "PNG"))
         return true;
     errorStream() << path << ": could not write the picture" << Qt::endl;
     return false;

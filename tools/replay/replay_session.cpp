@@ -1,22 +1,10 @@
 #include "replay_session.h"
 
 #include "c_escapes.h"
-#include "frm_main.h"
-#include "manual_time.h"
-#include "memory_comm.h"
-#include "window_timer.h"
 
-#include <QAbstractButton>
-#include <QAbstractSlider>
-#include <QCoreApplication>
-#include <QLineEdit>
-#include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QRegularExpression>
 
 namespace {
-constexpr qint64 kTickMilliseconds = 100;
-
 std::pair<QString, QString> splitFirstWord(const QString &text)
 {
     const qsizetype space = text.indexOf(u' ');
@@ -24,32 +12,12 @@ std::pair<QString, QString> splitFirstWord(const QString &text)
         return {text, QString()};
     return {text.left(space), text.mid(space + 1)};
 }
-
-void clickAtCentre(QWidget *widget)
-{
-    const QPointF centre = QRectF(widget->rect()).center();
-    const QPointF global = widget->mapToGlobal(centre);
-    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
-        QMouseEvent event(type, centre, global, Qt::LeftButton,
-            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(widget, &event);
-    }
-}
 } // namespace
 
 ReplaySession::ReplaySession(const QString &applicationDir)
-    : m_time(std::make_shared<ManualTime>())
+    : m_console(OfflineConsole::Visibility::Shown, applicationDir)
 {
-    auto port = std::make_unique<MemoryComm>();
-    m_port = port.get();
-    m_window = std::make_unique<frmMain>(std::move(port), m_time, applicationDir);
-    for (WindowTimer *timer : m_window->findChildren<WindowTimer *>())
-        m_time->drive(timer);
-    m_window->show();
-    settle();
 }
-
-ReplaySession::~ReplaySession() = default;
 
 std::optional<QString> ReplaySession::run(const QString &line)
 {
@@ -75,13 +43,12 @@ std::optional<QString> ReplaySession::run(const QString &line)
         failure = setClock(arguments.trimmed());
     else
         failure = QStringLiteral("unknown command \"%1\"").arg(command);
-    settle();
     return failure;
 }
 
 std::optional<QString> ReplaySession::receive(const QString &text)
 {
-    m_port->feed(decodeCEscapes(text));
+    m_console.receive(decodeCEscapes(text));
     return std::nullopt;
 }
 
@@ -91,35 +58,21 @@ std::optional<QString> ReplaySession::tick(const QString &count)
     const qint64 ticks = count.trimmed().toLongLong(&ok);
     if (!ok || ticks < 0)
         return QStringLiteral("tick needs a count of 100 ms steps, not \"%1\"").arg(count);
-    for (qint64 step = 0; step < ticks; ++step) {
-        m_time->advance(kTickMilliseconds);
-        settle();
-    }
+    m_console.tick(ticks);
     return std::nullopt;
 }
 
 std::optional<QString> ReplaySession::click(const QString &name)
 {
-    QWidget *target = control(name);
-    if (!target)
+    if (!m_console.click(name))
         return QStringLiteral("no control \"%1\"").arg(name);
-    if (auto *button = qobject_cast<QAbstractButton *>(target))
-        button->click();
-    else
-        clickAtCentre(target);
     return std::nullopt;
 }
 
 std::optional<QString> ReplaySession::type(const QString &arguments)
 {
     const auto [name, text] = splitFirstWord(arguments);
-    const QString value = QString::fromUtf8(decodeCEscapes(text));
-    QWidget *target = control(name);
-    if (auto *edit = qobject_cast<QLineEdit *>(target))
-        edit->setText(value);
-    else if (auto *box = qobject_cast<QPlainTextEdit *>(target))
-        box->setPlainText(value);
-    else
+    if (!m_console.type(name, QString::fromUtf8(decodeCEscapes(text))))
         return QStringLiteral("no text box \"%1\"").arg(name);
     return std::nullopt;
 }
@@ -127,14 +80,12 @@ std::optional<QString> ReplaySession::type(const QString &arguments)
 std::optional<QString> ReplaySession::move(const QString &arguments)
 {
     const auto [name, valueText] = splitFirstWord(arguments.trimmed());
-    auto *slider = qobject_cast<QAbstractSlider *>(control(name));
     bool ok = false;
     const int value = valueText.trimmed().toInt(&ok);
-    if (!slider)
-        return QStringLiteral("no slider \"%1\"").arg(name);
     if (!ok)
         return QStringLiteral("move needs a whole number, not \"%1\"").arg(valueText);
-    slider->setValue(value);
+    if (!m_console.move(name, value))
+        return QStringLiteral("no slider \"%1\"").arg(name);
     return std::nullopt;
 }
 
@@ -144,19 +95,6 @@ std::optional<QString> ReplaySession::setClock(const QString &moment)
     if (!dateTime.isValid())
         return QStringLiteral("clock needs a moment such as 2026-12-06T14:30:00, not \"%1\"")
             .arg(moment);
-    m_time->setNow(dateTime);
+    m_console.time().setNow(dateTime);
     return std::nullopt;
-}
-
-QWidget *ReplaySession::control(const QString &name) const
-{
-    if (name == m_window->objectName())
-        return m_window.get();
-    return m_window->findChild<QWidget *>(name);
-}
-
-/// Lets queued work finish, received bytes included, before the next line runs.
-void ReplaySession::settle()
-{
-    m_port->deliverFed();
 }

@@ -1,27 +1,22 @@
 #pragma once
 
+#include "offline_console.h"
+
 #include <QString>
 
-#include <memory>
+#include <optional>
 
-class frmMain;
-class ManualTime;
-class MemoryComm;
-class QWidget;
-
-/// A real console window on an in-memory port and on manual time, driven by script lines:
-/// connect, rx TEXT, tick N, click NAME, type NAME TEXT, move NAME VALUE, clock MOMENT, # notes.
+/// Script lines run against the offline console: connect, rx TEXT, tick N, click NAME,
+/// type NAME TEXT, move NAME VALUE, clock MOMENT, # notes.
 class ReplaySession
 {
 public:
     explicit ReplaySession(const QString &applicationDir);
-    ~ReplaySession();
 
     /// Runs one script line; on failure returns why.
     std::optional<QString> run(const QString &line);
 
-    frmMain &window() const { return *m_window; }
-    MemoryComm &port() const { return *m_port; }
+    const OfflineConsole &console() const { return m_console; }
 
 private:
     std::optional<QString> receive(const QString &text);
@@ -30,10 +25,6 @@ private:
     std::optional<QString> type(const QString &arguments);
     std::optional<QString> move(const QString &arguments);
     std::optional<QString> setClock(const QString &moment);
-    QWidget *control(const QString &name) const;
-    void settle();
 
-    std::shared_ptr<ManualTime> m_time;
-    MemoryComm *m_port;
-    std::unique_ptr<frmMain> m_window;
+    OfflineConsole m_console;
 };

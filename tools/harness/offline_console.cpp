@@ -1,0 +1,147 @@
+#include "offline_console.h"
+
+#include "c_escapes.h"
+#include "shape_control.h"
+#include "window_snapshot.h"
+#include "window_timer.h"
+
+#include <QAbstractButton>
+#include <QAbstractSlider>
+#include <QCoreApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+
+namespace {
+constexpr qint64 kTickMilliseconds = 100;
+
+void clickAtCentre(QWidget *widget)
+{
+    const QPointF centre = QRectF(widget->rect()).center();
+    const QPointF global = widget->mapToGlobal(centre);
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, centre, global, Qt::LeftButton,
+            type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(widget, &event);
+    }
+}
+} // namespace
+
+OfflineConsole::OfflineConsole(Visibility visibility, const QString &applicationDir)
+    : m_time(std::make_shared<ManualTime>())
+{
+    QString directory = applicationDir;
+    if (directory.isEmpty())
+        directory = m_ownDir.emplace().path();
+    auto port = std::make_unique<MemoryComm>();
+    m_port = port.get();
+    m_window = std::make_unique<frmMain>(std::move(port), m_time, directory);
+    for (WindowTimer *timer : m_window->findChildren<WindowTimer *>())
+        m_time->drive(timer);
+    if (visibility == Visibility::Shown)
+        m_window->show();
+    settle();
+}
+
+OfflineConsole::~OfflineConsole() = default;
+
+void OfflineConsole::connectPort()
+{
+    click(QStringLiteral("cmdConnect"));
+}
+
+void OfflineConsole::receive(const QByteArray &bytes)
+{
+    m_port->feed(bytes);
+    settle();
+}
+
+void OfflineConsole::tick(qint64 count)
+{
+    for (qint64 step = 0; step < count; ++step) {
+        m_time->advance(kTickMilliseconds);
+        settle();
+    }
+}
+
+bool OfflineConsole::click(const QString &name)
+{
+    QWidget *target = control(name);
+    if (!target)
+        return false;
+    if (auto *button = qobject_cast<QAbstractButton *>(target))
+        button->click();
+    else
+        clickAtCentre(target);
+    settle();
+    return true;
+}
+
+bool OfflineConsole::type(const QString &name, const QString &text)
+{
+    QWidget *target = control(name);
+    if (auto *edit = qobject_cast<QLineEdit *>(target))
+        edit->setText(text);
+    else if (auto *box = qobject_cast<QPlainTextEdit *>(target))
+        box->setPlainText(text);
+    else
+        return false;
+    settle();
+    return true;
+}
+
+bool OfflineConsole::move(const QString &name, int value)
+{
+    auto *slider = control<QAbstractSlider>(name);
+    if (!slider)
+        return false;
+    slider->setValue(value);
+    settle();
+    return true;
+}
+
+QString OfflineConsole::text(const QString &name) const
+{
+    const QObject *object = control<QObject>(name);
+    if (const auto *label = qobject_cast<const QLabel *>(object))
+        return label->text();
+    if (const auto *edit = qobject_cast<const QLineEdit *>(object))
+        return edit->text();
+    if (const auto *box = qobject_cast<const QPlainTextEdit *>(object))
+        return box->toPlainText();
+    if (const auto *button = qobject_cast<const QAbstractButton *>(object))
+        return button->text();
+    qFatal("no text control %s", qPrintable(name));
+}
+
+bool OfflineConsole::lit(const QString &lamp) const
+{
+    return control<ShapeControl>(lamp)->FillColor() == QColor(255, 0, 0);
+}
+
+int OfflineConsole::sliderValue(int index) const
+{
+    return control<QScrollBar>(QStringLiteral("HScroll1_%1").arg(index))->value();
+}
+
+WindowTimer *OfflineConsole::timer(const QString &name) const
+{
+    return m_window->findChild<WindowTimer *>(name);
+}
+
+QJsonObject OfflineConsole::snapshot() const
+{
+    return {
+        {QStringLiteral("controls"), snapshotControls(*m_window)},
+        {QStringLiteral("sent"), encodeCEscapes(m_port->sent())},
+    };
+}
+
+/// Lets queued work finish, received bytes and the log's end-of-turn append included.
+void OfflineConsole::settle()
+{
+    m_port->deliverFed();
+    QCoreApplication::processEvents();
+}

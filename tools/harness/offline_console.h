@@ -1,0 +1,68 @@
+#pragma once
+
+#include "frm_main.h"
+#include "manual_time.h"
+#include "memory_comm.h"
+
+#include <QJsonObject>
+#include <QTemporaryDir>
+
+#include <memory>
+#include <optional>
+
+class WindowTimer;
+
+/// The real console window on an in-memory port and manual time, driven the way a person and
+/// the controller would: receive, tick, click, type, move. The replay tool, the tests, the fuzz
+/// target and the benchmarks all build the window through it.
+class OfflineConsole
+{
+public:
+    enum class Visibility { Hidden, Shown };
+
+    /// With no application directory the console gets an empty one of its own.
+    explicit OfflineConsole(
+        Visibility visibility = Visibility::Hidden, const QString &applicationDir = {});
+    ~OfflineConsole();
+
+    frmMain &window() const { return *m_window; }
+    MemoryComm &port() const { return *m_port; }
+    ManualTime &time() const { return *m_time; }
+
+    /// Presses connect.
+    void connectPort();
+    /// The controller sends these bytes; returns once every one has been handled.
+    void receive(const QByteArray &bytes);
+    /// count steps of 100 ms pass; every enabled timer fires as its interval says.
+    void tick(qint64 count = 1);
+    /// A button is clicked, anything else gets a left click at its centre; false when there is
+    /// no such control.
+    bool click(const QString &name);
+    /// Replaces a text box's text; false when there is no such box.
+    bool type(const QString &name, const QString &text);
+    /// Sets a slider; false when there is no such slider.
+    bool move(const QString &name, int value);
+
+    template <typename Control = QWidget> Control *control(const QString &name) const
+    {
+        if (name == m_window->objectName())
+            return qobject_cast<Control *>(m_window.get());
+        return m_window->findChild<Control *>(name);
+    }
+    /// A label's, box's or button's text; fails the process for any other name.
+    QString text(const QString &name) const;
+    bool lit(const QString &lamp) const;
+    int sliderValue(int index) const;
+    WindowTimer *timer(const QString &name) const;
+
+    /// Every control with what it shows, and every byte sent, C-escaped.
+    QJsonObject snapshot() const;
+
+private:
+    void settle();
+
+    std::optional<QTemporaryDir> m_ownDir;
+    std::shared_ptr<ManualTime> m_time;
+    MemoryComm *m_port = nullptr;
+    std::unique_ptr<frmMain> m_window;
+};
