@@ -2,6 +2,7 @@
 
 #include "uc_histogram.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 

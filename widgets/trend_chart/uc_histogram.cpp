@@ -7,7 +7,6 @@
 #include <QPainter>
 #include <QShowEvent>
 
-#include <cmath>
 #include <cstring>
 #include <limits>
 
