@@ -1,6 +1,7 @@
 #include "morph_display.h"
 #include "property_bag.h"
 
+#include <QMetaProperty>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -95,6 +96,8 @@ private slots:
     void malformedStoredValuesAreReported_data();
     void malformedStoredValuesAreReported();
     void settersTellTheHost();
+    void everyPropertyIsStoredUnderItsName_data();
+    void everyPropertyIsStoredUnderItsName();
     void helpTexts();
     void manyChangesKeepTheLookIntact();
 };
@@ -466,6 +469,64 @@ void tst_MorphDisplayLook::settersTellTheHost()
     QCOMPARE(changed.count(), 2);
     QCOMPARE(changed.at(0).at(0).toString(), QStringLiteral("CurveTopRight"));
     QCOMPARE(changed.at(1).at(0).toString(), QStringLiteral("Value"));
+}
+
+void tst_MorphDisplayLook::everyPropertyIsStoredUnderItsName_data()
+{
+    QTest::addColumn<QVariant>("value");
+    const MorphDisplay defaults;
+    const QMetaObject &meta = MorphDisplay::staticMetaObject;
+    for (int index = meta.propertyOffset(); index < meta.propertyCount(); ++index) {
+        const QMetaProperty property = meta.property(index);
+        const QVariant initial = property.read(&defaults);
+        QVariant changed;
+        switch (initial.typeId()) {
+        case QMetaType::Float:
+            changed = initial.toFloat() + 1.5f;
+            break;
+        case QMetaType::Bool:
+            changed = !initial.toBool();
+            break;
+        case QMetaType::Short:
+            changed = QVariant::fromValue(qint16(initial.toInt() + 2));
+            break;
+        case QMetaType::Int:
+            changed = initial.toInt() + 2;
+            break;
+        case QMetaType::UInt:
+            changed = initial.toUInt() ^ 0x010101u;
+            break;
+        case QMetaType::QString:
+            changed = QStringLiteral("42");
+            break;
+        default:
+            changed = smallPicture();
+        }
+        QTest::newRow(property.name()) << changed;
+    }
+}
+
+/// Each generated setter reaches its own stored value, name and key.
+void tst_MorphDisplayLook::everyPropertyIsStoredUnderItsName()
+{
+    QFETCH(QVariant, value);
+    const QByteArray name = QTest::currentDataTag();
+    const auto display = displayOfSize(100, 30);
+    QSignalSpy changed(display.get(), &MorphDisplay::PropertyChanged);
+    QVERIFY(display->setProperty(name, value));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.at(0).at(0).toString(), QString::fromLatin1(name));
+    PropertyBag bag;
+    display->WriteProperties(bag);
+    QCOMPARE(bag.names(), QStringList{QString::fromLatin1(name)});
+
+    const auto copy = displayOfSize(100, 30);
+    copy->ReadProperties(bag);
+    const QVariant loaded = copy->property(name);
+    if (value.typeId() == QMetaType::QPixmap)
+        QCOMPARE(loaded.value<QPixmap>().size(), value.value<QPixmap>().size());
+    else
+        QCOMPARE(loaded, value);
 }
 
 void tst_MorphDisplayLook::helpTexts()

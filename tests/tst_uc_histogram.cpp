@@ -3,6 +3,7 @@
 #include "property_bag.h"
 #include "uc_histogram.h"
 
+#include <QSignalSpy>
 #include <QTest>
 
 namespace {
@@ -48,6 +49,8 @@ private slots:
     void refreshRepeatsThePictureAndCarriesThePenWidthToTheGrid();
     void gridTicksConvertOrFail();
     void propertyStoreRoundTrip();
+    void everyPropertyIsStoredUnderItsName_data();
+    void everyPropertyIsStoredUnderItsName();
     void storedColoursLoadSignedOrUnsigned_data();
     void storedColoursLoadSignedOrUnsigned();
     void zeroAndTinySpacingsDoNotHangOrCrash();
@@ -310,6 +313,39 @@ void tst_ucHistogram::propertyStoreRoundTrip()
     QCOMPARE(copy.GridTickVertical().toInt(), 40);
     QCOMPARE(copy.BackColor(), quint32(SystemColor::ButtonText));
     QCOMPARE(copy.palette().color(QPalette::Window), *OleTranslateColor(SystemColor::ButtonText));
+}
+
+void tst_ucHistogram::everyPropertyIsStoredUnderItsName_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::newRow("Appearance") << QVariant(qint16(0));
+    QTest::newRow("BorderStyle") << QVariant(qint16(0));
+    QTest::newRow("DrawWidth") << QVariant(qint16(3));
+    QTest::newRow("GridTickHorizontal") << QVariant(qint16(-7));
+    QTest::newRow("GridTickVertical") << QVariant(qint16(32767));
+    QTest::newRow("NumberOfPoints") << QVariant(qint32(1700));
+    QTest::newRow("BackColor") << QVariant(quint32(0x80000005));
+    QTest::newRow("GridColour") << QVariant(quint32(0xFFFFFFFF));
+    QTest::newRow("Max") << QVariant(qint32(-1200));
+    QTest::newRow("ForeColor") << QVariant(quint32(0x00123456));
+}
+
+void tst_ucHistogram::everyPropertyIsStoredUnderItsName()
+{
+    QFETCH(QVariant, value);
+    const QByteArray name = QTest::currentDataTag();
+    ucHistogram chart;
+    QSignalSpy changed(&chart, &ucHistogram::PropertyChanged);
+    QVERIFY(chart.setProperty(name, value));
+    QCOMPARE(changed.count(), 1);
+    QCOMPARE(changed.at(0).at(0).toString(), QString::fromLatin1(name));
+    PropertyBag bag;
+    chart.WriteProperties(bag);
+    QCOMPARE(bag.names(), QStringList{QString::fromLatin1(name)});
+
+    ucHistogram copy;
+    copy.ReadProperties(bag);
+    QCOMPARE(copy.property(name).toLongLong(), value.toLongLong());
 }
 
 void tst_ucHistogram::storedColoursLoadSignedOrUnsigned_data()

@@ -6,6 +6,9 @@
 #include <QPixmap>
 #include <QString>
 
+/// How a background picture is placed.
+enum PictureModeKind { picRegular = 0, picStretched = 1, picTiled = 2 };
+
 /// Every property of the seven-segment display, with the defaults of a new instance.
 struct DisplaySettings
 {
@@ -29,7 +32,7 @@ struct DisplaySettings
     qint32 NumDigits = 20;
     qint32 NumDigitsExp = 4;
     QPixmap Picture;
-    qint32 PictureMode = 0;
+    qint32 PictureMode = picRegular;
     qint32 SegmentFillStyle = fillSolid;
     qint32 SegmentHeight = 8;
     qint32 SegmentHeightExp = 6;

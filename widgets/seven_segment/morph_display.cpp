@@ -1,10 +1,8 @@
 #include "morph_display.h"
 
 #include "digit_model.h"
-#include "display_themes.h"
 #include "gradient.h"
 #include "ole_color.h"
-#include "property_bag.h"
 #include "rounded_region.h"
 #include "segment_patterns.h"
 #include "surface_ops.h"
@@ -42,18 +40,6 @@ SeparatorKind separatorKind(qint32 value)
     return value == sepComma ? sepComma : sepPeriod;
 }
 
-bool withinGeometry(std::initializer_list<qint32> values)
-{
-    return std::all_of(values.begin(), values.end(),
-        [](qint32 value) { return std::abs(qint64(value)) <= kLargestGeometry; });
-}
-
-/// Slanted segments need even sizes to meet in a point. An oversized one is left as it is, for
-/// the rebuild to refuse.
-qint32 raisedToEven(qint32 size)
-{
-    return withinGeometry({size}) && size % 2 != 0 ? size + 1 : size;
-}
 } // namespace
 
 MorphDisplay::MorphDisplay(QWidget *parent)
@@ -70,322 +56,10 @@ MorphDisplay::~MorphDisplay()
     ReleaseBackBuffer();
 }
 
-bool MorphDisplay::setBackAngle(float value)
+bool MorphDisplay::withinGeometry(std::initializer_list<qint32> values)
 {
-    return change(QStringLiteral("BackAngle"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setBackColor1(quint32 value)
-{
-    return change(QStringLiteral("BackColor1"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setBackColor2(quint32 value)
-{
-    return change(QStringLiteral("BackColor2"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setBackMiddleOut(bool value)
-{
-    return change(QStringLiteral("BackMiddleOut"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setBorderColor(quint32 value)
-{
-    return change(QStringLiteral("BorderColor"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setBorderWidth(qint16 value)
-{
-    return change(QStringLiteral("BorderWidth"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setBurnInColor(quint32 value)
-{
-    return change(QStringLiteral("BurnInColor"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setBurnInColorNeg(quint32 value)
-{
-    return change(QStringLiteral("BurnInColorNeg"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setCurveBottomLeft(qint32 value)
-{
-    return change(QStringLiteral("CurveBottomLeft"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setCurveBottomRight(qint32 value)
-{
-    return change(QStringLiteral("CurveBottomRight"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setCurveTopLeft(qint32 value)
-{
-    return change(QStringLiteral("CurveTopLeft"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setCurveTopRight(qint32 value)
-{
-    return change(QStringLiteral("CurveTopRight"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setDecimalSeparator(qint32 value)
-{
-    return change(QStringLiteral("DecimalSeparator"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setInterDigitGap(qint32 value)
-{
-    return change(QStringLiteral("InterDigitGap"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setInterDigitGapExp(qint32 value)
-{
-    return change(QStringLiteral("InterDigitGapExp"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setInterSegmentGap(qint32 value)
-{
-    return change(QStringLiteral("InterSegmentGap"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setInterSegmentGapExp(qint32 value)
-{
-    return change(QStringLiteral("InterSegmentGapExp"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setNumDigits(qint32 value)
-{
-    return change(QStringLiteral("NumDigits"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setNumDigitsExp(qint32 value)
-{
-    return change(QStringLiteral("NumDigitsExp"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setPicture(const QPixmap &value)
-{
-    return change(QStringLiteral("Picture"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setPictureMode(qint32 value)
-{
-    return change(QStringLiteral("PictureMode"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setSegmentFillStyle(qint32 value)
-{
-    return change(QStringLiteral("SegmentFillStyle"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setSegmentHeight(qint32 value)
-{
-    return change(QStringLiteral("SegmentHeight"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setSegmentHeightExp(qint32 value)
-{
-    return change(QStringLiteral("SegmentHeightExp"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setSegmentLitColor(quint32 value)
-{
-    return change(QStringLiteral("SegmentLitColor"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setSegmentLitColorNeg(quint32 value)
-{
-    return change(QStringLiteral("SegmentLitColorNeg"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setSegmentStyle(qint32 value)
-{
-    return change(QStringLiteral("SegmentStyle"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setSegmentStyleExp(qint32 value)
-{
-    return change(QStringLiteral("SegmentStyleExp"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setSegmentWidth(qint32 value)
-{
-    return change(QStringLiteral("SegmentWidth"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setSegmentWidthExp(qint32 value)
-{
-    return change(QStringLiteral("SegmentWidthExp"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setShowBurnIn(bool value)
-{
-    return change(QStringLiteral("ShowBurnIn"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setShowExponent(bool value)
-{
-    return change(QStringLiteral("ShowExponent"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setShowThousandsSeparator(bool value)
-{
-    return change(QStringLiteral("ShowThousandsSeparator"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setTheme(qint32 value)
-{
-    return change(QStringLiteral("Theme"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setThousandsGrouping(qint32 value)
-{
-    return change(QStringLiteral("ThousandsGrouping"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setThousandsSeparator(qint32 value)
-{
-    return change(QStringLiteral("ThousandsSeparator"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setXOffset(qint32 value)
-{
-    return change(QStringLiteral("XOffset"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setXOffsetExp(qint32 value)
-{
-    return change(QStringLiteral("XOffsetExp"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setYOffset(qint32 value)
-{
-    return change(QStringLiteral("YOffset"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setYOffsetExp(qint32 value)
-{
-    return change(QStringLiteral("YOffsetExp"), QVariant::fromValue(value));
-}
-
-bool MorphDisplay::setValue(const QString &value)
-{
-    m_settings.Value = value;
-    emit PropertyChanged(QStringLiteral("Value"));
-    RenderValue(m_settings.Value, false);
-    return true;
-}
-
-/// Stores the value unchecked, tells the host, then does the property's work.
-bool MorphDisplay::change(const QString &name, const QVariant &value)
-{
-    const DisplayProperty *property = DisplayProperties::find(name);
-    if (!property || !property->write(m_settings, value))
-        return false;
-    emit PropertyChanged(QLatin1String(property->name));
-    return doWork(property->work);
-}
-
-bool MorphDisplay::doWork(PropertyWork work)
-{
-    switch (work) {
-    case PropertyWork::Rebuild:
-        if (!Rebuild())
-            return false;
-        RenderValue(m_settings.Value, true);
-        return true;
-    case PropertyWork::Gradient:
-        ComputeGradient();
-        [[fallthrough]];
-    case PropertyWork::Redraw:
-        Redraw();
-        return true;
-    case PropertyWork::Render:
-        RenderValue(m_settings.Value, true);
-        return true;
-    case PropertyWork::Value:
-        RenderValue(m_settings.Value, false);
-        return true;
-    case PropertyWork::Theme:
-        return applyTheme();
-    }
-    return false;
-}
-
-bool MorphDisplay::applyTheme()
-{
-    if (const std::optional<QSize> size = DisplayThemes::apply(m_settings.Theme, m_settings))
-        resize(*size);
-    const bool rebuilt = Rebuild();
-    Redraw();
-    return rebuilt;
-}
-
-void MorphDisplay::InitProperties()
-{
-    m_settings = DisplaySettings();
-}
-
-bool MorphDisplay::ReadProperties(const PropertyBag &bag, QStringList *unread)
-{
-    const QStringList failed = readStoredSettings(bag);
-    if (unread)
-        *unread = failed;
-    if (m_settings.SegmentStyle == segHexagonal || m_settings.SegmentStyle == segTrapezoidal) {
-        m_settings.SegmentWidth = raisedToEven(m_settings.SegmentWidth);
-        m_settings.SegmentHeight = raisedToEven(m_settings.SegmentHeight);
-    }
-    if (!Rebuild())
-        return false;
-    RenderValue(m_settings.Value, true);
-    return failed.isEmpty();
-}
-
-/// Every stored setting, the default for one missing or unreadable; returns the unreadable.
-QStringList MorphDisplay::readStoredSettings(const PropertyBag &bag)
-{
-    const DisplaySettings defaults;
-    QStringList failed;
-    for (const DisplayProperty &property : DisplayProperties::all()) {
-        const QString name = QLatin1String(property.name);
-        const QVariant fallback = property.read(defaults);
-        const QVariant stored = bag.ReadProperty(name, fallback);
-        if (property.write(m_settings, stored))
-            continue;
-        qWarning("MorphDisplay: stored %s \"%s\" cannot be read; the default is used",
-            property.name, qUtf8Printable(stored.toString()));
-        property.write(m_settings, fallback);
-        failed.append(name);
-    }
-    return failed;
-}
-
-void MorphDisplay::WriteProperties(PropertyBag &bag) const
-{
-    const DisplaySettings defaults;
-    for (const DisplayProperty &property : DisplayProperties::all()) {
-        const QString name = QLatin1String(property.name);
-        if (std::holds_alternative<QPixmap DisplaySettings::*>(property.member)) {
-            if (!m_settings.Picture.isNull())
-                bag.WriteProperty(name, QVariant::fromValue(m_settings.Picture), QVariant());
-            continue;
-        }
-        bag.WriteProperty(name, property.read(m_settings), property.read(defaults));
-    }
-}
-
-QString MorphDisplay::PropertyHelp(const QString &name)
-{
-    const DisplayProperty *property = DisplayProperties::find(name);
-    return property ? QString::fromUtf8(property->help) : QString();
-}
-
-QString MorphDisplay::PropertyCategory(const QString &name)
-{
-    const DisplayProperty *property = DisplayProperties::find(name);
-    return property ? QString::fromUtf8(property->category) : QString();
+    return std::all_of(values.begin(), values.end(),
+        [](qint32 value) { return std::abs(qint64(value)) <= kLargestGeometry; });
 }
 
 bool MorphDisplay::layoutIsDrawable() const
@@ -507,14 +181,14 @@ void MorphDisplay::PaintPicture(QPainter &painter)
 {
     const int border = m_settings.BorderWidth;
     switch (m_settings.PictureMode) {
-    case 0:
+    case picRegular:
         painter.drawPixmap(0, 0, m_settings.Picture);
         break;
-    case 1:
+    case picStretched:
         painter.drawPixmap(
             QRect(border, border, width() - border, height() - border), m_settings.Picture);
         break;
-    case 2:
+    case picTiled:
         m_tileBrush = QBrush(m_settings.Picture.toImage().convertToFormat(QImage::Format_RGB888));
         painter.setBrushOrigin(border, border);
         painter.fillRect(
@@ -583,7 +257,7 @@ void MorphDisplay::DrawMainField(QString mantissa, bool force)
 void MorphDisplay::drawDecimalMark(QString &mantissa)
 {
     if (m_decimalPoint)
-        eraseMark(8, m_decimalKind, *m_decimalPoint);
+        eraseMark(slotDecimalMark, m_decimalKind, *m_decimalPoint);
     m_decimalPoint.reset();
     const qsizetype point = mantissa.indexOf(u'.');
     if (point < 0)
@@ -593,7 +267,7 @@ void MorphDisplay::drawDecimalMark(QString &mantissa)
     if (cell < 0 || cell >= m_numDigits)
         return;
     m_decimalPoint = markPosition(m_decimalKind, cell);
-    paintMark(8, *m_decimalPoint);
+    paintMark(slotDecimalMark, *m_decimalPoint);
 }
 
 void MorphDisplay::drawColon(QString &mantissa)
@@ -614,7 +288,7 @@ void MorphDisplay::drawColon(QString &mantissa)
     m_colon = SegmentGeometry::colonPositions(
         m_main.x[std::size_t(cell)], m_main.cell.width(), m_settings.InterDigitGap, m_main.metrics);
     for (const QPoint &dot : *m_colon)
-        PaintSegment(m_main, 8, dot, true);
+        PaintSegment(m_main, slotDecimalMark, dot, true);
 }
 
 void MorphDisplay::DrawThousandsSeparators(const std::vector<bool> &flags)
@@ -622,9 +296,9 @@ void MorphDisplay::DrawThousandsSeparators(const std::vector<bool> &flags)
     for (int cell = 0; cell < m_numDigits; ++cell) {
         const QPoint at = markPosition(m_thousandsKind, cell);
         if (flags[std::size_t(cell)])
-            paintMark(9, at);
+            paintMark(slotThousandsMark, at);
         else
-            eraseMark(9, m_thousandsKind, at);
+            eraseMark(slotThousandsMark, m_thousandsKind, at);
     }
 }
 
@@ -634,12 +308,12 @@ QPoint MorphDisplay::markPosition(SeparatorKind kind, int cell) const
         kind, m_main.x[std::size_t(cell)], m_main.cell, m_settings.InterDigitGap, m_main.metrics);
 }
 
-void MorphDisplay::paintMark(int slot, QPoint at)
+void MorphDisplay::paintMark(ShapeSlot slot, QPoint at)
 {
     PaintSegment(m_main, slot, at, true);
 }
 
-void MorphDisplay::eraseMark(int slot, SeparatorKind kind, QPoint at)
+void MorphDisplay::eraseMark(ShapeSlot slot, SeparatorKind kind, QPoint at)
 {
     if (kind == sepPeriod) {
         const int side = m_main.metrics.SW;

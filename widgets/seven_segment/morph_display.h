@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <QWidget>
 
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -73,88 +74,17 @@ public:
     explicit MorphDisplay(QWidget *parent = nullptr);
     ~MorphDisplay() override;
 
-    float BackAngle() const { return m_settings.BackAngle; }
-    bool setBackAngle(float value);
-    quint32 BackColor1() const { return m_settings.BackColor1; }
-    bool setBackColor1(quint32 value);
-    quint32 BackColor2() const { return m_settings.BackColor2; }
-    bool setBackColor2(quint32 value);
-    bool BackMiddleOut() const { return m_settings.BackMiddleOut; }
-    bool setBackMiddleOut(bool value);
-    quint32 BorderColor() const { return m_settings.BorderColor; }
-    bool setBorderColor(quint32 value);
-    qint16 BorderWidth() const { return m_settings.BorderWidth; }
-    bool setBorderWidth(qint16 value);
-    quint32 BurnInColor() const { return m_settings.BurnInColor; }
-    bool setBurnInColor(quint32 value);
-    quint32 BurnInColorNeg() const { return m_settings.BurnInColorNeg; }
-    bool setBurnInColorNeg(quint32 value);
-    qint32 CurveBottomLeft() const { return m_settings.CurveBottomLeft; }
-    bool setCurveBottomLeft(qint32 value);
-    qint32 CurveBottomRight() const { return m_settings.CurveBottomRight; }
-    bool setCurveBottomRight(qint32 value);
-    qint32 CurveTopLeft() const { return m_settings.CurveTopLeft; }
-    bool setCurveTopLeft(qint32 value);
-    qint32 CurveTopRight() const { return m_settings.CurveTopRight; }
-    bool setCurveTopRight(qint32 value);
-    qint32 DecimalSeparator() const { return m_settings.DecimalSeparator; }
-    bool setDecimalSeparator(qint32 value);
-    qint32 InterDigitGap() const { return m_settings.InterDigitGap; }
-    bool setInterDigitGap(qint32 value);
-    qint32 InterDigitGapExp() const { return m_settings.InterDigitGapExp; }
-    bool setInterDigitGapExp(qint32 value);
-    qint32 InterSegmentGap() const { return m_settings.InterSegmentGap; }
-    bool setInterSegmentGap(qint32 value);
-    qint32 InterSegmentGapExp() const { return m_settings.InterSegmentGapExp; }
-    bool setInterSegmentGapExp(qint32 value);
-    qint32 NumDigits() const { return m_settings.NumDigits; }
-    bool setNumDigits(qint32 value);
-    qint32 NumDigitsExp() const { return m_settings.NumDigitsExp; }
-    bool setNumDigitsExp(qint32 value);
-    QPixmap Picture() const { return m_settings.Picture; }
-    bool setPicture(const QPixmap &value);
-    qint32 PictureMode() const { return m_settings.PictureMode; }
-    bool setPictureMode(qint32 value);
-    qint32 SegmentFillStyle() const { return m_settings.SegmentFillStyle; }
-    bool setSegmentFillStyle(qint32 value);
-    qint32 SegmentHeight() const { return m_settings.SegmentHeight; }
-    bool setSegmentHeight(qint32 value);
-    qint32 SegmentHeightExp() const { return m_settings.SegmentHeightExp; }
-    bool setSegmentHeightExp(qint32 value);
-    quint32 SegmentLitColor() const { return m_settings.SegmentLitColor; }
-    bool setSegmentLitColor(quint32 value);
-    quint32 SegmentLitColorNeg() const { return m_settings.SegmentLitColorNeg; }
-    bool setSegmentLitColorNeg(quint32 value);
-    qint32 SegmentStyle() const { return m_settings.SegmentStyle; }
-    bool setSegmentStyle(qint32 value);
-    qint32 SegmentStyleExp() const { return m_settings.SegmentStyleExp; }
-    bool setSegmentStyleExp(qint32 value);
-    qint32 SegmentWidth() const { return m_settings.SegmentWidth; }
-    bool setSegmentWidth(qint32 value);
-    qint32 SegmentWidthExp() const { return m_settings.SegmentWidthExp; }
-    bool setSegmentWidthExp(qint32 value);
-    bool ShowBurnIn() const { return m_settings.ShowBurnIn; }
-    bool setShowBurnIn(bool value);
-    bool ShowExponent() const { return m_settings.ShowExponent; }
-    bool setShowExponent(bool value);
-    bool ShowThousandsSeparator() const { return m_settings.ShowThousandsSeparator; }
-    bool setShowThousandsSeparator(bool value);
-    qint32 Theme() const { return m_settings.Theme; }
-    bool setTheme(qint32 value);
-    qint32 ThousandsGrouping() const { return m_settings.ThousandsGrouping; }
-    bool setThousandsGrouping(qint32 value);
-    qint32 ThousandsSeparator() const { return m_settings.ThousandsSeparator; }
-    bool setThousandsSeparator(qint32 value);
-    QString Value() const { return m_settings.Value; }
-    bool setValue(const QString &value);
-    qint32 XOffset() const { return m_settings.XOffset; }
-    bool setXOffset(qint32 value);
-    qint32 XOffsetExp() const { return m_settings.XOffsetExp; }
-    bool setXOffsetExp(qint32 value);
-    qint32 YOffset() const { return m_settings.YOffset; }
-    bool setYOffset(qint32 value);
-    qint32 YOffsetExp() const { return m_settings.YOffsetExp; }
-    bool setYOffsetExp(qint32 value);
+#ifndef Q_MOC_RUN
+// A getter and a setter for every property; the setter stores, notifies, does the work.
+#define MORPH_DISPLAY_ACCESSORS(type, name, ...)                                                   \
+    type name() const                                                                              \
+    {                                                                                              \
+        return m_settings.name;                                                                    \
+    }                                                                                              \
+    bool set##name(SetterArgument<type> value);
+    MORPH_DISPLAY_PROPERTIES(MORPH_DISPLAY_ACCESSORS)
+#undef MORPH_DISPLAY_ACCESSORS
+#endif
     void InitProperties();
     /// Loads Picture first, then the rest, evens odd segment sizes of slanted styles, rebuilds.
     /// A stored value that cannot be read takes its default and is named in unread; false then,
@@ -167,8 +97,14 @@ public:
     static QString PropertyCategory(const QString &name);
 
     /// Digit cells repainted since creation.
-    qint64 paintedCellCount() const { return m_paintedCells; }
-    const QImage &surface() const { return m_surface; }
+    qint64 paintedCellCount() const
+    {
+        return m_paintedCells;
+    }
+    const QImage &surface() const
+    {
+        return m_surface;
+    }
 
 signals:
     void PropertyChanged(const QString &name);
@@ -189,10 +125,13 @@ private:
     };
     enum class Field { Main, Exponent };
 
-    bool change(const QString &name, const QVariant &value);
+    template <typename T> bool change(DisplayPropertyId id, const T &value);
     bool doWork(PropertyWork work);
     bool applyTheme();
     QStringList readStoredSettings(const PropertyBag &bag);
+    void evenSlantedSegments();
+    /// Segment sizes, gaps and offsets within the pixels a display could show.
+    static bool withinGeometry(std::initializer_list<qint32> values);
 
     bool Rebuild();
     void Redraw();
@@ -220,8 +159,8 @@ private:
     void repaintCells(const QString &text, QString &lastText, Field field, bool force);
     void DrawDigit(QChar character, Field field, int cell);
     void PaintSegment(const FieldLayout &layout, int slot, QPoint at, bool lit);
-    void paintMark(int slot, QPoint at);
-    void eraseMark(int slot, SeparatorKind kind, QPoint at);
+    void paintMark(ShapeSlot slot, QPoint at);
+    void eraseMark(ShapeSlot slot, SeparatorKind kind, QPoint at);
     QPoint markPosition(SeparatorKind kind, int cell) const;
 
     DisplaySettings m_settings;

@@ -117,18 +117,25 @@ std::array<SegmentPlacement, 7> SegmentGeometry::placements(const FieldMetrics &
     const int G = field.G;
     switch (field.style) {
     case segHexagonal:
-        return {{{1, {SW / 2 + G, 0}}, {0, {SH + 2 * G, SW / 2 + G}},
-            {0, {SH + 2 * G, SH + SW / 2 + 3 * G}}, {1, {SW / 2 + G, 2 * SH + 4 * G}},
-            {0, {0, SH + SW / 2 + 3 * G}}, {0, {0, SW / 2 + G}}, {1, {SW / 2 + G, SH + 2 * G}}}};
+        return {{{slotHexagonHorizontal, {SW / 2 + G, 0}},
+            {slotHexagonVertical, {SH + 2 * G, SW / 2 + G}},
+            {slotHexagonVertical, {SH + 2 * G, SH + SW / 2 + 3 * G}},
+            {slotHexagonHorizontal, {SW / 2 + G, 2 * SH + 4 * G}},
+            {slotHexagonVertical, {0, SH + SW / 2 + 3 * G}}, {slotHexagonVertical, {0, SW / 2 + G}},
+            {slotHexagonHorizontal, {SW / 2 + G, SH + 2 * G}}}};
     case segTrapezoidal:
-        return {{{2, {G, 0}}, {3, {SH + 2 * G - SW, G}}, {3, {SH + 2 * G - SW, SH + 3 * G}},
-            {4, {G, 2 * SH + 4 * G - SW}}, {5, {0, SH + 3 * G}}, {5, {0, G}},
-            {1, {G, SH + 2 * G - SW / 2}}}};
+        return {{{slotTrapezoidTop, {G, 0}}, {slotTrapezoidRight, {SH + 2 * G - SW, G}},
+            {slotTrapezoidRight, {SH + 2 * G - SW, SH + 3 * G}},
+            {slotTrapezoidBottom, {G, 2 * SH + 4 * G - SW}}, {slotTrapezoidLeft, {0, SH + 3 * G}},
+            {slotTrapezoidLeft, {0, G}}, {slotHexagonHorizontal, {G, SH + 2 * G - SW / 2}}}};
     default:
-        return {{{7, {SW + G - 1, 0}}, {6, {SW + SH + 2 * G - 2, SW + G - 1}},
-            {6, {SW + SH + 2 * G - 2, SH + 2 * SW + 3 * G - 3}},
-            {7, {SW + G - 1, 2 * SH + 2 * SW + 4 * G - 4}}, {6, {0, SH + 2 * SW + 3 * G - 3}},
-            {6, {0, SW + G - 1}}, {7, {SW + G - 1, SH + SW + 2 * G - 2}}}};
+        return {{{slotRectangleHorizontal, {SW + G - 1, 0}},
+            {slotRectangleVertical, {SW + SH + 2 * G - 2, SW + G - 1}},
+            {slotRectangleVertical, {SW + SH + 2 * G - 2, SH + 2 * SW + 3 * G - 3}},
+            {slotRectangleHorizontal, {SW + G - 1, 2 * SH + 2 * SW + 4 * G - 4}},
+            {slotRectangleVertical, {0, SH + 2 * SW + 3 * G - 3}},
+            {slotRectangleVertical, {0, SW + G - 1}},
+            {slotRectangleHorizontal, {SW + G - 1, SH + SW + 2 * G - 2}}}};
     }
 }
 

@@ -22,10 +22,23 @@ struct FieldMetrics
     int yOffset = 5;
 };
 
-/// Shape slots of a field: 0 vertical hexagon, 1 horizontal hexagon, 2-5 trapezoids (long edge
-/// top, right, bottom, left), 6 vertical and 7 horizontal rectangle, 8 decimal and 9 thousands
-/// mark. Each shape is a region at the origin, moved to where a segment is drawn.
-using ShapeSet = std::array<QRegion, 10>;
+/// Shape slots of a field. Trapezoids are named after their long edge.
+enum ShapeSlot {
+    slotHexagonVertical = 0,
+    slotHexagonHorizontal = 1,
+    slotTrapezoidTop = 2,
+    slotTrapezoidRight = 3,
+    slotTrapezoidBottom = 4,
+    slotTrapezoidLeft = 5,
+    slotRectangleVertical = 6,
+    slotRectangleHorizontal = 7,
+    slotDecimalMark = 8,
+    slotThousandsMark = 9,
+    kShapeSlots = 10
+};
+
+/// A field's shapes by slot, each a region at the origin, moved to where a segment is drawn.
+using ShapeSet = std::array<QRegion, kShapeSlots>;
 
 /// Where a segment goes in a cell: which shape, moved by how much from the cell's top left.
 struct SegmentPlacement

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "chart_geometry.h"
-#include "ole_color.h"
+#include "chart_properties.h"
 #include "point_buffer.h"
 
 #include <QFrame>
@@ -46,29 +46,29 @@ public:
     /// Fits the canvas to the face and computes the spacings; draws nothing.
     void Resize();
 
-    qint16 Appearance() const { return m_appearance; }
+    qint16 Appearance() const { return m_settings.Appearance; }
     bool setAppearance(qint16 appearance);
-    qint16 BorderStyle() const { return m_borderStyle; }
+    qint16 BorderStyle() const { return m_settings.BorderStyle; }
     bool setBorderStyle(qint16 borderStyle);
-    qint16 DrawWidth() const { return m_drawWidth; }
+    qint16 DrawWidth() const { return m_settings.DrawWidth; }
     void setDrawWidth(qint16 width);
-    QVariant GridTickHorizontal() const { return m_gridTickHorizontal; }
+    QVariant GridTickHorizontal() const { return m_settings.GridTickHorizontal; }
     /// Fails, keeping the stored value, when the value does not convert to a 16-bit integer.
     bool setGridTickHorizontal(const QVariant &ticks);
-    QVariant GridTickVertical() const { return m_gridTickVertical; }
+    QVariant GridTickVertical() const { return m_settings.GridTickVertical; }
     bool setGridTickVertical(const QVariant &ticks);
-    qint32 NumberOfPoints() const { return m_numberOfPoints; }
+    qint32 NumberOfPoints() const { return m_settings.NumberOfPoints; }
     /// Takes effect at the next resize; the buffer keeps its newest samples. Fails, keeping the
     /// stored value, above kMaxNumberOfPoints.
     bool setNumberOfPoints(qint32 count);
-    OleColor BackColor() const { return m_backColor; }
+    OleColor BackColor() const { return m_settings.BackColor; }
     /// Fails, after storing it, when the colour cannot be applied to the face.
     bool setBackColor(OleColor colour);
-    OleColor GridColour() const { return m_gridColour; }
+    OleColor GridColour() const { return m_settings.GridColour; }
     void setGridColour(OleColor colour);
-    qint32 Max() const { return m_max; }
+    qint32 Max() const { return m_settings.Max; }
     void setMax(qint32 max);
-    OleColor ForeColor() const { return m_foreColor; }
+    OleColor ForeColor() const { return m_settings.ForeColor; }
     bool setForeColor(OleColor colour);
 
     const ChartSpacings &spacings() const { return m_spacings; }
@@ -88,6 +88,8 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    /// Stores a converted value, tells the host, then does the property's work.
+    bool change(ChartPropertyId id, const QVariant &value);
     void DrawChart();
     void prepareGridLayer();
     void drawSamples();
@@ -95,16 +97,7 @@ private:
     qint32 canvasWidth() const;
     qint32 canvasHeight() const;
 
-    qint16 m_appearance = 1;
-    qint16 m_borderStyle = 1;
-    qint16 m_drawWidth = 1;
-    qint16 m_gridTickHorizontal = 10;
-    qint16 m_gridTickVertical = 25;
-    qint32 m_numberOfPoints = 100;
-    OleColor m_backColor = SystemColor::ButtonText;
-    OleColor m_gridColour = 0x008000;
-    qint32 m_max = 100;
-    OleColor m_foreColor = 0x00FF00;
+    ChartSettings m_settings;
 
     PointBuffer m_pointBuffer;
     ChartSpacings m_spacings;
