@@ -1,13 +1,11 @@
 #include "console_fixture.h"
 
+#include "control_text.h"
 #include "shape_control.h"
 #include "window_timer.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
-#include <QLabel>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QScrollBar>
 
 ConsoleFixture::ConsoleFixture()
@@ -34,16 +32,7 @@ void ConsoleFixture::receive(const QByteArray &bytes)
 
 QString ConsoleFixture::text(const QString &name) const
 {
-    const QObject *object = m_window->findChild<QObject *>(name);
-    if (const auto *label = qobject_cast<const QLabel *>(object))
-        return label->text();
-    if (const auto *edit = qobject_cast<const QLineEdit *>(object))
-        return edit->text();
-    if (const auto *box = qobject_cast<const QPlainTextEdit *>(object))
-        return box->toPlainText();
-    if (const auto *button = qobject_cast<const QAbstractButton *>(object))
-        return button->text();
-    qFatal("no text control %s", qPrintable(name));
+    return controlText(*m_window, name);
 }
 
 bool ConsoleFixture::lit(const QString &lamp) const

@@ -43,7 +43,8 @@ bool writeJson(const ReplaySession &session, const QString &path)
 {
     const QJsonObject report{
         {QStringLiteral("controls"), snapshotControls(session.window())},
-        {QStringLiteral("sent"), encodeCEscapes(session.port().sent())},
+        {QStringLiteral("sent"),
+            QString::fromStdString(encodeCEscapes(session.port().sent().toStdString()))},
     };
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)

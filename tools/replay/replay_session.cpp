@@ -81,7 +81,7 @@ std::optional<QString> ReplaySession::run(const QString &line)
 
 std::optional<QString> ReplaySession::receive(const QString &text)
 {
-    m_port->feed(decodeCEscapes(text));
+    m_port->feed(QByteArray::fromStdString(decodeCEscapes(text.toStdString())));
     return std::nullopt;
 }
 
@@ -113,7 +113,7 @@ std::optional<QString> ReplaySession::click(const QString &name)
 std::optional<QString> ReplaySession::type(const QString &arguments)
 {
     const auto [name, text] = splitFirstWord(arguments);
-    const QString value = QString::fromUtf8(decodeCEscapes(text));
+    const QString value = QString::fromStdString(decodeCEscapes(text.toStdString()));
     QWidget *target = control(name);
     if (auto *edit = qobject_cast<QLineEdit *>(target))
         edit->setText(value);
