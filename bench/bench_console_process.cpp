@@ -2,17 +2,19 @@
 #include "memory_comm.h"
 #include "offline_console.h"
 #include "serial_comm.h"
+#include "simulator_process.h"
 #include "system_clock.h"
 
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
 
 #include <benchmark/benchmark.h>
+
+#include <functional>
 
 #include <sys/resource.h>
 
@@ -39,27 +41,75 @@ void runEventLoopFor(int milliseconds)
     loop.exec();
 }
 
+/// Runs the event loop as the application does until done says so or the time is up.
+bool runUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QEventLoop loop;
+    QTimer check;
+    QElapsedTimer clock;
+    clock.start();
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done() || clock.hasExpired(timeoutMs))
+            loop.quit();
+    });
+    check.start(20);
+    if (!done())
+        loop.exec();
+    return done();
+}
+
+/// A shown console connected to the simulator behind a link in its own directory.
+class SimulatedConsole
+{
+public:
+    explicit SimulatedConsole(int periodMs)
+        : m_simulator(m_dir.filePath(QStringLiteral("ttyTERMIVA")), options(periodMs))
+    {
+    }
+
+    /// False when the simulator did not come up.
+    bool start()
+    {
+        if (!m_simulator.start())
+            return false;
+        PortMap ports;
+        ports.setDevice(1, m_simulator.link());
+        m_window = std::make_unique<frmMain>(
+            std::make_unique<SerialComm>(ports), std::make_shared<SystemClock>(), m_dir.path());
+        m_window->show();
+        m_window->findChild<QAbstractButton *>(QStringLiteral("cmdConnect"))->click();
+        return m_window->ComPort().PortOpen();
+    }
+
+    SimulatorProcess &simulator() { return m_simulator; }
+    const frmMain &window() const { return *m_window; }
+    qint64 lines() const { return m_window->state().FrameCount; }
+
+private:
+    static SimulatorProcess::Options options(int periodMs)
+    {
+        SimulatorProcess::Options options;
+        options.periodMs = periodMs;
+        return options;
+    }
+
+    const QTemporaryDir m_dir;
+    SimulatorProcess m_simulator;
+    std::unique_ptr<frmMain> m_window;
+};
+
 /// The whole console, shown offscreen and connected to the simulator, over a minute of
 /// telemetry: the CPU time it uses. The argument picks the load: 0 the controller's own pace
 /// (a line every 500 ms), 1 the link's full rate (960 characters a second).
 void BM_ConsoleCpuOverAMinute(benchmark::State &state)
 {
-    const QTemporaryDir dir;
-    const QString link = dir.filePath(QStringLiteral("ttyTERMIVA"));
-    QProcess simulator;
-    simulator.start(QStringLiteral(TERMIVA_SIM_BINARY), {"--link", link, "--period-ms", "500"});
-    if (!simulator.waitForReadyRead(10000)) {
+    SimulatedConsole console(500);
+    if (!console.start()) {
         state.SkipWithError("the simulator did not start");
         return;
     }
-    PortMap ports;
-    ports.setDevice(1, link);
-    frmMain window(
-        std::make_unique<SerialComm>(ports), std::make_shared<SystemClock>(), dir.path());
-    window.show();
-    window.findChild<QAbstractButton *>(QStringLiteral("cmdConnect"))->click();
     if (state.range(0) == 1)
-        simulator.write("flood 1000000 960\n");
+        console.simulator().command(QStringLiteral("flood 1000000 960"));
     const int seconds = int(state.range(1));
     for (auto _ : state) {
         const double cpuBefore = cpuSeconds();
@@ -70,10 +120,8 @@ void BM_ConsoleCpuOverAMinute(benchmark::State &state)
         state.SetIterationTime(wall.elapsed() / 1000.0);
         state.counters["cpu_seconds"] = cpu;
         state.counters["cpu_share_percent"] = 100.0 * cpu / (wall.elapsed() / 1000.0);
-        state.counters["lines"] = double(window.state().FrameCount);
+        state.counters["lines"] = double(console.lines());
     }
-    simulator.terminate();
-    simulator.waitForFinished();
 }
 BENCHMARK(BM_ConsoleCpuOverAMinute)
     ->Args({0, 60})
@@ -81,6 +129,64 @@ BENCHMARK(BM_ConsoleCpuOverAMinute)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
+
+/// The console after the controller's cable is pulled: the CPU share of the following seconds,
+/// which stays near nothing unless the lost line causes an error storm.
+void BM_ConsoleCpuAfterPulledCable(benchmark::State &state)
+{
+    SimulatedConsole console(50);
+    if (!console.start() || !runUntil([&] { return console.lines() >= 5; }, 20000)) {
+        state.SkipWithError("the console did not connect to the simulator");
+        return;
+    }
+    console.simulator().command(QStringLiteral("drop"));
+    if (!runUntil([&] { return !console.window().ComPort().PortOpen(); }, 10000)) {
+        state.SkipWithError("the console did not notice the pulled cable");
+        return;
+    }
+    const int seconds = int(state.range(0));
+    for (auto _ : state) {
+        const double cpuBefore = cpuSeconds();
+        QElapsedTimer wall;
+        wall.start();
+        runEventLoopFor(seconds * 1000);
+        const double cpu = cpuSeconds() - cpuBefore;
+        state.SetIterationTime(wall.elapsed() / 1000.0);
+        state.counters["cpu_share_percent"] = 100.0 * cpu / (wall.elapsed() / 1000.0);
+    }
+}
+BENCHMARK(BM_ConsoleCpuAfterPulledCable)
+    ->Arg(2)
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+
+/// Telemetry lines back to back, as fast as the pseudo-terminal takes them: the characters a
+/// second the console handles.
+void BM_FloodThroughput(benchmark::State &state)
+{
+    SimulatedConsole console(600000);
+    if (!console.start()) {
+        state.SkipWithError("the simulator did not start");
+        return;
+    }
+    const qint64 floodLines = state.range(0);
+    constexpr double kCharactersPerLine = 45.0;
+    for (auto _ : state) {
+        const qint64 target = console.lines() + floodLines;
+        QElapsedTimer wall;
+        wall.start();
+        console.simulator().command(QStringLiteral("flood %1").arg(floodLines));
+        if (!runUntil([&] { return console.lines() >= target; }, 120000)) {
+            state.SkipWithError("the flood did not arrive in time");
+            return;
+        }
+        const double seconds = wall.elapsed() / 1000.0;
+        state.SetIterationTime(seconds);
+        state.counters["characters_per_second"] = floodLines * kCharactersPerLine / seconds;
+    }
+}
+BENCHMARK(BM_FloodThroughput)->Arg(60000)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 /// A million telemetry lines through a shown window's receive path: the peak memory after.
 void BM_PeakMemoryAfterAMillionLines(benchmark::State &state)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "port_map.h"
 #include "uniform_random.h"
 #include "watched_profile_key.h"
 #include "window_state.h"
@@ -39,7 +40,7 @@ class frmMain : public QWidget
     Q_OBJECT
 
 public:
-    static constexpr int kPortCount = 16;
+    static constexpr int kPortCount = PortMap::kPortCount;
 
     /// The settings file beside the executable.
     static QString settingsFile(const QString &applicationDir);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds and runs the performance suite: the receive path, the trend chart, the seven-segment
-# display (medians of five runs each), then the whole console under simulator load and its peak
-# memory after a million lines (about four minutes).
+# display (medians of five runs each), then the whole console under simulator load, after a
+# pulled cable and in a flood, and its peak memory after a million lines (about four minutes).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"

@@ -1,11 +1,10 @@
+#include "control_text.h"
 #include "frm_main.h"
 #include "serial_comm.h"
+#include "simulator_process.h"
 #include "system_clock.h"
 
-#include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -21,22 +20,25 @@ private slots:
     void showsTheControllerAndChangesItsSetPoint();
 
 private:
-    QString text(const char *name) const;
+    QString text(const char *name) const { return controlText(*m_window, QLatin1String(name)); }
 
     QTemporaryDir m_dir;
-    QProcess m_simulator;
+    std::unique_ptr<SimulatorProcess> m_simulator;
     std::unique_ptr<frmMain> m_window;
 };
 
 void tst_ConsoleEndToEnd::initTestCase()
 {
     QVERIFY(m_dir.isValid());
-    const QString link = m_dir.filePath(QStringLiteral("ttyTERMIVA"));
-    m_simulator.start(QStringLiteral(TERMIVA_SIM_BINARY),
-        {"--link", link, "--period-ms", "100", "--speed", "20", "--no-noise"});
-    QVERIFY(m_simulator.waitForReadyRead(10000));
+    SimulatorProcess::Options options;
+    options.periodMs = 100;
+    options.speed = 20;
+    options.noise = false;
+    m_simulator =
+        std::make_unique<SimulatorProcess>(m_dir.filePath(QStringLiteral("ttyTERMIVA")), options);
+    QVERIFY(m_simulator->start());
     PortMap ports;
-    ports.setDevice(1, link);
+    ports.setDevice(1, m_simulator->link());
     m_window = std::make_unique<frmMain>(
         std::make_unique<SerialComm>(ports), std::make_shared<SystemClock>(), m_dir.path());
 }
@@ -44,16 +46,7 @@ void tst_ConsoleEndToEnd::initTestCase()
 void tst_ConsoleEndToEnd::cleanupTestCase()
 {
     m_window.reset();
-    m_simulator.terminate();
-    QVERIFY(m_simulator.waitForFinished(10000));
-}
-
-QString tst_ConsoleEndToEnd::text(const char *name) const
-{
-    const QObject *control = m_window->findChild<QObject *>(name);
-    if (const auto *label = qobject_cast<const QLabel *>(control))
-        return label->text();
-    return qobject_cast<const QLineEdit *>(control)->text();
+    QVERIFY(m_simulator->stop());
 }
 
 void tst_ConsoleEndToEnd::showsTheControllerAndChangesItsSetPoint()
@@ -72,7 +65,7 @@ void tst_ConsoleEndToEnd::showsTheControllerAndChangesItsSetPoint()
     QTRY_COMPARE_WITH_TIMEOUT(text("Label7_3"), QStringLiteral("12"), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(text("Text1"), QStringLiteral("OK"), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(text("Text1"), QStringLiteral("EXIT"), 10000);
-    QVERIFY(m_simulator.readAllStandardError().contains("accepted: set 450 P 12"));
+    QVERIFY(m_simulator->log().contains(QStringLiteral("accepted: set 450 P 12")));
 }
 
 QTEST_MAIN(tst_ConsoleEndToEnd)

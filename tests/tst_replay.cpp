@@ -1,5 +1,4 @@
 #include "application_setup.h"
-#include "c_escapes.h"
 #include "frm_main.h"
 #include "memory_comm.h"
 #include "replay_session.h"
@@ -23,9 +22,6 @@ class tst_Replay : public QObject
 
 private slots:
     void initTestCase();
-    void decodesCEscapes_data();
-    void decodesCEscapes();
-    void escapesRoundTripEveryByte();
     void scriptDrivesTheWindow();
     void scriptErrorsAreReported();
     void toolWritesJsonAndPicture();
@@ -40,39 +36,6 @@ void tst_Replay::initTestCase()
 {
     setUpConsoleApplication();
     QVERIFY(m_dir.isValid());
-}
-
-void tst_Replay::decodesCEscapes_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("bytes");
-    QTest::newRow("plain") << "S0600 P010" << QByteArray("S0600 P010");
-    QTest::newRow("line end") << "abc\\r\\n" << QByteArray("abc\r\n");
-    QTest::newRow("hex") << "\\x4F\\x4e" << QByteArray("ON");
-    QTest::newRow("hex stops after two digits") << "\\x4142" << QByteArray("A42");
-    QTest::newRow("nul and high bytes") << "\\x00\\xff\\200" << QByteArray("\x00\xff\x80", 3);
-    QTest::newRow("backslash and quote") << "\\\\\\\"" << QByteArray("\\\"");
-    QTest::newRow("trailing backslash kept") << "a\\" << QByteArray("a\\");
-    QTest::newRow("utf-8 text") << "温度" << QStringLiteral("温度").toUtf8();
-}
-
-void tst_Replay::decodesCEscapes()
-{
-    QFETCH(QString, text);
-    QFETCH(QByteArray, bytes);
-    QCOMPARE(decodeCEscapes(text), bytes);
-}
-
-void tst_Replay::escapesRoundTripEveryByte()
-{
-    QByteArray every;
-    for (int code = 0; code < 256; ++code)
-        every.append(char(code));
-    const QString encoded = encodeCEscapes(every);
-    for (const QChar c : encoded)
-        QVERIFY(c.unicode() >= 0x20 && c.unicode() < 0x7F);
-    QCOMPARE(decodeCEscapes(encoded), every);
-    QCOMPARE(encodeCEscapes("S0450\r\n"), QStringLiteral("S0450\\r\\n"));
 }
 
 void tst_Replay::scriptDrivesTheWindow()

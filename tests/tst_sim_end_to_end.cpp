@@ -1,7 +1,7 @@
 #include "serial_comm.h"
+#include "simulator_process.h"
 
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -23,7 +23,7 @@ private:
     QStringList completeLines() const;
 
     QTemporaryDir m_dir;
-    QProcess m_simulator;
+    std::unique_ptr<SimulatorProcess> m_simulator;
     QString m_link;
     QString m_received;
 };
@@ -32,21 +32,18 @@ void tst_SimEndToEnd::init()
 {
     QVERIFY(m_dir.isValid());
     m_link = m_dir.filePath(QStringLiteral("ttyTERMIVA"));
-    m_simulator.start(QStringLiteral(TERMIVA_SIM_BINARY),
-        {"--link", m_link, "--period-ms", "100", "--speed", "10", "--no-noise"});
-    QVERIFY(m_simulator.waitForStarted());
-    QVERIFY(m_simulator.waitForReadyRead(10000));
-    const QString device = QString::fromLocal8Bit(m_simulator.readLine()).trimmed();
-    QVERIFY(device.startsWith(QLatin1String("/dev/")));
-    QCOMPARE(QFileInfo(m_link).symLinkTarget(), device);
+    SimulatorProcess::Options options;
+    options.periodMs = 100;
+    options.speed = 10;
+    options.noise = false;
+    m_simulator = std::make_unique<SimulatorProcess>(m_link, options);
+    QVERIFY(m_simulator->start());
+    QCOMPARE(QFileInfo(m_link).symLinkTarget(), m_simulator->device());
 }
 
 void tst_SimEndToEnd::cleanup()
 {
-    m_simulator.terminate();
-    QVERIFY(m_simulator.waitForFinished(10000));
-    QCOMPARE(m_simulator.exitStatus(), QProcess::NormalExit);
-    QCOMPARE(m_simulator.exitCode(), 0);
+    QVERIFY(m_simulator->stop());
     QVERIFY(!QFileInfo::exists(m_link) && !QFileInfo(m_link).isSymLink());
 }
 
@@ -79,7 +76,7 @@ void tst_SimEndToEnd::linesArriveAndCommandsGoOut()
     QTRY_VERIFY_WITH_TIMEOUT(completeLines().last().startsWith(QLatin1String("st=0450")), 10000);
     QVERIFY(completeLines().last().endsWith(QLatin1String("pid= 009, 004, 002")));
 
-    const QString log = QString::fromLocal8Bit(m_simulator.readAllStandardError());
+    const QString log = m_simulator->log();
     QVERIFY2(
         log.contains(QStringLiteral("received 25 bytes: 53 30 34 35 30 20 70 30 30 39 20 49 30 30 "
                                     "34 20 44 30 30 32 20 54 30 34 30")),
@@ -98,13 +95,13 @@ void tst_SimEndToEnd::droppedDeviceComesBackBehindTheSameLink()
     QVERIFY(!port.setPortOpen(true));
     QTRY_VERIFY_WITH_TIMEOUT(completeLines().size() >= 2, 10000);
 
-    m_simulator.write("drop\n");
+    m_simulator->command(QStringLiteral("drop"));
     QTRY_COMPARE_WITH_TIMEOUT(lost.count(), 1, 10000);
     QVERIFY(!port.PortOpen());
     QTRY_VERIFY(!QFileInfo(m_link).isSymLink());
     QCOMPARE(port.setPortOpen(true)->code, CommCode::DeviceUnavailable);
 
-    m_simulator.write("restore\n");
+    m_simulator->command(QStringLiteral("restore"));
     QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(m_link).isSymLink(), 10000);
     m_received.clear();
     QVERIFY(!port.setPortOpen(true));

@@ -1,6 +1,7 @@
 #include "offline_console.h"
 
 #include "c_escapes.h"
+#include "control_text.h"
 #include "shape_control.h"
 #include "window_snapshot.h"
 #include "window_timer.h"
@@ -8,7 +9,6 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QCoreApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
@@ -104,16 +104,7 @@ bool OfflineConsole::move(const QString &name, int value)
 
 QString OfflineConsole::text(const QString &name) const
 {
-    const QObject *object = control<QObject>(name);
-    if (const auto *label = qobject_cast<const QLabel *>(object))
-        return label->text();
-    if (const auto *edit = qobject_cast<const QLineEdit *>(object))
-        return edit->text();
-    if (const auto *box = qobject_cast<const QPlainTextEdit *>(object))
-        return box->toPlainText();
-    if (const auto *button = qobject_cast<const QAbstractButton *>(object))
-        return button->text();
-    qFatal("no text control %s", qPrintable(name));
+    return controlText(*m_window, name);
 }
 
 bool OfflineConsole::lit(const QString &lamp) const
@@ -135,7 +126,8 @@ QJsonObject OfflineConsole::snapshot() const
 {
     return {
         {QStringLiteral("controls"), snapshotControls(*m_window)},
-        {QStringLiteral("sent"), encodeCEscapes(m_port->sent())},
+        {QStringLiteral("sent"),
+            QString::fromStdString(encodeCEscapes(m_port->sent().toStdString()))},
     };
 }
 

@@ -48,7 +48,7 @@ std::optional<QString> ReplaySession::run(const QString &line)
 
 std::optional<QString> ReplaySession::receive(const QString &text)
 {
-    m_console.receive(decodeCEscapes(text));
+    m_console.receive(QByteArray::fromStdString(decodeCEscapes(text.toStdString())));
     return std::nullopt;
 }
 
@@ -72,7 +72,7 @@ std::optional<QString> ReplaySession::click(const QString &name)
 std::optional<QString> ReplaySession::type(const QString &arguments)
 {
     const auto [name, text] = splitFirstWord(arguments);
-    if (!m_console.type(name, QString::fromUtf8(decodeCEscapes(text))))
+    if (!m_console.type(name, QString::fromUtf8(QByteArray::fromStdString(decodeCEscapes(text.toStdString())))))
         return QStringLiteral("no text box \"%1\"").arg(name);
     return std::nullopt;
 }

@@ -1,7 +1,7 @@
+#include "c_escapes.h"
 #include "controller_simulator.h"
 #include "pty_device.h"
 
-#include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <csignal>
@@ -54,28 +54,6 @@ struct Settings
     ControllerSimulator::Options simulator;
     std::string link;
 };
-
-/// Text with the C escapes \r \n \t \\ and \xHH as the bytes they stand for.
-std::string decodeEscapes(const std::string &text)
-{
-    std::string bytes;
-    for (std::size_t at = 0; at < text.size(); ++at) {
-        if (text[at] != '\\' || at + 1 == text.size()) {
-            bytes += text[at];
-            continue;
-        }
-        const char kind = text[++at];
-        if (kind == 'x' && at + 1 < text.size()
-            && std::isxdigit(static_cast<unsigned char>(text[at + 1]))) {
-            std::size_t used = 0;
-            bytes += char(std::stoi(text.substr(at + 1, 2), &used, 16));
-            at += used;
-        } else {
-            bytes += kind == 'r' ? '\r' : kind == 'n' ? '\n' : kind == 't' ? '\t' : kind;
-        }
-    }
-    return bytes;
-}
 
 /// Everything after a command's name and the blank that follows it.
 std::string argumentText(const std::string &line)
@@ -276,7 +254,7 @@ private:
         else if (command == "badfield")
             m_simulator.injectBadField();
         else if (command == "raw")
-            m_simulator.sendRaw(decodeEscapes(argumentText(line)));
+            m_simulator.sendRaw(decodeCEscapes(argumentText(line)));
         else if (command == "drop")
             m_device.reset();
         else if (command == "restore" && !m_device)

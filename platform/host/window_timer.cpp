@@ -1,6 +1,6 @@
 #include "window_timer.h"
 
-#include "manual_time.h"
+#include "timer_driver.h"
 
 WindowTimer::WindowTimer(const QString &name, int interval, bool enabled, QObject *parent)
     : QObject(parent)
@@ -27,13 +27,24 @@ void WindowTimer::setEnabled(bool enabled)
     restart();
 }
 
+void WindowTimer::setDriver(const TimerDriver *driver)
+{
+    m_driver = driver;
+    restart();
+}
+
+void WindowTimer::fire()
+{
+    m_dueAt += m_interval;
+    emit Timer();
+}
+
 void WindowTimer::restart()
 {
-    const bool running = m_enabled && m_interval > 0;
-    if (m_manualTime) {
+    if (m_driver) {
         m_realTimer.stop();
-        m_dueAt = m_manualTime->elapsed() + m_interval;
-    } else if (running) {
+        m_dueAt = m_driver->elapsed() + m_interval;
+    } else if (running()) {
         m_realTimer.start(m_interval);
     } else {
         m_realTimer.stop();

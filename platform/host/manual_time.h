@@ -1,6 +1,7 @@
 #pragma once
 
 #include "clock.h"
+#include "timer_driver.h"
 
 #include <QList>
 #include <QPointer>
@@ -9,7 +10,7 @@ class WindowTimer;
 
 /// Time under the caller's control for scripted runs: the window timers it drives fire only when
 /// it is advanced, in time order, and the date and time it gives move with them.
-class ManualTime final : public Clock
+class ManualTime final : public Clock, public TimerDriver
 {
 public:
     /// Takes the timer off real time; its current period starts now.
@@ -18,7 +19,7 @@ public:
     void setNow(const QDateTime &moment);
     void advance(qint64 milliseconds);
 
-    qint64 elapsed() const { return m_elapsed; }
+    qint64 elapsed() const override { return m_elapsed; }
     QDateTime now() const override;
 
 private:

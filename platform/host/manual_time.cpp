@@ -5,8 +5,7 @@
 void ManualTime::drive(WindowTimer *timer)
 {
     m_timers.append(timer);
-    timer->m_manualTime = this;
-    timer->restart();
+    timer->setDriver(this);
 }
 
 void ManualTime::setNow(const QDateTime &moment)
@@ -19,9 +18,8 @@ void ManualTime::advance(qint64 milliseconds)
 {
     const qint64 target = m_elapsed + milliseconds;
     while (WindowTimer *timer = nextDue(target)) {
-        m_elapsed = timer->m_dueAt;
-        timer->m_dueAt += timer->Interval();
-        emit timer->Timer();
+        m_elapsed = timer->dueAt();
+        timer->fire();
     }
     m_elapsed = target;
 }
@@ -37,9 +35,9 @@ WindowTimer *ManualTime::nextDue(qint64 limit) const
 {
     WindowTimer *next = nullptr;
     for (const QPointer<WindowTimer> &timer : m_timers) {
-        if (!timer || !timer->Enabled() || timer->Interval() <= 0 || timer->m_dueAt > limit)
+        if (!timer || !timer->running() || timer->dueAt() > limit)
             continue;
-        if (!next || timer->m_dueAt < next->m_dueAt)
+        if (!next || timer->dueAt() < next->dueAt())
             next = timer;
     }
     return next;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ms_comm.h"
+#include "port_map.h"
 
 #include <QByteArray>
 
@@ -37,7 +38,7 @@ protected:
     QByteArray readDevice() override;
 
 private:
-    std::bitset<kPortCount> m_absent;
+    std::bitset<PortMap::kPortCount> m_absent;
     bool m_open = false;
     QByteArray m_incoming;
     QByteArray m_sent;

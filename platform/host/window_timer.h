@@ -3,10 +3,10 @@
 #include <QObject>
 #include <QTimer>
 
-class ManualTime;
+class TimerDriver;
 
 /// A window timer: an interval in milliseconds, an enabled flag and a Timer event each interval.
-/// Runs on real time unless a ManualTime drives it.
+/// Runs on real time unless a TimerDriver drives it.
 class WindowTimer : public QObject
 {
     Q_OBJECT
@@ -21,16 +21,23 @@ public:
     bool Enabled() const { return m_enabled; }
     void setEnabled(bool enabled);
 
+    /// Takes the timer off real time; its current period starts at the driver's present time.
+    void setDriver(const TimerDriver *driver);
+    /// The driver's time at which the timer next fires while it runs.
+    qint64 dueAt() const { return m_dueAt; }
+    bool running() const { return m_enabled && m_interval > 0; }
+    /// For the driver: starts the next period and raises Timer.
+    void fire();
+
 signals:
     void Timer();
 
 private:
-    friend class ManualTime;
     void restart();
 
     int m_interval;
     bool m_enabled;
     QTimer m_realTimer;
-    ManualTime *m_manualTime = nullptr;
+    const TimerDriver *m_driver = nullptr;
     qint64 m_dueAt = 0;
 };

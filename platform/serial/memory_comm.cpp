@@ -9,7 +9,7 @@ MemoryComm::MemoryComm(QObject *parent)
 
 void MemoryComm::setPresent(int port, bool present)
 {
-    if (port >= 1 && port <= kPortCount)
+    if (port >= 1 && port <= PortMap::kPortCount)
         m_absent.set(static_cast<std::size_t>(port - 1), !present);
 }
 
@@ -39,7 +39,7 @@ void MemoryComm::vanish()
 
 QString MemoryComm::DeviceName(int port) const
 {
-    if (port < 1 || port > kPortCount || m_absent.test(static_cast<std::size_t>(port - 1)))
+    if (port < 1 || port > PortMap::kPortCount || m_absent.test(static_cast<std::size_t>(port - 1)))
         return QString();
     return QStringLiteral("memory:COM%1").arg(port);
 }

@@ -24,7 +24,6 @@ class MSComm : public QObject
     Q_OBJECT
 
 public:
-    static constexpr int kPortCount = 16;
     static constexpr int comEvReceive = 2;
     static constexpr int kReceiveBufferSize = 1024;
 

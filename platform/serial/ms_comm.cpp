@@ -1,5 +1,7 @@
 #include "ms_comm.h"
 
+#include "port_map.h"
+
 #include <QElapsedTimer>
 #include <QScopedValueRollback>
 
@@ -23,7 +25,7 @@ MSComm::~MSComm() = default;
 
 std::optional<CommError> MSComm::setCommPort(int port)
 {
-    if (port < 1 || port > kPortCount)
+    if (port < 1 || port > PortMap::kPortCount)
         return CommError{CommCode::InvalidPortNumber, tr("无效的端口号"), QString::number(port)};
     m_commPort = port;
     return std::nullopt;
