@@ -1,7 +1,5 @@
 #include "chart_properties.h"
 
-#include "uc_histogram.h"
-
 #include <algorithm>
 #include <cmath>
 #include <optional>
@@ -73,7 +71,7 @@ const std::vector<ChartProperty> &ChartProperties::all()
         {"GridTickHorizontal", &ChartSettings::GridTickHorizontal, C::Rounded, W::None},
         {"GridTickVertical", &ChartSettings::GridTickVertical, C::Rounded, W::None},
         {"NumberOfPoints", &ChartSettings::NumberOfPoints, C::Whole, W::Buffer,
-            ucHistogram::kMaxNumberOfPoints},
+            ChartSettings::kMaxNumberOfPoints},
         {"BackColor", &ChartSettings::BackColor, C::Whole, W::Face},
         {"GridColour", &ChartSettings::GridColour, C::Whole, W::None},
         {"Max", &ChartSettings::Max, C::Whole, W::None},

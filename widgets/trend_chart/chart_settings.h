@@ -5,6 +5,10 @@
 /// Every property of the trend chart, with the defaults of a new instance.
 struct ChartSettings
 {
+    /// The most samples a chart keeps: 4 MB of buffer, walked on every redraw. Larger counts are
+    /// refused rather than left to exhaust memory.
+    static constexpr qint32 kMaxNumberOfPoints = 1000000;
+
     qint16 Appearance = 1;
     qint16 BorderStyle = 1;
     qint16 DrawWidth = 1;

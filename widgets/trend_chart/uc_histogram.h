@@ -29,9 +29,7 @@ class ucHistogram : public QFrame
     Q_PROPERTY(quint32 ForeColor READ ForeColor WRITE setForeColor)
 
 public:
-    /// The most samples a chart keeps: 4 MB of buffer, walked on every redraw. Larger counts are
-    /// refused rather than left to exhaust memory.
-    static constexpr qint32 kMaxNumberOfPoints = 1000000;
+    static constexpr qint32 kMaxNumberOfPoints = ChartSettings::kMaxNumberOfPoints;
 
     explicit ucHistogram(QWidget *parent = nullptr);
 
