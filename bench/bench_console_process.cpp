@@ -1,3 +1,4 @@
+#include "event_loop_run.h"
 #include "frm_main.h"
 #include "memory_comm.h"
 #include "offline_console.h"
@@ -8,13 +9,9 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTemporaryDir>
-#include <QTimer>
 
 #include <benchmark/benchmark.h>
-
-#include <functional>
 
 #include <sys/resource.h>
 
@@ -27,35 +24,25 @@ double cpuSeconds()
         + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
+/// Runs the event loop for this long as the iteration's time; returns the CPU seconds it took
+/// and reports their share of the time.
+double runMeasuringCpu(benchmark::State &state, int seconds)
+{
+    const double cpuBefore = cpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    runEventLoopFor(seconds * 1000);
+    const double cpu = cpuSeconds() - cpuBefore;
+    state.SetIterationTime(wall.elapsed() / 1000.0);
+    state.counters["cpu_share_percent"] = 100.0 * cpu / (wall.elapsed() / 1000.0);
+    return cpu;
+}
+
 double peakResidentMegabytes()
 {
     rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     return usage.ru_maxrss / 1024.0;
-}
-
-void runEventLoopFor(int milliseconds)
-{
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-/// Runs the event loop as the application does until done says so or the time is up.
-bool runUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer check;
-    QElapsedTimer clock;
-    clock.start();
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done() || clock.hasExpired(timeoutMs))
-            loop.quit();
-    });
-    check.start(20);
-    if (!done())
-        loop.exec();
-    return done();
 }
 
 /// A shown console connected to the simulator behind a link in its own directory.
@@ -112,14 +99,7 @@ void BM_ConsoleCpuOverAMinute(benchmark::State &state)
         console.simulator().command(QStringLiteral("flood 1000000 960"));
     const int seconds = int(state.range(1));
     for (auto _ : state) {
-        const double cpuBefore = cpuSeconds();
-        QElapsedTimer wall;
-        wall.start();
-        runEventLoopFor(seconds * 1000);
-        const double cpu = cpuSeconds() - cpuBefore;
-        state.SetIterationTime(wall.elapsed() / 1000.0);
-        state.counters["cpu_seconds"] = cpu;
-        state.counters["cpu_share_percent"] = 100.0 * cpu / (wall.elapsed() / 1000.0);
+        state.counters["cpu_seconds"] = runMeasuringCpu(state, seconds);
         state.counters["lines"] = double(console.lines());
     }
 }
@@ -135,24 +115,18 @@ BENCHMARK(BM_ConsoleCpuOverAMinute)
 void BM_ConsoleCpuAfterPulledCable(benchmark::State &state)
 {
     SimulatedConsole console(50);
-    if (!console.start() || !runUntil([&] { return console.lines() >= 5; }, 20000)) {
+    if (!console.start() || !runEventLoopUntil([&] { return console.lines() >= 5; }, 20000)) {
         state.SkipWithError("the console did not connect to the simulator");
         return;
     }
     console.simulator().command(QStringLiteral("drop"));
-    if (!runUntil([&] { return !console.window().ComPort().PortOpen(); }, 10000)) {
+    if (!runEventLoopUntil([&] { return !console.window().ComPort().PortOpen(); }, 10000)) {
         state.SkipWithError("the console did not notice the pulled cable");
         return;
     }
     const int seconds = int(state.range(0));
     for (auto _ : state) {
-        const double cpuBefore = cpuSeconds();
-        QElapsedTimer wall;
-        wall.start();
-        runEventLoopFor(seconds * 1000);
-        const double cpu = cpuSeconds() - cpuBefore;
-        state.SetIterationTime(wall.elapsed() / 1000.0);
-        state.counters["cpu_share_percent"] = 100.0 * cpu / (wall.elapsed() / 1000.0);
+        runMeasuringCpu(state, seconds);
     }
 }
 BENCHMARK(BM_ConsoleCpuAfterPulledCable)
@@ -177,7 +151,7 @@ void BM_FloodThroughput(benchmark::State &state)
         QElapsedTimer wall;
         wall.start();
         console.simulator().command(QStringLiteral("flood %1").arg(floodLines));
-        if (!runUntil([&] { return console.lines() >= target; }, 120000)) {
+        if (!runEventLoopUntil([&] { return console.lines() >= target; }, 120000)) {
             state.SkipWithError("the flood did not arrive in time");
             return;
         }

@@ -1,44 +1,23 @@
 #include "control_text.h"
+#include "event_loop_run.h"
 #include "frm_main.h"
 #include "serial_comm.h"
 #include "simulator_process.h"
 #include "system_clock.h"
 
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QFileInfo>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
-
-#include <functional>
 
 #include <unistd.h>
 
 #include <memory>
 
 namespace {
-/// Runs the event loop as the application does (QTest's waits sleep between turns, which would
-/// throttle a flood) until done says so or the time is up.
-bool runUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QEventLoop loop;
-    QTimer check;
-    QElapsedTimer clock;
-    clock.start();
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if (done() || clock.hasExpired(timeoutMs))
-            loop.quit();
-    });
-    check.start(20);
-    if (!done())
-        loop.exec();
-    return done();
-}
-
 qint64 residentBytes()
 {
     QFile statm(QStringLiteral("/proc/self/statm"));
@@ -107,7 +86,7 @@ void tst_FaultScenarios::cleanup()
 bool tst_FaultScenarios::waitForLines(qint64 more, int timeoutMs)
 {
     const qint64 target = lines() + more;
-    return runUntil([&] { return lines() >= target; }, timeoutMs);
+    return runEventLoopUntil([&] { return lines() >= target; }, timeoutMs);
 }
 
 void tst_FaultScenarios::deviceVanishesAndComesBack()
@@ -163,7 +142,7 @@ void tst_FaultScenarios::tenMegabytesWithoutALineEnd()
     qint64 largestLine = 0;
     const qint64 before = lines();
     // The run ends with one line end of its own; wait for that line and a good one after it.
-    QVERIFY(runUntil(
+    QVERIFY(runEventLoopUntil(
         [&] {
             largestLine = std::max<qint64>(largestLine, m_window->state().RxLine.text().size());
             return lines() >= before + 2;
@@ -188,7 +167,7 @@ void tst_FaultScenarios::floodFasterThanTheLink()
     QElapsedTimer wall;
     wall.start();
     m_simulator->command(QStringLiteral("flood %1").arg(kFloodLines));
-    QVERIFY(runUntil([&] { return lines() >= before + kFloodLines; }, 120000));
+    QVERIFY(runEventLoopUntil([&] { return lines() >= before + kFloodLines; }, 120000));
     const double seconds = wall.elapsed() / 1000.0;
     QTest::qWait(500);
     QCOMPARE(lines(), before + kFloodLines);
