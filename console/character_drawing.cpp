@@ -12,7 +12,41 @@ void CharacterDrawing::setForeColor(const QColor &colour)
     if (colour == m_foreColor)
         return;
     m_foreColor = colour;
-    update();
+    update(inkedRegion());
+}
+
+/// Only where characters stand changes colour; the controls lying under and over the rest of
+/// this large transparent label need no repaint.
+QRegion CharacterDrawing::inkedRegion()
+{
+    if (m_inkedText != text() || m_inkedFont != font() || m_inkedRect != contentsRect()) {
+        m_inkedText = text();
+        m_inkedFont = font();
+        m_inkedRect = contentsRect();
+        m_inked = QRegion();
+        const QFontMetrics metrics(font());
+        const QStringList lines = text().split(u'\n');
+        for (int row = 0; row < lines.size(); ++row) {
+            const QString &line = lines[row];
+            const int top = m_inkedRect.top() + row * metrics.lineSpacing();
+            qsizetype start = 0;
+            while (start < line.size()) {
+                while (start < line.size() && line[start] == u' ')
+                    ++start;
+                qsizetype end = start;
+                while (end < line.size() && line[end] != u' ')
+                    ++end;
+                if (end > start) {
+                    const int left =
+                        m_inkedRect.left() + metrics.horizontalAdvance(line.left(start));
+                    const int width = metrics.horizontalAdvance(line.mid(start, end - start));
+                    m_inked += QRect(left - 2, top - 2, width + 4, metrics.lineSpacing() + 4);
+                }
+                start = end;
+            }
+        }
+    }
+    return m_inked;
 }
 
 void CharacterDrawing::paintEvent(QPaintEvent *)

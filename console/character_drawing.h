@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QLabel>
+#include <QRegion>
 
 /// The label holding the character drawing. Its text colour changes with every received
 /// character, so the colour is kept here and painted directly: a palette change per character
@@ -17,9 +19,16 @@ public:
     QColor ForeColor() const { return m_foreColor; }
     void setForeColor(const QColor &colour);
 
+    /// Where the characters stand, the only part a colour change repaints.
+    QRegion inkedRegion();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     QColor m_foreColor = Qt::black;
+    QString m_inkedText;
+    QFont m_inkedFont;
+    QRect m_inkedRect;
+    QRegion m_inked;
 };

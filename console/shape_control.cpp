@@ -9,6 +9,9 @@ ShapeControl::ShapeControl(QWidget *parent)
 
 void ShapeControl::setFillColor(const QColor &colour)
 {
+    // Lamps are set on every line; an unchanged lamp needs no repaint.
+    if (colour == m_fillColor)
+        return;
     m_fillColor = colour;
     update();
 }

@@ -5,6 +5,7 @@
 #include "uc_histogram.h"
 #include "window_timer.h"
 
+#include <QImage>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -51,6 +52,7 @@ private slots:
     void setPointMarkerSitsAtTheSetTemperature();
     void operatorMovingASliderOnlyUpdatesItsLabel();
     void drawingChangesColourWithEveryCharacter();
+    void colourChangeRepaintsWhereTheCharactersStand();
     void longRunWithoutLineEndIsDropped();
     void logKeepsTheNewestEntries();
     void countGoesPastThe16BitLimit();
@@ -288,6 +290,32 @@ void tst_FrmMainReceiver::drawingChangesColourWithEveryCharacter()
     }
     for (qsizetype n = 1; n < colours.size(); ++n)
         QVERIFY(colours[n] != colours[n - 1]);
+}
+
+void tst_FrmMainReceiver::colourChangeRepaintsWhereTheCharactersStand()
+{
+    auto *drawing = m_console->control<CharacterDrawing>("Label11");
+    const auto render = [drawing](const QColor &colour) {
+        drawing->setForeColor(colour);
+        QImage image(drawing->size(), QImage::Format_RGB32);
+        image.fill(Qt::white);
+        drawing->render(&image, {}, {}, QWidget::DrawChildren);
+        return image;
+    };
+    const QImage red = render(Qt::red);
+    const QImage blue = render(Qt::blue);
+    const QRegion inked = drawing->inkedRegion();
+    int changed = 0;
+    for (int y = 0; y < red.height(); ++y) {
+        for (int x = 0; x < red.width(); ++x) {
+            if (red.pixel(x, y) == blue.pixel(x, y))
+                continue;
+            ++changed;
+            QVERIFY2(
+                inked.contains(QPoint(x, y)), qPrintable(QStringLiteral("%1,%2").arg(x).arg(y)));
+        }
+    }
+    QVERIFY(changed > 100);
 }
 
 void tst_FrmMainReceiver::longRunWithoutLineEndIsDropped()
