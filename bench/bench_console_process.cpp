@@ -85,9 +85,9 @@ private:
     std::unique_ptr<frmMain> m_window;
 };
 
-/// The whole console, shown offscreen and connected to the simulator, over a minute of
-/// telemetry: the CPU time it uses. The argument picks the load: 0 the controller's own pace
-/// (a line every 500 ms), 1 the link's full rate (960 characters a second).
+/// The whole console, shown (offscreen or on a display) and connected to the simulator, over a
+/// minute of telemetry: the CPU time it uses. The argument picks the load: 0 the controller's own
+/// pace (a line every 500 ms), 1 the link's full rate (960 characters a second).
 void BM_ConsoleCpuOverAMinute(benchmark::State &state)
 {
     SimulatedConsole console(500);
