@@ -1,5 +1,8 @@
 #include "property_bag.h"
+#include "stored_design.h"
 #include "uc_histogram.h"
+
+#include <QPixmap>
 
 #include <benchmark/benchmark.h>
 
@@ -40,4 +43,24 @@ void BM_NextPointWideChart(benchmark::State &state)
     nextPointOnFullBuffer(state, 10000, QSize(1920, 333));
 }
 BENCHMARK(BM_NextPointWideChart)->Unit(benchmark::kMicrosecond);
+
+/// The console's chart as the screen sees it: each sample is appended, then the face is painted
+/// into a pixmap the size of the control.
+void BM_NextPointAndPaintConsoleChart(benchmark::State &state)
+{
+    ucHistogram chart;
+    chart.ReadProperties(StoredDesign::ucHistogram1());
+    chart.resize(609, 333);
+    chart.show();
+    for (qint32 n = 0; n < chart.NumberOfPoints(); ++n)
+        chart.NextPoint(temperature(n));
+    QPixmap screen(chart.size());
+    qint32 sample = 0;
+    for (auto _ : state) {
+        chart.NextPoint(temperature(sample));
+        chart.render(&screen);
+        ++sample;
+    }
+}
+BENCHMARK(BM_NextPointAndPaintConsoleChart)->Unit(benchmark::kMicrosecond);
 } // namespace
