@@ -3,6 +3,7 @@
 #include "property_bag.h"
 #include "uc_histogram.h"
 
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -60,6 +61,7 @@ private slots:
     void storedColoursLoadSignedOrUnsigned();
     void zeroAndTinySpacingsDoNotHangOrCrash();
     void lineRasterDrawsAndClips();
+    void redrawingOnlyTheLineMatchesAFullRedraw();
 };
 
 void tst_ucHistogram::spacingsComeFromTheCanvas()
@@ -430,6 +432,61 @@ void tst_ucHistogram::lineRasterDrawsAndClips()
     drawPolyline(image, {{-50, -50}, {-10, -40}}, qRgb(255, 0, 0));
     drawPolyline(image, {{5, 5}}, qRgb(255, 0, 0));
     QCOMPARE(image.pixel(5, 5), kBack.rgb());
+}
+
+/// A chart fed thousands of random samples, through filling, scrolling, a pause, property
+/// changes and a resize, shows after each checked sample the canvas and face of a chart that
+/// redraws everything from the same samples.
+void tst_ucHistogram::redrawingOnlyTheLineMatchesAFullRedraw()
+{
+    const PropertyBag settings{{"NumberOfPoints", 300}, {"Max", 1000}, {"GridTickVertical", 100},
+        {"GridTickHorizontal", 20}, {"BackColor", 0}, {"ForeColor", 0x00FFFF}};
+    ucHistogram live;
+    ucHistogram full;
+    for (ucHistogram *chart : {&live, &full}) {
+        chart->ReadProperties(settings);
+        chart->resize(200, 80);
+        chart->show();
+    }
+    QRandomGenerator random(14);
+    qint32 value = 500;
+    int checked = 0;
+    int firstDifferent = -1;
+    const auto feed = [&](int count, bool still) {
+        for (int n = 0; n < count && firstDifferent < 0; ++n) {
+            if (!still)
+                value = random.bounded(8) == 0 ? random.bounded(-50, 1100)
+                                               : value + random.bounded(-40, 41);
+            live.NextPoint(value);
+            full.NextPoint(value);
+            if (n % 7 != 0)
+                continue;
+            full.Resize(); // forgets the drawn line: the next redraw starts from scratch
+            full.Refresh();
+            if (live.picHist() != full.picHist())
+                firstDifferent = checked;
+            ++checked;
+        }
+    };
+    feed(1000, false); // fills at 300, then scrolls
+    QVERIFY(live.pointBuffer().isFull());
+    live.Refresh(); // paused: nothing new, redrawn as it is
+    feed(400, true); // the same value over and over: a flat line scrolling in
+    feed(300, false);
+    for (ucHistogram *chart : {&live, &full}) {
+        (void)chart->setForeColor(0x0000FF);
+        chart->setGridColour(0xFF0000);
+    }
+    feed(300, false);
+    // Max together with a resize: the reference's resize would take a new Max's row spacing.
+    for (ucHistogram *chart : {&live, &full}) {
+        chart->setMax(1200);
+        chart->resize(237, 91);
+    }
+    feed(1000, false);
+    QCOMPARE(firstDifferent, -1);
+    QCOMPARE(checked, 430);
+    QCOMPARE(face(live), face(full));
 }
 
 QTEST_MAIN(tst_ucHistogram)
