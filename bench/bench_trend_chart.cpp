@@ -1,5 +1,10 @@
 #include "property_bag.h"
+#include "stored_design.h"
 #include "uc_histogram.h"
+
+#include <QCoreApplication>
+#include <QPixmap>
+#include <QWindow>
 
 #include <benchmark/benchmark.h>
 
@@ -40,4 +45,49 @@ void BM_NextPointWideChart(benchmark::State &state)
     nextPointOnFullBuffer(state, 10000, QSize(1920, 333));
 }
 BENCHMARK(BM_NextPointWideChart)->Unit(benchmark::kMicrosecond);
+
+/// The console's chart as the screen sees it: each sample is appended, then the face is painted
+/// into a pixmap the size of the control.
+void BM_NextPointAndPaintConsoleChart(benchmark::State &state)
+{
+    ucHistogram chart;
+    chart.ReadProperties(StoredDesign::ucHistogram1());
+    chart.resize(609, 333);
+    chart.show();
+    for (qint32 n = 0; n < chart.NumberOfPoints(); ++n)
+        chart.NextPoint(temperature(n));
+    QPixmap screen(chart.size());
+    qint32 sample = 0;
+    for (auto _ : state) {
+        chart.NextPoint(temperature(sample));
+        chart.render(&screen);
+        ++sample;
+    }
+}
+BENCHMARK(BM_NextPointAndPaintConsoleChart)->Unit(benchmark::kMicrosecond);
+
+/// The same chart shown as a window: each sample is appended, then the window's pending repaint
+/// runs, painting what the chart marked for update into the backing store.
+void BM_NextPointAndRepaintConsoleChart(benchmark::State &state)
+{
+    ucHistogram chart;
+    chart.ReadProperties(StoredDesign::ucHistogram1());
+    chart.resize(609, 333);
+    chart.show();
+    QCoreApplication::processEvents();
+    if (!chart.windowHandle()->isExposed()) {
+        state.SkipWithError("the chart's window was not exposed");
+        return;
+    }
+    for (qint32 n = 0; n < chart.NumberOfPoints(); ++n)
+        chart.NextPoint(temperature(n));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    qint32 sample = 0;
+    for (auto _ : state) {
+        chart.NextPoint(temperature(sample));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+        ++sample;
+    }
+}
+BENCHMARK(BM_NextPointAndRepaintConsoleChart)->Unit(benchmark::kMicrosecond);
 } // namespace

@@ -3,6 +3,7 @@
 #include "property_bag.h"
 #include "uc_histogram.h"
 
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -27,6 +28,11 @@ std::unique_ptr<ucHistogram> smallChart(qint16 drawWidth = 1, int height = 60)
 QImage face(ucHistogram &chart)
 {
     return chart.grab().toImage();
+}
+
+void drawPolyline(QImage &image, const QList<QPoint> &points, QRgb colour)
+{
+    LineRaster::drawPolyline(image, points.constData(), points.size(), colour);
 }
 } // namespace
 
@@ -55,6 +61,7 @@ private slots:
     void storedColoursLoadSignedOrUnsigned();
     void zeroAndTinySpacingsDoNotHangOrCrash();
     void lineRasterDrawsAndClips();
+    void redrawingOnlyTheLineMatchesAFullRedraw();
 };
 
 void tst_ucHistogram::spacingsComeFromTheCanvas()
@@ -407,7 +414,7 @@ void tst_ucHistogram::lineRasterDrawsAndClips()
     QImage image(20, 10, QImage::Format_RGB32);
     image.fill(kBack);
     const QRgb yellow = kLine.rgb();
-    LineRaster::drawPolyline(image, {{2, 2}, {6, 2}, {6, 5}, {9, 8}}, yellow);
+    drawPolyline(image, {{2, 2}, {6, 2}, {6, 5}, {9, 8}}, yellow);
     for (const QPoint lit : {QPoint(2, 2), QPoint(4, 2), QPoint(6, 2), QPoint(6, 4), QPoint(6, 5),
              QPoint(7, 6), QPoint(8, 7), QPoint(9, 8)})
         QVERIFY2(image.pixel(lit) == yellow,
@@ -418,14 +425,68 @@ void tst_ucHistogram::lineRasterDrawsAndClips()
 
     // Segments reaching far outside are clipped, not walked pixel by pixel.
     image.fill(kBack);
-    LineRaster::drawPolyline(
-        image, {{-2000000000, 4}, {2000000000, 4}, {2000000000, -2000000000}}, yellow);
+    drawPolyline(image, {{-2000000000, 4}, {2000000000, 4}, {2000000000, -2000000000}}, yellow);
     QCOMPARE(image.pixel(0, 4), yellow);
     QCOMPARE(image.pixel(19, 4), yellow);
     QCOMPARE(image.pixel(10, 3), kBack.rgb());
-    LineRaster::drawPolyline(image, {{-50, -50}, {-10, -40}}, qRgb(255, 0, 0));
-    LineRaster::drawPolyline(image, {{5, 5}}, qRgb(255, 0, 0));
+    drawPolyline(image, {{-50, -50}, {-10, -40}}, qRgb(255, 0, 0));
+    drawPolyline(image, {{5, 5}}, qRgb(255, 0, 0));
     QCOMPARE(image.pixel(5, 5), kBack.rgb());
+}
+
+/// A chart fed thousands of random samples, through filling, scrolling, a pause, property
+/// changes and a resize, shows after each checked sample the canvas and face of a chart that
+/// redraws everything from the same samples.
+void tst_ucHistogram::redrawingOnlyTheLineMatchesAFullRedraw()
+{
+    const PropertyBag settings{{"NumberOfPoints", 300}, {"Max", 1000}, {"GridTickVertical", 100},
+        {"GridTickHorizontal", 20}, {"BackColor", 0}, {"ForeColor", 0x00FFFF}};
+    ucHistogram live;
+    ucHistogram full;
+    for (ucHistogram *chart : {&live, &full}) {
+        chart->ReadProperties(settings);
+        chart->resize(200, 80);
+        chart->show();
+    }
+    QRandomGenerator random(14);
+    qint32 value = 500;
+    int checked = 0;
+    int firstDifferent = -1;
+    const auto feed = [&](int count, bool still) {
+        for (int n = 0; n < count && firstDifferent < 0; ++n) {
+            if (!still)
+                value = random.bounded(8) == 0 ? random.bounded(-50, 1100)
+                                               : value + random.bounded(-40, 41);
+            live.NextPoint(value);
+            full.NextPoint(value);
+            if (n % 7 != 0)
+                continue;
+            full.Resize(); // forgets the drawn line: the next redraw starts from scratch
+            full.Refresh();
+            if (live.picHist() != full.picHist())
+                firstDifferent = checked;
+            ++checked;
+        }
+    };
+    feed(1000, false); // fills at 300, then scrolls
+    QVERIFY(live.pointBuffer().isFull());
+    live.Refresh(); // paused: nothing new, redrawn as it is
+    feed(400, true); // the same value over and over: a flat line scrolling in
+    feed(300, false);
+    for (ucHistogram *chart : {&live, &full}) {
+        (void)chart->setForeColor(0x0000FF);
+        chart->setGridColour(0xFF0000);
+    }
+    feed(300, false);
+    // Max together with a resize: the reference's resize would take a new Max's row spacing.
+    for (ucHistogram *chart : {&live, &full}) {
+        chart->setMax(1200);
+        chart->resize(237, 91);
+    }
+    feed(1000, false);
+    QCOMPARE(firstDifferent, -1);
+    QCOMPARE(checked, 430);
+    QCOMPARE(face(live), face(full));
 }
 
 QTEST_MAIN(tst_ucHistogram)

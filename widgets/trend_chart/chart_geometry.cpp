@@ -1,7 +1,5 @@
 #include "chart_geometry.h"
 
-#include "twips.h"
-
 #include <cmath>
 #include <limits>
 
@@ -12,13 +10,6 @@ std::optional<qint32> ChartGeometry::nearest(double x)
         || rounded > std::numeric_limits<qint32>::max())
         return std::nullopt;
     return qint32(rounded);
-}
-
-int ChartGeometry::toPixels(qint64 twips)
-{
-    constexpr qint64 half = Twips::kPerPixel / 2;
-    return int(
-        twips >= 0 ? (twips + half) / Twips::kPerPixel : -((half - twips) / Twips::kPerPixel));
 }
 
 ChartSpacings ChartGeometry::resize(const ChartSpacings &previous, qint32 canvasWidth,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "twips.h"
+
 #include <QList>
 #include <QtGlobal>
 
@@ -20,8 +22,13 @@ namespace ChartGeometry {
 std::optional<qint32> nearest(double x);
 
 /// The pixel a canvas coordinate falls in; a whole number of twips never lies halfway between
-/// two pixels.
-int toPixels(qint64 twips);
+/// two pixels. Inline: every redraw converts each sample.
+inline int toPixels(qint64 twips)
+{
+    constexpr qint64 half = Twips::kPerPixel / 2;
+    return int(
+        twips >= 0 ? (twips + half) / Twips::kPerPixel : -((half - twips) / Twips::kPerPixel));
+}
 
 /// The spacings after a resize. The step between points is the largest, at least 1, that puts
 /// the newest sample, N + 1 steps in, in a pixel column of the canvas.

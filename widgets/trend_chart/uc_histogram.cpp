@@ -4,11 +4,14 @@
 #include "property_bag.h"
 #include "twips.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QShowEvent>
+#include <QStyleOptionFrame>
 
 #include <cstring>
 #include <limits>
+#include <memory>
 
 namespace {
 // Canvas columns left of the face: drawn, never shown.
@@ -36,9 +39,19 @@ bool ucHistogram::GridLook::operator==(const GridLook &other) const
         && grid == other.grid && penWidth == other.penWidth && size == other.size;
 }
 
+bool ucHistogram::FaceLook::operator==(const FaceLook &other) const
+{
+    return style == other.style && size == other.size && rect == other.rect && ratio == other.ratio
+        && state == other.state && direction == other.direction && palette == other.palette
+        && group == other.group && background == other.background && lineWidth == other.lineWidth
+        && midLineWidth == other.midLineWidth && shape == other.shape;
+}
+
 ucHistogram::ucHistogram(QWidget *parent)
     : QFrame(parent)
 {
+    // The face layer and the canvas cover every pixel, so nothing needs painting beneath.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     InitProperties();
 }
 
@@ -62,6 +75,7 @@ void ucHistogram::ReadProperties(const PropertyBag &bag)
     applyFace();
     if (!m_canvas.isNull())
         m_canvas.fill(translated(m_settings.BackColor));
+    m_lineTracked = false;
 }
 
 void ucHistogram::WriteProperties(PropertyBag &bag) const
@@ -77,6 +91,7 @@ void ucHistogram::Resize()
     const QSize face = contentsRect().size();
     m_canvas = QImage(face.width() + kHiddenStrip, face.height(), QImage::Format_RGB32);
     m_canvas.fill(translated(m_settings.BackColor));
+    m_lineTracked = false;
     m_spacings =
         ChartGeometry::resize(m_spacings, canvasWidth(), canvasHeight(), m_settings.NumberOfPoints,
             m_settings.GridTickHorizontal, m_settings.GridTickVertical, m_settings.Max);
@@ -109,23 +124,37 @@ void ucHistogram::DrawChart()
 {
     if (m_canvas.isNull())
         return;
-    prepareGridLayer();
-    std::memcpy(m_canvas.bits(), m_gridLayer.constBits(), std::size_t(m_gridLayer.sizeInBytes()));
+    const bool gridChanged = prepareGridLayer();
     // The canvas keeps the data line's pen, so every later grid is drawn that wide too.
     m_canvasPenWidth = m_settings.DrawWidth;
-    drawSamples();
     m_drawn = true;
-    update();
+    samplePolyline(m_nextPolyline);
+    const QColor colour = translated(m_settings.ForeColor);
+    const bool incremental = m_lineTracked && !gridChanged && m_settings.DrawWidth <= 1;
+    if (incremental && m_nextPolyline == m_polyline && colour.rgb() == m_lineColour)
+        return;
+    QRect changed = m_canvas.rect();
+    if (incremental) {
+        changed = m_lineSpans.bounds();
+        m_lineSpans.restore(m_canvas, m_gridLayer);
+    } else {
+        std::memcpy(
+            m_canvas.bits(), m_gridLayer.constBits(), std::size_t(m_gridLayer.sizeInBytes()));
+    }
+    changed |= drawSamples(m_nextPolyline, colour);
+    std::swap(m_polyline, m_nextPolyline);
+    m_lineColour = colour.rgb();
+    update(changed.translated(contentsRect().topLeft() - QPoint(kHiddenStrip, 0)));
 }
 
 /// The grid changes only with the spacings, colours, size or pen width, so it is drawn once
 /// into a layer that every redraw starts from.
-void ucHistogram::prepareGridLayer()
+bool ucHistogram::prepareGridLayer()
 {
     const GridLook look{
         m_spacings, m_settings.BackColor, m_settings.GridColour, m_canvasPenWidth, m_canvas.size()};
     if (look == m_gridLook && !m_gridLayer.isNull())
-        return;
+        return false;
     m_gridLook = look;
     m_gridLayer = QImage(m_canvas.size(), QImage::Format_RGB32);
     m_gridLayer.fill(translated(m_settings.BackColor));
@@ -137,39 +166,77 @@ void ucHistogram::prepareGridLayer()
         painter.drawLine(0, ChartGeometry::toPixels(y), right, ChartGeometry::toPixels(y));
     for (const qint32 x : ChartGeometry::columnLines(canvasWidth(), m_spacings.ColumnSpacing))
         painter.drawLine(ChartGeometry::toPixels(x), 0, ChartGeometry::toPixels(x), bottom);
+    return true;
 }
 
-/// Slot j sits at x = (j + 1) × PointStep and y = (Max - slot j) × scale, one polyline without
-/// antialiasing; a point whose coordinates leave 32 bits breaks the line.
-void ucHistogram::drawSamples()
+namespace {
+/// Adds a point to the run starting at start. A point in the same column as the last two, with
+/// the last between the one before and it, replaces the last: the vertical strokes cover the
+/// same pixels either way.
+void appendPoint(std::vector<QPoint> &points, std::size_t start, QPoint point)
+{
+    const std::size_t count = points.size() - start;
+    if (count >= 1 && points.back() == point)
+        return;
+    if (count >= 2) {
+        QPoint &last = points.back();
+        const QPoint before = points[points.size() - 2];
+        if (before.x() == point.x() && last.x() == point.x()
+            && std::min(before.y(), point.y()) <= last.y()
+            && last.y() <= std::max(before.y(), point.y())) {
+            last = point;
+            return;
+        }
+    }
+    points.push_back(point);
+}
+} // namespace
+
+/// Slot j sits at x = (j + 1) × PointStep and y = (Max - slot j) × scale, in pixels; a point
+/// whose coordinates leave 32 bits breaks the line.
+void ucHistogram::samplePolyline(Polyline &line) const
 {
     const std::optional<qint32> scale =
         ChartGeometry::verticalScale(height() * Twips::kPerPixel, m_settings.Max);
-    const QColor colour = translated(m_settings.ForeColor);
-    const auto flush = [this, &colour] {
-        if (m_settings.DrawWidth <= 1) {
-            LineRaster::drawPolyline(m_canvas, m_polyline, colour.rgb());
-        } else if (m_polyline.size() > 1) {
-            QPainter painter(&m_canvas);
-            painter.setPen(cosmeticPen(colour, m_settings.DrawWidth));
-            painter.drawPolyline(m_polyline.constData(), int(m_polyline.size()));
-        }
-        m_polyline.clear();
-    };
+    line.points.clear();
+    line.runStarts.assign(1, 0);
     for (qint32 j = 0; j <= m_pointBuffer.filled(); ++j) {
         const qint64 x = qint64(j + 1) * m_spacings.PointStep;
         const qint64 y = (qint64(m_settings.Max) - m_pointBuffer.slot(j)) * scale.value_or(0);
         if (x > std::numeric_limits<qint32>::max() || y < std::numeric_limits<qint32>::min()
             || y > std::numeric_limits<qint32>::max()) {
-            flush();
+            if (line.points.size() > line.runStarts.back())
+                line.runStarts.push_back(line.points.size());
             continue;
         }
-        const QPoint point(ChartGeometry::toPixels(x), ChartGeometry::toPixels(y));
-        // Several samples share a pixel column: repeating a pixel adds work, not picture.
-        if (m_polyline.isEmpty() || m_polyline.constLast() != point)
-            m_polyline.append(point);
+        appendPoint(line.points, line.runStarts.back(),
+            QPoint(ChartGeometry::toPixels(x), ChartGeometry::toPixels(y)));
     }
-    flush();
+}
+
+/// One-pixel lines go through the raster, which records their pixels for the next redraw; wider
+/// ones through the painter, after which the next redraw starts from the grid again.
+QRect ucHistogram::drawSamples(const Polyline &line, const QColor &colour)
+{
+    m_lineSpans.clear(m_canvas.width());
+    m_lineTracked = m_settings.DrawWidth <= 1;
+    std::unique_ptr<QPainter> painter;
+    if (!m_lineTracked) {
+        painter = std::make_unique<QPainter>(&m_canvas);
+        painter->setPen(cosmeticPen(colour, m_settings.DrawWidth));
+    }
+    for (std::size_t run = 0; run < line.runStarts.size(); ++run) {
+        const std::size_t start = line.runStarts[run];
+        const std::size_t end =
+            run + 1 < line.runStarts.size() ? line.runStarts[run + 1] : line.points.size();
+        const QPoint *const points = line.points.data() + start;
+        const qsizetype count = qsizetype(end - start);
+        if (painter && count > 1)
+            painter->drawPolyline(points, int(count));
+        else if (!painter)
+            LineRaster::drawPolyline(m_canvas, points, count, colour.rgb(), &m_lineSpans);
+    }
+    return painter ? m_canvas.rect() : m_lineSpans.bounds();
 }
 
 bool ucHistogram::applyFace()
@@ -255,13 +322,44 @@ bool ucHistogram::setForeColor(OleColor colour)
     return change(ChartPropertyId::ForeColor, colour);
 }
 
+/// Copies the canvas into the part of the face it covers and the face layer into the rest, each
+/// only where the face needs painting.
 void ucHistogram::paintEvent(QPaintEvent *event)
 {
-    QFrame::paintEvent(event);
     QPainter painter(this);
     const QRect face = contentsRect();
-    painter.setClipRect(face);
-    painter.drawImage(face.topLeft() - QPoint(kHiddenStrip, 0), m_canvas);
+    const QRect shown =
+        QRect(face.topLeft() - QPoint(kHiddenStrip, 0), m_canvas.size()) & face & event->rect();
+    const QRegion rest = event->region().subtracted(shown);
+    if (!rest.isEmpty()) {
+        prepareFaceLayer();
+        const qreal ratio = m_faceLayer.devicePixelRatio();
+        for (const QRect &rect : rest)
+            painter.drawImage(rect, m_faceLayer,
+                QRectF(QPointF(rect.topLeft()) * ratio, QSizeF(rect.size()) * ratio));
+    }
+    if (!shown.isEmpty())
+        painter.drawImage(
+            shown, m_canvas, shown.translated(QPoint(kHiddenStrip, 0) - face.topLeft()));
+}
+
+/// The background and frame change only with the style, palette, state and size; they are
+/// painted once into a layer the paints copy from.
+void ucHistogram::prepareFaceLayer()
+{
+    QStyleOptionFrame option;
+    initStyleOption(&option);
+    const FaceLook look{style(), size(), option.rect, devicePixelRatioF(), option.state,
+        option.direction, option.palette, palette().currentColorGroup(), backgroundRole(),
+        option.lineWidth, option.midLineWidth, int(option.frameShape)};
+    if (look == m_faceLook && !m_faceLayer.isNull())
+        return;
+    m_faceLook = look;
+    m_faceLayer = QImage(size() * look.ratio, QImage::Format_RGB32);
+    m_faceLayer.setDevicePixelRatio(look.ratio);
+    QPainter painter(&m_faceLayer);
+    painter.fillRect(rect(), palette().brush(backgroundRole()));
+    drawFrame(&painter);
 }
 
 void ucHistogram::resizeEvent(QResizeEvent *event)

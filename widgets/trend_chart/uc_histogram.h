@@ -2,11 +2,16 @@
 
 #include "chart_geometry.h"
 #include "chart_properties.h"
+#include "line_raster.h"
 #include "point_buffer.h"
 
 #include <QFrame>
 #include <QImage>
+#include <QPalette>
+#include <QStyle>
 #include <QVariant>
+
+#include <vector>
 
 class PropertyBag;
 
@@ -89,8 +94,22 @@ private:
     /// Stores a converted value, tells the host, then does the property's work.
     bool change(ChartPropertyId id, const QVariant &value);
     void DrawChart();
-    void prepareGridLayer();
-    void drawSamples();
+    /// Rebuilds the grid layer when its look changed; true when it did.
+    bool prepareGridLayer();
+    /// The data line in canvas pixels, broken into runs where a point leaves 32 bits.
+    struct Polyline
+    {
+        std::vector<QPoint> points;
+        std::vector<std::size_t> runStarts;
+        bool operator==(const Polyline &other) const
+        {
+            return points == other.points && runStarts == other.runStarts;
+        }
+    };
+    void samplePolyline(Polyline &line) const;
+    /// Draws the line onto the canvas; returns the canvas area that changed.
+    QRect drawSamples(const Polyline &line, const QColor &colour);
+    void prepareFaceLayer();
     bool applyFace();
     qint32 canvasWidth() const;
     qint32 canvasHeight() const;
@@ -112,5 +131,30 @@ private:
         QSize size;
         bool operator==(const GridLook &other) const;
     } m_gridLook;
-    QList<QPoint> m_polyline;
+    /// The data line on the canvas: its runs, colour and pixels. Only while m_lineTracked is the
+    /// canvas exactly the grid layer with those pixels drawn over it.
+    Polyline m_polyline;
+    Polyline m_nextPolyline;
+    QRgb m_lineColour = 0;
+    LineRaster::ColumnSpans m_lineSpans;
+    bool m_lineTracked = false;
+    /// The face's background and frame as the style paints them, for the paints that reach the
+    /// border.
+    QImage m_faceLayer;
+    struct FaceLook
+    {
+        const QStyle *style = nullptr;
+        QSize size;
+        QRect rect;
+        qreal ratio = 0;
+        QStyle::State state;
+        Qt::LayoutDirection direction = Qt::LeftToRight;
+        QPalette palette;
+        QPalette::ColorGroup group = QPalette::Active;
+        QPalette::ColorRole background = QPalette::Window;
+        int lineWidth = 0;
+        int midLineWidth = 0;
+        int shape = 0;
+        bool operator==(const FaceLook &other) const;
+    } m_faceLook;
 };
