@@ -84,38 +84,45 @@ void tst_ucHistogram::newestSampleLandsInsideTheCanvas()
     for (const qint32 points : {1, 100, 1700}) {
         for (int faceWidth = 20; faceWidth <= 1000; ++faceWidth) {
             const int canvasPixels = faceWidth + 8;
-            const qint16 step =
-                ChartGeometry::resize({}, canvasPixels * 15, 900, points, 10, 25, 100).PointStep;
-            const auto newestColumn = [points](qint64 pointStep) {
-                return ChartGeometry::toPixels((points + 1) * pointStep);
+            const ChartSpacings spacings =
+                ChartGeometry::resize({}, canvasPixels * 15, 900, points, 10, 25, 100);
+            const auto newestColumn = [&](qint64 pointStep) {
+                return ChartGeometry::toPixels((points + 1) * pointStep + spacings.PointOffset);
             };
             const QByteArray where =
                 QByteArray::number(points) + " points, face " + QByteArray::number(faceWidth);
+            QVERIFY2(newestColumn(spacings.PointStep) <= canvasPixels - 1, where);
             if (canvasPixels * 15 - 8 < points + 1) {
-                // Under a twip per point nothing fits; the step stays at its smallest.
-                QVERIFY2(step == 1, where);
+                // Under a twip per point the newest sample takes the last column and the oldest
+                // fall off the left.
+                QVERIFY2(spacings.PointStep == 1, where);
+                QVERIFY2(newestColumn(1) == canvasPixels - 1, where);
                 continue;
             }
-            QVERIFY2(newestColumn(step) <= canvasPixels - 1, where);
-            QVERIFY2(newestColumn(step + 1) > canvasPixels - 1, where); // no narrower than needed
+            QCOMPARE(spacings.PointOffset, 0);
+            // No narrower than needed.
+            QVERIFY2(newestColumn(spacings.PointStep + 1) > canvasPixels - 1, where);
         }
     }
 
-    // Rendered: 1,700 points on a borderless face 559 pixels wide, full of samples at Max, then
-    // one at 50. That last sample is the only line pixel below the top row.
-    ucHistogram chart;
-    chart.ReadProperties(PropertyBag{
-        {"BorderStyle", 0}, {"BackColor", 0}, {"ForeColor", 0x00FFFF}, {"NumberOfPoints", 1700}});
-    chart.resize(559, 60);
-    chart.show();
-    for (int n = 0; n < 1800; ++n)
-        chart.NextPoint(100);
-    chart.NextPoint(50);
-    const QImage image = face(chart);
-    bool drawn = false;
-    for (int x = 0; x < image.width(); ++x)
-        drawn = drawn || image.pixelColor(x, 30) == kLine;
-    QVERIFY(drawn);
+    // Rendered: 1,700 points on borderless faces 559 and 60 pixels wide (the narrow one holds
+    // fewer twips than points), full of samples at Max, then one at 50. That last sample is the
+    // only line pixel below the top row.
+    for (const int faceWidth : {559, 60}) {
+        ucHistogram chart;
+        chart.ReadProperties(PropertyBag{{"BorderStyle", 0}, {"BackColor", 0},
+            {"ForeColor", 0x00FFFF}, {"NumberOfPoints", 1700}});
+        chart.resize(faceWidth, 60);
+        chart.show();
+        for (int n = 0; n < 1800; ++n)
+            chart.NextPoint(100);
+        chart.NextPoint(50);
+        const QImage image = face(chart);
+        bool drawn = false;
+        for (int x = 0; x < image.width(); ++x)
+            drawn = drawn || image.pixelColor(x, 30) == kLine;
+        QVERIFY2(drawn, QByteArray::number(faceWidth));
+    }
 }
 
 void tst_ucHistogram::gridIsAnchoredAtBottomAndLeft_data()

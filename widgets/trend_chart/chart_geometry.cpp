@@ -1,5 +1,6 @@
 #include "chart_geometry.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -22,8 +23,11 @@ ChartSpacings ChartGeometry::resize(const ChartSpacings &previous, qint32 canvas
         // the last pixel column, not the width itself.
         const qint64 rightmost = qint64(canvasWidth) - Twips::kPerPixel / 2 - 1;
         const qint64 step = std::max<qint64>(rightmost / (qint64(numberOfPoints) + 1), 1);
-        if (step <= std::numeric_limits<qint16>::max())
+        if (step <= std::numeric_limits<qint16>::max()) {
             spacings.PointStep = qint16(step);
+            spacings.PointOffset =
+                qint32(std::min<qint64>(0, rightmost - (qint64(numberOfPoints) + 1) * step));
+        }
         const std::optional<qint32> perPoint = nearest(double(canvasWidth) / numberOfPoints);
         const qint64 columns = qint64(perPoint.value_or(0)) * gridTickHorizontal;
         if (perPoint && columns >= std::numeric_limits<qint32>::min()

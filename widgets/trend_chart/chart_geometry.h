@@ -13,6 +13,9 @@
 struct ChartSpacings
 {
     qint16 PointStep = 0;
+    /// Added to every point's place; below 0 only when even a step of 1 would put the newest
+    /// sample past the canvas, which then keeps the newest samples and drops the oldest.
+    qint32 PointOffset = 0;
     qint32 ColumnSpacing = 0;
     qint32 RowSpacing = 0;
 };
@@ -31,7 +34,8 @@ inline int toPixels(qint64 twips)
 }
 
 /// The spacings after a resize. The step between points is the largest, at least 1, that puts
-/// the newest sample, N + 1 steps in, in a pixel column of the canvas.
+/// the newest sample, N + 1 steps in, in a pixel column of the canvas; where no step does, the
+/// offset moves every point left until the newest one is in the last column.
 ChartSpacings resize(const ChartSpacings &previous, qint32 canvasWidth, qint32 canvasHeight,
     qint32 numberOfPoints, qint16 gridTickHorizontal, qint16 gridTickVertical, qint32 max);
 

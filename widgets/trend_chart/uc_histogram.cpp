@@ -192,8 +192,8 @@ void appendPoint(std::vector<QPoint> &points, std::size_t start, QPoint point)
 }
 } // namespace
 
-/// Slot j sits at x = (j + 1) × PointStep and y = (Max - slot j) × scale, in pixels; a point
-/// whose coordinates leave 32 bits breaks the line.
+/// Slot j sits at x = (j + 1) × PointStep + PointOffset and y = (Max - slot j) × scale, in pixels;
+/// a point whose coordinates leave 32 bits breaks the line.
 void ucHistogram::samplePolyline(Polyline &line) const
 {
     const std::optional<qint32> scale =
@@ -201,7 +201,7 @@ void ucHistogram::samplePolyline(Polyline &line) const
     line.points.clear();
     line.runStarts.assign(1, 0);
     for (qint32 j = 0; j <= m_pointBuffer.filled(); ++j) {
-        const qint64 x = qint64(j + 1) * m_spacings.PointStep;
+        const qint64 x = qint64(j + 1) * m_spacings.PointStep + m_spacings.PointOffset;
         const qint64 y = (qint64(m_settings.Max) - m_pointBuffer.slot(j)) * scale.value_or(0);
         if (x > std::numeric_limits<qint32>::max() || y < std::numeric_limits<qint32>::min()
             || y > std::numeric_limits<qint32>::max()) {
