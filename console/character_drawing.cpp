@@ -12,7 +12,11 @@ void CharacterDrawing::setForeColor(const QColor &colour)
     if (colour == m_foreColor)
         return;
     m_foreColor = colour;
-    update(inkedRegion());
+    // Characters arrive in bursts; one pending repaint covers them all.
+    if (!m_repaintPending) {
+        m_repaintPending = true;
+        update(inkedRegion());
+    }
 }
 
 /// Only where characters stand changes colour; the controls lying under and over the rest of
@@ -51,6 +55,7 @@ QRegion CharacterDrawing::inkedRegion()
 
 void CharacterDrawing::paintEvent(QPaintEvent *)
 {
+    m_repaintPending = false;
     QPainter painter(this);
     painter.setPen(m_foreColor);
     painter.setFont(font());

@@ -27,6 +27,7 @@ protected:
 
 private:
     QColor m_foreColor = Qt::black;
+    bool m_repaintPending = false;
     QString m_inkedText;
     QFont m_inkedFont;
     QRect m_inkedRect;

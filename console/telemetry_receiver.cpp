@@ -75,10 +75,10 @@ CompletedLine processCompletedLine(WindowState &state, const QString &shownOvers
 } // namespace
 
 ReceiverChanges TelemetryReceiver::receive(
-    WindowState &state, QStringView chunk, const QString &shownOvershoot)
+    WindowState &state, const QString &chunk, const QString &shownOvershoot)
 {
     ReceiverChanges changes;
-    state.RxChunk = chunk.toString();
+    state.RxChunk = chunk;
     changes.modeSignal = takeModeSignal(state, chunk);
     switch (state.RxLine.append(chunk)) {
     case LineCollector::Outcome::Completed:

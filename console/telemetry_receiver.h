@@ -32,5 +32,5 @@ struct ReceiverChanges
 /// held in the state, and updates the state as every completed line demands.
 namespace TelemetryReceiver {
 /// shownOvershoot is what the overshoot box shows, since the operator may have edited it.
-ReceiverChanges receive(WindowState &state, QStringView chunk, const QString &shownOvershoot);
+ReceiverChanges receive(WindowState &state, const QString &chunk, const QString &shownOvershoot);
 } // namespace TelemetryReceiver
