@@ -46,16 +46,27 @@ void BM_NextPointWideChart(benchmark::State &state)
 }
 BENCHMARK(BM_NextPointWideChart)->Unit(benchmark::kMicrosecond);
 
+/// The console's chart with its stored settings at its size, shown.
+void showConsoleChart(ucHistogram &chart)
+{
+    chart.ReadProperties(StoredDesign::ucHistogram1());
+    chart.resize(609, 333);
+    chart.show();
+}
+
+void fill(ucHistogram &chart)
+{
+    for (qint32 n = 0; n < chart.NumberOfPoints(); ++n)
+        chart.NextPoint(temperature(n));
+}
+
 /// The console's chart as the screen sees it: each sample is appended, then the face is painted
 /// into a pixmap the size of the control.
 void BM_NextPointAndPaintConsoleChart(benchmark::State &state)
 {
     ucHistogram chart;
-    chart.ReadProperties(StoredDesign::ucHistogram1());
-    chart.resize(609, 333);
-    chart.show();
-    for (qint32 n = 0; n < chart.NumberOfPoints(); ++n)
-        chart.NextPoint(temperature(n));
+    showConsoleChart(chart);
+    fill(chart);
     QPixmap screen(chart.size());
     qint32 sample = 0;
     for (auto _ : state) {
@@ -71,16 +82,13 @@ BENCHMARK(BM_NextPointAndPaintConsoleChart)->Unit(benchmark::kMicrosecond);
 void BM_NextPointAndRepaintConsoleChart(benchmark::State &state)
 {
     ucHistogram chart;
-    chart.ReadProperties(StoredDesign::ucHistogram1());
-    chart.resize(609, 333);
-    chart.show();
+    showConsoleChart(chart);
     QCoreApplication::processEvents();
     if (!chart.windowHandle()->isExposed()) {
         state.SkipWithError("the chart's window was not exposed");
         return;
     }
-    for (qint32 n = 0; n < chart.NumberOfPoints(); ++n)
-        chart.NextPoint(temperature(n));
+    fill(chart);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
     qint32 sample = 0;
     for (auto _ : state) {
