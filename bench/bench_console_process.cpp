@@ -61,8 +61,9 @@ public:
             return false;
         PortMap ports;
         ports.setDevice(1, m_simulator.link());
-        m_window = std::make_unique<frmMain>(
-            std::make_unique<SerialComm>(ports), std::make_shared<SystemClock>(), m_dir.path());
+        m_window = std::make_unique<frmMain>(std::make_unique<SerialComm>(ports),
+            std::make_shared<SystemClock>(), m_dir.path(),
+            m_dir.filePath(QStringLiteral("records")));
         m_window->show();
         m_window->findChild<QAbstractButton *>(QStringLiteral("cmdConnect"))->click();
         return m_window->ComPort().PortOpen();

@@ -2,6 +2,8 @@
 #include "offline_console.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
@@ -29,10 +31,22 @@ QByteArray noise(int size)
     return bytes;
 }
 
-/// Characters per second through the receive path of a connected, shown window.
-void receiveThroughWindow(benchmark::State &state, const QByteArray &stream)
+/// An application folder whose settings file turns recording off.
+QString unrecordedApplicationDir(const QTemporaryDir &directory)
 {
-    OfflineConsole console(OfflineConsole::Visibility::Shown);
+    QFile settings(directory.filePath(QStringLiteral("tarvex.ini")));
+    if (settings.open(QIODevice::WriteOnly))
+        settings.write("[RECORD]\r\nENABLED=0\r\n");
+    return directory.path();
+}
+
+/// Characters per second through the receive path of a connected, shown window; recorded as
+/// the console records by default unless told otherwise.
+void receiveThroughWindow(benchmark::State &state, const QByteArray &stream, bool recorded = true)
+{
+    const QTemporaryDir directory;
+    OfflineConsole console(OfflineConsole::Visibility::Shown,
+        recorded ? QString() : unrecordedApplicationDir(directory));
     console.connectPort();
     MemoryComm &port = console.port();
     for (auto _ : state) {
@@ -47,6 +61,12 @@ void BM_ReceiveRealisticLines(benchmark::State &state)
     receiveThroughWindow(state, realisticLines(2000));
 }
 BENCHMARK(BM_ReceiveRealisticLines)->Unit(benchmark::kMillisecond);
+
+void BM_ReceiveRealisticLinesUnrecorded(benchmark::State &state)
+{
+    receiveThroughWindow(state, realisticLines(2000), false);
+}
+BENCHMARK(BM_ReceiveRealisticLinesUnrecorded)->Unit(benchmark::kMillisecond);
 
 void BM_ReceiveNoise(benchmark::State &state)
 {

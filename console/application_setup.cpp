@@ -7,6 +7,8 @@
 
 void setUpConsoleApplication()
 {
+    // Names the user's folders for the application, where records are kept.
+    QCoreApplication::setApplicationName(QStringLiteral("Termiva"));
     QApplication::setStyle(new ConsoleStyle); // the application takes ownership
     installFontSubstitutes();
 }

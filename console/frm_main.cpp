@@ -9,6 +9,8 @@
 #include "ms_comm.h"
 #include "ole_color.h"
 #include "profile_reader.h"
+#include "run_recorder.h"
+#include "runs_dialog.h"
 #include "step_response.h"
 #include "stored_design.h"
 #include "telemetry_line.h"
@@ -19,9 +21,15 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFileDialog>
 #include <QLocale>
+#include <QMenu>
 #include <QMouseEvent>
+#include <QSaveFile>
+#include <QStandardPaths>
+#include <QUrl>
 
 #include <algorithm>
 #include <cmath>
@@ -71,11 +79,24 @@ template <typename Control> void setCaption(Control *control, const QString &tex
         control->setText(text);
 }
 
-/// A slider refuses a value outside its range and keeps its own.
-void setSliderValue(QScrollBar *slider, std::optional<qint16> value)
+/// The value a slider takes: one outside its range it refuses, keeping its own.
+std::optional<qint16> acceptedBy(const QScrollBar *slider, std::optional<qint16> value)
 {
     if (value && *value >= slider->minimum() && *value <= slider->maximum())
-        slider->setValue(*value);
+        return value;
+    return std::nullopt;
+}
+
+void setSliderValue(QScrollBar *slider, std::optional<qint16> value)
+{
+    if (const std::optional<qint16> accepted = acceptedBy(slider, value))
+        slider->setValue(*accepted);
+}
+
+QString defaultRecordsDir()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+        + QLatin1String("/records");
 }
 
 bool marksPortUnusable(const std::optional<CommError> &error)
@@ -115,12 +136,14 @@ QString frmMain::settingsFile(const QString &applicationDir)
 }
 
 frmMain::frmMain(std::unique_ptr<MSComm> comPort, std::shared_ptr<const Clock> clock,
-    const QString &applicationDir, QWidget *parent)
+    const QString &applicationDir, const QString &defaultRecordsDir, QWidget *parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::frmMain>())
     , m_comPort(comPort.release())
     , m_clock(std::move(clock))
     , m_applicationDir(applicationDir)
+    , m_defaultRecordsDir(defaultRecordsDir.isEmpty() ? ::defaultRecordsDir() : defaultRecordsDir)
+    , m_recorder(new RunRecorder(m_clock, this))
 {
     m_comPort->setParent(this);
     m_comPort->setObjectName(QStringLiteral("ComPort"));
@@ -130,6 +153,7 @@ frmMain::frmMain(std::unique_ptr<MSComm> comPort, std::shared_ptr<const Clock> c
     applyDesignDetails();
     prepareLog();
     connectHandlers();
+    connectContextMenus();
     describePortDevices();
     Form_Load();
 }
@@ -176,6 +200,7 @@ void frmMain::applyDesignDetails()
 {
     applyDesignColours(*this);
     m_ui->ucHistogram1->ReadProperties(StoredDesign::ucHistogram1());
+    m_trendSamples.setCapacity(m_ui->ucHistogram1->NumberOfPoints());
     m_ui->Mo->ReadProperties(StoredDesign::Mo());
     Label13[0]->setWordWrap(true);
     m_clockFont = Label13[0]->font();
@@ -227,6 +252,38 @@ void frmMain::connectHandlers()
     connect(m_ui->runtimeclear, &QPushButton::clicked, this, &frmMain::runtimeclear_Click);
     for (QLabel *caption : Label5)
         caption->installEventFilter(this);
+    connect(m_recorder, &RunRecorder::recordingFailed, this, &frmMain::reportRecordingFailure);
+}
+
+/// What is kept of each run is reached from the place that shows it.
+void frmMain::connectContextMenus()
+{
+    const auto offer = [this](QWidget *widget, auto populate) {
+        widget->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(widget, &QWidget::customContextMenuRequested, this,
+            [this, widget, populate](const QPoint &position) {
+                QMenu *menu = populate();
+                menu->setAttribute(Qt::WA_DeleteOnClose);
+                menu->popup(widget->mapToGlobal(position));
+            });
+    };
+    offer(m_ui->Frame8, [this] {
+        auto *menu = new QMenu(this);
+        menu->addAction(tr("运行记录…"), this, &frmMain::showRunsDialog);
+        return menu;
+    });
+    offer(m_ui->receive, [this] {
+        QMenu *menu = m_ui->receive->createStandardContextMenu();
+        menu->addSeparator();
+        menu->addAction(tr("打开记录文件夹"), this, &frmMain::openRecordsFolder);
+        return menu;
+    });
+    offer(m_ui->ucHistogram1, [this] {
+        auto *menu = new QMenu(this);
+        menu->addAction(tr("保存曲线图片…"), this, &frmMain::chooseChartImageFile);
+        menu->addAction(tr("导出曲线数据…"), this, &frmMain::chooseChartDataFile);
+        return menu;
+    });
 }
 
 void frmMain::describePortDevices()
@@ -248,6 +305,7 @@ void frmMain::Form_Load()
     m_state.StoredSetTemp =
         GetFromINI(QStringLiteral("TEMP"), QStringLiteral("SETTEMP"), m_state.IniFile);
     m_storedSetTempKey.emplace(QStringLiteral("TEMP"), QStringLiteral("SETTEMP"), m_state.IniFile);
+    m_recorder->setSettings(RecordSettings::read(m_state.IniFile, m_defaultRecordsDir));
     probePorts();
     m_comPort->setInputLen(1);
     m_comPort->setRThreshold(1);
@@ -309,6 +367,8 @@ void frmMain::cmdConnect_Click()
         return;
     }
     showStatus(tr("已连接..."));
+    m_recordingFailure.clear();
+    m_recorder->connectionOpened(port);
     m_state.Mode = ModeWord::Exit;
     setCaption(m_ui->Text1, modeText(m_state.Mode));
     m_ui->cmdConnect->setEnabled(false);
@@ -319,6 +379,7 @@ void frmMain::cmdDisconnect_Click()
 {
     if (m_comPort->PortOpen())
         (void)m_comPort->setPortOpen(false);
+    m_recorder->connectionClosed(runFigures());
     showStatus(tr("已断开..."));
     m_ui->cmdDisconnect->setEnabled(false);
     m_ui->cmdConnect->setEnabled(true);
@@ -334,6 +395,7 @@ void frmMain::cmdExit_Click()
 
 void frmMain::ComPort_ConnectionLost(const CommError &error)
 {
+    m_recorder->connectionClosed(runFigures());
     showStatus(
         tr("连接已中断：COM%1 %2").arg(m_comPort->CommPort()).arg(error.cause), error.detail);
     m_ui->cmdDisconnect->setEnabled(false);
@@ -353,10 +415,86 @@ void frmMain::showStatus(const QString &shortText, const QString &detail)
         label->fontMetrics().elidedText(shortText, Qt::ElideRight, label->contentsRect().width()));
 }
 
+void frmMain::reportRecordingFailure(const QString &reason)
+{
+    m_recordingFailure = tr("记录失败：") + reason;
+    showStatus(m_recordingFailure);
+}
+
+RunFigures frmMain::runFigures() const
+{
+    const StepFigures &figures = m_state.Figures;
+    return RunFigures{m_state.SetTempTenths, m_state.MaxTempTenths, figures.riseTime,
+        figures.overshoot, figures.peakTime, figures.settlingTime};
+}
+
+void frmMain::recordLine(const CompletedLine &line)
+{
+    const TelemetryLine &values = line.values;
+    RecordedValues recorded{values.setTenths, values.currentTenths, std::nullopt,
+        acceptedBy(HScroll1[3], values.p), acceptedBy(HScroll1[4], values.i),
+        acceptedBy(HScroll1[5], values.d)};
+    if (values.outputLevel)
+        recorded.outputPercent = *values.outputLevel / 2.55;
+    m_recorder->lineCompleted(m_state.RunTimeText, recorded, line.text.chopped(2));
+}
+
+QString frmMain::recordsDirectory() const
+{
+    return m_recorder->settings().directory;
+}
+
+void frmMain::showRunsDialog()
+{
+    auto *dialog =
+        new RunsDialog(QDir(recordsDirectory()).filePath(RunRecorder::runsFileName()), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+void frmMain::openRecordsFolder()
+{
+    if (!QDir().mkpath(recordsDirectory())
+        || !QDesktopServices::openUrl(QUrl::fromLocalFile(recordsDirectory())))
+        showStatus(tr("无法打开记录文件夹：%1").arg(QDir::toNativeSeparators(recordsDirectory())));
+}
+
+void frmMain::chooseChartImageFile()
+{
+    const QString path =
+        QFileDialog::getSaveFileName(this, tr("保存曲线图片"), QString(), tr("PNG 图片 (*.png)"));
+    if (!path.isEmpty() && !saveChartImage(path))
+        showStatus(tr("无法保存曲线图片：%1").arg(QDir::toNativeSeparators(path)));
+}
+
+void frmMain::chooseChartDataFile()
+{
+    const QString path =
+        QFileDialog::getSaveFileName(this, tr("导出曲线数据"), QString(), tr("CSV 文件 (*.csv)"));
+    if (!path.isEmpty() && !exportChartData(path))
+        showStatus(tr("无法导出曲线数据：%1").arg(QDir::toNativeSeparators(path)));
+}
+
+bool frmMain::saveChartImage(const QString &path)
+{
+    QRect area = m_ui->ucHistogram1->geometry();
+    for (const QLabel *caption : Y_T)
+        area |= QRect(caption->mapTo(this, QPoint()), caption->size());
+    return grab(area).save(path, "PNG");
+}
+
+bool frmMain::exportChartData(const QString &path)
+{
+    QSaveFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(m_trendSamples.toCsv().toUtf8()) >= 0
+        && file.commit();
+}
+
 void frmMain::Form_QueryUnload()
 {
     if (m_comPort->PortOpen())
         (void)m_comPort->setPortOpen(false);
+    m_recorder->connectionClosed(runFigures());
 }
 
 /// Unloading: the port is closed and the window's timers stop with it.
@@ -389,11 +527,14 @@ void frmMain::ComPort_OnComm()
     // The overshoot box is the one figure read back: the operator may have typed into it.
     const ReceiverChanges changes =
         TelemetryReceiver::receive(m_state, input.text, perfor_index[1]->text());
+    if (changes.modeSignal)
+        m_recorder->modeSignalled(m_state.RunTimeText, m_state.RxChunk);
     showMode(changes.modeSignal);
     recolourDrawing();
-    if (changes.line)
+    if (changes.line) {
+        recordLine(*changes.line);
         showCompletedLine(*changes.line);
-    else if (changes.droppedLength)
+    } else if (changes.droppedLength)
         logDroppedLine(*changes.droppedLength);
 }
 
@@ -556,7 +697,7 @@ void frmMain::showCurrentTemperature()
 
 void frmMain::reportConnected()
 {
-    showStatus(tr("连接温度控制器成功！"));
+    showStatus(tr("连接温度控制器成功！"), m_recordingFailure);
     m_state.StoredSetTemp = m_storedSetTempKey->value();
 }
 
@@ -574,10 +715,13 @@ bool frmMain::portOpenForSending()
     return false;
 }
 
-void frmMain::sendText(const QString &text)
+bool frmMain::sendText(const QString &text)
 {
-    if (const std::optional<CommError> error = m_comPort->setOutput(text))
+    if (const std::optional<CommError> error = m_comPort->setOutput(text)) {
         showStatus(tr("发送失败：%1").arg(error->cause), error->detail);
+        return false;
+    }
+    return true;
 }
 
 void frmMain::comm_send_Click()
@@ -585,7 +729,9 @@ void frmMain::comm_send_Click()
     if (!portOpenForSending())
         return;
     // A line break typed into the box is a carriage return and line feed on the line.
-    sendText(m_ui->send->toPlainText().replace(u'\n', QLatin1String("\r\n")));
+    const QString text = m_ui->send->toPlainText().replace(u'\n', QLatin1String("\r\n"));
+    if (sendText(text))
+        m_recorder->commandSent(m_state.RunTimeText, text);
 }
 
 void frmMain::send_model_Click()
@@ -601,8 +747,11 @@ void frmMain::Command_Click(int band)
         light(lamp, false);
     light(Shape4[band], true);
     const QString digit = QString::number(band + 1);
+    int sent = 0;
     for (int repeat = 0; repeat < kBandRepeat; ++repeat)
-        sendText(digit);
+        sent += sendText(digit) ? 1 : 0;
+    if (sent > 0)
+        m_recorder->commandSent(m_state.RunTimeText, digit.repeated(sent));
 }
 
 void frmMain::clearbox_Click()
@@ -621,7 +770,10 @@ void frmMain::set_v_MouseMove()
 /// Trend sampling: the current temperature in tenths becomes the chart's newest sample.
 void frmMain::Timer2_Timer()
 {
-    m_ui->ucHistogram1->NextPoint(m_state.CurTempTenths);
+    ucHistogram *chart = m_ui->ucHistogram1;
+    chart->NextPoint(m_state.CurTempTenths);
+    if (m_state.CurTempTenths <= chart->Max())
+        m_trendSamples.append(m_state.RunTimeText, m_state.CurTempTenths);
 }
 
 void frmMain::Timer3_Timer()
@@ -669,6 +821,7 @@ void frmMain::stoporrun_Click()
 
 void frmMain::runtimeclear_Click()
 {
+    m_recorder->runTimeCleared(runFigures());
     m_state.RunTenths = 0;
     m_state.RunSeconds = 0;
     m_state.MaxTempTenths = 0;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "port_map.h"
+#include "trend_samples.h"
 #include "uniform_random.h"
 #include "watched_profile_key.h"
 #include "window_state.h"
@@ -15,6 +16,8 @@
 
 class Clock;
 class QDateTime;
+class RunRecorder;
+struct RunFigures;
 class MSComm;
 class QGroupBox;
 class QLabel;
@@ -45,8 +48,10 @@ public:
     /// The settings file beside the executable.
     static QString settingsFile(const QString &applicationDir);
 
+    /// With no records folder given, records go to the user's data folder for the application.
     frmMain(std::unique_ptr<MSComm> comPort, std::shared_ptr<const Clock> clock,
-        const QString &applicationDir, QWidget *parent = nullptr);
+        const QString &applicationDir, const QString &defaultRecordsDir = {},
+        QWidget *parent = nullptr);
     ~frmMain() override;
 
     static constexpr int kBandCount = 9;
@@ -58,6 +63,12 @@ public:
 
     const WindowState &state() const { return m_state; }
     MSComm &ComPort() const { return *m_comPort; }
+    QString recordsDirectory() const;
+
+    /// The chart with its axis captions as a picture; false when it cannot be written.
+    bool saveChartImage(const QString &path);
+    /// The chart's samples as a table: index, run time, temperature.
+    bool exportChartData(const QString &path);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -69,6 +80,7 @@ private:
     void applyDesignDetails();
     void prepareLog();
     void connectHandlers();
+    void connectContextMenus();
     void describePortDevices();
 
     void Form_Load();
@@ -85,6 +97,13 @@ private:
     /// The one way onto the status line: the short text, elided to the label's width, leads;
     /// the tooltip holds it whole with the detail behind it.
     void showStatus(const QString &shortText, const QString &detail = {});
+    void reportRecordingFailure(const QString &reason);
+    RunFigures runFigures() const;
+    void recordLine(const CompletedLine &line);
+    void showRunsDialog();
+    void openRecordsFolder();
+    void chooseChartImageFile();
+    void chooseChartDataFile();
 
     void ComPort_OnComm();
     void showMode(bool signalArrived);
@@ -116,7 +135,7 @@ private:
     void Label5_Click(int index);
 
     bool portOpenForSending();
-    void sendText(const QString &text);
+    bool sendText(const QString &text);
     void comm_send_Click();
     void send_model_Click();
     void Command_Click(int band);
@@ -127,6 +146,7 @@ private:
     MSComm *m_comPort;
     std::shared_ptr<const Clock> m_clock;
     const QString m_applicationDir;
+    const QString m_defaultRecordsDir;
     WindowState m_state;
     UniformRandom m_random;
     std::optional<WatchedProfileKey> m_storedSetTempKey;
@@ -138,6 +158,10 @@ private:
     QString m_clockCaption;
     /// The status line's whole text, as its tooltip shows it.
     QString m_status;
+    RunRecorder *m_recorder;
+    /// Why this connection is not being recorded; the status tooltip keeps saying so.
+    QString m_recordingFailure;
+    TrendSamples m_trendSamples;
 
     WindowTimer *Timer1 = nullptr;
     WindowTimer *Timer2 = nullptr;

@@ -37,7 +37,7 @@ OfflineConsole::OfflineConsole(Visibility visibility, const QString &application
         directory = m_ownDir.emplace().path();
     auto port = std::make_unique<MemoryComm>();
     m_port = port.get();
-    m_window = std::make_unique<frmMain>(std::move(port), m_time, directory);
+    m_window = std::make_unique<frmMain>(std::move(port), m_time, directory, m_ownRecords.path());
     for (WindowTimer *timer : m_window->findChildren<WindowTimer *>())
         m_time->drive(timer);
     if (visibility == Visibility::Shown)

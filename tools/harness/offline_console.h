@@ -20,7 +20,8 @@ class OfflineConsole
 public:
     enum class Visibility { Hidden, Shown };
 
-    /// With no application directory the console gets an empty one of its own.
+    /// With no application directory the console gets an empty one of its own; its records go
+    /// to a folder of its own unless the settings file names one.
     explicit OfflineConsole(
         Visibility visibility = Visibility::Hidden, const QString &applicationDir = {});
     ~OfflineConsole();
@@ -62,6 +63,7 @@ private:
     void settle();
 
     std::optional<QTemporaryDir> m_ownDir;
+    QTemporaryDir m_ownRecords;
     std::shared_ptr<ManualTime> m_time;
     MemoryComm *m_port = nullptr;
     std::unique_ptr<frmMain> m_window;

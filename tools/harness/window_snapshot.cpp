@@ -79,7 +79,8 @@ QJsonObject snapshotControls(const QWidget &window)
         if (isDesignControl(*widget))
             controls.insert(widget->objectName(), describeWidget(*widget, window));
     }
-    for (const WindowTimer *timer : window.findChildren<WindowTimer *>()) {
+    for (const WindowTimer *timer :
+        window.findChildren<WindowTimer *>(QString(), Qt::FindDirectChildrenOnly)) {
         controls.insert(timer->objectName(),
             QJsonObject{{QStringLiteral("enabled"), timer->Enabled()},
                 {QStringLiteral("interval"), timer->Interval()}});
