@@ -10,6 +10,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QUrl>
@@ -41,17 +42,24 @@ constexpr RunColumn kColumns[] = {
 };
 constexpr int kStartColumn = 0;
 
+/// A moment reads better with a blank than with ISO's "T", and still sorts the same.
+QString readable(const QString &text)
+{
+    static const QRegularExpression isoMoment(QStringLiteral("^(\\d{4}-\\d\\d-\\d\\d)T"));
+    return QString(text).replace(isoMoment, QStringLiteral("\\1 "));
+}
+
 /// Figures go in as numbers so that they sort as numbers; an empty cell stays empty.
 QStandardItem *cell(const QString &text, bool numeric)
 {
     auto *item = new QStandardItem;
+    item->setEditable(false);
     bool ok = false;
     const double value = text.toDouble(&ok);
     if (numeric && ok)
         item->setData(value, Qt::DisplayRole);
     else
-        item->setText(text);
-    item->setEditable(false);
+        item->setText(readable(text));
     return item;
 }
 } // namespace
@@ -64,8 +72,10 @@ RunsDialog::RunsDialog(const QString &runsFile, QWidget *parent)
     , m_open(new QPushButton(tr("打开记录"), this))
 {
     setWindowTitle(tr("运行记录"));
-    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    m_open->setObjectName(QStringLiteral("openRecord"));
+    auto *buttons = new QDialogButtonBox(this);
     buttons->addButton(m_open, QDialogButtonBox::ActionRole);
+    buttons->addButton(tr("关闭"), QDialogButtonBox::RejectRole);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QFileInfo(runsFile).absoluteFilePath(), this));
     layout->addWidget(m_table);

@@ -4,11 +4,14 @@
 #include "run_recorder.h"
 #include "runs_dialog.h"
 
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStandardItemModel>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -67,6 +70,10 @@ class tst_RunRecorder : public QObject
 {
     Q_OBJECT
 
+public slots:
+    /// Stands in for the desktop's file manager.
+    void openUrl(const QUrl &url) { m_opened = url; }
+
 private slots:
     void csvRoundTrip_data();
     void csvRoundTrip();
@@ -78,6 +85,9 @@ private slots:
     void fullFileContinuesInANewOne();
     void historyDialogSortsFiguresAsNumbers();
     void chartDataHoldsTheChartsSamples();
+
+private:
+    QUrl m_opened;
 };
 
 void tst_RunRecorder::csvRoundTrip_data()
@@ -237,9 +247,17 @@ void tst_RunRecorder::historyDialogSortsFiguresAsNumbers()
             cells.append(model.index(row, index).data().toString());
         return cells;
     };
-    QCOMPARE(column(0).first(), QStringLiteral("2026-12-08T11:00:00.000"));
+    QCOMPARE(column(0).first(), QStringLiteral("2026-12-08 11:00:00.000"));
     const_cast<QStandardItemModel &>(model).sort(8, Qt::AscendingOrder);
     QCOMPARE(column(8), (QStringList{"9.5", "10.25", "12"}));
+
+    auto *open = dialog.findChild<QPushButton *>(QStringLiteral("openRecord"));
+    QVERIFY(open && !open->isEnabled());
+    dialog.findChild<QTableView *>()->selectRow(0);
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
+    open->click();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(m_opened, QUrl::fromLocalFile(directory.path()));
 }
 
 void tst_RunRecorder::chartDataHoldsTheChartsSamples()
