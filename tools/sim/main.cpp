@@ -32,6 +32,7 @@ Plays the temperature controller on a pseudo-terminal for the Termiva console.
   --set TENTHS      initial set point in tenths of a degree (default 600)
   --speed X         simulated time runs X times faster than real time (default 1)
   --help            this text
+  --version         the program's name and version
 
 Commands on standard input, one per line:
   garbage N         N random bytes (every value 0-255), then a line end
@@ -87,7 +88,7 @@ void installSignalHandlers()
 
 bool parseArguments(int argc, char *argv[], Settings &settings)
 {
-    enum { Link = 1, Period, Seed, NoNoise, Set, Speed, Help };
+    enum { Link = 1, Period, Seed, NoNoise, Set, Speed, Help, Version };
     const option options[] = {
         {"link", required_argument, nullptr, Link},
         {"period-ms", required_argument, nullptr, Period},
@@ -96,6 +97,7 @@ bool parseArguments(int argc, char *argv[], Settings &settings)
         {"set", required_argument, nullptr, Set},
         {"speed", required_argument, nullptr, Speed},
         {"help", no_argument, nullptr, Help},
+        {"version", no_argument, nullptr, Version},
         {nullptr, 0, nullptr, 0},
     };
     ControllerSimulator::Options &simulator = settings.simulator;
@@ -121,6 +123,9 @@ bool parseArguments(int argc, char *argv[], Settings &settings)
             break;
         case Help:
             std::fputs(kUsage, stdout);
+            std::exit(0);
+        case Version:
+            std::puts("termiva-sim " TERMIVA_VERSION);
             std::exit(0);
         default:
             return false;
