@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that building, running and testing Termiva need.
+# Installs the Debian 12 packages that building, running, testing and packaging Termiva need.
 # Packages already present are skipped; nothing is installed when all are there.
 set -euo pipefail
 
@@ -7,6 +7,7 @@ packages=(
   g++ clang libclang-rt-14-dev make cmake pkg-config libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-qpa-plugins libgl-dev
   fonts-arphic-uming fonts-wqy-zenhei fonts-dejavu-core
+  dpkg-dev lintian desktop-file-utils appstream
 )
 
 missing=()
