@@ -3,11 +3,12 @@
 # and checks what a user would get: the control fields, the files and where they lie, that the
 # unpacked programs run and name the project's version, then desktop-file-validate, appstreamcli
 # and lintian. Exits 77 (skipped) without dpkg-deb.
-# Usage: check_package.sh BUILD_DIR VERSION SCRATCH_DIR
+# Usage: check_package.sh CPACK BUILD_DIR VERSION SCRATCH_DIR
 set -euo pipefail
-build=$1
-version=$2
-scratch=$3
+cpack=$1
+build=$2
+version=$3
+scratch=$4
 
 if ! command -v dpkg-deb >/dev/null; then
   echo "SKIP: dpkg-deb is not installed"
@@ -22,7 +23,7 @@ fail() {
 
 rm -rf "$scratch"
 mkdir -p "$scratch"
-cpack -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/out" >"$scratch/cpack.log" 2>&1 \
+"$cpack" -G DEB --config "$build/CPackConfig.cmake" -B "$scratch/out" >"$scratch/cpack.log" 2>&1 \
   || { cat "$scratch/cpack.log"; echo "FAIL: cpack" >&2; exit 1; }
 deb="$scratch/out/termiva_${version}_$(dpkg --print-architecture).deb"
 [ -f "$deb" ] || { ls -l "$scratch/out"; echo "FAIL: no $deb" >&2; exit 1; }

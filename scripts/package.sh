@@ -7,6 +7,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build-package"
 "$root/scripts/install-deps.sh"
 
+export DEB_BUILD_MAINT_OPTIONS=hardening=+all
 cxxflags="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)"
 ldflags=$(dpkg-buildflags --get LDFLAGS)
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=Release -DTERMIVA_BUILD_TESTS=OFF \
