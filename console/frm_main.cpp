@@ -24,11 +24,14 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QHelpEvent>
 #include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QToolTip>
 #include <QUrl>
 
 #include <algorithm>
@@ -56,11 +59,11 @@ QString modeText(ModeWord mode)
     }
     return QString();
 }
-const QString kSetTemperatureCaption = QStringLiteral("设定温度：");
-const QString kCurrentTemperatureCaption = QStringLiteral("当前温度：");
+const char *const kSetTemperatureCaption = QT_TRANSLATE_NOOP("frmMain", "设定温度：");
+const char *const kCurrentTemperatureCaption = QT_TRANSLATE_NOOP("frmMain", "当前温度：");
 const QString kSampleCommand = QStringLiteral("S0450 P009 I004 D002 T040");
-const QString kPauseCaption = QStringLiteral("暂停");
-const QString kStartCaption = QStringLiteral("开始");
+const char *const kPauseCaption = QT_TRANSLATE_NOOP("frmMain", "暂停");
+const char *const kStartCaption = QT_TRANSLATE_NOOP("frmMain", "开始");
 const QColor kPauseBack(128, 255, 255);
 const QColor kStartBack(255, 128, 255);
 // Below this the clock would no longer be legible.
@@ -130,18 +133,15 @@ constexpr DesignFont kFractionalFonts[] = {
 };
 } // namespace
 
-QString frmMain::settingsFile(const QString &applicationDir)
-{
-    return QDir(applicationDir).filePath(QStringLiteral("tarvex.ini"));
-}
-
 frmMain::frmMain(std::unique_ptr<MSComm> comPort, std::shared_ptr<const Clock> clock,
-    const QString &applicationDir, const QString &defaultRecordsDir, QWidget *parent)
+    const QString &settingsFile, const QString &defaultRecordsDir, QWidget *parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::frmMain>())
     , m_comPort(comPort.release())
     , m_clock(std::move(clock))
-    , m_applicationDir(applicationDir)
+    , m_settingsFile(settingsFile)
+    , m_setTemperatureCaption(tr(kSetTemperatureCaption))
+    , m_currentTemperatureCaption(tr(kCurrentTemperatureCaption))
     , m_defaultRecordsDir(defaultRecordsDir.isEmpty() ? ::defaultRecordsDir() : defaultRecordsDir)
     , m_recorder(new RunRecorder(m_clock, this))
 {
@@ -252,6 +252,7 @@ void frmMain::connectHandlers()
     connect(m_ui->runtimeclear, &QPushButton::clicked, this, &frmMain::runtimeclear_Click);
     for (QLabel *caption : Label5)
         caption->installEventFilter(this);
+    m_ui->lblStatus->installEventFilter(this);
     connect(m_recorder, &RunRecorder::recordingFailed, this, &frmMain::reportRecordingFailure);
 }
 
@@ -296,7 +297,7 @@ void frmMain::describePortDevices()
 
 void frmMain::Form_Load()
 {
-    m_state.IniFile = settingsFile(m_applicationDir);
+    m_state.IniFile = m_settingsFile;
     m_ui->txtBarcode->setText(QStringLiteral("0"));
     m_state.FollowCurrentTemp = 1;
     m_state.TrendRunning = true;
@@ -415,6 +416,16 @@ void frmMain::showStatus(const QString &shortText, const QString &detail)
         label->fontMetrics().elidedText(shortText, Qt::ElideRight, label->contentsRect().width()));
 }
 
+/// The status in full, and which settings file the console read.
+void frmMain::showStatusToolTip(const QPoint &position)
+{
+    const QString settings = QFileInfo(m_state.IniFile).isFile()
+        ? tr("设置文件：%1").arg(QDir::toNativeSeparators(m_state.IniFile))
+        : tr("没有找到设置文件 tarvex.ini，按默认设置运行");
+    QToolTip::showText(
+        position, m_status.isEmpty() ? settings : m_status + u'\n' + settings, m_ui->lblStatus);
+}
+
 void frmMain::reportRecordingFailure(const QString &reason)
 {
     m_recordingFailure = tr("记录失败：") + reason;
@@ -508,6 +519,10 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_ui->lblStatus && event->type() == QEvent::ToolTip) {
+        showStatusToolTip(static_cast<QHelpEvent *>(event)->globalPos());
+        return true;
+    }
     if (watched == m_ui->set_v && event->type() == QEvent::MouseMove)
         set_v_MouseMove();
     const auto caption = std::find(Label5.cbegin(), Label5.cend(), watched);
@@ -547,7 +562,7 @@ void frmMain::showMode(bool signalArrived)
     }
     if (m_state.Mode != ModeWord::None)
         setCaption(Label1[0],
-            m_state.Mode == ModeWord::Ok ? kSetTemperatureCaption : kCurrentTemperatureCaption);
+            m_state.Mode == ModeWord::Ok ? m_setTemperatureCaption : m_currentTemperatureCaption);
 }
 
 void frmMain::recolourDrawing()
@@ -813,7 +828,7 @@ void frmMain::stoporrun_Click()
     const bool resuming = !m_state.TrendRunning;
     m_state.TrendRunning = resuming;
     Timer2->setEnabled(resuming);
-    button->setText(resuming ? kPauseCaption : kStartCaption);
+    button->setText(resuming ? tr(kPauseCaption) : tr(kStartCaption));
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, resuming ? kPauseBack : kStartBack);
     button->setPalette(palette);

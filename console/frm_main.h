@@ -45,12 +45,9 @@ class frmMain : public QWidget
 public:
     static constexpr int kPortCount = PortMap::kPortCount;
 
-    /// The settings file beside the executable.
-    static QString settingsFile(const QString &applicationDir);
-
     /// With no records folder given, records go to the user's data folder for the application.
     frmMain(std::unique_ptr<MSComm> comPort, std::shared_ptr<const Clock> clock,
-        const QString &applicationDir, const QString &defaultRecordsDir = {},
+        const QString &settingsFile, const QString &defaultRecordsDir = {},
         QWidget *parent = nullptr);
     ~frmMain() override;
 
@@ -97,6 +94,7 @@ private:
     /// The one way onto the status line: the short text, elided to the label's width, leads;
     /// the tooltip holds it whole with the detail behind it.
     void showStatus(const QString &shortText, const QString &detail = {});
+    void showStatusToolTip(const QPoint &position);
     void reportRecordingFailure(const QString &reason);
     RunFigures runFigures() const;
     void recordLine(const CompletedLine &line);
@@ -145,7 +143,10 @@ private:
     std::unique_ptr<Ui::frmMain> m_ui;
     MSComm *m_comPort;
     std::shared_ptr<const Clock> m_clock;
-    const QString m_applicationDir;
+    const QString m_settingsFile;
+    /// The mode captions, translated once: they are set on every received character.
+    const QString m_setTemperatureCaption;
+    const QString m_currentTemperatureCaption;
     const QString m_defaultRecordsDir;
     WindowState m_state;
     UniformRandom m_random;
