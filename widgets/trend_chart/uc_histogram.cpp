@@ -125,8 +125,9 @@ void ucHistogram::NextPoint(qint32 value, qint64 stamp)
         m_history->append(value, stamp);
         m_lastStamp = stamp;
     }
-    // A view held at an earlier place in the run shows nothing new.
-    if (m_view.isFollowing())
+    // A view held at an earlier place in the run shows nothing new, unless a resize or a
+    // property load has cleared the canvas since it was drawn.
+    if (m_view.isFollowing() || !m_lineTracked)
         DrawChart();
 }
 

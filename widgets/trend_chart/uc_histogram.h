@@ -47,7 +47,7 @@ public:
     /// the history on, the sample is recorded with the last stamp given, 0 before any.
     void NextPoint(qint32 value);
     /// As above, recording the sample with the host's stamp when the history is on. A view
-    /// holding a place in the run is not redrawn.
+    /// holding a place in the run is not redrawn unless its canvas was cleared.
     void NextPoint(qint32 value, qint64 stamp);
     /// Redraws from the samples as they are.
     void Refresh();
