@@ -20,6 +20,7 @@ class RunRecorder;
 struct RunFigures;
 class MSComm;
 class QGroupBox;
+class QHelpEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -78,6 +79,7 @@ private:
     void prepareLog();
     void connectHandlers();
     void connectContextMenus();
+    void connectChartView();
     void describePortDevices();
 
     void Form_Load();
@@ -124,6 +126,8 @@ private:
     void reportConnected();
     void HScroll1_Change(int index);
 
+    void showAxisCaptions();
+    void showSampleToolTip(const QHelpEvent &event);
     void Timer2_Timer();
     void Timer3_Timer();
     void fitClockFont(const QString &caption);
@@ -156,6 +160,7 @@ private:
     qint64 m_stampSecond = 0;
     QString m_stamp;
     QFont m_clockFont;
+    QFont m_axisFont;
     QString m_clockCaption;
     /// The status line's whole text, as its tooltip shows it.
     QString m_status;

@@ -666,5 +666,9 @@
         <source>没有找到设置文件 tarvex.ini，按默认设置运行</source>
         <translation>No settings file tarvex.ini found; running with defaults</translation>
     </message>
+    <message>
+        <source>运行时间 %1 s，温度 %2 ℃</source>
+        <translation>Run time %1 s, temperature %2 ℃</translation>
+    </message>
 </context>
 </TS>
