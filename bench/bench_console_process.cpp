@@ -3,6 +3,7 @@
 #include "memory_comm.h"
 #include "offline_console.h"
 #include "serial_comm.h"
+#include "settings_lookup.h"
 #include "simulator_process.h"
 #include "system_clock.h"
 
@@ -62,7 +63,7 @@ public:
         PortMap ports;
         ports.setDevice(1, m_simulator.link());
         m_window = std::make_unique<frmMain>(std::make_unique<SerialComm>(ports),
-            std::make_shared<SystemClock>(), m_dir.path(),
+            std::make_shared<SystemClock>(), SettingsLookup::besideExecutable(m_dir.path()),
             m_dir.filePath(QStringLiteral("records")));
         m_window->show();
         m_window->findChild<QAbstractButton *>(QStringLiteral("cmdConnect"))->click();

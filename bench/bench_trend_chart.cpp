@@ -98,4 +98,88 @@ void BM_NextPointAndRepaintConsoleChart(benchmark::State &state)
     }
 }
 BENCHMARK(BM_NextPointAndRepaintConsoleChart)->Unit(benchmark::kMicrosecond);
+
+/// The console's chart with a full day of samples recorded, the newest of them live. They are
+/// recorded before the chart is shown, while there is no canvas to draw them on.
+void showConsoleChartWithFullHistory(ucHistogram &chart)
+{
+    chart.ReadProperties(StoredDesign::ucHistogram1());
+    chart.setHistoryEnabled(true);
+    chart.setMinimumViewSpan(20);
+    const qint64 recorded = SampleHistory::kCapacity - chart.NumberOfPoints();
+    for (qint64 n = 0; n < recorded; ++n)
+        chart.NextPoint(temperature(qint32(n)), n);
+    showConsoleChart(chart);
+    fill(chart);
+}
+
+/// Compresses until the view spans at least the given share of the history.
+void compressTo(ucHistogram &chart, qint64 across)
+{
+    while (chart.view().across() < across) {
+        const qint32 before = chart.view().across();
+        chart.compress();
+        if (chart.view().across() == before)
+            return;
+    }
+}
+
+/// A view over the whole day zoomed in and out in turn: each redraw takes every sample's
+/// minimum and maximum per column.
+void BM_ZoomViewOfWholeHistoryConsoleChart(benchmark::State &state)
+{
+    ucHistogram chart;
+    showConsoleChartWithFullHistory(chart);
+    compressTo(chart, SampleHistory::kCapacity);
+    if (chart.view().across() != SampleHistory::kCapacity) {
+        state.SkipWithError("the view does not span the history");
+        return;
+    }
+    bool in = true;
+    for (auto _ : state) {
+        if (in)
+            chart.zoomIn();
+        else
+            chart.zoomOut();
+        in = !in;
+    }
+}
+BENCHMARK(BM_ZoomViewOfWholeHistoryConsoleChart)->Unit(benchmark::kMicrosecond);
+
+/// A view over half the day moved back and forward by a quarter of it in turn.
+void BM_MoveViewOfHalfHistoryConsoleChart(benchmark::State &state)
+{
+    ucHistogram chart;
+    showConsoleChartWithFullHistory(chart);
+    compressTo(chart, SampleHistory::kCapacity / 2);
+    chart.moveLeft();
+    if (chart.view().isFollowing()) {
+        state.SkipWithError("the view did not move back");
+        return;
+    }
+    chart.moveRight();
+    bool left = true;
+    for (auto _ : state) {
+        if (left)
+            chart.moveLeft();
+        else
+            chart.moveRight();
+        left = !left;
+    }
+}
+BENCHMARK(BM_MoveViewOfHalfHistoryConsoleChart)->Unit(benchmark::kMicrosecond);
+
+/// A new sample while a view over the whole day follows the newest: the view is redrawn.
+void BM_NextPointFollowingWholeHistoryConsoleChart(benchmark::State &state)
+{
+    ucHistogram chart;
+    showConsoleChartWithFullHistory(chart);
+    compressTo(chart, SampleHistory::kCapacity);
+    qint64 sample = 0;
+    for (auto _ : state) {
+        chart.NextPoint(temperature(qint32(sample)), sample);
+        ++sample;
+    }
+}
+BENCHMARK(BM_NextPointFollowingWholeHistoryConsoleChart)->Unit(benchmark::kMicrosecond);
 } // namespace

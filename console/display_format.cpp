@@ -1,5 +1,6 @@
 #include "display_format.h"
 
+#include <QCoreApplication>
 #include <QDate>
 
 #include <array>
@@ -8,9 +9,10 @@
 namespace {
 const QString kClockGap(7, u' ');
 // Indexed from Sunday.
-const std::array<QString, 7> kWeekdays{QStringLiteral("星期日"), QStringLiteral("星期一"),
-    QStringLiteral("星期二"), QStringLiteral("星期三"), QStringLiteral("星期四"),
-    QStringLiteral("星期五"), QStringLiteral("星期六")};
+constexpr std::array<const char *, 7> kWeekdays{QT_TRANSLATE_NOOP("DisplayFormat", "星期日"),
+    QT_TRANSLATE_NOOP("DisplayFormat", "星期一"), QT_TRANSLATE_NOOP("DisplayFormat", "星期二"),
+    QT_TRANSLATE_NOOP("DisplayFormat", "星期三"), QT_TRANSLATE_NOOP("DisplayFormat", "星期四"),
+    QT_TRANSLATE_NOOP("DisplayFormat", "星期五"), QT_TRANSLATE_NOOP("DisplayFormat", "星期六")};
 } // namespace
 
 QString DisplayFormat::tenthsAsDegrees(int tenths)
@@ -42,5 +44,6 @@ QString DisplayFormat::clockGap()
 QString DisplayFormat::clockCaption(QDate date, const QLocale &locale)
 {
     return locale.toString(date, QLocale::ShortFormat) + kClockGap
-        + kWeekdays[std::size_t(date.dayOfWeek() % 7)];
+        + QCoreApplication::translate(
+            "DisplayFormat", kWeekdays[std::size_t(date.dayOfWeek() % 7)]);
 }

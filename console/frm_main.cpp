@@ -24,15 +24,20 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QHelpEvent>
 #include <QLocale>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QToolTip>
 #include <QUrl>
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <utility>
 
 namespace {
 constexpr int kTimer1Interval = 1000;
@@ -56,15 +61,21 @@ QString modeText(ModeWord mode)
     }
     return QString();
 }
-const QString kSetTemperatureCaption = QStringLiteral("设定温度：");
-const QString kCurrentTemperatureCaption = QStringLiteral("当前温度：");
+const char *const kSetTemperatureCaption = QT_TRANSLATE_NOOP("frmMain", "设定温度：");
+const char *const kCurrentTemperatureCaption = QT_TRANSLATE_NOOP("frmMain", "当前温度：");
 const QString kSampleCommand = QStringLiteral("S0450 P009 I004 D002 T040");
-const QString kPauseCaption = QStringLiteral("暂停");
-const QString kStartCaption = QStringLiteral("开始");
+const char *const kPauseCaption = QT_TRANSLATE_NOOP("frmMain", "暂停");
+const char *const kStartCaption = QT_TRANSLATE_NOOP("frmMain", "开始");
 const QColor kPauseBack(128, 255, 255);
 const QColor kStartBack(255, 128, 255);
 // Below this the clock would no longer be legible.
 constexpr qreal kSmallestClockPoints = 7.0;
+// The chart's scale in the live view, bottom to top; a zoomed view shows its own values.
+const std::array<QString, 3> kLiveAxisCaptions{
+    QStringLiteral("0"), QStringLiteral("60"), QStringLiteral("120")};
+// The narrowest temperature window a zoom reaches, in tenths.
+constexpr qint32 kNarrowestViewTenths = 20;
+constexpr qreal kSmallestAxisPoints = 5.0;
 
 void light(ShapeControl *lamp, bool lit)
 {
@@ -130,18 +141,15 @@ constexpr DesignFont kFractionalFonts[] = {
 };
 } // namespace
 
-QString frmMain::settingsFile(const QString &applicationDir)
-{
-    return QDir(applicationDir).filePath(QStringLiteral("tarvex.ini"));
-}
-
 frmMain::frmMain(std::unique_ptr<MSComm> comPort, std::shared_ptr<const Clock> clock,
-    const QString &applicationDir, const QString &defaultRecordsDir, QWidget *parent)
+    const QString &settingsFile, const QString &defaultRecordsDir, QWidget *parent)
     : QWidget(parent)
     , m_ui(std::make_unique<Ui::frmMain>())
     , m_comPort(comPort.release())
     , m_clock(std::move(clock))
-    , m_applicationDir(applicationDir)
+    , m_settingsFile(settingsFile)
+    , m_setTemperatureCaption(tr(kSetTemperatureCaption))
+    , m_currentTemperatureCaption(tr(kCurrentTemperatureCaption))
     , m_defaultRecordsDir(defaultRecordsDir.isEmpty() ? ::defaultRecordsDir() : defaultRecordsDir)
     , m_recorder(new RunRecorder(m_clock, this))
 {
@@ -154,6 +162,7 @@ frmMain::frmMain(std::unique_ptr<MSComm> comPort, std::shared_ptr<const Clock> c
     prepareLog();
     connectHandlers();
     connectContextMenus();
+    connectChartView();
     describePortDevices();
     Form_Load();
 }
@@ -201,6 +210,9 @@ void frmMain::applyDesignDetails()
     applyDesignColours(*this);
     m_ui->ucHistogram1->ReadProperties(StoredDesign::ucHistogram1());
     m_trendSamples.setCapacity(m_ui->ucHistogram1->NumberOfPoints());
+    m_ui->ucHistogram1->setHistoryEnabled(true);
+    m_ui->ucHistogram1->setMinimumViewSpan(kNarrowestViewTenths);
+    m_axisFont = Y_T[0]->font();
     m_ui->Mo->ReadProperties(StoredDesign::Mo());
     Label13[0]->setWordWrap(true);
     m_clockFont = Label13[0]->font();
@@ -252,7 +264,29 @@ void frmMain::connectHandlers()
     connect(m_ui->runtimeclear, &QPushButton::clicked, this, &frmMain::runtimeclear_Click);
     for (QLabel *caption : Label5)
         caption->installEventFilter(this);
+    m_ui->lblStatus->installEventFilter(this);
     connect(m_recorder, &RunRecorder::recordingFailed, this, &frmMain::reportRecordingFailure);
+}
+
+/// The buttons beside the chart act on its view, never on its samples.
+void frmMain::connectChartView()
+{
+    ucHistogram *chart = m_ui->ucHistogram1;
+    const std::pair<QPushButton *, void (ucHistogram::*)()> actions[] = {
+        {m_ui->reset, &ucHistogram::resetView},
+        {m_ui->zoom_out, &ucHistogram::zoomIn},
+        {m_ui->zoom_in, &ucHistogram::zoomOut},
+        {m_ui->move_up, &ucHistogram::moveUp},
+        {m_ui->move_down, &ucHistogram::moveDown},
+        {m_ui->move_left, &ucHistogram::moveLeft},
+        {m_ui->move_right, &ucHistogram::moveRight},
+        {m_ui->enlarge, &ucHistogram::stretch},
+        {m_ui->shorten, &ucHistogram::compress},
+    };
+    for (const auto &[button, action] : actions)
+        connect(button, &QPushButton::clicked, chart, action);
+    connect(chart, &ucHistogram::viewChanged, this, &frmMain::showAxisCaptions);
+    chart->installEventFilter(this);
 }
 
 /// What is kept of each run is reached from the place that shows it.
@@ -296,7 +330,7 @@ void frmMain::describePortDevices()
 
 void frmMain::Form_Load()
 {
-    m_state.IniFile = settingsFile(m_applicationDir);
+    m_state.IniFile = m_settingsFile;
     m_ui->txtBarcode->setText(QStringLiteral("0"));
     m_state.FollowCurrentTemp = 1;
     m_state.TrendRunning = true;
@@ -415,6 +449,16 @@ void frmMain::showStatus(const QString &shortText, const QString &detail)
         label->fontMetrics().elidedText(shortText, Qt::ElideRight, label->contentsRect().width()));
 }
 
+/// The status in full, and which settings file the console read.
+void frmMain::showStatusToolTip(const QPoint &position)
+{
+    const QString settings = QFileInfo(m_state.IniFile).isFile()
+        ? tr("设置文件：%1").arg(QDir::toNativeSeparators(m_state.IniFile))
+        : tr("没有找到设置文件 tarvex.ini，按默认设置运行");
+    QToolTip::showText(
+        position, m_status.isEmpty() ? settings : m_status + u'\n' + settings, m_ui->lblStatus);
+}
+
 void frmMain::reportRecordingFailure(const QString &reason)
 {
     m_recordingFailure = tr("记录失败：") + reason;
@@ -508,6 +552,14 @@ void frmMain::closeEvent(QCloseEvent *event)
 
 bool frmMain::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == m_ui->ucHistogram1 && event->type() == QEvent::ToolTip) {
+        showSampleToolTip(*static_cast<QHelpEvent *>(event));
+        return true;
+    }
+    if (watched == m_ui->lblStatus && event->type() == QEvent::ToolTip) {
+        showStatusToolTip(static_cast<QHelpEvent *>(event)->globalPos());
+        return true;
+    }
     if (watched == m_ui->set_v && event->type() == QEvent::MouseMove)
         set_v_MouseMove();
     const auto caption = std::find(Label5.cbegin(), Label5.cend(), watched);
@@ -547,7 +599,7 @@ void frmMain::showMode(bool signalArrived)
     }
     if (m_state.Mode != ModeWord::None)
         setCaption(Label1[0],
-            m_state.Mode == ModeWord::Ok ? kSetTemperatureCaption : kCurrentTemperatureCaption);
+            m_state.Mode == ModeWord::Ok ? m_setTemperatureCaption : m_currentTemperatureCaption);
 }
 
 void frmMain::recolourDrawing()
@@ -767,11 +819,47 @@ void frmMain::set_v_MouseMove()
         + DisplayFormat::tenthsAsDegrees(m_state.SetTempTenths) + QStringLiteral("℃"));
 }
 
-/// Trend sampling: the current temperature in tenths becomes the chart's newest sample.
+/// The scale shows the top, middle and bottom of the temperatures in view, in a smaller type
+/// where a value is too wide for its place.
+void frmMain::showAxisCaptions()
+{
+    const ChartView &view = m_ui->ucHistogram1->view();
+    const auto degrees = [](qint64 tenths) {
+        return DisplayFormat::tenthsAsDegrees(int(std::clamp<qint64>(
+            tenths, std::numeric_limits<int>::min(), std::numeric_limits<int>::max())));
+    };
+    const std::array<QString, 3> captions = view.isLive()
+        ? kLiveAxisCaptions
+        : std::array<QString, 3>{
+            degrees(view.bottom()), degrees((view.bottom() + view.top()) / 2), degrees(view.top())};
+    for (std::size_t place = 0; place < captions.size(); ++place) {
+        QLabel *caption = Y_T[place];
+        setCaption(caption, captions[place]);
+        caption->setFont(fontFittingLines(
+            m_axisFont, {captions[place]}, caption->contentsRect().size(), kSmallestAxisPoints));
+    }
+}
+
+void frmMain::showSampleToolTip(const QHelpEvent &event)
+{
+    const std::optional<HistorySample> sample = m_ui->ucHistogram1->sampleAt(event.pos());
+    if (!sample) {
+        QToolTip::hideText();
+        return;
+    }
+    QToolTip::showText(event.globalPos(),
+        tr("运行时间 %1 s，温度 %2 ℃")
+            .arg(QStringLiteral("%1.%2").arg(sample->stamp / 10).arg(sample->stamp % 10),
+                DisplayFormat::tenthsAsDegrees(sample->value)),
+        m_ui->ucHistogram1);
+}
+
+/// Trend sampling: the current temperature in tenths becomes the chart's newest sample, stamped
+/// with the run time in tenths of a second.
 void frmMain::Timer2_Timer()
 {
     ucHistogram *chart = m_ui->ucHistogram1;
-    chart->NextPoint(m_state.CurTempTenths);
+    chart->NextPoint(m_state.CurTempTenths, m_state.RunSeconds * 10 + m_state.RunTenths);
     if (m_state.CurTempTenths <= chart->Max())
         m_trendSamples.append(m_state.RunTimeText, m_state.CurTempTenths);
 }
@@ -813,7 +901,7 @@ void frmMain::stoporrun_Click()
     const bool resuming = !m_state.TrendRunning;
     m_state.TrendRunning = resuming;
     Timer2->setEnabled(resuming);
-    button->setText(resuming ? kPauseCaption : kStartCaption);
+    button->setText(resuming ? tr(kPauseCaption) : tr(kStartCaption));
     QPalette palette = button->palette();
     palette.setColor(QPalette::Button, resuming ? kPauseBack : kStartBack);
     button->setPalette(palette);
@@ -822,6 +910,7 @@ void frmMain::stoporrun_Click()
 void frmMain::runtimeclear_Click()
 {
     m_recorder->runTimeCleared(runFigures());
+    m_ui->ucHistogram1->clearHistory();
     m_state.RunTenths = 0;
     m_state.RunSeconds = 0;
     m_state.MaxTempTenths = 0;

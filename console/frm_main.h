@@ -20,6 +20,7 @@ class RunRecorder;
 struct RunFigures;
 class MSComm;
 class QGroupBox;
+class QHelpEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -45,12 +46,9 @@ class frmMain : public QWidget
 public:
     static constexpr int kPortCount = PortMap::kPortCount;
 
-    /// The settings file beside the executable.
-    static QString settingsFile(const QString &applicationDir);
-
     /// With no records folder given, records go to the user's data folder for the application.
     frmMain(std::unique_ptr<MSComm> comPort, std::shared_ptr<const Clock> clock,
-        const QString &applicationDir, const QString &defaultRecordsDir = {},
+        const QString &settingsFile, const QString &defaultRecordsDir = {},
         QWidget *parent = nullptr);
     ~frmMain() override;
 
@@ -81,6 +79,7 @@ private:
     void prepareLog();
     void connectHandlers();
     void connectContextMenus();
+    void connectChartView();
     void describePortDevices();
 
     void Form_Load();
@@ -97,6 +96,7 @@ private:
     /// The one way onto the status line: the short text, elided to the label's width, leads;
     /// the tooltip holds it whole with the detail behind it.
     void showStatus(const QString &shortText, const QString &detail = {});
+    void showStatusToolTip(const QPoint &position);
     void reportRecordingFailure(const QString &reason);
     RunFigures runFigures() const;
     void recordLine(const CompletedLine &line);
@@ -126,6 +126,8 @@ private:
     void reportConnected();
     void HScroll1_Change(int index);
 
+    void showAxisCaptions();
+    void showSampleToolTip(const QHelpEvent &event);
     void Timer2_Timer();
     void Timer3_Timer();
     void fitClockFont(const QString &caption);
@@ -145,7 +147,10 @@ private:
     std::unique_ptr<Ui::frmMain> m_ui;
     MSComm *m_comPort;
     std::shared_ptr<const Clock> m_clock;
-    const QString m_applicationDir;
+    const QString m_settingsFile;
+    /// The mode captions, translated once: they are set on every received character.
+    const QString m_setTemperatureCaption;
+    const QString m_currentTemperatureCaption;
     const QString m_defaultRecordsDir;
     WindowState m_state;
     UniformRandom m_random;
@@ -155,6 +160,7 @@ private:
     qint64 m_stampSecond = 0;
     QString m_stamp;
     QFont m_clockFont;
+    QFont m_axisFont;
     QString m_clockCaption;
     /// The status line's whole text, as its tooltip shows it.
     QString m_status;

@@ -71,7 +71,7 @@ for size in 16 32 48 128 256; do
   [ "$width x $height" = "$size x $size" ] || fail "${size}x${size} icon is $width x $height"
 done
 
-for program in termiva-sim; do
+for program in termiva termiva-sim; do
   binary="$root/usr/bin/$program"
   [ -x "$binary" ] || continue
   if readelf -S "$binary" | grep -Eq '\.(debug_info|symtab)\b'; then

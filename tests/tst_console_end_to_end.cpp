@@ -1,6 +1,7 @@
 #include "control_text.h"
 #include "frm_main.h"
 #include "serial_comm.h"
+#include "settings_lookup.h"
 #include "simulator_process.h"
 #include "system_clock.h"
 
@@ -39,8 +40,8 @@ void tst_ConsoleEndToEnd::initTestCase()
     QVERIFY(m_simulator->start());
     PortMap ports;
     ports.setDevice(1, m_simulator->link());
-    m_window = std::make_unique<frmMain>(
-        std::make_unique<SerialComm>(ports), std::make_shared<SystemClock>(), m_dir.path());
+    m_window = std::make_unique<frmMain>(std::make_unique<SerialComm>(ports),
+        std::make_shared<SystemClock>(), SettingsLookup::besideExecutable(m_dir.path()));
 }
 
 void tst_ConsoleEndToEnd::cleanupTestCase()

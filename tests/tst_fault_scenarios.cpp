@@ -2,6 +2,7 @@
 #include "event_loop_run.h"
 #include "frm_main.h"
 #include "serial_comm.h"
+#include "settings_lookup.h"
 #include "simulator_process.h"
 #include "system_clock.h"
 
@@ -70,8 +71,8 @@ void tst_FaultScenarios::startConsole(int periodMs, double speed)
     QVERIFY(m_simulator->start());
     PortMap ports;
     ports.setDevice(1, m_simulator->link());
-    m_window = std::make_unique<frmMain>(
-        std::make_unique<SerialComm>(ports), std::make_shared<SystemClock>(), m_dir->path());
+    m_window = std::make_unique<frmMain>(std::make_unique<SerialComm>(ports),
+        std::make_shared<SystemClock>(), SettingsLookup::besideExecutable(m_dir->path()));
     connectPort();
     QVERIFY(m_window->ComPort().PortOpen());
 }

@@ -70,7 +70,7 @@ void tst_FrmMainConnection::openWindow(const QMap<int, QString> &ports)
     QVERIFY(m_settings->isValid());
     auto comm = std::make_unique<SerialComm>(PortMap::fromSettings(m_settings->settingsFile(), {}));
     m_window = std::make_unique<frmMain>(
-        std::move(comm), std::make_shared<SystemClock>(), m_settings->path());
+        std::move(comm), std::make_shared<SystemClock>(), m_settings->settingsFile());
 }
 
 QRadioButton *tst_FrmMainConnection::option(int port) const

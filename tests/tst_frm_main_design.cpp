@@ -4,6 +4,7 @@
 #include "morph_display.h"
 #include "ole_color.h"
 #include "settings_dir.h"
+#include "settings_lookup.h"
 #include "shape_control.h"
 #include "system_clock.h"
 #include "uc_histogram.h"
@@ -63,8 +64,8 @@ void tst_FrmMainDesign::initTestCase()
 {
     setUpConsoleApplication();
     m_settings = std::make_unique<SettingsDir>(QMap<int, QString>{}, "[TEMP]\r\nSETTEMP=0600\r\n");
-    m_window = std::make_unique<frmMain>(
-        std::make_unique<MemoryComm>(), std::make_shared<SystemClock>(), m_settings->path());
+    m_window = std::make_unique<frmMain>(std::make_unique<MemoryComm>(),
+        std::make_shared<SystemClock>(), m_settings->settingsFile());
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
 }
@@ -282,7 +283,7 @@ void tst_FrmMainDesign::settingsFileProblemsAreReported()
     QFETCH(bool, folder);
     QFETCH(QString, status);
     QTemporaryDir dir;
-    const QString settings = frmMain::settingsFile(dir.path());
+    const QString settings = SettingsLookup::besideExecutable(dir.path());
     if (folder) {
         QVERIFY(QDir().mkdir(settings)); // root reads any file, but no folder
     } else {
@@ -290,8 +291,8 @@ void tst_FrmMainDesign::settingsFileProblemsAreReported()
         QVERIFY(file.open(QIODevice::WriteOnly));
         QVERIFY(file.write(QByteArray(2 * 1024 * 1024, ';')) > 0);
     }
-    const frmMain window(
-        std::make_unique<MemoryComm>(), std::make_shared<SystemClock>(), dir.path());
+    const frmMain window(std::make_unique<MemoryComm>(), std::make_shared<SystemClock>(),
+        SettingsLookup::besideExecutable(dir.path()));
     const QString shown = window.findChild<QLabel *>("lblStatus")->text()
         + window.findChild<QLabel *>("lblStatus")->toolTip();
     QVERIFY2(shown.contains(status) && shown.contains(QDir::toNativeSeparators(settings)),

@@ -32,6 +32,7 @@ private slots:
     void clockShowsDateAndWeekday();
     void clickingACaptionClearsTheHighestTemperature();
     void figuresAreStampedWithTheRunTime();
+    void viewButtonsMoveTheScaleNotTheSamples();
 
 private:
     void ticks(int count) { m_console->time().advance(100 * count); }
@@ -52,6 +53,35 @@ void tst_FrmMainTimers::cleanup()
 {
     m_console.reset();
     QLocale::setDefault(QLocale::system());
+}
+
+void tst_FrmMainTimers::viewButtonsMoveTheScaleNotTheSamples()
+{
+    const auto scale = [this] { return QStringList{text("Y_T_2"), text("Y_T_1"), text("Y_T_0")}; };
+    m_console->receive(kLine);
+    ticks(2000);
+    click("zoom_out");
+    QCOMPARE(scale(), (QStringList{"90", "60", "30"}));
+    click("move_down");
+    QCOMPARE(scale(), (QStringList{"75", "45", "15"}));
+    click("shorten");
+    QCOMPARE(chart()->view().across(), 2000);
+    click("enlarge");
+    click("enlarge");
+    QCOMPARE(chart()->view().across(), 500);
+    click("move_left");
+    QVERIFY(!chart()->view().isFollowing());
+    QCOMPARE(chart()->pointBuffer().filled(), 1700);
+    click("reset");
+    QCOMPARE(scale(), (QStringList{"120", "60", "0"}));
+    QVERIFY(chart()->view().isLive());
+
+    // A new run starts a new history: nothing older is left to move back to.
+    click("runtimeclear");
+    ticks(100);
+    click("move_left");
+    QVERIFY(chart()->view().isLive());
+    QCOMPARE(chart()->history()->count(), 100);
 }
 
 void tst_FrmMainTimers::nothingMovesBeforeTheFirstLine()

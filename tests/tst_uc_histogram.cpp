@@ -62,6 +62,9 @@ private slots:
     void zeroAndTinySpacingsDoNotHangOrCrash();
     void lineRasterDrawsAndClips();
     void redrawingOnlyTheLineMatchesAFullRedraw();
+    void liveViewIsTheSameWithTheHistoryOn();
+    void compressedViewKeepsAOneSampleSpike();
+    void sampleAtFindsTheSampleDrawnThere();
 };
 
 void tst_ucHistogram::spacingsComeFromTheCanvas()
@@ -494,6 +497,107 @@ void tst_ucHistogram::redrawingOnlyTheLineMatchesAFullRedraw()
     QCOMPARE(firstDifferent, -1);
     QCOMPARE(checked, 430);
     QCOMPARE(face(live), face(full));
+}
+
+/// The history changes nothing in the live view: with it on, the canvas is the one drawn
+/// without it, through filling, scrolling, refused samples and a trip through other views.
+void tst_ucHistogram::liveViewIsTheSameWithTheHistoryOn()
+{
+    const auto plain = smallChart();
+    const auto recording = smallChart();
+    recording->setHistoryEnabled(true);
+    QRandomGenerator random(16);
+    qint64 accepted = 0;
+    const auto feed = [&](int count) {
+        for (int n = 0; n < count; ++n) {
+            const qint32 value = random.bounded(-20, 110); // above 100 is refused
+            accepted += value <= 100 ? 1 : 0;
+            plain->NextPoint(value);
+            recording->NextPoint(value, n);
+            if (n % 9 == 0 && plain->picHist() != recording->picHist())
+                return false;
+        }
+        return plain->picHist() == recording->picHist();
+    };
+    QVERIFY(feed(150));
+    plain->zoomIn(); // nothing to view without the history
+    QVERIFY(plain->view().isLive());
+    recording->zoomIn();
+    QVERIFY(!recording->view().isLive());
+    QVERIFY(plain->picHist() != recording->picHist());
+    for (int n = 0; n < 20; ++n) {
+        plain->NextPoint(n);
+        recording->NextPoint(n);
+    }
+    recording->moveLeft();
+    QVERIFY(!recording->view().isFollowing());
+    for (int n = 0; n < 10; ++n) {
+        plain->NextPoint(n);
+        recording->NextPoint(n);
+    }
+    recording->resetView();
+    QCOMPARE(recording->picHist(), plain->picHist());
+    QVERIFY(feed(150));
+    QVERIFY(recording->pointBuffer().isFull());
+    QCOMPARE(recording->history()->count(), accepted + 30);
+    QCOMPARE(face(*recording), face(*plain));
+}
+
+/// A view over eight samples a pixel column draws each column from its lowest to its highest
+/// sample, so a single high sample among low ones still shows.
+void tst_ucHistogram::compressedViewKeepsAOneSampleSpike()
+{
+    const auto chart = smallChart();
+    chart->resize(100, 60); // 100 columns shown
+    chart->setHistoryEnabled(true);
+    for (int n = 0; n < 800; ++n)
+        chart->NextPoint(n == 403 ? 100 : 10);
+    QSignalSpy changed(chart.get(), &ucHistogram::viewChanged);
+    for (int n = 0; n < 4; ++n)
+        chart->compress();
+    QCOMPARE(changed.count(), 3);
+    QCOMPARE(chart->view().across(), 800);
+    const QImage image = face(*chart);
+    // Samples 400 to 407 share column 50; 100 is drawn on row 0, 10 on row 53.
+    QCOMPARE(image.pixelColor(50, 0), kLine);
+    QCOMPARE(image.pixelColor(50, 53), kLine);
+    QCOMPARE(image.pixelColor(50, 30), kLine);
+    for (const int column : {48, 52})
+        QVERIFY2(image.pixelColor(column, 0) != kLine, QByteArray::number(column));
+    QCOMPARE(image.pixelColor(10, 53), kLine);
+}
+
+void tst_ucHistogram::sampleAtFindsTheSampleDrawnThere()
+{
+    const auto chart = smallChart();
+    chart->resize(100, 60);
+    QVERIFY(!chart->sampleAt(QPoint(50, 30)));
+    chart->setHistoryEnabled(true);
+    for (qint32 n = 0; n < 300; ++n)
+        chart->NextPoint(n % 90, 1000 + n);
+    const auto indexAt = [&](int x) {
+        const std::optional<HistorySample> sample = chart->sampleAt(QPoint(x, 30));
+        if (!sample)
+            return qint64(-1);
+        const qint64 index = sample->stamp - 1000;
+        return sample->value == index % 90 ? index : qint64(-2);
+    };
+    // Live: 100 points 15 twips apart, slot j in canvas column j + 1, face column j - 7.
+    QCOMPARE(chart->spacings().PointStep, 15);
+    for (const int x : {0, 50, 93})
+        QCOMPARE(indexAt(x), 206 + x);
+
+    // 50 samples on 100 columns: sample q in column 2q + 1, a column between two samples
+    // takes the newer.
+    chart->stretch();
+    QCOMPARE(chart->view().across(), 50);
+    for (int x = 0; x < 100; ++x)
+        QCOMPARE(indexAt(x), 250 + x / 2);
+    chart->moveLeft();
+    QCOMPARE(indexAt(0), 225);
+    QCOMPARE(indexAt(99), 274);
+    QVERIFY(!chart->sampleAt(QPoint(100, 30)));
+    QVERIFY(!chart->sampleAt(QPoint(-1, 30)));
 }
 
 QTEST_MAIN(tst_ucHistogram)

@@ -20,6 +20,7 @@ public:
     /// Creates the directory and the first file; the reason when either fails.
     std::optional<QString> open(const QDateTime &moment);
     void append(const QString &row);
+    qint64 pendingBytes() const { return m_pending.size(); }
     /// Writes what gathered, rolling over first when it would pass the limit.
     std::optional<QString> flush(const QDateTime &moment);
     /// The current file's name, without its directory.

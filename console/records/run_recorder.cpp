@@ -123,6 +123,8 @@ void RunRecorder::appendRow(
     m_file->append(CsvFormat::row({timeText(m_clock->now()), runTime, kind,
         degrees(values.setTenths), degrees(values.currentTenths), percent(values.outputPercent),
         number(values.p), number(values.i), number(values.d), text}));
+    if (m_file->pendingBytes() > kLargestPending)
+        flush();
 }
 
 void RunRecorder::trackRun(const RecordedValues &values)

@@ -46,6 +46,8 @@ class RunRecorder : public QObject
 
 public:
     static constexpr int kFlushInterval = 1000;
+    /// Rows held in memory before they go to disk whatever the timer says.
+    static constexpr qint64 kLargestPending = 64 * 1024;
     static QString runsFileName() { return QStringLiteral("runs.csv"); }
 
     RunRecorder(std::shared_ptr<const Clock> clock, QObject *parent);

@@ -52,12 +52,22 @@ CommError SerialComm::openFailure() const
     case QSerialPort::PermissionError: {
         const QFileInfo node(m_devicePath);
         if (!node.isReadable() || !node.isWritable())
-            return {CommCode::PortAlreadyOpen, tr("没有访问权限"), detail};
+            return noAccess(node, detail);
         return {CommCode::PortAlreadyOpen, tr("已被其他程序占用"), detail};
     }
     default:
         return {CommCode::DeviceUnavailable, tr("设备不可用"), detail};
     }
+}
+
+/// On Linux a serial device belongs to a group, usually dialout, whose members may use it.
+CommError SerialComm::noAccess(const QFileInfo &node, const QString &detail) const
+{
+    const QString group = node.group().isEmpty() ? QStringLiteral("dialout") : node.group();
+    return {CommCode::PortAlreadyOpen, tr("没有访问权限（需加入 %1 组）").arg(group),
+        detail + u'\n'
+            + tr("把当前用户加入设备所属的组 %1：sudo usermod -aG %1 $USER，然后注销并重新登录。")
+                  .arg(group)};
 }
 
 QString SerialComm::withDevice(const QString &reason) const

@@ -2,6 +2,7 @@
 
 #include "c_escapes.h"
 #include "control_text.h"
+#include "settings_lookup.h"
 #include "shape_control.h"
 #include "window_snapshot.h"
 #include "window_timer.h"
@@ -37,7 +38,8 @@ OfflineConsole::OfflineConsole(Visibility visibility, const QString &application
         directory = m_ownDir.emplace().path();
     auto port = std::make_unique<MemoryComm>();
     m_port = port.get();
-    m_window = std::make_unique<frmMain>(std::move(port), m_time, directory, m_ownRecords.path());
+    m_window = std::make_unique<frmMain>(
+        std::move(port), m_time, SettingsLookup::besideExecutable(directory), m_ownRecords.path());
     for (WindowTimer *timer : m_window->findChildren<WindowTimer *>())
         m_time->drive(timer);
     if (visibility == Visibility::Shown)

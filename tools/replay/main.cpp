@@ -69,10 +69,17 @@ int main(int argc, char *argv[])
         QStringLiteral("write the window as a picture"), QStringLiteral("OUT.png"));
     const QCommandLineOption jsonOption(QStringLiteral("json"),
         QStringLiteral("write the controls and the bytes sent"), QStringLiteral("OUT.json"));
-    parser.addOptions({pngOption, jsonOption});
+    const QCommandLineOption languageOption(QStringLiteral("lang"),
+        QStringLiteral("the window's language, zh (the default) or en"), QStringLiteral("LANG"),
+        QStringLiteral("zh"));
+    parser.addOptions({pngOption, jsonOption, languageOption});
     parser.process(app);
     if (parser.positionalArguments().size() != 1)
         parser.showHelp(2);
+    if (!installLanguage(parser.value(languageOption))) {
+        qCritical("No translation for the language %s", qPrintable(parser.value(languageOption)));
+        return 2;
+    }
 
     ReplaySession session(QCoreApplication::applicationDirPath());
     if (!runScript(session, parser.positionalArguments().constFirst()))

@@ -9,6 +9,8 @@
 #include <QShowEvent>
 #include <QStyleOptionFrame>
 
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <memory>
@@ -59,6 +61,7 @@ void ucHistogram::InitProperties()
 {
     m_settings = ChartSettings();
     m_pointBuffer = PointBuffer(m_settings.NumberOfPoints);
+    m_view.setLiveWindow(m_settings.Max, m_settings.NumberOfPoints);
     applyFace();
 }
 
@@ -72,6 +75,7 @@ void ucHistogram::ReadProperties(const PropertyBag &bag)
             property.write(m_settings, fallback);
     }
     m_pointBuffer = PointBuffer(m_settings.NumberOfPoints);
+    m_view.setLiveWindow(m_settings.Max, m_settings.NumberOfPoints);
     applyFace();
     if (!m_canvas.isNull())
         m_canvas.fill(translated(m_settings.BackColor));
@@ -109,10 +113,159 @@ qint32 ucHistogram::canvasHeight() const
 
 void ucHistogram::NextPoint(qint32 value)
 {
+    NextPoint(value, m_lastStamp);
+}
+
+void ucHistogram::NextPoint(qint32 value, qint64 stamp)
+{
     if (value > m_settings.Max)
         return;
     m_pointBuffer.append(value);
+    if (m_history) {
+        m_history->append(value, stamp);
+        m_lastStamp = stamp;
+    }
+    // A view held at an earlier place in the run shows nothing new, unless a resize or a
+    // property load has cleared the canvas since it was drawn.
+    if (m_view.isFollowing() || !m_lineTracked)
+        DrawChart();
+}
+
+void ucHistogram::setHistoryEnabled(bool enabled)
+{
+    if (enabled == m_history.has_value())
+        return;
+    m_lastStamp = 0;
+    if (enabled) {
+        m_history.emplace();
+        return;
+    }
+    m_history.reset();
+    viewActed(m_view.reset());
+}
+
+void ucHistogram::clearHistory()
+{
+    if (!m_history)
+        return;
+    m_history->clear();
+    m_lastStamp = 0;
+    if (m_view.isLive())
+        return;
+    const bool moved = m_view.follow();
     DrawChart();
+    if (moved)
+        emit viewChanged();
+}
+
+void ucHistogram::setMinimumViewSpan(qint32 span)
+{
+    m_view.setMinimumSpan(span);
+}
+
+ChartView::Recorded ucHistogram::recorded() const
+{
+    return m_history ? ChartView::Recorded{m_history->first(), m_history->end()}
+                     : ChartView::Recorded();
+}
+
+void ucHistogram::viewActed(bool changed)
+{
+    if (!changed)
+        return;
+    DrawChart();
+    emit viewChanged();
+}
+
+void ucHistogram::resetView()
+{
+    viewActed(m_view.reset());
+}
+
+void ucHistogram::zoomIn()
+{
+    viewActed(isHistoryEnabled() && m_view.zoomIn());
+}
+
+void ucHistogram::zoomOut()
+{
+    viewActed(isHistoryEnabled() && m_view.zoomOut());
+}
+
+void ucHistogram::moveUp()
+{
+    viewActed(isHistoryEnabled() && m_view.moveUp());
+}
+
+void ucHistogram::moveDown()
+{
+    viewActed(isHistoryEnabled() && m_view.moveDown());
+}
+
+void ucHistogram::moveLeft()
+{
+    viewActed(isHistoryEnabled() && m_view.moveLeft(recorded()));
+}
+
+void ucHistogram::moveRight()
+{
+    viewActed(isHistoryEnabled() && m_view.moveRight(recorded()));
+}
+
+void ucHistogram::stretch()
+{
+    viewActed(isHistoryEnabled() && m_view.stretch());
+}
+
+void ucHistogram::compress()
+{
+    viewActed(isHistoryEnabled() && m_view.compress(recorded()));
+}
+
+std::optional<HistorySample> ucHistogram::sampleAt(const QPoint &facePoint) const
+{
+    if (!m_history || m_canvas.isNull() || !contentsRect().contains(facePoint))
+        return std::nullopt;
+    const QPoint at = facePoint - contentsRect().topLeft() + QPoint(kHiddenStrip, 0);
+    if (at.x() >= m_canvas.width() || at.y() >= m_canvas.height())
+        return std::nullopt;
+    const ChartView::Recorded kept = recorded();
+    // Preferred first; the other stands in when the first is not recorded.
+    qint64 candidates[2] = {-1, -1};
+    if (m_view.isLive()) {
+        // Slot j is drawn at (j + 1) × PointStep + PointOffset twips; the anchor in slot 0 is
+        // left of every point that can be pointed at.
+        const qint32 filled = m_pointBuffer.filled();
+        if (m_spacings.PointStep <= 0 || filled == 0)
+            return std::nullopt;
+        const double slot =
+            (double(at.x()) * Twips::kPerPixel - m_spacings.PointOffset) / m_spacings.PointStep - 1;
+        const qint64 nearest = std::clamp<qint64>(std::llround(slot), 1, filled);
+        candidates[0] = kept.end - 1 - (filled - nearest);
+    } else {
+        const qint32 columns = m_canvas.width() - kHiddenStrip;
+        const qint32 column = at.x() - kHiddenStrip;
+        const qint32 across = m_view.across();
+        const qint64 first = m_view.firstShown(kept);
+        const qint64 from = first + SampleHistory::columnStart(across, columns, column);
+        const qint64 to = first + SampleHistory::columnStart(across, columns, column + 1);
+        if (from < to) {
+            candidates[0] =
+                m_history->nearestValue(from, to, m_view.valueAt(at.y(), m_canvas.height()));
+        } else {
+            // Between two points of a stretched view: the nearer, the newer when as near.
+            const qint32 left = SampleHistory::columnOf(from - 1 - first, across, columns);
+            const qint32 right = SampleHistory::columnOf(from - first, across, columns);
+            const bool leftNearer = column - left < right - column;
+            candidates[0] = leftNearer ? from - 1 : from;
+            candidates[1] = leftNearer ? from : from - 1;
+        }
+    }
+    for (const qint64 index : candidates) {
+        if (index >= kept.first && index < kept.end)
+            return m_history->at(index);
+    }
+    return std::nullopt;
 }
 
 void ucHistogram::Refresh()
@@ -128,7 +281,10 @@ void ucHistogram::DrawChart()
     // The canvas keeps the data line's pen, so every later grid is drawn that wide too.
     m_canvasPenWidth = m_settings.DrawWidth;
     m_drawn = true;
-    samplePolyline(m_nextPolyline);
+    if (m_view.isLive())
+        samplePolyline(m_nextPolyline);
+    else
+        viewPolyline(m_nextPolyline);
     const QColor colour = translated(m_settings.ForeColor);
     const bool incremental = m_lineTracked && !gridChanged && m_settings.DrawWidth <= 1;
     if (incremental && m_nextPolyline == m_polyline && colour.rgb() == m_lineColour)
@@ -214,6 +370,44 @@ void ucHistogram::samplePolyline(Polyline &line) const
     }
 }
 
+/// Sample position q of across is drawn in the column SampleHistory::columnOf gives: the window
+/// spans the face, the hidden strip left of it keeps only the sample before the window.
+void ucHistogram::viewPolyline(Polyline &line)
+{
+    line.points.clear();
+    line.runStarts.assign(1, 0);
+    const qint32 columns = m_canvas.width() - kHiddenStrip;
+    if (!m_history || columns <= 0)
+        return;
+    const ChartView::Recorded kept = recorded();
+    const qint32 across = m_view.across();
+    const qint64 first = m_view.firstShown(kept);
+    const int rows = m_canvas.height();
+    const auto pointOf = [&](qint64 index) {
+        return QPoint(kHiddenStrip + SampleHistory::columnOf(index - first, across, columns),
+            m_view.rowOf(m_history->at(index).value, rows));
+    };
+    // The samples either side of the window carry the line to the edges.
+    if (first > kept.first)
+        appendPoint(line.points, 0, pointOf(first - 1));
+    m_history->columnRanges(first, across, columns, m_columnRanges);
+    for (qint32 column = 0; column < columns; ++column) {
+        const SampleHistory::ColumnRange &range = m_columnRanges[std::size_t(column)];
+        if (range.isEmpty())
+            continue;
+        int entry = m_view.rowOf(range.maximum, rows);
+        int exit = m_view.rowOf(range.minimum, rows);
+        // Entering at the end nearer the previous point keeps the join short.
+        if (!line.points.empty()
+            && std::abs(line.points.back().y() - exit) < std::abs(line.points.back().y() - entry))
+            std::swap(entry, exit);
+        appendPoint(line.points, 0, QPoint(kHiddenStrip + column, entry));
+        appendPoint(line.points, 0, QPoint(kHiddenStrip + column, exit));
+    }
+    if (first + across < kept.end)
+        appendPoint(line.points, 0, pointOf(first + across));
+}
+
 /// One-pixel lines go through the raster, which records their pixels for the next redraw; wider
 /// ones through the painter, after which the next redraw starts from the grid again.
 QRect ucHistogram::drawSamples(const Polyline &line, const QColor &colour)
@@ -268,6 +462,7 @@ bool ucHistogram::change(ChartPropertyId id, const QVariant &value)
         return false;
     if (property.work == ChartWork::Buffer)
         m_pointBuffer.resize(m_settings.NumberOfPoints);
+    m_view.setLiveWindow(m_settings.Max, m_settings.NumberOfPoints);
     emit PropertyChanged(QLatin1String(property.name));
     return property.work != ChartWork::Face || applyFace();
 }

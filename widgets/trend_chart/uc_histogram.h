@@ -2,8 +2,10 @@
 
 #include "chart_geometry.h"
 #include "chart_properties.h"
+#include "chart_view.h"
 #include "line_raster.h"
 #include "point_buffer.h"
+#include "sample_history.h"
 
 #include <QFrame>
 #include <QImage>
@@ -11,6 +13,7 @@
 #include <QStyle>
 #include <QVariant>
 
+#include <optional>
 #include <vector>
 
 class PropertyBag;
@@ -19,6 +22,8 @@ class PropertyBag;
 /// scrolling left once full. Everything is drawn into an off-screen canvas (picHist) in twips,
 /// 8 pixels wider than the face, whose leftmost 8 columns stay hidden; the face shows the
 /// finished canvas only. Spacings change on resize, never on a property write.
+/// A host may also have it record the whole run and show other views of it (zoomed, moved,
+/// stretched in time); that is off unless the host turns it on.
 class ucHistogram : public QFrame
 {
     Q_OBJECT
@@ -38,8 +43,12 @@ public:
 
     explicit ucHistogram(QWidget *parent = nullptr);
 
-    /// Appends a sample and redraws; a sample above Max is ignored and nothing is redrawn.
+    /// Appends a sample and redraws; a sample above Max is ignored and nothing is redrawn. With
+    /// the history on, the sample is recorded with the last stamp given, 0 before any.
     void NextPoint(qint32 value);
+    /// As above, recording the sample with the host's stamp when the history is on. A view
+    /// holding a place in the run is not redrawn unless its canvas was cleared.
+    void NextPoint(qint32 value, qint64 stamp);
     /// Redraws from the samples as they are.
     void Refresh();
 
@@ -74,6 +83,34 @@ public:
     OleColor ForeColor() const { return m_settings.ForeColor; }
     bool setForeColor(OleColor colour);
 
+    /// Off by default. Turning it on starts an empty history; turning it off drops the history
+    /// and returns to the live view.
+    void setHistoryEnabled(bool enabled);
+    bool isHistoryEnabled() const { return m_history.has_value(); }
+    /// A new run starts a new history; the live samples stay. A view holding a place in the
+    /// old run follows the new one.
+    void clearHistory();
+    /// The narrowest value range zoomIn reaches, in value units.
+    void setMinimumViewSpan(qint32 span);
+
+    /// The view actions. Without the history each does nothing; at its limit each leaves the
+    /// view as it is.
+    void resetView();
+    void zoomIn();
+    void zoomOut();
+    void moveUp();
+    void moveDown();
+    void moveLeft();
+    void moveRight();
+    void stretch();
+    void compress();
+    const ChartView &view() const { return m_view; }
+    const SampleHistory *history() const { return m_history ? &*m_history : nullptr; }
+    /// The recorded sample drawn nearest a point of the face: in a column of many samples the
+    /// one nearest the point's height. Empty without the history, off the canvas or where the
+    /// samples shown are not recorded.
+    std::optional<HistorySample> sampleAt(const QPoint &facePoint) const;
+
     const ChartSpacings &spacings() const { return m_spacings; }
     const PointBuffer &pointBuffer() const { return m_pointBuffer; }
     /// The canvas as last drawn.
@@ -84,6 +121,8 @@ signals:
     void Click();
     /// A property was written.
     void PropertyChanged(const QString &name);
+    /// A view action or a history change moved the view; new samples do not raise it.
+    void viewChanged();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -107,6 +146,12 @@ private:
         }
     };
     void samplePolyline(Polyline &line) const;
+    /// The line of a view other than the live one, from the history: one point per sample, or
+    /// where samples share a pixel column a stroke from their minimum to their maximum.
+    void viewPolyline(Polyline &line);
+    ChartView::Recorded recorded() const;
+    /// Redraws and tells the host when an action changed the view.
+    void viewActed(bool changed);
     /// Draws the line onto the canvas; returns the canvas area that changed.
     QRect drawSamples(const Polyline &line, const QColor &colour);
     void prepareFaceLayer();
@@ -117,6 +162,10 @@ private:
     ChartSettings m_settings;
 
     PointBuffer m_pointBuffer;
+    std::optional<SampleHistory> m_history;
+    qint64 m_lastStamp = 0;
+    ChartView m_view;
+    std::vector<SampleHistory::ColumnRange> m_columnRanges;
     ChartSpacings m_spacings;
     QImage m_canvas;
     bool m_drawn = false;

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+/// Where the console finds its settings file: beside the executable, then in the user's
+/// configuration folder, then the system's; the first that exists is used.
+namespace SettingsLookup {
+QString besideExecutable(const QString &applicationDir);
+QStringList candidates(const QString &applicationDir);
+/// The first candidate that exists; the first of all when none does, so that every read finds
+/// nothing, as with a missing file.
+QString find(const QStringList &candidates);
+} // namespace SettingsLookup

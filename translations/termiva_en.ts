@@ -1,0 +1,674 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="zh_CN">
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>未知选项：%1</source>
+        <translation>unknown option: %1</translation>
+    </message>
+    <message>
+        <source>多余的参数：%1</source>
+        <translation>unexpected argument: %1</translation>
+    </message>
+    <message>
+        <source>--lang 只接受 zh 或 en，而不是 %1</source>
+        <translation>--lang takes zh or en, not %1</translation>
+    </message>
+    <message>
+        <source>用法：%1 [--settings 文件] [--lang zh|en]</source>
+        <translation>Usage: %1 [--settings FILE] [--lang zh|en]</translation>
+    </message>
+    <message>
+        <source>温度控制器的串口控制台。</source>
+        <translation>Serial console for a temperature controller.</translation>
+    </message>
+    <message>
+        <source>  -h, --help         显示本帮助</source>
+        <translation>  -h, --help         show this help</translation>
+    </message>
+    <message>
+        <source>  -v, --version      显示版本</source>
+        <translation>  -v, --version      show the version</translation>
+    </message>
+    <message>
+        <source>  --settings 文件    使用这个设置文件</source>
+        <translation>  --settings FILE    use this settings file</translation>
+    </message>
+    <message>
+        <source>  --lang zh|en       界面语言（默认中文）</source>
+        <translation>  --lang zh|en       interface language (Chinese unless told)</translation>
+    </message>
+    <message>
+        <source>没有 --settings 时依次查找 tarvex.ini：程序所在目录、~/.config/Termiva/、/etc/termiva/。</source>
+        <translation>Without --settings, tarvex.ini is looked for in the program&apos;s folder, then ~/.config/Termiva/, then /etc/termiva/.</translation>
+    </message>
+</context>
+<context>
+    <name>DisplayFormat</name>
+    <message>
+        <source>星期日</source>
+        <translation>Sunday</translation>
+    </message>
+    <message>
+        <source>星期一</source>
+        <translation>Monday</translation>
+    </message>
+    <message>
+        <source>星期二</source>
+        <translation>Tuesday</translation>
+    </message>
+    <message>
+        <source>星期三</source>
+        <translation>Wednesday</translation>
+    </message>
+    <message>
+        <source>星期四</source>
+        <translation>Thursday</translation>
+    </message>
+    <message>
+        <source>星期五</source>
+        <translation>Friday</translation>
+    </message>
+    <message>
+        <source>星期六</source>
+        <translation>Saturday</translation>
+    </message>
+</context>
+<context>
+    <name>MSComm</name>
+    <message>
+        <source>无效的端口号</source>
+        <translation>invalid port number</translation>
+    </message>
+    <message>
+        <source>端口已经打开</source>
+        <translation>port already open</translation>
+    </message>
+    <message>
+        <source>端口没有打开，无法读取</source>
+        <translation>port not open, cannot read</translation>
+    </message>
+    <message>
+        <source>端口没有打开，无法发送</source>
+        <translation>port not open, cannot send</translation>
+    </message>
+</context>
+<context>
+    <name>MemoryComm</name>
+    <message>
+        <source>设备已断开</source>
+        <translation>device disconnected</translation>
+    </message>
+    <message>
+        <source>%1 已移除</source>
+        <translation>%1 removed</translation>
+    </message>
+    <message>
+        <source>没有对应的设备</source>
+        <translation>no such device</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>无法创建文件夹 %1</source>
+        <translation>cannot create folder %1</translation>
+    </message>
+</context>
+<context>
+    <name>RunsDialog</name>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>结束</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>设定温度/℃</source>
+        <translation>Set/℃</translation>
+    </message>
+    <message>
+        <source>上升时间/s</source>
+        <translation>Rise/s</translation>
+    </message>
+    <message>
+        <source>超调量/%</source>
+        <translation>Overshoot/%</translation>
+    </message>
+    <message>
+        <source>峰值时间/s</source>
+        <translation>Peak/s</translation>
+    </message>
+    <message>
+        <source>调节时间/s</source>
+        <translation>Settling/s</translation>
+    </message>
+    <message>
+        <source>最高温度/℃</source>
+        <translation>Highest/℃</translation>
+    </message>
+    <message>
+        <source>行数</source>
+        <translation>Lines</translation>
+    </message>
+    <message>
+        <source>记录文件</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>打开记录</source>
+        <translation>Open record</translation>
+    </message>
+    <message>
+        <source>运行记录</source>
+        <translation>Runs</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+</context>
+<context>
+    <name>SerialComm</name>
+    <message>
+        <source>线路已挂断</source>
+        <translation>line hung up</translation>
+    </message>
+    <message>
+        <source>设备文件已移除</source>
+        <translation>device file removed</translation>
+    </message>
+    <message>
+        <source>没有对应的设备</source>
+        <translation>no such device</translation>
+    </message>
+    <message>
+        <source>设备不存在</source>
+        <translation>device not found</translation>
+    </message>
+    <message>
+        <source>已被其他程序占用</source>
+        <translation>in use by another program</translation>
+    </message>
+    <message>
+        <source>设备不可用</source>
+        <translation>device unavailable</translation>
+    </message>
+    <message>
+        <source>写入失败</source>
+        <translation>write failed</translation>
+    </message>
+    <message>
+        <source>设备已断开</source>
+        <translation>device disconnected</translation>
+    </message>
+    <message>
+        <source>没有访问权限（需加入 %1 组）</source>
+        <translation>no permission (join group %1)</translation>
+    </message>
+    <message>
+        <source>把当前用户加入设备所属的组 %1：sudo usermod -aG %1 $USER，然后注销并重新登录。</source>
+        <translation>Add your user to the device&apos;s group %1: sudo usermod -aG %1 $USER, then log out and in again.</translation>
+    </message>
+</context>
+<context>
+    <name>frmMain</name>
+    <message>
+        <source>Termiva </source>
+        <translation>Termiva </translation>
+    </message>
+    <message>
+        <source>慢速档 0   ~ 30</source>
+        <translation>Slow 0 ~ 30</translation>
+    </message>
+    <message>
+        <source>中速档 31  ~ 90</source>
+        <translation>Medium 31 ~ 90</translation>
+    </message>
+    <message>
+        <source>快速档  90  ~ </source>
+        <translation>Fast 90 ~</translation>
+    </message>
+    <message>
+        <source>模糊控制区</source>
+        <translation>Fuzzy bands</translation>
+    </message>
+    <message>
+        <source>0~10</source>
+        <translation>0~10</translation>
+    </message>
+    <message>
+        <source>时钟显示</source>
+        <translation>Clock</translation>
+    </message>
+    <message>
+        <source>温度显示窗口</source>
+        <translation>Temperature</translation>
+    </message>
+    <message>
+        <source>当前温度：</source>
+        <translation>Current:</translation>
+    </message>
+    <message>
+        <source>设定温度：</source>
+        <translation>Set:</translation>
+    </message>
+    <message>
+        <source>℃</source>
+        <translation>℃</translation>
+    </message>
+    <message>
+        <source>最高温度：</source>
+        <translation>Highest:</translation>
+    </message>
+    <message>
+        <source>状态显示窗口</source>
+        <translation>Status</translation>
+    </message>
+    <message>
+        <source>正常</source>
+        <translation>Norm</translation>
+    </message>
+    <message>
+        <source>报警</source>
+        <translation>Alarm</translation>
+    </message>
+    <message>
+        <source>设置</source>
+        <translation>Set</translation>
+    </message>
+    <message>
+        <source>操作项</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>0</source>
+        <translation>0</translation>
+    </message>
+    <message>
+        <source>D value</source>
+        <translation>D value</translation>
+    </message>
+    <message>
+        <source>I value</source>
+        <translation>I value</translation>
+    </message>
+    <message>
+        <source>P value</source>
+        <translation>P value</translation>
+    </message>
+    <message>
+        <source>Alarm Value</source>
+        <translation>Alarm Value</translation>
+    </message>
+    <message>
+        <source>Dead Value</source>
+        <translation>Dead Value</translation>
+    </message>
+    <message>
+        <source>Target  Value</source>
+        <translation>Target  Value</translation>
+    </message>
+    <message>
+        <source>
+                                                        o
+                                                    O
+                    __.---&apos;&apos;&apos;&apos;&apos;&apos;&apos;&apos;&apos;&apos;&apos;---.__
+       |\       .-&apos;&apos;    ~     ~     ~    &apos;&apos;-.
+       | \    .&apos;    ~     ~     ~    (@)    &apos;.
+       |  &gt;--{    ~     ~     ~     ~    &lt;    &gt;
+       | /    &apos;.    ~     ~     ~    \___/  .&apos;
+       |/       &apos;-.__   ~     ~     ~   __.-&apos;
+                     &apos;&apos;&apos;---.........---&apos;&apos;&apos;</source>
+        <translation>
+                                                        o
+                                                    O
+                    __.---&apos;&apos;&apos;&apos;&apos;&apos;&apos;&apos;&apos;&apos;&apos;---.__
+       |\       .-&apos;&apos;    ~     ~     ~    &apos;&apos;-.
+       | \    .&apos;    ~     ~     ~    (@)    &apos;.
+       |  &gt;--{    ~     ~     ~     ~    &lt;    &gt;
+       | /    &apos;.    ~     ~     ~    \___/  .&apos;
+       |/       &apos;-.__   ~     ~     ~   __.-&apos;
+                     &apos;&apos;&apos;---.........---&apos;&apos;&apos;</translation>
+    </message>
+    <message>
+        <source>串口连接选项</source>
+        <translation>Serial port</translation>
+    </message>
+    <message>
+        <source>空闲</source>
+        <translation>Idle</translation>
+    </message>
+    <message>
+        <source>COM16</source>
+        <translation>COM16</translation>
+    </message>
+    <message>
+        <source>COM15</source>
+        <translation>COM15</translation>
+    </message>
+    <message>
+        <source>COM14</source>
+        <translation>COM14</translation>
+    </message>
+    <message>
+        <source>COM13</source>
+        <translation>COM13</translation>
+    </message>
+    <message>
+        <source>COM12</source>
+        <translation>COM12</translation>
+    </message>
+    <message>
+        <source>COM11</source>
+        <translation>COM11</translation>
+    </message>
+    <message>
+        <source>COM10</source>
+        <translation>COM10</translation>
+    </message>
+    <message>
+        <source>COM9</source>
+        <translation>COM9</translation>
+    </message>
+    <message>
+        <source>COM8</source>
+        <translation>COM8</translation>
+    </message>
+    <message>
+        <source>COM7</source>
+        <translation>COM7</translation>
+    </message>
+    <message>
+        <source>COM6</source>
+        <translation>COM6</translation>
+    </message>
+    <message>
+        <source>COM5</source>
+        <translation>COM5</translation>
+    </message>
+    <message>
+        <source>COM4</source>
+        <translation>COM4</translation>
+    </message>
+    <message>
+        <source>COM3</source>
+        <translation>COM3</translation>
+    </message>
+    <message>
+        <source>COM2</source>
+        <translation>COM2</translation>
+    </message>
+    <message>
+        <source>COM1</source>
+        <translation>COM1</translation>
+    </message>
+    <message>
+        <source>断开</source>
+        <translation>Disconnect</translation>
+    </message>
+    <message>
+        <source>连接</source>
+        <translation>Connect</translation>
+    </message>
+    <message>
+        <source>退出</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>11~20</source>
+        <translation>11~20</translation>
+    </message>
+    <message>
+        <source>21~30</source>
+        <translation>21~30</translation>
+    </message>
+    <message>
+        <source>31~40</source>
+        <translation>31~40</translation>
+    </message>
+    <message>
+        <source>51~70</source>
+        <translation>51~70</translation>
+    </message>
+    <message>
+        <source>71~90</source>
+        <translation>71~90</translation>
+    </message>
+    <message>
+        <source>91~110</source>
+        <translation>91~110</translation>
+    </message>
+    <message>
+        <source>111~130</source>
+        <translation>111~130</translation>
+    </message>
+    <message>
+        <source>&gt;130</source>
+        <translation>&gt;130</translation>
+    </message>
+    <message>
+        <source>共收到数据：</source>
+        <translation>Lines:</translation>
+    </message>
+    <message>
+        <source>温馨提示：可设定 温度 P I D 温度补偿等参数;请按以下格式发送 (字母大小写皆可，后面一样)Sxxxx Pxxx Ixxx Dxxx Txxx (比如温度60度，则S0600 )</source>
+        <translation>Tip: set temperature, P, I, D and more by sending Sxxxx Pxxx Ixxx Dxxx Txxx (any case; 60 °C is S0600)</translation>
+    </message>
+    <message>
+        <source>发送数据</source>
+        <translation>Send</translation>
+    </message>
+    <message>
+        <source>(╰_╯)# clear↑</source>
+        <translation>(╰_╯)# clear↑</translation>
+    </message>
+    <message>
+        <source>发送样本</source>
+        <translation>Sample</translation>
+    </message>
+    <message>
+        <source>运行时间/S</source>
+        <translation>Run time/s</translation>
+    </message>
+    <message>
+        <source>→&#x3000;←</source>
+        <translation>→&#x3000;←</translation>
+    </message>
+    <message>
+        <source>下 移</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>上 移</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>←&#x3000;→</source>
+        <translation>←&#x3000;→</translation>
+    </message>
+    <message>
+        <source>右 移</source>
+        <translation>Right</translation>
+    </message>
+    <message>
+        <source>左 移</source>
+        <translation>Left</translation>
+    </message>
+    <message>
+        <source>放 大</source>
+        <translation>Zoom +</translation>
+    </message>
+    <message>
+        <source>缩 小</source>
+        <translation>Zoom −</translation>
+    </message>
+    <message>
+        <source>复 位</source>
+        <translation>Reset</translation>
+    </message>
+    <message>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>时间清零</source>
+        <translation>Reset time</translation>
+    </message>
+    <message>
+        <source>Frame7</source>
+        <translation>Frame7</translation>
+    </message>
+    <message>
+        <source>60</source>
+        <translation>60</translation>
+    </message>
+    <message>
+        <source>120</source>
+        <translation>120</translation>
+    </message>
+    <message>
+        <source>Command1</source>
+        <translation>Command1</translation>
+    </message>
+    <message>
+        <source>上升时间：</source>
+        <translation>Rise:</translation>
+    </message>
+    <message>
+        <source>超调量：</source>
+        <translation>Oversh.:</translation>
+    </message>
+    <message>
+        <source>峰值时间：</source>
+        <translation>Peak:</translation>
+    </message>
+    <message>
+        <source>调节时间：</source>
+        <translation>Settle:</translation>
+    </message>
+    <message>
+        <source>动态性能指标定义</source>
+        <translation>Step response figures</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>运行记录…</source>
+        <translation>Runs…</translation>
+    </message>
+    <message>
+        <source>打开记录文件夹</source>
+        <translation>Open records folder</translation>
+    </message>
+    <message>
+        <source>保存曲线图片…</source>
+        <translation>Save chart picture…</translation>
+    </message>
+    <message>
+        <source>导出曲线数据…</source>
+        <translation>Export chart data…</translation>
+    </message>
+    <message>
+        <source>没有对应的设备</source>
+        <translation>no such device</translation>
+    </message>
+    <message>
+        <source>无法读取设置文件：%1</source>
+        <translation>Cannot read the settings file: %1</translation>
+    </message>
+    <message>
+        <source>设置文件超过 1 MB，只读取了开头：%1</source>
+        <translation>Settings file over 1 MB, only its start was read: %1</translation>
+    </message>
+    <message>
+        <source>无法打开 COM%1：%2</source>
+        <translation>Cannot open COM%1: %2</translation>
+    </message>
+    <message>
+        <source>已连接...</source>
+        <translation>Connected...</translation>
+    </message>
+    <message>
+        <source>已断开...</source>
+        <translation>Disconnected...</translation>
+    </message>
+    <message>
+        <source>连接已中断：COM%1 %2</source>
+        <translation>Connection lost: COM%1 %2</translation>
+    </message>
+    <message>
+        <source>记录失败：</source>
+        <translation>Recording failed: </translation>
+    </message>
+    <message>
+        <source>无法打开记录文件夹：%1</source>
+        <translation>Cannot open the records folder: %1</translation>
+    </message>
+    <message>
+        <source>保存曲线图片</source>
+        <translation>Save chart picture</translation>
+    </message>
+    <message>
+        <source>PNG 图片 (*.png)</source>
+        <translation>PNG pictures (*.png)</translation>
+    </message>
+    <message>
+        <source>无法保存曲线图片：%1</source>
+        <translation>Cannot save the chart picture: %1</translation>
+    </message>
+    <message>
+        <source>导出曲线数据</source>
+        <translation>Export chart data</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>无法导出曲线数据：%1</source>
+        <translation>Cannot export the chart data: %1</translation>
+    </message>
+    <message>
+        <source>(过长的一行，已丢弃 %1 个字符)</source>
+        <translation>(line too long, %1 characters dropped)</translation>
+    </message>
+    <message>
+        <source>连接温度控制器成功！</source>
+        <translation>Connected to the controller!</translation>
+    </message>
+    <message>
+        <source>串口未打开，未发送</source>
+        <translation>Port not open, nothing sent</translation>
+    </message>
+    <message>
+        <source>发送失败：%1</source>
+        <translation>Send failed: %1</translation>
+    </message>
+    <message>
+        <source>温度设定值 </source>
+        <translation>Set temperature </translation>
+    </message>
+    <message>
+        <source>设置文件：%1</source>
+        <translation>Settings file: %1</translation>
+    </message>
+    <message>
+        <source>没有找到设置文件 tarvex.ini，按默认设置运行</source>
+        <translation>No settings file tarvex.ini found; running with defaults</translation>
+    </message>
+    <message>
+        <source>运行时间 %1 s，温度 %2 ℃</source>
+        <translation>Run time %1 s, temperature %2 ℃</translation>
+    </message>
+</context>
+</TS>
