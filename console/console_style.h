@@ -13,4 +13,7 @@ public:
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption *option, QPainter *painter,
         const QWidget *widget = nullptr) const override;
+
+private:
+    static void fillUnderOpaqueBox(const QRect &rect, QPainter *painter, const QWidget &box);
 };

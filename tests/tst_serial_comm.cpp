@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <memory>
@@ -23,6 +24,7 @@ private slots:
     void opensAndClosesADevice();
     void failureCodesOnOpen();
     void deviceHeldByAnotherOpen();
+    void deviceTheUserMayNotOpenSaysHowToMendIt();
     void linkAndRealPathShareOneLock_data();
     void linkAndRealPathShareOneLock();
     void oneEventPerByteOfABurst();
@@ -95,6 +97,50 @@ void tst_SerialComm::deviceHeldByAnotherOpen()
     QVERIFY(!second->PortOpen());
     QVERIFY(!first->setPortOpen(false));
     QVERIFY(!second->setPortOpen(true));
+}
+
+namespace {
+/// Root opens any device; to meet a refusal the test acts as nobody for a while, keeping root as
+/// its saved identity to come back to.
+class ActingAsNobody
+{
+public:
+    ActingAsNobody()
+        : m_switched(::geteuid() == 0 && ::setresuid(kNobody, kNobody, 0) == 0)
+    {
+    }
+    ~ActingAsNobody()
+    {
+        if (m_switched)
+            (void)::setresuid(0, 0, 0);
+    }
+    ActingAsNobody(const ActingAsNobody &) = delete;
+    ActingAsNobody &operator=(const ActingAsNobody &) = delete;
+
+private:
+    static constexpr uid_t kNobody = 65534;
+    bool m_switched;
+};
+} // namespace
+
+void tst_SerialComm::deviceTheUserMayNotOpenSaysHowToMendIt()
+{
+    PtyPair pty;
+    QVERIFY(pty.isValid());
+    QCOMPARE(::chmod(QFile::encodeName(pty.devicePath()).constData(), 0), 0);
+    const auto comm = portOn(pty.devicePath());
+    std::optional<CommError> denied;
+    {
+        const ActingAsNobody nobody;
+        denied = comm->setPortOpen(true);
+    }
+    QVERIFY(denied);
+    QCOMPARE(denied->code, CommCode::PortAlreadyOpen);
+    QVERIFY2(denied->cause.startsWith(QStringLiteral("没有访问权限（需加入 ")),
+        qPrintable(denied->cause));
+    QVERIFY2(
+        denied->detail.contains(QLatin1String("sudo usermod -aG ")), qPrintable(denied->detail));
+    QVERIFY(!comm->PortOpen());
 }
 
 void tst_SerialComm::linkAndRealPathShareOneLock_data()
