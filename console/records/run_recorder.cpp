@@ -131,7 +131,7 @@ void RunRecorder::trackRun(const RecordedValues &values)
 {
     if (!m_run)
         startRun();
-    Run &run = *m_run;
+    RecordedRun &run = *m_run;
     if (run.lines++ == 0 && m_file)
         run.recordName = m_file->fileName();
     run.p = values.p ? values.p : run.p;
@@ -147,12 +147,12 @@ void RunRecorder::startRun()
 
 void RunRecorder::endRun(const RunFigures &figures)
 {
-    const std::optional<Run> run = std::exchange(m_run, std::nullopt);
+    const std::optional<RecordedRun> run = std::exchange(m_run, std::nullopt);
     if (run && run->lines > 0 && m_settings.enabled)
         writeRunRow(*run, figures);
 }
 
-void RunRecorder::writeRunRow(const Run &run, const RunFigures &figures)
+void RunRecorder::writeRunRow(const RecordedRun &run, const RunFigures &figures)
 {
     QFile runs(QDir(m_settings.directory).filePath(runsFileName()));
     const bool fresh = !runs.exists() || runs.size() == 0;

@@ -37,6 +37,17 @@ struct RunFigures
     QString settlingTime;
 };
 
+/// A run as far as it went: when it started, its lines, and the last gains they carried.
+struct RecordedRun
+{
+    QDateTime start;
+    qint64 lines = 0;
+    QString recordName;
+    std::optional<qint16> p;
+    std::optional<qint16> i;
+    std::optional<qint16> d;
+};
+
 /// Keeps every connection in a CSV record (each line, each command sent, each mode signal) and
 /// every tuning run as a row of runs.csv beside the records. A failure never stops the console:
 /// it is reported once and recording rests until the next connection.
@@ -71,22 +82,12 @@ signals:
     void recordingFailed(const QString &reason);
 
 private:
-    struct Run
-    {
-        QDateTime start;
-        qint64 lines = 0;
-        QString recordName;
-        std::optional<qint16> p;
-        std::optional<qint16> i;
-        std::optional<qint16> d;
-    };
-
     void appendRow(const QString &runTime, const QString &kind, const RecordedValues &values,
         const QString &text);
     void trackRun(const RecordedValues &values);
     void startRun();
     void endRun(const RunFigures &figures);
-    void writeRunRow(const Run &run, const RunFigures &figures);
+    void writeRunRow(const RecordedRun &run, const RunFigures &figures);
     void flush();
     void fail(const QString &reason);
     QString portName() const;
@@ -98,5 +99,5 @@ private:
     int m_port = 0;
     std::optional<RecordFile> m_file;
     bool m_failed = false;
-    std::optional<Run> m_run;
+    std::optional<RecordedRun> m_run;
 };
