@@ -124,6 +124,17 @@ void compressTo(ucHistogram &chart, qint64 across)
     }
 }
 
+/// Each iteration is one view change, the two actions taking turns so the view never settles.
+void alternate(benchmark::State &state, ucHistogram &chart, void (ucHistogram::*first)(),
+    void (ucHistogram::*second)())
+{
+    bool useFirst = true;
+    for (auto _ : state) {
+        (chart.*(useFirst ? first : second))();
+        useFirst = !useFirst;
+    }
+}
+
 /// A view over the whole day zoomed in and out in turn: each redraw takes every sample's
 /// minimum and maximum per column.
 void BM_ZoomViewOfWholeHistoryConsoleChart(benchmark::State &state)
@@ -135,14 +146,7 @@ void BM_ZoomViewOfWholeHistoryConsoleChart(benchmark::State &state)
         state.SkipWithError("the view does not span the history");
         return;
     }
-    bool in = true;
-    for (auto _ : state) {
-        if (in)
-            chart.zoomIn();
-        else
-            chart.zoomOut();
-        in = !in;
-    }
+    alternate(state, chart, &ucHistogram::zoomIn, &ucHistogram::zoomOut);
 }
 BENCHMARK(BM_ZoomViewOfWholeHistoryConsoleChart)->Unit(benchmark::kMicrosecond);
 
@@ -158,14 +162,7 @@ void BM_MoveViewOfHalfHistoryConsoleChart(benchmark::State &state)
         return;
     }
     chart.moveRight();
-    bool left = true;
-    for (auto _ : state) {
-        if (left)
-            chart.moveLeft();
-        else
-            chart.moveRight();
-        left = !left;
-    }
+    alternate(state, chart, &ucHistogram::moveLeft, &ucHistogram::moveRight);
 }
 BENCHMARK(BM_MoveViewOfHalfHistoryConsoleChart)->Unit(benchmark::kMicrosecond);
 
