@@ -573,6 +573,12 @@ void tst_ucHistogram::sampleAtFindsTheSampleDrawnThere()
     chart->resize(100, 60);
     QVERIFY(!chart->sampleAt(QPoint(50, 30)));
     chart->setHistoryEnabled(true);
+    for (qint32 n = 0; n < 10; ++n)
+        chart->NextPoint(n, 1000 + n);
+    // The newest of ten samples lies in face column 3; right of it no sample is named.
+    QCOMPARE(chart->sampleAt(QPoint(3, 30))->stamp, 1009);
+    QVERIFY(!chart->sampleAt(QPoint(50, 30)));
+    chart->clearHistory();
     for (qint32 n = 0; n < 300; ++n)
         chart->NextPoint(n % 90, 1000 + n);
     const auto indexAt = [&](int x) {

@@ -240,6 +240,10 @@ std::optional<HistorySample> ucHistogram::sampleAt(const QPoint &facePoint) cons
             return std::nullopt;
         const double slot =
             (double(at.x()) * Twips::kPerPixel - m_spacings.PointOffset) / m_spacings.PointStep - 1;
+        // Beyond a couple of pixels right of the newest point there is no sample to name.
+        const double slack = 2.0 * Twips::kPerPixel / m_spacings.PointStep;
+        if (slot > filled + slack)
+            return std::nullopt;
         const qint64 nearest = std::clamp<qint64>(std::llround(slot), 1, filled);
         candidates[0] = kept.end - 1 - (filled - nearest);
     } else {
