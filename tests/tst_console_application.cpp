@@ -85,6 +85,8 @@ private slots:
     void initTestCase();
     void commandLine_data();
     void commandLine();
+    void languageComesFromTheCommandLineThenTheSettings_data();
+    void languageComesFromTheCommandLineThenTheSettings();
     void settingsLookupTakesTheFirstThatExists_data();
     void settingsLookupTakesTheFirstThatExists();
     void everyEnglishCaptionFitsItsControl();
@@ -146,6 +148,33 @@ void tst_ConsoleApplication::commandLine()
     errorStream.flush();
     QVERIFY2((out + error).contains(printed), qPrintable(out + error));
     QCOMPARE(error.isEmpty(), exitCode == 0);
+}
+
+void tst_ConsoleApplication::languageComesFromTheCommandLineThenTheSettings_data()
+{
+    QTest::addColumn<QString>("commandLine");
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QString>("language");
+    QTest::newRow("nothing said") << QString() << QByteArray() << QStringLiteral("zh");
+    QTest::newRow("settings") << QString() << QByteArray("[UI]\r\nLANG=en\r\n")
+                              << QStringLiteral("en");
+    QTest::newRow("command line wins")
+        << QStringLiteral("zh") << QByteArray("[UI]\r\nLANG=en\r\n") << QStringLiteral("zh");
+    QTest::newRow("settings naming no translation")
+        << QString() << QByteArray("[UI]\r\nLANG=fr\r\n") << QStringLiteral("zh");
+}
+
+void tst_ConsoleApplication::languageComesFromTheCommandLineThenTheSettings()
+{
+    QFETCH(QString, commandLine);
+    QFETCH(QByteArray, settings);
+    QFETCH(QString, language);
+    QTemporaryDir directory;
+    QFile file(directory.filePath("tarvex.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(settings);
+    file.close();
+    QCOMPARE(chosenLanguage(commandLine, file.fileName()), language);
 }
 
 void tst_ConsoleApplication::settingsLookupTakesTheFirstThatExists_data()
