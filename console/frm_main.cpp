@@ -232,6 +232,8 @@ void frmMain::applyDesignDetails()
     // The run time changes ten times a second; painting itself whole over its frame's plain
     // colour, it spares the frame and its neighbours a repaint each time.
     m_ui->run->setAttribute(Qt::WA_OpaquePaintEvent);
+    // Likewise the line count, over its frame's own colour, on every line.
+    m_ui->rece_quantity->setAutoFillBackground(true);
 }
 
 void frmMain::prepareLog()
