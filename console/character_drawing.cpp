@@ -15,7 +15,7 @@ void CharacterDrawing::setForeColor(const QColor &colour)
     // Characters arrive in bursts; one pending repaint covers them all.
     if (!m_repaintPending) {
         m_repaintPending = true;
-        update(inkedRegion());
+        update(inkedRegion() - coveredFromAbove());
     }
 }
 
@@ -51,6 +51,27 @@ QRegion CharacterDrawing::inkedRegion()
         }
     }
     return m_inked;
+}
+
+/// Controls stacked over the drawing, in its frame or further out, that paint all of their own
+/// area hide the characters under them, so a new colour there need not repaint them.
+QRegion CharacterDrawing::coveredFromAbove() const
+{
+    QRegion covered;
+    const QWidget *level = this;
+    while (!level->isWindow() && level->parentWidget()) {
+        const QWidget *container = level->parentWidget();
+        const QObjectList &siblings = container->children();
+        for (qsizetype at = siblings.indexOf(level) + 1; at < siblings.size(); ++at) {
+            const auto *sibling = qobject_cast<const QWidget *>(siblings[at]);
+            if (sibling && sibling->isVisible() && !sibling->isWindow()
+                && (sibling->autoFillBackground()
+                    || sibling->testAttribute(Qt::WA_OpaquePaintEvent)))
+                covered += QRect(mapFrom(container, sibling->pos()), sibling->size());
+        }
+        level = container;
+    }
+    return covered;
 }
 
 void CharacterDrawing::paintEvent(QPaintEvent *)

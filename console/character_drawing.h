@@ -21,6 +21,7 @@ public:
 
     /// Where the characters stand, the only part a colour change repaints.
     QRegion inkedRegion();
+    QRegion coveredFromAbove() const;
 
 protected:
     void paintEvent(QPaintEvent *event) override;

@@ -234,6 +234,13 @@ void frmMain::applyDesignDetails()
     m_ui->run->setAttribute(Qt::WA_OpaquePaintEvent);
     // Likewise the line count, over its frame's own colour, on every line.
     m_ui->rece_quantity->setAutoFillBackground(true);
+    // The sliders paint every pixel of their own; marked so, the drawing recoloured under them
+    // on every character leaves them alone.
+    // The style clears the mark when it polishes a scroll bar, so it is set after that.
+    for (QScrollBar *slider : HScroll1) {
+        slider->ensurePolished();
+        slider->setAttribute(Qt::WA_OpaquePaintEvent);
+    }
 }
 
 void frmMain::prepareLog()

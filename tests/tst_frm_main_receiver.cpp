@@ -53,6 +53,7 @@ private slots:
     void operatorMovingASliderOnlyUpdatesItsLabel();
     void drawingChangesColourWithEveryCharacter();
     void colourChangeRepaintsWhereTheCharactersStand();
+    void colourChangeLeavesTheSlidersOverTheDrawingAlone();
     void longRunWithoutLineEndIsDropped();
     void logKeepsTheNewestEntries();
     void countGoesPastThe16BitLimit();
@@ -316,6 +317,42 @@ void tst_FrmMainReceiver::colourChangeRepaintsWhereTheCharactersStand()
         }
     }
     QVERIFY(changed > 100);
+}
+
+namespace {
+/// Counts the paints of the controls it watches.
+class PaintCounter : public QObject
+{
+public:
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        paints += event->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
+} // namespace
+
+void tst_FrmMainReceiver::colourChangeLeavesTheSlidersOverTheDrawingAlone()
+{
+    OfflineConsole shown(OfflineConsole::Visibility::Shown);
+    shown.connectPort();
+    shown.receive("x");
+    PaintCounter counter;
+    for (const char *slider : {"HScroll1_0", "HScroll1_1", "HScroll1_2"})
+        shown.control(slider)->installEventFilter(&counter);
+    auto *drawing = shown.control<CharacterDrawing>("Label11");
+    const int drawingPaints = [&] {
+        PaintCounter drawingCounter;
+        drawing->installEventFilter(&drawingCounter);
+        shown.receive("xyz");
+        drawing->removeEventFilter(&drawingCounter);
+        return drawingCounter.paints;
+    }();
+    QVERIFY(drawingPaints > 0);
+    QCOMPARE(counter.paints, 0);
 }
 
 void tst_FrmMainReceiver::longRunWithoutLineEndIsDropped()
