@@ -29,6 +29,16 @@ QString DisplayFormat::percentage(double value)
     return QString::number(value, 'f', 2) + u'%';
 }
 
+double DisplayFormat::outputPercent(double level)
+{
+    return level / 2.55;
+}
+
+QString DisplayFormat::runTime(qint64 tenths)
+{
+    return QStringLiteral("%1.%2").arg(tenths / 10).arg(tenths % 10);
+}
+
 QLocale DisplayFormat::dateTimeLocale(const QLocale &locale)
 {
     if (locale.language() == QLocale::C)

@@ -9,6 +9,10 @@ namespace DisplayFormat {
 QString tenthsAsDegrees(int tenths);
 /// A percentage with at least one integer digit and two decimals, then "%": "50.20%".
 QString percentage(double value);
+/// The output level, 0 to 255, as a percentage of full output.
+double outputPercent(double level);
+/// Run time counted in tenths of a second as its box shows it: 125 gives "12.5".
+QString runTime(qint64 tenths);
 /// The locale for dates and times: the given one, except that a system with no regional
 /// settings at all (C or POSIX) reads Chinese (China), so the window mixes in no English names.
 QLocale dateTimeLocale(const QLocale &locale = QLocale());

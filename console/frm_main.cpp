@@ -491,7 +491,7 @@ void frmMain::recordLine(const CompletedLine &line)
         acceptedBy(HScroll1[3], values.p), acceptedBy(HScroll1[4], values.i),
         acceptedBy(HScroll1[5], values.d)};
     if (values.outputLevel)
-        recorded.outputPercent = *values.outputLevel / 2.55;
+        recorded.outputPercent = DisplayFormat::outputPercent(*values.outputLevel);
     m_recorder->lineCompleted(m_state.RunTimeText, recorded, line.text.chopped(2));
 }
 
@@ -629,7 +629,8 @@ void frmMain::showCompletedLine(const CompletedLine &line)
     showLineCount();
     logLine(line.text);
     if (m_state.OutputLevel && line.values.outputLevel)
-        setCaption(Text2[2], DisplayFormat::percentage(*m_state.OutputLevel / 2.55));
+        setCaption(Text2[2],
+            DisplayFormat::percentage(DisplayFormat::outputPercent(*m_state.OutputLevel)));
     showParameters(line.values);
     moveSetPointMarker();
     showSetTemperature();
@@ -861,7 +862,7 @@ void frmMain::showSampleToolTip(const QHelpEvent &event)
     }
     QToolTip::showText(event.globalPos(),
         tr("运行时间 %1 s，温度 %2 ℃")
-            .arg(QStringLiteral("%1.%2").arg(sample->stamp / 10).arg(sample->stamp % 10),
+            .arg(DisplayFormat::runTime(sample->stamp),
                 DisplayFormat::tenthsAsDegrees(sample->value)),
         m_ui->ucHistogram1);
 }
@@ -871,8 +872,7 @@ void frmMain::showSampleToolTip(const QHelpEvent &event)
 void frmMain::Timer2_Timer()
 {
     ucHistogram *chart = m_ui->ucHistogram1;
-    chart->NextPoint(m_state.CurTempTenths, m_state.RunSeconds * 10 + m_state.RunTenths);
-    if (m_state.CurTempTenths <= chart->Max())
+    if (chart->NextPoint(m_state.CurTempTenths, m_state.runTimeTenths()))
         m_trendSamples.append(m_state.RunTimeText, m_state.CurTempTenths);
 }
 
@@ -903,7 +903,7 @@ void frmMain::Timer4_Timer()
         m_state.RunTenths = 0;
         ++m_state.RunSeconds;
     }
-    m_state.RunTimeText = QStringLiteral("%1.%2").arg(m_state.RunSeconds).arg(m_state.RunTenths);
+    m_state.RunTimeText = DisplayFormat::runTime(m_state.runTimeTenths());
     m_ui->run->setText(m_state.RunTimeText);
 }
 

@@ -53,6 +53,7 @@ struct WindowState
     qint64 FrameCount = 0;
     qint64 RunSeconds = 0;
     int RunTenths = 0;
+    qint64 runTimeTenths() const { return RunSeconds * 10 + RunTenths; }
     /// The run time as its box shows it, which is what the figures are stamped with.
     QString RunTimeText = QStringLiteral("0");
     StepFigures Figures;

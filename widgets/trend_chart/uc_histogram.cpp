@@ -116,10 +116,10 @@ void ucHistogram::NextPoint(qint32 value)
     NextPoint(value, m_lastStamp);
 }
 
-void ucHistogram::NextPoint(qint32 value, qint64 stamp)
+bool ucHistogram::NextPoint(qint32 value, qint64 stamp)
 {
     if (value > m_settings.Max)
-        return;
+        return false;
     m_pointBuffer.append(value);
     if (m_history) {
         m_history->append(value, stamp);
@@ -129,6 +129,7 @@ void ucHistogram::NextPoint(qint32 value, qint64 stamp)
     // property load has cleared the canvas since it was drawn.
     if (m_view.isFollowing() || !m_lineTracked)
         DrawChart();
+    return true;
 }
 
 void ucHistogram::setHistoryEnabled(bool enabled)

@@ -46,9 +46,10 @@ public:
     /// Appends a sample and redraws; a sample above Max is ignored and nothing is redrawn. With
     /// the history on, the sample is recorded with the last stamp given, 0 before any.
     void NextPoint(qint32 value);
-    /// As above, recording the sample with the host's stamp when the history is on. A view
-    /// holding a place in the run is not redrawn unless its canvas was cleared.
-    void NextPoint(qint32 value, qint64 stamp);
+    /// As above, recording the sample with the host's stamp when the history is on; false when
+    /// the sample was refused. A view holding a place in the run is not redrawn unless its
+    /// canvas was cleared.
+    bool NextPoint(qint32 value, qint64 stamp);
     /// Redraws from the samples as they are.
     void Refresh();
 
