@@ -10,7 +10,9 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QLabel>
 #include <QTemporaryDir>
+#include <QTimer>
 
 #include <benchmark/benchmark.h>
 
@@ -72,6 +74,7 @@ public:
 
     SimulatorProcess &simulator() { return m_simulator; }
     const frmMain &window() const { return *m_window; }
+    void stopRepainting() { m_window->setUpdatesEnabled(false); }
     qint64 lines() const { return m_window->state().FrameCount; }
 
 private:
@@ -88,8 +91,10 @@ private:
 };
 
 /// The whole console, shown (offscreen or on a display) and connected to the simulator, over a
-/// minute of telemetry: the CPU time it uses. The argument picks the load: 0 the controller's own
-/// pace (a line every 500 ms), 1 the link's full rate (960 characters a second).
+/// minute of telemetry: the CPU time it uses. The first argument picks the load: 0 the
+/// controller's own pace (a line every 500 ms), 1 the link's full rate (960 characters a second).
+/// The third, when 0, stops all repainting once connected: what the console's own work costs,
+/// every control still taking every value, with no pixel painted.
 void BM_ConsoleCpuOverAMinute(benchmark::State &state)
 {
     SimulatedConsole console(500);
@@ -100,14 +105,48 @@ void BM_ConsoleCpuOverAMinute(benchmark::State &state)
     if (state.range(0) == 1)
         console.simulator().command(QStringLiteral("flood 1000000 960"));
     const int seconds = int(state.range(1));
+    if (state.range(2) == 0)
+        console.stopRepainting();
     for (auto _ : state) {
         state.counters["cpu_seconds"] = runMeasuringCpu(state, seconds);
         state.counters["lines"] = double(console.lines());
     }
 }
 BENCHMARK(BM_ConsoleCpuOverAMinute)
-    ->Args({0, 60})
-    ->Args({1, 60})
+    ->Args({0, 60, 1})
+    ->Args({1, 60, 1})
+    ->Args({0, 60, 0})
+    ->Args({1, 60, 0})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+
+/// The least a shown Qt window of the console's size costs, as a floor under the figures above:
+/// with the argument 0 a timer ticking ten times a second and doing nothing; with 1 the tick also
+/// gives a label a new text, as the run time does.
+void BM_BareWindowCpu(benchmark::State &state)
+{
+    QWidget window;
+    window.resize(1217, 715);
+    QLabel label(&window);
+    label.setGeometry(16, 344, 81, 25);
+    QTimer tick;
+    int tenths = 0;
+    const bool newText = state.range(0) == 1;
+    QObject::connect(&tick, &QTimer::timeout, &label, [&] {
+        ++tenths;
+        if (newText)
+            label.setText(QString::number(tenths / 10.0, 'f', 1));
+    });
+    tick.start(100);
+    window.show();
+    for (auto _ : state) {
+        runMeasuringCpu(state, int(state.range(1)));
+    }
+}
+BENCHMARK(BM_BareWindowCpu)
+    ->Args({0, 30})
+    ->Args({1, 30})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);

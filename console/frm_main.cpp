@@ -229,11 +229,18 @@ void frmMain::applyDesignDetails()
         font.setStyleStrategy(QFont::NoAntialias);
         box->setFont(font);
     }
-    // The run time changes ten times a second; painting itself whole over its frame's plain
-    // colour, it spares the frame and its neighbours a repaint each time.
-    m_ui->run->setAttribute(Qt::WA_OpaquePaintEvent);
-    // Likewise the line count, over its frame's own colour, on every line.
-    m_ui->rece_quantity->setAutoFillBackground(true);
+    // Boxes that change ten times a second or with every line, each over nothing but its
+    // frame's plain colour: painting themselves whole, with that colour in their corners, they
+    // spare the frame and their neighbours a repaint each time. The lower two figures are left
+    // out: their top corners show the edge of the box above.
+    for (QLineEdit *box :
+        {m_ui->run, m_ui->Text2_1, m_ui->Text2_2, perfor_index[0], perfor_index[1]})
+        box->setAttribute(Qt::WA_OpaquePaintEvent);
+    // Likewise the line count, the current temperature and the receive lamp, filled with their
+    // frame's colour.
+    for (QWidget *control : {static_cast<QWidget *>(m_ui->rece_quantity),
+             static_cast<QWidget *>(m_ui->Label1_0), static_cast<QWidget *>(ShapeDot[1])})
+        control->setAutoFillBackground(true);
     // The sliders paint every pixel of their own; marked so, the drawing recoloured under them
     // on every character leaves them alone.
     // The style clears the mark when it polishes a scroll bar, so it is set after that.

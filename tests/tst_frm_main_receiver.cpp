@@ -54,6 +54,7 @@ private slots:
     void drawingChangesColourWithEveryCharacter();
     void colourChangeRepaintsWhereTheCharactersStand();
     void colourChangeLeavesTheSlidersOverTheDrawingAlone();
+    void newFiguresLeaveTheFrameUnderThemAlone();
     void longRunWithoutLineEndIsDropped();
     void logKeepsTheNewestEntries();
     void countGoesPastThe16BitLimit();
@@ -353,6 +354,20 @@ void tst_FrmMainReceiver::colourChangeLeavesTheSlidersOverTheDrawingAlone()
     }();
     QVERIFY(drawingPaints > 0);
     QCOMPARE(counter.paints, 0);
+}
+
+void tst_FrmMainReceiver::newFiguresLeaveTheFrameUnderThemAlone()
+{
+    OfflineConsole shown(OfflineConsole::Visibility::Shown);
+    shown.connectPort();
+    shown.receive(kSampleLine);
+    PaintCounter frame;
+    shown.control("fraFrames_1")->installEventFilter(&frame);
+    PaintCounter readout;
+    shown.control("Mo")->installEventFilter(&readout);
+    shown.receive("st=0600 pv=0591 out= 120 pid= 010, 005, 002\r\n");
+    QVERIFY(readout.paints > 0);
+    QCOMPARE(frame.paints, 0);
 }
 
 void tst_FrmMainReceiver::longRunWithoutLineEndIsDropped()

@@ -45,6 +45,9 @@ SeparatorKind separatorKind(qint32 value)
 MorphDisplay::MorphDisplay(QWidget *parent)
     : QWidget(parent)
 {
+    // Every pixel inside the outline comes from the surface, so nothing under the control needs
+    // repainting when a digit changes.
+    setAttribute(Qt::WA_OpaquePaintEvent);
     InitProperties();
     // A new instance is usable as it stands: it shows its default value.
     Rebuild();
