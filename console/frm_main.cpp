@@ -238,8 +238,8 @@ void frmMain::applyDesignDetails()
         box->setAttribute(Qt::WA_OpaquePaintEvent);
     // Likewise the line count, the current temperature and the receive lamp, filled with their
     // frame's colour.
-    for (QWidget *control : {static_cast<QWidget *>(m_ui->rece_quantity),
-             static_cast<QWidget *>(m_ui->Label1_0), static_cast<QWidget *>(ShapeDot[1])})
+    const std::array<QWidget *, 3> filled{m_ui->rece_quantity, m_ui->Label1_0, ShapeDot[1]};
+    for (QWidget *control : filled)
         control->setAutoFillBackground(true);
     // The sliders paint every pixel of their own; marked so, the drawing recoloured under them
     // on every character leaves them alone.
