@@ -3,7 +3,7 @@
 # display (medians of five runs each), then the whole console under simulator load, after a
 # pulled cable and in a flood, and its peak memory after a million lines, offscreen and as a shown
 # window on a virtual X display; last the console beside a plain terminal (xterm and picocom) on
-# the same telemetry stream, at the link's full rate and at a line every 500 ms (about ten
+# the same telemetry stream, at the link's full rate and at a line every 500 ms (about twenty
 # minutes in all).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
