@@ -159,6 +159,7 @@ frmMain::frmMain(std::unique_ptr<MSComm> comPort, std::shared_ptr<const Clock> c
     createTimers();
     bindControlArrays();
     applyDesignDetails();
+    markControlsThatPaintWhole();
     prepareLog();
     connectHandlers();
     connectContextMenus();
@@ -229,6 +230,12 @@ void frmMain::applyDesignDetails()
         font.setStyleStrategy(QFont::NoAntialias);
         box->setFont(font);
     }
+}
+
+/// Controls that repaint often and cover every pixel of their own, so that a change of theirs
+/// leaves the frame and neighbours under them alone.
+void frmMain::markControlsThatPaintWhole()
+{
     // Boxes that change ten times a second or with every line, each over nothing but its
     // frame's plain colour: painting themselves whole, with that colour in their corners, they
     // spare the frame and their neighbours a repaint each time. The lower two figures are left

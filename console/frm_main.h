@@ -76,6 +76,7 @@ private:
     void createTimers();
     void bindControlArrays();
     void applyDesignDetails();
+    void markControlsThatPaintWhole();
     void prepareLog();
     void connectHandlers();
     void connectContextMenus();
