@@ -242,8 +242,9 @@ void tst_ConsoleApplication::settingsFileNamedOnTheCommandLineMustBeThere()
     QTextStream errorStream(&error);
     QCOMPARE(command.report(outStream, errorStream), exitCode);
     errorStream.flush();
-    QVERIFY2(error.contains(printed.arg(path)), qPrintable(error));
     QCOMPARE(error.isEmpty(), exitCode == 0);
+    if (exitCode != 0)
+        QVERIFY2(error.contains(printed.arg(path)), qPrintable(error));
 }
 
 void tst_ConsoleApplication::languageComesFromTheCommandLineThenTheSettings_data()
@@ -515,11 +516,9 @@ void tst_ConsoleApplication::everyStatusTextShowsItsCauseWhole()
             tail = whole.mid(marker + 2);
         }
     }
-    for (const QString &argument : arguments) {
+    // A text with a part that may be cut has that part as its one argument.
+    for (const QString &argument : arguments)
         whole = whole.arg(argument);
-        lead = lead.arg(argument);
-        tail = tail.arg(argument);
-    }
     if (text.cuttable < 0)
         lead = whole;
 
