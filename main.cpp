@@ -31,7 +31,8 @@ int reportWithoutWindow(const CommandLine &command, int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
-    const CommandLine command = CommandLine::parse(argumentsOf(argc, argv));
+    CommandLine command = CommandLine::parse(argumentsOf(argc, argv));
+    command.checkSettingsFile();
     if (command.action() != CommandLine::Action::Run)
         return reportWithoutWindow(command, argc, argv);
 

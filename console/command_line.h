@@ -24,6 +24,9 @@ public:
     QString settingsFile() const { return m_settingsFile; }
     /// "zh", "en", or empty when not given.
     QString language() const { return m_language; }
+    /// Refuses a settings file named on the command line that is missing or cannot be read,
+    /// without opening anything but a regular file.
+    void checkSettingsFile();
     /// Why the command line was refused, in the language installed when asked.
     QString problem() const;
 
@@ -31,7 +34,18 @@ public:
     int report(QTextStream &out, QTextStream &error) const;
 
 private:
-    enum class Problem { None, UnknownOption, ExtraArgument, UnknownLanguage, Other };
+    enum class Problem {
+        None,
+        UnknownOption,
+        MissingValue,
+        UnexpectedValue,
+        ExtraArgument,
+        UnknownLanguage,
+        SettingsFileMissing,
+        SettingsFileNotRegular,
+        SettingsFileUnreadable,
+        Other
+    };
 
     void setProblem(Problem kind, const QString &subject);
 
@@ -39,6 +53,8 @@ private:
     Problem m_problemKind = Problem::None;
     /// The option, argument or parser message the problem is about.
     QString m_problemSubject;
+    /// The system's reason, where it gave one.
+    QString m_problemReason;
     QString m_program;
     QString m_settingsFile;
     QString m_language;

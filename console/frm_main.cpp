@@ -1,5 +1,6 @@
 #include "frm_main.h"
 
+#include "application_setup.h"
 #include "clock.h"
 #include "control_array.h"
 #include "design_colours.h"
@@ -12,6 +13,7 @@
 #include "run_recorder.h"
 #include "runs_dialog.h"
 #include "step_response.h"
+#include "step_response_picture.h"
 #include "stored_design.h"
 #include "telemetry_line.h"
 #include "telemetry_receiver.h"
@@ -70,6 +72,8 @@ const QColor kPauseBack(128, 255, 255);
 const QColor kStartBack(255, 128, 255);
 // Below this the clock would no longer be legible.
 constexpr qreal kSmallestClockPoints = 7.0;
+// The smallest type a status text may take to be shown whole.
+constexpr qreal kSmallestStatusPoints = 8.0;
 // The chart's scale in the live view, bottom to top; a zoomed view shows its own values.
 const std::array<QString, 3> kLiveAxisCaptions{
     QStringLiteral("0"), QStringLiteral("60"), QStringLiteral("120")};
@@ -214,7 +218,9 @@ void frmMain::applyDesignDetails()
     m_ui->ucHistogram1->setHistoryEnabled(true);
     m_ui->ucHistogram1->setMinimumViewSpan(kNarrowestViewTenths);
     m_axisFont = Y_T[0]->font();
+    m_statusFont = m_ui->lblStatus->font();
     m_ui->Mo->ReadProperties(StoredDesign::Mo());
+    m_ui->Image2->setPixmap(stepResponsePicture());
     Label13[0]->setWordWrap(true);
     m_clockFont = Label13[0]->font();
     for (const DesignFont &design : kFractionalFonts) {
@@ -377,10 +383,12 @@ void frmMain::reportSettingsFile()
 {
     const ProfileFileCheck check = checkProfileFile(m_state.IniFile);
     const QString path = QDir::toNativeSeparators(m_state.IniFile);
-    if (check.outcome == ProfileFileCheck::Outcome::Unreadable)
-        showStatus(tr("无法读取设置文件：%1").arg(path), check.reason);
+    if (check.outcome == ProfileFileCheck::Outcome::NotRegular)
+        showStatus(tr("无法读取设置文件：%1 不是普通文件").arg(path), {}, path);
+    else if (check.outcome == ProfileFileCheck::Outcome::Unreadable)
+        showStatus(tr("无法读取设置文件：%1").arg(path), check.reason, path);
     else if (check.outcome == ProfileFileCheck::Outcome::TooLarge)
-        showStatus(tr("设置文件超过 1 MB，只读取了开头：%1").arg(path));
+        showStatus(tr("设置文件超过 1 MB，只读取了开头：%1").arg(path), {}, path);
 }
 
 /// Opens and closes every port once; the ones that are not there are greyed out for good.
@@ -462,7 +470,7 @@ void frmMain::ComPort_ConnectionLost(const CommError &error)
     m_ui->cmdConnect->setEnabled(true);
 }
 
-void frmMain::showStatus(const QString &shortText, const QString &detail)
+void frmMain::showStatus(const QString &shortText, const QString &detail, const QString &cuttable)
 {
     const QString whole = detail.isEmpty() ? shortText : shortText + u'\n' + detail;
     // Every received line reports again; an unchanged status costs one comparison.
@@ -471,18 +479,31 @@ void frmMain::showStatus(const QString &shortText, const QString &detail)
     m_status = whole;
     QLabel *label = m_ui->lblStatus;
     label->setToolTip(whole);
-    label->setText(
-        label->fontMetrics().elidedText(shortText, Qt::ElideRight, label->contentsRect().width()));
+    const FittedLine fitted = fitOneLine(
+        m_statusFont, shortText, label->contentsRect().width(), kSmallestStatusPoints, cuttable);
+    if (label->font() != fitted.font)
+        label->setFont(fitted.font);
+    label->setText(fitted.text);
 }
 
-/// The status in full, and which settings file the console read.
+/// The status in full, which settings file the console read and what in it was not understood.
 void frmMain::showStatusToolTip(const QPoint &position)
 {
-    const QString settings = QFileInfo(m_state.IniFile).isFile()
-        ? tr("设置文件：%1").arg(QDir::toNativeSeparators(m_state.IniFile))
-        : tr("没有找到设置文件 tarvex.ini，按默认设置运行");
-    QToolTip::showText(
-        position, m_status.isEmpty() ? settings : m_status + u'\n' + settings, m_ui->lblStatus);
+    const QString path = QDir::toNativeSeparators(m_state.IniFile);
+    const QFileInfo file(m_state.IniFile);
+    QStringList lines{m_status};
+    if (file.isFile())
+        lines.append(tr("设置文件：%1").arg(path));
+    else if (file.exists())
+        lines.append(tr("无法读取设置文件：%1 不是普通文件").arg(path));
+    else
+        lines.append(tr("没有找到设置文件 %1，按默认设置运行").arg(path));
+    const QString language = languageSetting(m_state.IniFile).unknown;
+    if (!language.isEmpty())
+        lines.append(
+            tr("设置文件中的 [UI] LANG=%1 不是可用的语言（zh 或 en），已忽略").arg(language));
+    lines.removeAll(QString());
+    QToolTip::showText(position, lines.join(u'\n'), m_ui->lblStatus);
 }
 
 void frmMain::reportRecordingFailure(const QString &reason)

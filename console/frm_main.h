@@ -94,9 +94,11 @@ private:
     void cmdDisconnect_Click();
     void cmdExit_Click();
     void ComPort_ConnectionLost(const CommError &error);
-    /// The one way onto the status line: the short text, elided to the label's width, leads;
-    /// the tooltip holds it whole with the detail behind it.
-    void showStatus(const QString &shortText, const QString &detail = {});
+    /// The one way onto the status line: the short text leads, whole, in a smaller type where
+    /// it is too wide, with only a path within it (cuttable) shortened where even that is not
+    /// enough; the tooltip holds it whole with the detail behind it.
+    void showStatus(
+        const QString &shortText, const QString &detail = {}, const QString &cuttable = {});
     void showStatusToolTip(const QPoint &position);
     void reportRecordingFailure(const QString &reason);
     RunFigures runFigures() const;
@@ -165,6 +167,7 @@ private:
     QString m_clockCaption;
     /// The status line's whole text, as its tooltip shows it.
     QString m_status;
+    QFont m_statusFont;
     RunRecorder *m_recorder;
     /// Why this connection is not being recorded; the status tooltip keeps saying so.
     QString m_recordingFailure;

@@ -33,8 +33,10 @@ field() { dpkg-deb --field "$deb" "$1"; }
 [ "$(field Version)" = "$version" ] || fail "Version is '$(field Version)', not $version"
 [ "$(field Section)" = electronics ] || fail "Section is '$(field Section)'"
 depends=$(field Depends)
-# The Qt libraries come from dpkg-shlibdeps; the plugin and font packages are named by hand.
-for wanted in libqt6widgets6 libqt6serialport6 qt6-qpa-plugins 'fonts-wqy-zenhei | fonts-arphic-uming'; do
+# The Qt libraries come from dpkg-shlibdeps; the plugin, translation and font packages are named
+# by hand.
+for wanted in libqt6widgets6 libqt6serialport6 qt6-qpa-plugins qt6-translations-l10n \
+  'fonts-wqy-zenhei | fonts-arphic-uming'; do
   [[ "$depends" == *"$wanted"* ]] || fail "Depends lacks '$wanted': $depends"
 done
 

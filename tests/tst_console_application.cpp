@@ -1,19 +1,29 @@
 #include "application_setup.h"
 #include "command_line.h"
+#include "font_fitting.h"
 #include "offline_console.h"
+#include "profile_reader.h"
+#include "record_settings.h"
 #include "settings_lookup.h"
 
 #include <QAbstractButton>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextStream>
+#include <QTranslator>
+
+#include <sys/stat.h>
 
 namespace {
 /// Where a control stops being seen: at its right edge, or where a sibling stacked over it
@@ -65,6 +75,25 @@ int overflow(const QWidget &control)
     return 0;
 }
 
+/// The window's language for one test: Chinese (with Qt's own texts in Chinese) or English,
+/// back to untranslated texts afterwards.
+class WindowLanguage
+{
+public:
+    explicit WindowLanguage(const QString &language) { m_loaded = installLanguage(language); }
+    ~WindowLanguage()
+    {
+        for (QTranslator *translator : QCoreApplication::instance()->findChildren<QTranslator *>())
+            delete translator;
+    }
+    WindowLanguage(const WindowLanguage &) = delete;
+    WindowLanguage &operator=(const WindowLanguage &) = delete;
+    bool loaded() const { return m_loaded; }
+
+private:
+    bool m_loaded = false;
+};
+
 QMap<QString, int> overflows(const QWidget &window)
 {
     QMap<QString, int> tooWide;
@@ -85,10 +114,20 @@ private slots:
     void initTestCase();
     void commandLine_data();
     void commandLine();
+    void settingsFileNamedOnTheCommandLineMustBeThere_data();
+    void settingsFileNamedOnTheCommandLineMustBeThere();
     void languageComesFromTheCommandLineThenTheSettings_data();
     void languageComesFromTheCommandLineThenTheSettings();
     void settingsLookupTakesTheFirstThatExists_data();
     void settingsLookupTakesTheFirstThatExists();
+    void recordsFolderFromTheSettings_data();
+    void recordsFolderFromTheSettings();
+    void qtsOwnTextsFollowTheLanguage_data();
+    void qtsOwnTextsFollowTheLanguage();
+    void stepResponseCaptionFollowsTheLanguage();
+    void modeCaptionFollowsTheLanguageAfterASignal();
+    void everyStatusTextShowsItsCauseWhole_data();
+    void everyStatusTextShowsItsCauseWhole();
     void everyEnglishCaptionFitsItsControl();
 };
 
@@ -115,14 +154,25 @@ void tst_ConsoleApplication::commandLine_data()
                           << QString() << QString() << QStringLiteral("--settings");
     QTest::newRow("version") << QStringList{"-v"} << CommandLine::Action::ShowVersion << 0
                              << QString() << QString() << QStringLiteral("termiva 0.1");
+    QTest::newRow("language in capitals") << QStringList{"--lang", "EN"} << run << 0 << QString()
+                                          << QStringLiteral("en") << QString();
     QTest::newRow("unknown option") << QStringList{"--colour"} << refuse << 2 << QString()
-                                    << QString() << QStringLiteral("colour");
+                                    << QString() << QStringLiteral("未知选项：--colour\n");
+    QTest::newRow("unknown option with a value")
+        << QStringList{"--colour=red"} << refuse << 2 << QString() << QString()
+        << QStringLiteral("未知选项：--colour\n");
     QTest::newRow("unknown beats help") << QStringList{"--help", "-x"} << refuse << 2 << QString()
-                                        << QString() << QStringLiteral("x");
+                                        << QString() << QStringLiteral("未知选项：-x\n");
     QTest::newRow("language not offered") << QStringList{"--lang", "fr"} << refuse << 2 << QString()
                                           << QStringLiteral("fr") << QStringLiteral("fr");
     QTest::newRow("settings without a file")
-        << QStringList{"--settings"} << refuse << 2 << QString() << QString() << QString();
+        << QStringList{"--settings"} << refuse << 2 << QString() << QString()
+        << QStringLiteral("选项 --settings 后面缺少值\n");
+    QTest::newRow("language without a value")
+        << QStringList{"--settings", "a.ini", "-lang"} << refuse << 2 << QStringLiteral("a.ini")
+        << QString() << QStringLiteral("选项 -lang 后面缺少值\n");
+    QTest::newRow("switch with a value") << QStringList{"--help=yes"} << refuse << 2 << QString()
+                                         << QString() << QStringLiteral("选项 --help 不带值\n");
     QTest::newRow("stray argument")
         << QStringList{"COM3"} << refuse << 2 << QString() << QString() << QStringLiteral("COM3");
 }
@@ -150,18 +200,74 @@ void tst_ConsoleApplication::commandLine()
     QCOMPARE(error.isEmpty(), exitCode == 0);
 }
 
+void tst_ConsoleApplication::settingsFileNamedOnTheCommandLineMustBeThere_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("printed");
+    QTest::newRow("present") << QStringLiteral("file") << 0 << QString();
+    QTest::newRow("over a mebibyte, read in part") << QStringLiteral("large") << 0 << QString();
+    QTest::newRow("missing") << QStringLiteral("missing") << 2 << QStringLiteral("%1 不存在");
+    QTest::newRow("folder") << QStringLiteral("folder") << 2
+                            << QStringLiteral("无法读取设置文件：%1 不是普通文件");
+    QTest::newRow("FIFO") << QStringLiteral("fifo") << 2
+                          << QStringLiteral("无法读取设置文件：%1 不是普通文件");
+}
+
+/// A file the user names must be the file read: never a silent start on the defaults, and never
+/// a wait on a FIFO that nobody writes.
+void tst_ConsoleApplication::settingsFileNamedOnTheCommandLineMustBeThere()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, exitCode);
+    QFETCH(QString, printed);
+    QTemporaryDir directory;
+    const QString path = directory.filePath(QStringLiteral("named.ini"));
+    if (kind == QLatin1String("file") || kind == QLatin1String("large")) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(kind == QLatin1String("large") ? kLargestProfile + 1 : 8, ';'));
+    } else if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(path));
+    } else if (kind == QLatin1String("fifo")) {
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    }
+    CommandLine command = CommandLine::parse({"termiva", "--settings", path});
+    command.checkSettingsFile();
+    QCOMPARE(
+        command.action(), exitCode == 0 ? CommandLine::Action::Run : CommandLine::Action::Refuse);
+    QString out;
+    QString error;
+    QTextStream outStream(&out);
+    QTextStream errorStream(&error);
+    QCOMPARE(command.report(outStream, errorStream), exitCode);
+    errorStream.flush();
+    QCOMPARE(error.isEmpty(), exitCode == 0);
+    if (exitCode != 0)
+        QVERIFY2(error.contains(printed.arg(path)), qPrintable(error));
+}
+
 void tst_ConsoleApplication::languageComesFromTheCommandLineThenTheSettings_data()
 {
     QTest::addColumn<QString>("commandLine");
     QTest::addColumn<QByteArray>("settings");
     QTest::addColumn<QString>("language");
-    QTest::newRow("nothing said") << QString() << QByteArray() << QStringLiteral("zh");
+    QTest::addColumn<QString>("unknown");
+    QTest::newRow("nothing said") << QString() << QByteArray() << QStringLiteral("zh") << QString();
     QTest::newRow("settings") << QString() << QByteArray("[UI]\r\nLANG=en\r\n")
-                              << QStringLiteral("en");
-    QTest::newRow("command line wins")
-        << QStringLiteral("zh") << QByteArray("[UI]\r\nLANG=en\r\n") << QStringLiteral("zh");
+                              << QStringLiteral("en") << QString();
+    QTest::newRow("command line wins") << QStringLiteral("zh") << QByteArray("[UI]\r\nLANG=en\r\n")
+                                       << QStringLiteral("zh") << QString();
     QTest::newRow("settings naming no translation")
-        << QString() << QByteArray("[UI]\r\nLANG=fr\r\n") << QStringLiteral("zh");
+        << QString() << QByteArray("[UI]\r\nLANG=fr\r\n") << QStringLiteral("zh")
+        << QStringLiteral("fr");
+    QTest::newRow("settings in capitals")
+        << QString() << QByteArray("[UI]\r\nLANG=EN\r\n") << QStringLiteral("en") << QString();
+    QTest::newRow("command line in capitals")
+        << QStringLiteral("EN") << QByteArray() << QStringLiteral("en") << QString();
+    QTest::newRow("command line over a setting naming no translation")
+        << QStringLiteral("en") << QByteArray("[UI]\r\nLANG=Deutsch\r\n") << QStringLiteral("en")
+        << QStringLiteral("Deutsch");
 }
 
 void tst_ConsoleApplication::languageComesFromTheCommandLineThenTheSettings()
@@ -169,12 +275,15 @@ void tst_ConsoleApplication::languageComesFromTheCommandLineThenTheSettings()
     QFETCH(QString, commandLine);
     QFETCH(QByteArray, settings);
     QFETCH(QString, language);
+    QFETCH(QString, unknown);
     QTemporaryDir directory;
     QFile file(directory.filePath("tarvex.ini"));
     QVERIFY(file.open(QIODevice::WriteOnly));
     file.write(settings);
     file.close();
     QCOMPARE(chosenLanguage(commandLine, file.fileName()), language);
+    // What the file names that is no language is kept, for the status line's tooltip.
+    QCOMPARE(languageSetting(file.fileName()).unknown, unknown);
 }
 
 void tst_ConsoleApplication::settingsLookupTakesTheFirstThatExists_data()
@@ -207,6 +316,226 @@ void tst_ConsoleApplication::settingsLookupTakesTheFirstThatExists()
         QFile(file).open(QIODevice::WriteOnly);
     }
     QCOMPARE(SettingsLookup::find(candidates), candidates[places.indexOf(chosen)]);
+}
+
+void tst_ConsoleApplication::recordsFolderFromTheSettings_data()
+{
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("folder");
+    QTest::newRow("none: the default") << QString() << QStringLiteral("DEFAULT");
+    QTest::newRow("beside the settings file")
+        << QStringLiteral("runs") << QStringLiteral("SETTINGS/runs");
+    QTest::newRow("absolute") << QStringLiteral("/srv/runs") << QStringLiteral("/srv/runs");
+    QTest::newRow("in the home folder") << QStringLiteral("~/x") << QStringLiteral("HOME/x");
+    QTest::newRow("the home folder itself") << QStringLiteral("~") << QStringLiteral("HOME");
+    QTest::newRow("another user's home is no shorthand")
+        << QStringLiteral("~bench/x") << QStringLiteral("SETTINGS/~bench/x");
+}
+
+void tst_ConsoleApplication::recordsFolderFromTheSettings()
+{
+    QFETCH(QString, written);
+    QFETCH(QString, folder);
+    QTemporaryDir directory;
+    QFile file(directory.filePath("tarvex.ini"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("[RECORD]\r\nDIR=" + written.toUtf8() + "\r\n");
+    file.close();
+    folder.replace(QLatin1String("DEFAULT"), QLatin1String("/default/records"))
+        .replace(QLatin1String("SETTINGS"), directory.path())
+        .replace(QLatin1String("HOME"), QDir::homePath());
+    QCOMPARE(RecordSettings::read(file.fileName(), QStringLiteral("/default/records")).directory,
+        folder);
+}
+
+void tst_ConsoleApplication::qtsOwnTextsFollowTheLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("undo");
+    QTest::addColumn<QString>("cancel");
+    QTest::newRow("Chinese") << QStringLiteral("zh") << QStringLiteral("撤消(&U)")
+                             << QStringLiteral("取消");
+    QTest::newRow("English") << QStringLiteral("en") << QStringLiteral("&Undo")
+                             << QStringLiteral("Cancel");
+}
+
+/// The edit menu of the log and the buttons of Qt's dialogs speak the window's language.
+void tst_ConsoleApplication::qtsOwnTextsFollowTheLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, undo);
+    QFETCH(QString, cancel);
+    const WindowLanguage chosen(language);
+    QVERIFY(chosen.loaded());
+    OfflineConsole console;
+    const std::unique_ptr<QMenu> menu(
+        console.control<QPlainTextEdit>(QStringLiteral("receive"))->createStandardContextMenu());
+    QVERIFY(!menu->actions().isEmpty());
+    QCOMPARE(menu->actions().constFirst()->text().section(u'\t', 0, 0), undo);
+    const QDialogButtonBox buttons(QDialogButtonBox::Cancel);
+    QCOMPARE(buttons.button(QDialogButtonBox::Cancel)->text(), cancel);
+}
+
+/// The picture's caption is Chinese in the Chinese window, pixel for pixel as shipped, and in the
+/// English window written anew in English, the curve above it untouched.
+void tst_ConsoleApplication::stepResponseCaptionFollowsTheLanguage()
+{
+    const QImage shipped =
+        QImage(QStringLiteral(":/termiva/step_response.png")).convertToFormat(QImage::Format_RGB32);
+    const auto shown = [](const OfflineConsole &console) {
+        return console.control<QLabel>(QStringLiteral("Image2"))
+            ->pixmap()
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    };
+    {
+        const WindowLanguage chinese(QStringLiteral("zh"));
+        QCOMPARE(shown(OfflineConsole()), shipped);
+    }
+    const WindowLanguage english(QStringLiteral("en"));
+    const QImage picture = shown(OfflineConsole());
+    QCOMPARE(picture.size(), shipped.size());
+    const int captionTop = 238;
+    QCOMPARE(picture.copy(0, 0, picture.width(), captionTop),
+        shipped.copy(0, 0, shipped.width(), captionTop));
+    const QImage caption =
+        picture.copy(0, captionTop, picture.width(), picture.height() - captionTop);
+    QVERIFY(caption != shipped.copy(0, captionTop, shipped.width(), shipped.height() - captionTop));
+    int inked = 0;
+    for (int y = 0; y < caption.height(); ++y) {
+        for (int x = 0; x < caption.width(); ++x)
+            inked += qGray(caption.pixel(x, y)) < 128 ? 1 : 0;
+    }
+    QVERIFY2(inked > 100, qPrintable(QString::number(inked)));
+}
+
+/// The caption follows the controller's mode in the window's language, not only as it starts.
+void tst_ConsoleApplication::modeCaptionFollowsTheLanguageAfterASignal()
+{
+    const WindowLanguage english(QStringLiteral("en"));
+    OfflineConsole console;
+    console.connectPort();
+    console.receive("N");
+    QCOMPARE(console.text(QStringLiteral("Label1_0")), QStringLiteral("Current:"));
+    console.receive("O");
+    QCOMPARE(console.text(QStringLiteral("Label1_0")), QStringLiteral("Set:"));
+}
+
+namespace {
+/// A text the status line shows: its template, and the arguments filled into it, each either
+/// plain or another translated text ("Context|source").
+struct StatusText
+{
+    const char *context;
+    const char *source;
+    QStringList arguments;
+    /// The argument that may be cut to make room (a path or the system's reason), or -1 when
+    /// the whole text must show.
+    int cuttable = -1;
+};
+
+QString translated(const QString &argument)
+{
+    const qsizetype bar = argument.indexOf(u'|');
+    if (bar < 0)
+        return argument;
+    return QCoreApplication::translate(
+        argument.left(bar).toUtf8().constData(), argument.mid(bar + 1).toUtf8().constData());
+}
+
+QList<StatusText> everyStatusText()
+{
+    const QString path = QStringLiteral("/home/operator/bench/heater-loop/settings/tarvex.ini");
+    QList<StatusText> texts{
+        {"frmMain", "空闲", {}},
+        {"frmMain", "已连接...", {}},
+        {"frmMain", "已断开...", {}},
+        {"frmMain", "连接温度控制器成功！", {}},
+        {"frmMain", "串口未打开，未发送", {}},
+        {"frmMain", "连接已中断：COM%1 %2", {"16", "SerialComm|设备已断开"}},
+        {"frmMain", "连接已中断：COM%1 %2", {"16", "MemoryComm|设备已断开"}},
+        {"frmMain", "发送失败：%1", {"SerialComm|写入失败"}},
+        {"frmMain", "发送失败：%1", {"MSComm|端口没有打开，无法发送"}},
+        {"frmMain", "记录失败：", {}},
+        {"frmMain", "无法读取设置文件：%1", {path}, 0},
+        {"frmMain", "无法读取设置文件：%1 不是普通文件", {path}, 0},
+        {"frmMain", "设置文件超过 1 MB，只读取了开头：%1", {path}, 0},
+        {"frmMain", "无法打开记录文件夹：%1", {path}, 0},
+        {"frmMain", "无法保存曲线图片：%1", {path}, 0},
+        {"frmMain", "无法导出曲线数据：%1", {path}, 0},
+    };
+    for (const char *cause : {"SerialComm|设备不存在", "SerialComm|已被其他程序占用",
+             "SerialComm|没有访问权限", "SerialComm|设备不可用", "SerialComm|没有对应的设备",
+             "MemoryComm|没有对应的设备", "MSComm|端口已经打开", "MSComm|无效的端口号"})
+        texts.append({"frmMain", "无法打开 COM%1：%2", {"16", QString::fromUtf8(cause)}});
+    return texts;
+}
+} // namespace
+
+void tst_ConsoleApplication::everyStatusTextShowsItsCauseWhole_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<int>("index");
+    const QList<StatusText> texts = everyStatusText();
+    for (const char *language : {"zh", "en"}) {
+        for (int index = 0; index < texts.size(); ++index) {
+            const StatusText &text = texts.at(index);
+            QString shown = QString::fromUtf8(text.source);
+            for (const QString &argument : text.arguments)
+                shown = shown.arg(argument.section(u'|', -1));
+            QTest::addRow("%s: %s", language, qPrintable(shown))
+                << QString::fromLatin1(language) << index;
+        }
+    }
+}
+
+/// Every text the status line can show, in either language, at the window's own size: whole,
+/// in the design's type or a smaller one down to 8 pt; where a path or the system's reason is
+/// part of it, what leads and what follows that part stay whole.
+void tst_ConsoleApplication::everyStatusTextShowsItsCauseWhole()
+{
+    QFETCH(QString, language);
+    QFETCH(int, index);
+    const StatusText text = everyStatusText().at(index);
+    const WindowLanguage chosen(language);
+    QVERIFY(chosen.loaded());
+    OfflineConsole console(OfflineConsole::Visibility::Shown);
+    const QLabel *status = console.control<QLabel>(QStringLiteral("lblStatus"));
+    QStringList arguments;
+    for (const QString &argument : text.arguments)
+        arguments.append(translated(argument));
+    QString whole = QCoreApplication::translate(text.context, text.source);
+    QVERIFY2(
+        language == QLatin1String("zh") || whole != QString::fromUtf8(text.source), "untranslated");
+    QString lead = whole;
+    QString tail;
+    for (int argument = 0; argument < arguments.size(); ++argument) {
+        if (argument == text.cuttable) {
+            const qsizetype marker = whole.indexOf(QStringLiteral("%%1").arg(argument + 1));
+            lead = whole.left(marker);
+            tail = whole.mid(marker + 2);
+        }
+    }
+    // A text with a part that may be cut has that part as its one argument.
+    for (const QString &argument : arguments)
+        whole = whole.arg(argument);
+    if (text.cuttable < 0)
+        lead = whole;
+
+    const int width = status->contentsRect().width();
+    const FittedLine fitted = fitOneLine(status->font(), whole, width, 8.0,
+        text.cuttable < 0 ? QString() : arguments.at(text.cuttable));
+    QVERIFY2(
+        fitted.font.pointSizeF() >= 8.0, qPrintable(QString::number(fitted.font.pointSizeF())));
+    QVERIFY2(QFontMetricsF(fitted.font).horizontalAdvance(fitted.text) <= width,
+        qPrintable(fitted.text));
+    QVERIFY2(QFontMetrics(fitted.font).height() <= status->contentsRect().height(),
+        qPrintable(fitted.font.toString()));
+    // The separator after the cause may give way to the ellipsis that stands for the path.
+    while (lead.endsWith(u' ') || lead.endsWith(u':') || lead.endsWith(u'：'))
+        lead.chop(1);
+    QVERIFY2(fitted.text.startsWith(lead), qPrintable(fitted.text + " / " + lead));
+    QVERIFY2(fitted.text.endsWith(tail), qPrintable(fitted.text + " / " + tail));
 }
 
 /// A caption the design itself lets run over (the large "℃") may run over as far in English.

@@ -6,13 +6,18 @@
 #include "system_clock.h"
 #include "window_timer.h"
 
+#include <QDir>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+#include <QToolTip>
 
+#include <functional>
 #include <memory>
+#include <utility>
 
 /// Start-up probe, connect and disconnect, close and exit, on real pseudo-terminals.
 class tst_FrmMainConnection : public QObject
@@ -30,12 +35,15 @@ private slots:
     void connectToAMissingPortSaysWhy();
     void statusLeadsWithTheCauseAndTheTooltipSaysAll_data();
     void statusLeadsWithTheCauseAndTheTooltipSaysAll();
+    void statusTooltipNamesTheSettingsFileBehindAnyMessage_data();
+    void statusTooltipNamesTheSettingsFileBehindAnyMessage();
     void closingTheWindowClosesThePort();
     void exitWhileConnectedClosesThePort();
     void pulledCableIsReportedAndConnectIsOfferedAgain();
 
 private:
-    void openWindow(const QMap<int, QString> &ports);
+    void openWindow(const QMap<int, QString> &ports, const QByteArray &settings = {});
+    QString hoverText(QWidget *widget) const;
     QString status() const { return label("lblStatus")->text(); }
     QLabel *label(const char *name) const { return m_window->findChild<QLabel *>(name); }
     QPushButton *button(const char *name) const { return m_window->findChild<QPushButton *>(name); }
@@ -64,13 +72,22 @@ void tst_FrmMainConnection::cleanup()
     m_second.reset();
 }
 
-void tst_FrmMainConnection::openWindow(const QMap<int, QString> &ports)
+void tst_FrmMainConnection::openWindow(const QMap<int, QString> &ports, const QByteArray &settings)
 {
-    m_settings = std::make_unique<SettingsDir>(ports);
+    m_settings = std::make_unique<SettingsDir>(ports, settings);
     QVERIFY(m_settings->isValid());
     auto comm = std::make_unique<SerialComm>(PortMap::fromSettings(m_settings->settingsFile(), {}));
     m_window = std::make_unique<frmMain>(
         std::move(comm), std::make_shared<SystemClock>(), m_settings->settingsFile());
+}
+
+/// What a tooltip shows when the pointer rests on the control.
+QString tst_FrmMainConnection::hoverText(QWidget *widget) const
+{
+    const QPoint inside = widget->rect().center();
+    QHelpEvent event(QEvent::ToolTip, inside, widget->mapToGlobal(inside));
+    QCoreApplication::sendEvent(widget, &event);
+    return QToolTip::text();
 }
 
 QRadioButton *tst_FrmMainConnection::option(int port) const
@@ -230,15 +247,55 @@ void tst_FrmMainConnection::statusLeadsWithTheCauseAndTheTooltipSaysAll()
     }
 
     QVERIFY(!m_window->ComPort().PortOpen());
+    // Whole, in a smaller type where the design's is too wide, never cut.
     const QString shown = status->text();
-    QVERIFY2(shown == shortText || (shown.endsWith(u'…') && shortText.startsWith(shown.chopped(1))),
-        qPrintable(shown));
+    QCOMPARE(shown, shortText);
     QVERIFY2(status->fontMetrics().horizontalAdvance(shown) <= status->contentsRect().width(),
         qPrintable(shown));
+    QVERIFY(status->font().pointSizeF() >= 8.0);
     QCOMPARE(status->geometry(), designed);
     QVERIFY2(status->toolTip().startsWith(shortText + u'\n'), qPrintable(status->toolTip()));
     QVERIFY2(
         status->toolTip().contains(device + QLatin1String(": ")), qPrintable(status->toolTip()));
+}
+
+void tst_FrmMainConnection::statusTooltipNamesTheSettingsFileBehindAnyMessage_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QString>("note");
+    QTest::newRow("plain") << QByteArray() << QString();
+    QTest::newRow("language not offered")
+        << QByteArray("[UI]\r\nLANG=fr\r\n") << QStringLiteral("[UI] LANG=fr 不是可用的语言");
+}
+
+/// Idle, connected or failed, the status line's tooltip says which settings file is in use, and
+/// what in it was not understood.
+void tst_FrmMainConnection::statusTooltipNamesTheSettingsFileBehindAnyMessage()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QString, note);
+    openWindow({{1, m_first->devicePath()}}, settings);
+    m_window->show();
+    QLabel *status = label("lblStatus");
+    const QString inUse =
+        QStringLiteral("设置文件：%1").arg(QDir::toNativeSeparators(m_settings->settingsFile()));
+    // Each step, then the status it leaves.
+    const std::pair<std::function<void()>, QString> steps[] = {
+        {[] {}, QStringLiteral("空闲")},
+        {[this] { button("cmdConnect")->click(); }, QStringLiteral("已连接...")},
+        {[this] { QVERIFY(m_first->send("st=0600 pv=0585 out= 128 pid= 010, 005, 002\r\n")); },
+            QStringLiteral("连接温度控制器成功！")},
+        {[this] { button("cmdDisconnect")->click(); }, QStringLiteral("已断开...")},
+    };
+    for (const auto &[step, message] : steps) {
+        step();
+        QTRY_COMPARE(status->text(), message);
+        const QString shown = hoverText(status);
+        QVERIFY2(shown.startsWith(status->toolTip()), qPrintable(shown));
+        QVERIFY2(shown.contains(inUse), qPrintable(shown));
+        QCOMPARE(shown.contains(QLatin1String("LANG=")), !note.isEmpty());
+        QVERIFY2(shown.contains(note), qPrintable(shown));
+    }
 }
 
 void tst_FrmMainConnection::closingTheWindowClosesThePort()

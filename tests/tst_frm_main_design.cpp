@@ -3,6 +3,7 @@
 #include "memory_comm.h"
 #include "morph_display.h"
 #include "ole_color.h"
+#include "profile_reader.h"
 #include "settings_dir.h"
 #include "settings_lookup.h"
 #include "shape_control.h"
@@ -24,6 +25,8 @@
 
 #include <algorithm>
 #include <memory>
+
+#include <sys/stat.h>
 
 /// Checks that would catch a broken form: a control of each kind at its place, with its
 /// caption, colours and starting state, and the stacking the design relies on.
@@ -272,31 +275,49 @@ void tst_FrmMainDesign::axisCaptionsBesideTheChart()
 
 void tst_FrmMainDesign::settingsFileProblemsAreReported_data()
 {
-    QTest::addColumn<bool>("folder");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<qint64>("size");
     QTest::addColumn<QString>("status");
-    QTest::newRow("cannot be read") << true << "无法读取设置文件：";
-    QTest::newRow("over a mebibyte") << false << "设置文件超过 1 MB，只读取了开头：";
+    QTest::newRow("cannot be read: a folder")
+        << "folder" << qint64(0) << "无法读取设置文件：%1 不是普通文件";
+    QTest::newRow("cannot be read: a FIFO")
+        << "fifo" << qint64(0) << "无法读取设置文件：%1 不是普通文件";
+    QTest::newRow("over a mebibyte")
+        << "file" << 2 * kLargestProfile << "设置文件超过 1 MB，只读取了开头：%1";
+    QTest::newRow("a byte over a mebibyte")
+        << "file" << kLargestProfile + 1 << "设置文件超过 1 MB，只读取了开头：%1";
+    QTest::newRow("exactly a mebibyte") << "file" << kLargestProfile << QString();
 }
 
 void tst_FrmMainDesign::settingsFileProblemsAreReported()
 {
-    QFETCH(bool, folder);
+    QFETCH(QString, kind);
+    QFETCH(qint64, size);
     QFETCH(QString, status);
     QTemporaryDir dir;
     const QString settings = SettingsLookup::besideExecutable(dir.path());
-    if (folder) {
-        QVERIFY(QDir().mkdir(settings)); // root reads any file, but no folder
+    if (kind == QLatin1String("folder")) {
+        QVERIFY(QDir().mkdir(settings));
+    } else if (kind == QLatin1String("fifo")) {
+        // Opened for reading, a FIFO nobody writes would hold the window back for good.
+        QCOMPARE(::mkfifo(QFile::encodeName(settings).constData(), 0600), 0);
     } else {
         QFile file(settings);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        QVERIFY(file.write(QByteArray(2 * 1024 * 1024, ';')) > 0);
+        QCOMPARE(file.write(QByteArray(size, ';')), size);
     }
     const frmMain window(std::make_unique<MemoryComm>(), std::make_shared<SystemClock>(),
         SettingsLookup::besideExecutable(dir.path()));
-    const QString shown = window.findChild<QLabel *>("lblStatus")->text()
-        + window.findChild<QLabel *>("lblStatus")->toolTip();
-    QVERIFY2(shown.contains(status) && shown.contains(QDir::toNativeSeparators(settings)),
-        qPrintable(shown));
+    const QLabel *label = window.findChild<QLabel *>("lblStatus");
+    if (status.isEmpty()) {
+        QCOMPARE(label->text(), QStringLiteral("空闲"));
+        QCOMPARE(label->toolTip(), QString());
+        return;
+    }
+    QCOMPARE(label->toolTip(), status.arg(QDir::toNativeSeparators(settings)));
+    // The cause leads whole; the path after it may give way to an ellipsis, colon and all.
+    QVERIFY2(
+        label->text().startsWith(status.section(u'%', 0, 0).chopped(1)), qPrintable(label->text()));
 }
 
 QTEST_MAIN(tst_FrmMainDesign)

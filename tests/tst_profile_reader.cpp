@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sys/stat.h>
+
 class tst_ProfileReader : public QObject
 {
     Q_OBJECT
@@ -14,16 +16,19 @@ private slots:
     void readsKey();
     void missingFileGivesEmptyText();
     void cutsLongValues();
+    void checksTheFile_data();
     void checksTheFile();
+    void neverOpensWhatIsNoRegularFile();
 
 private:
-    QString writeFile(const QByteArray &content);
+    QString writeFile(
+        const QByteArray &content, const QString &name = QStringLiteral("tarvex.ini"));
     QTemporaryDir m_dir;
 };
 
-QString tst_ProfileReader::writeFile(const QByteArray &content)
+QString tst_ProfileReader::writeFile(const QByteArray &content, const QString &name)
 {
-    const QString path = m_dir.filePath(QStringLiteral("tarvex.ini"));
+    const QString path = m_dir.filePath(name);
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)
         || file.write(content) != content.size())
@@ -116,18 +121,47 @@ void tst_ProfileReader::readsKey_data()
         << "";
 }
 
-void tst_ProfileReader::checksTheFile()
+void tst_ProfileReader::checksTheFile_data()
 {
     using Outcome = ProfileFileCheck::Outcome;
-    QCOMPARE(checkProfileFile(m_dir.filePath("absent.ini")).outcome, Outcome::Missing);
-    QCOMPARE(checkProfileFile(writeFile("[TEMP]\n")).outcome, Outcome::Readable);
-    QCOMPARE(checkProfileFile(writeFile(QByteArray(kLargestProfile + 1, ';'))).outcome,
-        Outcome::TooLarge);
-    // Root reads any file, so a directory stands for one that cannot be read.
-    QVERIFY(QDir(m_dir.path()).mkdir("folder.ini"));
-    const ProfileFileCheck folder = checkProfileFile(m_dir.filePath("folder.ini"));
-    QCOMPARE(folder.outcome, Outcome::Unreadable);
-    QVERIFY(!folder.reason.isEmpty());
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<qint64>("size");
+    QTest::addColumn<Outcome>("outcome");
+    QTest::newRow("absent") << QStringLiteral("absent") << qint64(0) << Outcome::Missing;
+    QTest::newRow("small") << QStringLiteral("file") << qint64(7) << Outcome::Readable;
+    QTest::newRow("exactly a mebibyte")
+        << QStringLiteral("file") << kLargestProfile << Outcome::Readable;
+    QTest::newRow("a byte over a mebibyte")
+        << QStringLiteral("file") << kLargestProfile + 1 << Outcome::TooLarge;
+    QTest::newRow("folder") << QStringLiteral("folder") << qint64(0) << Outcome::NotRegular;
+    QTest::newRow("FIFO") << QStringLiteral("fifo") << qint64(0) << Outcome::NotRegular;
+}
+
+void tst_ProfileReader::checksTheFile()
+{
+    QFETCH(QString, kind);
+    QFETCH(qint64, size);
+    QFETCH(ProfileFileCheck::Outcome, outcome);
+    const QString name = QStringLiteral("%1.ini").arg(QString::fromLatin1(QTest::currentDataTag()));
+    const QString path = m_dir.filePath(name);
+    if (kind == QLatin1String("file"))
+        writeFile(QByteArray(size, ';'), name);
+    else if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkdir(path));
+    else if (kind == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    // Opened, a FIFO without a writer would hang the check rather than fail it.
+    QCOMPARE(checkProfileFile(path).outcome, outcome);
+}
+
+/// A FIFO, a folder or a device in the settings file's place reads as no file at all.
+void tst_ProfileReader::neverOpensWhatIsNoRegularFile()
+{
+    const QString fifo = m_dir.filePath(QStringLiteral("fifo.ini"));
+    QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    QCOMPARE(readProfileString(QStringLiteral("TEMP"), QStringLiteral("SETTEMP"), fifo), QString());
+    QCOMPARE(readProfileString(QStringLiteral("TEMP"), QStringLiteral("SETTEMP"), m_dir.path()),
+        QString());
 }
 
 void tst_ProfileReader::readsKey()

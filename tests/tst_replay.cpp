@@ -25,6 +25,8 @@ private slots:
     void scriptDrivesTheWindow();
     void scriptErrorsAreReported();
     void toolWritesJsonAndPicture();
+    void toolAnswersHelpWithoutADisplay_data();
+    void toolAnswersHelpWithoutADisplay();
     void scriptsShowWhatTheyAlwaysShowed_data();
     void scriptsShowWhatTheyAlwaysShowed();
 
@@ -118,6 +120,36 @@ void tst_Replay::toolWritesJsonAndPicture()
     tool.start(QStringLiteral(TERMIVA_REPLAY_BINARY), {m_dir.filePath("absent.txt")});
     QVERIFY(tool.waitForFinished(60000));
     QVERIFY(tool.exitCode() != 0);
+}
+
+void tst_Replay::toolAnswersHelpWithoutADisplay_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("printed");
+    QTest::newRow("help") << QStringList{"--help"} << 0 << QStringLiteral("SCRIPT");
+    QTest::newRow("no script") << QStringList{} << 2 << QStringLiteral("SCRIPT");
+    QTest::newRow("unknown option")
+        << QStringList{"--bogus", "a.txt"} << 2 << QStringLiteral("bogus");
+}
+
+/// Help and refusals need no window, so no display either.
+void tst_Replay::toolAnswersHelpWithoutADisplay()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, printed);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(QString::fromLatin1(name));
+    QProcess tool;
+    tool.setProcessEnvironment(environment);
+    tool.start(QStringLiteral(TERMIVA_REPLAY_BINARY), arguments);
+    QVERIFY(tool.waitForFinished(30000));
+    const QString output = QString::fromLocal8Bit(tool.readAll() + tool.readAllStandardError());
+    QCOMPARE(tool.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(tool.exitCode(), exitCode);
+    QVERIFY2(output.contains(printed), qPrintable(output));
 }
 
 void tst_Replay::scriptsShowWhatTheyAlwaysShowed_data()

@@ -1,3 +1,4 @@
+#include "device_access.h"
 #include "pty_pair.h"
 #include "serial_comm.h"
 
@@ -10,10 +11,13 @@
 #include <QTimer>
 
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 /// The serial component on real pseudo-terminals.
 class tst_SerialComm : public QObject
@@ -24,6 +28,9 @@ private slots:
     void opensAndClosesADevice();
     void failureCodesOnOpen();
     void deviceHeldByAnotherOpen();
+    void accessAdviceFollowsTheDevicesPermissions_data();
+    void accessAdviceFollowsTheDevicesPermissions();
+    void deviceTheUserMayNotOpenSaysHowToMendIt_data();
     void deviceTheUserMayNotOpenSaysHowToMendIt();
     void linkAndRealPathShareOneLock_data();
     void linkAndRealPathShareOneLock();
@@ -100,34 +107,123 @@ void tst_SerialComm::deviceHeldByAnotherOpen()
 }
 
 namespace {
-/// Root opens any device; to meet a refusal the test acts as nobody for a while, keeping root as
-/// its saved identity to come back to.
+/// Root opens any device; to meet a refusal the test acts as nobody in no group for a while,
+/// keeping root as its saved identity to come back to.
 class ActingAsNobody
 {
 public:
     ActingAsNobody()
-        : m_switched(::geteuid() == 0 && ::setresuid(kNobody, kNobody, 0) == 0)
+        : m_groups(std::max(::getgroups(0, nullptr), 0))
     {
+        if (::geteuid() != 0 || ::getgroups(int(m_groups.size()), m_groups.data()) < 0)
+            return;
+        m_switched = ::setgroups(0, nullptr) == 0 && ::setresgid(kNobody, kNobody, 0) == 0
+            && ::setresuid(kNobody, kNobody, 0) == 0;
     }
     ~ActingAsNobody()
     {
-        if (m_switched)
-            (void)::setresuid(0, 0, 0);
+        if (!m_switched)
+            return;
+        (void)::setresuid(0, 0, 0);
+        (void)::setresgid(0, 0, 0);
+        (void)::setgroups(m_groups.size(), m_groups.data());
     }
     ActingAsNobody(const ActingAsNobody &) = delete;
     ActingAsNobody &operator=(const ActingAsNobody &) = delete;
 
 private:
     static constexpr uid_t kNobody = 65534;
-    bool m_switched;
+    std::vector<gid_t> m_groups;
+    bool m_switched = false;
 };
 } // namespace
 
+void tst_SerialComm::accessAdviceFollowsTheDevicesPermissions_data()
+{
+    using Remedy = DeviceAccess::Remedy;
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("unfitToJoin");
+    QTest::addColumn<bool>("listed");
+    QTest::addColumn<bool>("processHasGroup");
+    QTest::addColumn<Remedy>("remedy");
+    QTest::newRow("dialout 660") << "dialout" << 0660 << false << false << false
+                                 << Remedy::JoinGroup;
+    QTest::newRow("dialout 660, joined since logging in")
+        << "dialout" << 0660 << false << true << false << Remedy::LogInAgain;
+    QTest::newRow("dialout 600: the group may not use it")
+        << "dialout" << 0600 << false << false << false << Remedy::None;
+    QTest::newRow("dialout 640: the group may only read")
+        << "dialout" << 0640 << false << false << false << Remedy::None;
+    QTest::newRow("dialout 620: the group may only write")
+        << "dialout" << 0620 << false << false << false << Remedy::None;
+    QTest::newRow("root 660") << "root" << 0660 << true << false << false << Remedy::None;
+    QTest::newRow("a group with a superuser, 660")
+        << "wheel" << 0660 << true << true << false << Remedy::None;
+    QTest::newRow("group already held, still refused")
+        << "dialout" << 0660 << false << true << true << Remedy::None;
+    QTest::newRow("uucp 2660 (set-group-id)")
+        << "uucp" << 02660 << false << false << false << Remedy::JoinGroup;
+}
+
+/// Joining a group is advised only where joining gives the right to read and write, and never
+/// a superuser's group; otherwise the advice names owner, group and mode.
+void tst_SerialComm::accessAdviceFollowsTheDevicesPermissions()
+{
+    QFETCH(QString, group);
+    QFETCH(int, mode);
+    QFETCH(bool, unfitToJoin);
+    QFETCH(bool, listed);
+    QFETCH(bool, processHasGroup);
+    QFETCH(DeviceAccess::Remedy, remedy);
+    DeviceAccess access;
+    access.owner = QStringLiteral("root");
+    access.group = group;
+    access.mode = mode;
+    access.unfitToJoin = unfitToJoin;
+    access.listedInGroup = listed;
+    access.processHasGroup = processHasGroup;
+    QCOMPARE(access.remedy(), remedy);
+    const QString advice = access.advice();
+    QCOMPARE(advice.contains(QLatin1String("usermod")), remedy == DeviceAccess::Remedy::JoinGroup);
+    if (remedy == DeviceAccess::Remedy::JoinGroup)
+        QVERIFY2(advice.contains(QStringLiteral("sudo usermod -aG %1 $USER").arg(group)),
+            qPrintable(advice));
+    if (remedy == DeviceAccess::Remedy::LogInAgain)
+        QVERIFY2(advice.contains(QStringLiteral("注销并重新登录")), qPrintable(advice));
+    if (remedy == DeviceAccess::Remedy::None) {
+        const QString facts = QStringLiteral("所有者 root，组 %1，权限 %2")
+                                  .arg(group, QString::number(mode & 0777, 8));
+        QVERIFY2(advice.contains(facts), qPrintable(advice));
+    }
+}
+
+void tst_SerialComm::deviceTheUserMayNotOpenSaysHowToMendIt_data()
+{
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<bool>("rootsGroup");
+    QTest::addColumn<QString>("advice");
+    QTest::newRow("root:tty 000") << 0 << false << QStringLiteral("权限 000");
+    QTest::newRow("root:tty 600") << 0600 << false << QStringLiteral("权限 600");
+    QTest::newRow("root:root 660")
+        << 0660 << true << QStringLiteral("所有者 root，组 root，权限 660");
+    QTest::newRow("root:tty 660") << 0660 << false << QStringLiteral("sudo usermod -aG tty $USER");
+}
+
+/// On a real device, as a user the device refuses: a short cause, and advice that fits the
+/// device's owner, group and mode behind it.
 void tst_SerialComm::deviceTheUserMayNotOpenSaysHowToMendIt()
 {
+    QFETCH(int, mode);
+    QFETCH(bool, rootsGroup);
+    QFETCH(QString, advice);
     PtyPair pty;
     QVERIFY(pty.isValid());
-    QCOMPARE(::chmod(QFile::encodeName(pty.devicePath()).constData(), 0), 0);
+    const QByteArray path = QFile::encodeName(pty.devicePath());
+    const group *tty = ::getgrnam("tty");
+    QVERIFY(tty);
+    QCOMPARE(::chown(path.constData(), 0, rootsGroup ? 0 : tty->gr_gid), 0);
+    QCOMPARE(::chmod(path.constData(), mode_t(mode)), 0);
     const auto comm = portOn(pty.devicePath());
     std::optional<CommError> denied;
     {
@@ -136,10 +232,11 @@ void tst_SerialComm::deviceTheUserMayNotOpenSaysHowToMendIt()
     }
     QVERIFY(denied);
     QCOMPARE(denied->code, CommCode::PortAlreadyOpen);
-    QVERIFY2(denied->cause.startsWith(QStringLiteral("没有访问权限（需加入 ")),
-        qPrintable(denied->cause));
-    QVERIFY2(
-        denied->detail.contains(QLatin1String("sudo usermod -aG ")), qPrintable(denied->detail));
+    QCOMPARE(denied->cause, QStringLiteral("没有访问权限"));
+    QVERIFY2(denied->detail.startsWith(pty.devicePath() + QLatin1String(": ")),
+        qPrintable(denied->detail));
+    QVERIFY2(denied->detail.contains(advice), qPrintable(denied->detail));
+    QCOMPARE(denied->detail.contains(QLatin1String("usermod -aG root")), false);
     QVERIFY(!comm->PortOpen());
 }
 
@@ -266,6 +363,17 @@ void tst_SerialComm::transferErrorsCloseOnlyALostLine()
 
     if (cablePulled)
         pty.vanish();
+    // QSerialPort stops watching the line for data before it reports a resource error.
+    if (error == QSerialPort::ResourceError) {
+        int switchedOff = 0;
+        for (QSocketNotifier *notifier : serialPort->findChildren<QSocketNotifier *>()) {
+            if (notifier->type() == QSocketNotifier::Read && notifier->isEnabled()) {
+                notifier->setEnabled(false);
+                ++switchedOff;
+            }
+        }
+        QCOMPARE(switchedOff, 1);
+    }
     emit serialPort->errorOccurred(error);
     QCOMPARE(lost.count(), cablePulled ? 1 : 0);
     QCOMPARE(comm->PortOpen(), !cablePulled);

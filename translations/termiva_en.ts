@@ -43,6 +43,41 @@
         <source>没有 --settings 时依次查找 tarvex.ini：程序所在目录、~/.config/Termiva/、/etc/termiva/。</source>
         <translation>Without --settings, tarvex.ini is looked for in the program&apos;s folder, then ~/.config/Termiva/, then /etc/termiva/.</translation>
     </message>
+    <message>
+        <source>选项 %1 后面缺少值</source>
+        <translation>missing value after %1</translation>
+    </message>
+    <message>
+        <source>选项 %1 不带值</source>
+        <translation>%1 takes no value</translation>
+    </message>
+    <message>
+        <source>无法读取设置文件：%1 不存在</source>
+        <translation>Cannot read the settings file: %1 does not exist</translation>
+    </message>
+    <message>
+        <source>无法读取设置文件：%1 不是普通文件</source>
+        <translation>Cannot read the settings file: %1 is not a regular file</translation>
+    </message>
+    <message>
+        <source>无法读取设置文件：%1（%2）</source>
+        <translation>Cannot read the settings file: %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>DeviceAccess</name>
+    <message>
+        <source>把当前用户加入设备所属的组 %1：sudo usermod -aG %1 $USER，然后注销并重新登录。</source>
+        <translation>Add your user to the device&apos;s group %1: sudo usermod -aG %1 $USER, then log out and in again.</translation>
+    </message>
+    <message>
+        <source>当前用户已在设备所属的组 %1 中，但这次登录早于加入：注销并重新登录。</source>
+        <translation>Your user is in the device&apos;s group %1, but this login is older than that: log out and in again.</translation>
+    </message>
+    <message>
+        <source>设备的权限不允许当前用户读写（所有者 %1，组 %2，权限 %3），加入组也无济于事；请管理员修改设备的权限。</source>
+        <translation>The device&apos;s permissions do not let your user read and write it (owner %1, group %2, mode %3), and joining a group would not help: ask an administrator to change the device&apos;s permissions.</translation>
+    </message>
 </context>
 <context>
     <name>DisplayFormat</name>
@@ -79,19 +114,19 @@
     <name>MSComm</name>
     <message>
         <source>无效的端口号</source>
-        <translation>invalid port number</translation>
+        <translation>invalid port</translation>
     </message>
     <message>
         <source>端口已经打开</source>
-        <translation>port already open</translation>
+        <translation>already open</translation>
     </message>
     <message>
         <source>端口没有打开，无法读取</source>
-        <translation>port not open, cannot read</translation>
+        <translation>port not open</translation>
     </message>
     <message>
         <source>端口没有打开，无法发送</source>
-        <translation>port not open, cannot send</translation>
+        <translation>port not open</translation>
     </message>
 </context>
 <context>
@@ -191,15 +226,15 @@
     </message>
     <message>
         <source>设备不存在</source>
-        <translation>device not found</translation>
+        <translation>device missing</translation>
     </message>
     <message>
         <source>已被其他程序占用</source>
-        <translation>in use by another program</translation>
+        <translation>in use elsewhere</translation>
     </message>
     <message>
         <source>设备不可用</source>
-        <translation>device unavailable</translation>
+        <translation>not available</translation>
     </message>
     <message>
         <source>写入失败</source>
@@ -210,12 +245,15 @@
         <translation>device disconnected</translation>
     </message>
     <message>
-        <source>没有访问权限（需加入 %1 组）</source>
-        <translation>no permission (join group %1)</translation>
+        <source>没有访问权限</source>
+        <translation>no permission</translation>
     </message>
+</context>
+<context>
+    <name>StepResponsePicture</name>
     <message>
-        <source>把当前用户加入设备所属的组 %1：sudo usermod -aG %1 $USER，然后注销并重新登录。</source>
-        <translation>Add your user to the device&apos;s group %1: sudo usermod -aG %1 $USER, then log out and in again.</translation>
+        <source>超调量 σ% = A / B · 100%</source>
+        <translation>Overshoot σ% = A / B · 100%</translation>
     </message>
 </context>
 <context>
@@ -588,11 +626,11 @@
     </message>
     <message>
         <source>设置文件超过 1 MB，只读取了开头：%1</source>
-        <translation>Settings file over 1 MB, only its start was read: %1</translation>
+        <translation>Settings file too big, 1 MB read: %1</translation>
     </message>
     <message>
         <source>无法打开 COM%1：%2</source>
-        <translation>Cannot open COM%1: %2</translation>
+        <translation>Can&apos;t open COM%1: %2</translation>
     </message>
     <message>
         <source>已连接...</source>
@@ -604,7 +642,7 @@
     </message>
     <message>
         <source>连接已中断：COM%1 %2</source>
-        <translation>Connection lost: COM%1 %2</translation>
+        <translation>COM%1 lost: %2</translation>
     </message>
     <message>
         <source>记录失败：</source>
@@ -663,12 +701,20 @@
         <translation>Settings file: %1</translation>
     </message>
     <message>
-        <source>没有找到设置文件 tarvex.ini，按默认设置运行</source>
-        <translation>No settings file tarvex.ini found; running with defaults</translation>
-    </message>
-    <message>
         <source>运行时间 %1 s，温度 %2 ℃</source>
         <translation>Run time %1 s, temperature %2 ℃</translation>
+    </message>
+    <message>
+        <source>无法读取设置文件：%1 不是普通文件</source>
+        <translation>Settings %1: not a regular file</translation>
+    </message>
+    <message>
+        <source>没有找到设置文件 %1，按默认设置运行</source>
+        <translation>No settings file at %1; running with defaults</translation>
+    </message>
+    <message>
+        <source>设置文件中的 [UI] LANG=%1 不是可用的语言（zh 或 en），已忽略</source>
+        <translation>[UI] LANG=%1 in the settings file is no language on offer (zh or en); ignored</translation>
     </message>
 </context>
 </TS>

@@ -11,10 +11,13 @@ RecordSettings RecordSettings::read(const QString &settingsFile, const QString &
     RecordSettings settings;
     settings.enabled = readProfileString(section, QStringLiteral("ENABLED"), settingsFile).trimmed()
         != QLatin1String("0");
-    const QString directory =
-        readProfileString(section, QStringLiteral("DIR"), settingsFile).trimmed();
+    QString directory = QDir::fromNativeSeparators(
+        readProfileString(section, QStringLiteral("DIR"), settingsFile).trimmed());
+    // As a shell would: "~" and "~/..." are in the home folder; "~name" is left as written.
+    if (directory == QLatin1String("~") || directory.startsWith(QLatin1String("~/")))
+        directory.replace(0, 1, QDir::homePath());
     settings.directory = directory.isEmpty()
         ? defaultDirectory
-        : QFileInfo(settingsFile).dir().absoluteFilePath(QDir::fromNativeSeparators(directory));
+        : QFileInfo(settingsFile).dir().absoluteFilePath(directory);
     return settings;
 }

@@ -10,6 +10,6 @@ struct RecordSettings
     QString directory;
 
     /// [RECORD] ENABLED=0 turns recording off; DIR names another folder, a relative one beside
-    /// the settings file.
+    /// the settings file, one starting "~/" in the home folder.
     static RecordSettings read(const QString &settingsFile, const QString &defaultDirectory);
 };

@@ -1,6 +1,7 @@
 #include "profile_reader.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QStringList>
 
 namespace {
@@ -29,6 +30,9 @@ QString unquoted(QStringView value)
 
 QString readProfileString(const QString &section, const QString &key, const QString &path)
 {
+    // Opening a FIFO or a device would block until someone writes to it.
+    if (!QFileInfo(path).isFile())
+        return QString();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
@@ -55,9 +59,12 @@ QString readProfileString(const QString &section, const QString &key, const QStr
 
 ProfileFileCheck checkProfileFile(const QString &path)
 {
-    QFile file(path);
-    if (!file.exists())
+    const QFileInfo info(path);
+    if (!info.exists())
         return {ProfileFileCheck::Outcome::Missing, {}};
+    if (!info.isFile())
+        return {ProfileFileCheck::Outcome::NotRegular, {}};
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {ProfileFileCheck::Outcome::Unreadable, file.errorString()};
     if (file.size() > kLargestProfile)

@@ -1,5 +1,6 @@
 #include "serial_comm.h"
 
+#include "device_access.h"
 #include "line_check.h"
 
 #include <QFileInfo>
@@ -52,7 +53,7 @@ CommError SerialComm::openFailure() const
     case QSerialPort::PermissionError: {
         const QFileInfo node(m_devicePath);
         if (!node.isReadable() || !node.isWritable())
-            return noAccess(node, detail);
+            return noAccess(detail);
         return {CommCode::PortAlreadyOpen, tr("已被其他程序占用"), detail};
     }
     default:
@@ -60,14 +61,11 @@ CommError SerialComm::openFailure() const
     }
 }
 
-/// On Linux a serial device belongs to a group, usually dialout, whose members may use it.
-CommError SerialComm::noAccess(const QFileInfo &node, const QString &detail) const
+/// The cause stays short for the status line; what the user can do about it goes behind it.
+CommError SerialComm::noAccess(const QString &detail) const
 {
-    const QString group = node.group().isEmpty() ? QStringLiteral("dialout") : node.group();
-    return {CommCode::PortAlreadyOpen, tr("没有访问权限（需加入 %1 组）").arg(group),
-        detail + u'\n'
-            + tr("把当前用户加入设备所属的组 %1：sudo usermod -aG %1 $USER，然后注销并重新登录。")
-                  .arg(group)};
+    return {CommCode::PortAlreadyOpen, tr("没有访问权限"),
+        detail + u'\n' + DeviceAccess::of(m_devicePath).advice()};
 }
 
 QString SerialComm::withDevice(const QString &reason) const

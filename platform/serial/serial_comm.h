@@ -5,8 +5,6 @@
 
 #include <QSerialPort>
 
-class QFileInfo;
-
 /// The serial component on a real device through QSerialPort: 9600 baud, 8N1, no flow control.
 class SerialComm final : public MSComm
 {
@@ -28,7 +26,7 @@ protected:
 private:
     void handleError(QSerialPort::SerialPortError error);
     CommError openFailure() const;
-    CommError noAccess(const QFileInfo &node, const QString &detail) const;
+    CommError noAccess(const QString &detail) const;
     QString withDevice(const QString &reason) const;
 
     PortMap m_ports;

@@ -57,13 +57,13 @@ bool writePng(const ReplaySession &session, const QString &path)
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    setUpConsoleApplication();
-
+    QStringList arguments;
+    for (int index = 0; index < argc; ++index)
+        arguments.append(QString::fromLocal8Bit(argv[index]));
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Runs a script against the console window on an in-memory port and writes what it shows."));
-    parser.addHelpOption();
+    const QCommandLineOption helpOption = parser.addHelpOption();
     parser.addPositionalArgument(QStringLiteral("SCRIPT"), QStringLiteral("the script to run"));
     const QCommandLineOption pngOption(QStringLiteral("png"),
         QStringLiteral("write the window as a picture"), QStringLiteral("OUT.png"));
@@ -73,11 +73,22 @@ int main(int argc, char *argv[])
         QStringLiteral("the window's language, zh (the default) or en"), QStringLiteral("LANG"),
         QStringLiteral("zh"));
     parser.addOptions({pngOption, jsonOption, languageOption});
-    parser.process(app);
-    if (parser.positionalArguments().size() != 1)
-        parser.showHelp(2);
-    if (!installLanguage(parser.value(languageOption))) {
-        qCritical("No translation for the language %s", qPrintable(parser.value(languageOption)));
+    // Help and refusals are answered before the window's application exists, which would
+    // abort without a display.
+    const bool parsed = parser.parse(arguments);
+    if (!parsed || parser.isSet(helpOption) || parser.positionalArguments().size() != 1) {
+        QCoreApplication app(argc, argv);
+        if (!parsed)
+            errorStream() << parser.errorText() << Qt::endl;
+        QTextStream(parsed && parser.isSet(helpOption) ? stdout : stderr) << parser.helpText();
+        return parsed && parser.isSet(helpOption) ? 0 : 2;
+    }
+
+    QApplication app(argc, argv);
+    setUpConsoleApplication();
+    const QString language = parser.value(languageOption).toLower();
+    if (!installLanguage(language)) {
+        qCritical("No translation for the language %s", qPrintable(language));
         return 2;
     }
 
