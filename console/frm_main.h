@@ -17,7 +17,6 @@
 class Clock;
 class QDateTime;
 class RunRecorder;
-struct RunFigures;
 class MSComm;
 class QGroupBox;
 class QHelpEvent;
@@ -99,7 +98,8 @@ private:
     void showStatus(const QString &shortText, const QString &detail = {});
     void showStatusToolTip(const QPoint &position);
     void reportRecordingFailure(const QString &reason);
-    RunFigures runFigures() const;
+    void reportRecordRestarted(const QString &fileName);
+    void showRecordingMark();
     void recordLine(const CompletedLine &line);
     void showRunsDialog();
     void openRecordsFolder();
@@ -168,6 +168,8 @@ private:
     RunRecorder *m_recorder;
     /// Why this connection is not being recorded; the status tooltip keeps saying so.
     QString m_recordingFailure;
+    /// "未记录" beside the status line; made when first needed.
+    QLabel *m_notRecording = nullptr;
     TrendSamples m_trendSamples;
 
     WindowTimer *Timer1 = nullptr;
