@@ -81,6 +81,8 @@ RunRecorder::RunRecorder(std::shared_ptr<const Clock> clock, QObject *parent)
 
 RunRecorder::~RunRecorder()
 {
+    // Its window may be half gone by now; a failure here has no one left to tell.
+    blockSignals(true);
     flush();
 }
 
