@@ -4,6 +4,7 @@
 #include "serial_comm.h"
 #include "settings_lookup.h"
 #include "system_clock.h"
+#include "termination_signals.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -37,6 +38,8 @@ int main(int argc, char *argv[])
         return reportWithoutWindow(command, argc, argv);
 
     QApplication app(argc, argv);
+    // Before the window, so that a signal while it is being built waits for the event loop.
+    const TerminationSignals termination;
     setUpConsoleApplication();
     const QString settingsFile = command.settingsFile().isEmpty()
         ? SettingsLookup::find(SettingsLookup::candidates(QCoreApplication::applicationDirPath()))
@@ -44,6 +47,12 @@ int main(int argc, char *argv[])
     installLanguage(chosenLanguage(command.language(), settingsFile));
     frmMain window(std::make_unique<SerialComm>(PortMap::forThisSystem(settingsFile)),
         std::make_shared<SystemClock>(), settingsFile);
+    // Ctrl+C, kill and a closed terminal close the window as its exit button does, so that the
+    // record and the run's row are written; the exit code says which signal it was.
+    QObject::connect(&termination, &TerminationSignals::received, &window, [&window](int number) {
+        window.close();
+        QCoreApplication::exit(128 + number);
+    });
     window.show();
     return app.exec();
 }

@@ -50,6 +50,10 @@ constexpr int kBandRepeat = 11;
 
 const QColor kLampLit(255, 0, 0);
 const QColor kLampOff(255, 255, 255);
+// The mark that nothing is recorded: right of the status line in its frame, clear of the port
+// options above and the connect buttons below.
+const QRect kNotRecordingPlace(216, 88, 62, 16);
+const QColor kNotRecordingColour(192, 0, 0);
 
 QString modeText(ModeWord mode)
 {
@@ -298,6 +302,7 @@ void frmMain::connectHandlers()
         caption->installEventFilter(this);
     m_ui->lblStatus->installEventFilter(this);
     connect(m_recorder, &RunRecorder::recordingFailed, this, &frmMain::reportRecordingFailure);
+    connect(m_recorder, &RunRecorder::recordRestarted, this, &frmMain::reportRecordRestarted);
 }
 
 /// The buttons beside the chart act on its view, never on its samples.
@@ -338,6 +343,14 @@ void frmMain::connectContextMenus()
         menu->addAction(tr("运行记录…"), this, &frmMain::showRunsDialog);
         return menu;
     });
+    for (QLineEdit *box : perfor_index) {
+        offer(box, [this, box] {
+            QMenu *menu = box->createStandardContextMenu();
+            menu->addSeparator();
+            menu->addAction(tr("运行记录…"), this, &frmMain::showRunsDialog);
+            return menu;
+        });
+    }
     offer(m_ui->receive, [this] {
         QMenu *menu = m_ui->receive->createStandardContextMenu();
         menu->addSeparator();
@@ -372,6 +385,7 @@ void frmMain::Form_Load()
         GetFromINI(QStringLiteral("TEMP"), QStringLiteral("SETTEMP"), m_state.IniFile);
     m_storedSetTempKey.emplace(QStringLiteral("TEMP"), QStringLiteral("SETTEMP"), m_state.IniFile);
     m_recorder->setSettings(RecordSettings::read(m_state.IniFile, m_defaultRecordsDir));
+    showRecordingMark();
     probePorts();
     m_comPort->setInputLen(1);
     m_comPort->setRThreshold(1);
@@ -436,6 +450,7 @@ void frmMain::cmdConnect_Click()
     }
     showStatus(tr("已连接..."));
     m_recordingFailure.clear();
+    showRecordingMark();
     m_recorder->connectionOpened(port);
     m_state.Mode = ModeWord::Exit;
     setCaption(m_ui->Text1, modeText(m_state.Mode));
@@ -447,8 +462,8 @@ void frmMain::cmdDisconnect_Click()
 {
     if (m_comPort->PortOpen())
         (void)m_comPort->setPortOpen(false);
-    m_recorder->connectionClosed(runFigures());
-    showStatus(tr("已断开..."));
+    m_recorder->connectionClosed();
+    showStatus(tr("已断开..."), m_recordingFailure);
     m_ui->cmdDisconnect->setEnabled(false);
     m_ui->cmdConnect->setEnabled(true);
 }
@@ -463,7 +478,7 @@ void frmMain::cmdExit_Click()
 
 void frmMain::ComPort_ConnectionLost(const CommError &error)
 {
-    m_recorder->connectionClosed(runFigures());
+    m_recorder->connectionClosed();
     showStatus(
         tr("连接已中断：COM%1 %2").arg(m_comPort->CommPort()).arg(error.cause), error.detail);
     m_ui->cmdDisconnect->setEnabled(false);
@@ -506,17 +521,41 @@ void frmMain::showStatusToolTip(const QPoint &position)
     QToolTip::showText(position, lines.join(u'\n'), m_ui->lblStatus);
 }
 
+/// Also on standard error: a failure while the window closes would otherwise go unseen.
 void frmMain::reportRecordingFailure(const QString &reason)
 {
     m_recordingFailure = tr("记录失败：") + reason;
+    qWarning("%s", qUtf8Printable(m_recordingFailure));
     showStatus(m_recordingFailure);
+    showRecordingMark();
 }
 
-RunFigures frmMain::runFigures() const
+void frmMain::reportRecordRestarted(const QString &fileName)
 {
-    const StepFigures &figures = m_state.Figures;
-    return RunFigures{m_state.SetTempTenths, m_state.MaxTempTenths, figures.riseTime,
-        figures.overshoot, figures.peakTime, figures.settlingTime};
+    showStatus(tr("记录文件已不在原处，改记到新文件：%1").arg(fileName));
+}
+
+/// A lasting mark beside the status line while nothing is recorded, its tooltip saying why;
+/// made the first time it is needed.
+void frmMain::showRecordingMark()
+{
+    const QString reason = m_recorder->settings().enabled
+        ? m_recordingFailure
+        : tr("记录已关闭：设置文件中 [RECORD] ENABLED=0");
+    if (reason.isEmpty() && !m_notRecording)
+        return;
+    if (!m_notRecording) {
+        QLabel *status = m_ui->lblStatus;
+        m_notRecording = new QLabel(tr("未记录"), status->parentWidget());
+        m_notRecording->setObjectName(QStringLiteral("notRecording"));
+        m_notRecording->setAlignment(Qt::AlignRight | Qt::AlignTop);
+        QPalette palette = m_notRecording->palette();
+        palette.setColor(QPalette::WindowText, kNotRecordingColour);
+        m_notRecording->setPalette(palette);
+        m_notRecording->setGeometry(kNotRecordingPlace);
+    }
+    m_notRecording->setToolTip(reason);
+    m_notRecording->setVisible(!reason.isEmpty());
 }
 
 void frmMain::recordLine(const CompletedLine &line)
@@ -527,7 +566,11 @@ void frmMain::recordLine(const CompletedLine &line)
         acceptedBy(HScroll1[5], values.d)};
     if (values.outputLevel)
         recorded.outputPercent = DisplayFormat::outputPercent(*values.outputLevel);
-    m_recorder->lineCompleted(m_state.RunTimeText, recorded, line.text.chopped(2));
+    const StepResponseUpdate &stamped = line.figures;
+    StampedFigures figures{stamped.riseTime, std::nullopt, stamped.peakTime, stamped.settlingTime};
+    if (stamped.overshoot)
+        figures.overshoot = StepResponse::shownPercentage(*stamped.overshoot);
+    m_recorder->lineCompleted(m_state.RunTimeText, recorded, figures, line.text.chopped(2));
 }
 
 QString frmMain::recordsDirectory() const
@@ -539,6 +582,7 @@ void frmMain::showRunsDialog()
 {
     auto *dialog =
         new RunsDialog(QDir(recordsDirectory()).filePath(RunRecorder::runsFileName()), this);
+    dialog->setRunInProgress([recorder = m_recorder] { return recorder->runInProgress(); });
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
 }
@@ -585,7 +629,7 @@ void frmMain::Form_QueryUnload()
 {
     if (m_comPort->PortOpen())
         (void)m_comPort->setPortOpen(false);
-    m_recorder->connectionClosed(runFigures());
+    m_recorder->connectionClosed();
 }
 
 /// Unloading: the port is closed and the window's timers stop with it.
@@ -633,8 +677,10 @@ void frmMain::ComPort_OnComm()
     if (changes.line) {
         recordLine(*changes.line);
         showCompletedLine(*changes.line);
-    } else if (changes.droppedLength)
+    } else if (changes.droppedLength) {
+        m_recorder->lineDropped(m_state.RunTimeText, *changes.droppedLength);
         logDroppedLine(*changes.droppedLength);
+    }
 }
 
 /// The mode word is shown on every character, the normal lamp only when a signal changed it.
@@ -956,7 +1002,7 @@ void frmMain::stoporrun_Click()
 
 void frmMain::runtimeclear_Click()
 {
-    m_recorder->runTimeCleared(runFigures());
+    m_recorder->runTimeCleared();
     m_ui->ucHistogram1->clearHistory();
     m_state.RunTenths = 0;
     m_state.RunSeconds = 0;

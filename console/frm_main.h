@@ -17,7 +17,6 @@
 class Clock;
 class QDateTime;
 class RunRecorder;
-struct RunFigures;
 class MSComm;
 class QGroupBox;
 class QHelpEvent;
@@ -101,7 +100,8 @@ private:
         const QString &shortText, const QString &detail = {}, const QString &cuttable = {});
     void showStatusToolTip(const QPoint &position);
     void reportRecordingFailure(const QString &reason);
-    RunFigures runFigures() const;
+    void reportRecordRestarted(const QString &fileName);
+    void showRecordingMark();
     void recordLine(const CompletedLine &line);
     void showRunsDialog();
     void openRecordsFolder();
@@ -171,6 +171,8 @@ private:
     RunRecorder *m_recorder;
     /// Why this connection is not being recorded; the status tooltip keeps saying so.
     QString m_recordingFailure;
+    /// "未记录" beside the status line; made when first needed.
+    QLabel *m_notRecording = nullptr;
     TrendSamples m_trendSamples;
 
     WindowTimer *Timer1 = nullptr;

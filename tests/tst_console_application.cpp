@@ -1,10 +1,14 @@
 #include "application_setup.h"
 #include "command_line.h"
+#include "csv_format.h"
 #include "font_fitting.h"
 #include "offline_console.h"
 #include "profile_reader.h"
+#include "pty_pair.h"
 #include "record_settings.h"
+#include "settings_dir.h"
 #include "settings_lookup.h"
+#include "vnc_pointer.h"
 
 #include <QAbstractButton>
 #include <QDialogButtonBox>
@@ -14,6 +18,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStyle>
@@ -24,6 +29,8 @@
 #include <QTranslator>
 
 #include <sys/stat.h>
+
+#include <csignal>
 
 namespace {
 /// Where a control stops being seen: at its right edge, or where a sibling stacked over it
@@ -93,6 +100,13 @@ public:
 private:
     bool m_loaded = false;
 };
+QList<QStringList> readCsv(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return CsvFormat::parse(QString::fromUtf8(file.readAll()));
+}
 
 QMap<QString, int> overflows(const QWidget &window)
 {
@@ -129,6 +143,8 @@ private slots:
     void everyStatusTextShowsItsCauseWhole_data();
     void everyStatusTextShowsItsCauseWhole();
     void everyEnglishCaptionFitsItsControl();
+    void signalClosesTheConsoleAsExitDoes_data();
+    void signalClosesTheConsoleAsExitDoes();
 };
 
 void tst_ConsoleApplication::initTestCase()
@@ -553,6 +569,78 @@ void tst_ConsoleApplication::everyEnglishCaptionFitsItsControl()
             tooWide.append(QStringLiteral("%1 by %2 px").arg(control.key()).arg(control.value()));
     }
     QVERIFY2(tooWide.isEmpty(), qPrintable(tooWide.join(QLatin1String(", "))));
+}
+
+void tst_ConsoleApplication::signalClosesTheConsoleAsExitDoes_data()
+{
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("Ctrl+C") << int(SIGINT) << 130;
+    QTest::newRow("kill") << int(SIGTERM) << 143;
+    QTest::newRow("closed terminal") << int(SIGHUP) << 129;
+    QTest::newRow("kill -9: no exit code") << int(SIGKILL) << -1;
+}
+
+/// The real program on a pseudo-terminal, its window on Qt's VNC platform so that the test can
+/// press connect. A signal arrives after the console read lines it has not written yet.
+void tst_ConsoleApplication::signalClosesTheConsoleAsExitDoes()
+{
+    QFETCH(int, signal);
+    QFETCH(int, exitCode);
+    PtyPair device;
+    QVERIFY(device.isValid());
+    const SettingsDir settings({{1, device.devicePath()}}, "[RECORD]\r\nDIR=records\r\n");
+    const QDir records(QDir(settings.path()).filePath("records"));
+    // Where the buttons are, from the same window built here.
+    const OfflineConsole layout(OfflineConsole::Visibility::Shown);
+    const auto centre = [&layout](const QString &name) {
+        const QWidget *control = layout.control(name);
+        return control->mapTo(&layout.window(), control->rect().center());
+    };
+    const quint16 port = VncPointer::freePort();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("QT_QPA_PLATFORM",
+        QStringLiteral("vnc:size=%1x%2:port=%3")
+            .arg(layout.window().width())
+            .arg(layout.window().height())
+            .arg(port));
+    QProcess console;
+    console.setProcessEnvironment(environment);
+    console.start(QStringLiteral(TERMIVA_BINARY), {"--settings", settings.settingsFile()});
+    VncPointer pointer;
+    QTRY_VERIFY_WITH_TIMEOUT(pointer.connectTo(port), 10000);
+    const auto connected = [&records] { return !records.entryList({"*_COM1.csv"}).isEmpty(); };
+    // The server may listen before the window shows; a click on the disabled button does nothing.
+    QTRY_VERIFY_WITH_TIMEOUT(pointer.click(centre("optComPort_0"))
+            && pointer.click(centre("cmdConnect")) && QTest::qWaitFor(connected, 200),
+        10000);
+    const QString record = records.filePath(records.entryList({"*_COM1.csv"}).front());
+    const QByteArray line("st=0600 pv=0585 out= 128 pid= 010, 005, 002\r\n");
+    QVERIFY(device.send(line));
+    QTRY_COMPARE_WITH_TIMEOUT(readCsv(record).size(), 2, 5000);
+    QVERIFY(device.send(line + line));
+    QTRY_COMPARE(device.waitingForDevice(), 0);
+    QCOMPARE(::kill(pid_t(console.processId()), signal), 0);
+    QVERIFY(console.waitForFinished(10000));
+
+    QFile written(record);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readAll().endsWith("\r\n"));
+    const QList<QStringList> rows = readCsv(record);
+    for (const QStringList &row : rows)
+        QCOMPARE(row.size(), 10);
+    if (exitCode < 0) {
+        QCOMPARE(console.exitStatus(), QProcess::CrashExit);
+        QVERIFY(rows.size() >= 2);
+        return;
+    }
+    QCOMPARE(console.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(console.exitCode(), exitCode);
+    QCOMPARE(rows.size(), 4);
+    const QList<QStringList> runs = readCsv(records.filePath("runs.csv"));
+    QCOMPARE(runs.size(), 2);
+    QCOMPARE(runs[1].value(runs[0].indexOf("lines")), QStringLiteral("3"));
+    QCOMPARE(runs[1].value(runs[0].indexOf("record")), QFileInfo(record).fileName());
 }
 
 QTEST_MAIN(tst_ConsoleApplication)

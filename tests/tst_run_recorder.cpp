@@ -1,19 +1,29 @@
 #include "csv_format.h"
+#include "manual_time.h"
 #include "offline_console.h"
 #include "record_file.h"
 #include "run_recorder.h"
 #include "runs_dialog.h"
+#include "system_error.h"
+#include "window_timer.h"
 
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <cerrno>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 QByteArray line(int set, int current, int p = 10)
@@ -63,6 +73,62 @@ QString boxSeconds(const OfflineConsole &console, const QString &box)
 {
     return console.text(box).chopped(1);
 }
+
+QString runsFile(const OfflineConsole &console)
+{
+    return QDir(console.window().recordsDirectory()).filePath(RunRecorder::runsFileName());
+}
+
+/// A settings file in the application's folder.
+void writeSettings(const QTemporaryDir &application, const QByteArray &text)
+{
+    QFile settings(application.filePath("tarvex.ini"));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write(text);
+}
+
+QString statusToolTip(const OfflineConsole &console)
+{
+    return console.control<QLabel>("lblStatus")->toolTip();
+}
+
+/// The lasting mark that nothing is recorded: its tooltip while shown, else nothing.
+std::optional<QString> notRecordingMark(const OfflineConsole &console)
+{
+    const QLabel *mark = console.control<QLabel>("notRecording");
+    if (!mark || mark->isHidden())
+        return std::nullopt;
+    return mark->toolTip();
+}
+
+/// A moment as the records write it: ISO 8601 with milliseconds and the offset from UTC.
+bool isRecordTime(const QString &text)
+{
+    static const QRegularExpression form(
+        QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}[+-]\\d\\d:\\d\\d$"));
+    const QDateTime moment = QDateTime::fromString(text, Qt::ISODateWithMs);
+    return form.match(text).hasMatch()
+        && moment.offsetFromUtc() == moment.toLocalTime().offsetFromUtc();
+}
+
+/// The run history dialog the window opened, through the figure boxes' context menu.
+RunsDialog *openRunsFromFigureBox(const OfflineConsole &console)
+{
+    auto *box = console.control<QLineEdit>("perfor_index_2");
+    emit box->customContextMenuRequested(box->rect().center());
+    QMenu *menu = console.window().findChild<QMenu *>();
+    if (!menu)
+        return nullptr;
+    const QList<QAction *> actions = menu->actions();
+    const auto runs = std::find_if(actions.cbegin(), actions.cend(),
+        [](const QAction *action) { return action->text() == QStringLiteral("运行记录…"); });
+    // The standard edit actions stay in front of it.
+    if (runs == actions.cend() || actions.size() < 3)
+        return nullptr;
+    (*runs)->trigger();
+    menu->close();
+    return console.window().findChild<RunsDialog *>();
+}
 } // namespace
 
 /// Recording every connection and every run, through the console as the operator uses it.
@@ -78,12 +144,26 @@ private slots:
     void csvRoundTrip_data();
     void csvRoundTrip();
     void sessionGivesOneRowPerEvent();
+    void textColumnIsInert_data();
+    void textColumnIsInert();
     void runEndsWithOneHistoryRow_data();
     void runEndsWithOneHistoryRow();
+    void runAfterReconnectHoldsOnlyItsOwnFigures();
     void unwritableFolderLeavesTheConsoleWorking();
+    void markSaysWhenNothingIsRecorded_data();
+    void markSaysWhenNothingIsRecorded();
+    void unwritableRunsFileIsReported_data();
+    void unwritableRunsFileIsReported();
+    void rowIsWrittenWholeOrNotAtAll();
+    void recordsFolderGoneWhileConnected_data();
+    void recordsFolderGoneWhileConnected();
+    void rowsReachTheFileWithinASecond_data();
     void rowsReachTheFileWithinASecond();
+    void fullFileContinuesInANewOne_data();
     void fullFileContinuesInANewOne();
+    void runNamesEveryFileOfItsRecord();
     void historyDialogSortsFiguresAsNumbers();
+    void historyDialogShowsTheRunInProgress();
     void chartDataHoldsTheChartsSamples();
 
 private:
@@ -111,6 +191,8 @@ void tst_RunRecorder::csvRoundTrip()
 void tst_RunRecorder::sessionGivesOneRowPerEvent()
 {
     OfflineConsole console;
+    const QDateTime start(QDate(2026, 12, 8), QTime(10, 38, 11, 250));
+    console.time().setNow(start);
     console.connectPort();
     console.receive(line(600, 585));
     console.tick(3);
@@ -118,10 +200,11 @@ void tst_RunRecorder::sessionGivesOneRowPerEvent()
     console.receive("st=0600 pv=abcd, \"x\"\r\n");
     QVERIFY(console.type(QStringLiteral("send"), QStringLiteral("S0450 P009")));
     QVERIFY(console.click(QStringLiteral("comm_send")));
+    console.receive(QByteArray(5000, 'x') + "\r\n");
     QVERIFY(console.click(QStringLiteral("cmdDisconnect")));
 
     const QList<QMap<QString, QString>> rows = records(onlyRecord(console));
-    QCOMPARE(rows.size(), 4);
+    QCOMPARE(rows.size(), 5);
     QCOMPARE(rows[0].value("kind"), QStringLiteral("line"));
     QCOMPARE(rows[0].value("run_s"), QStringLiteral("0"));
     QCOMPARE(rows[0].value("set_c"), QStringLiteral("60.0"));
@@ -138,7 +221,51 @@ void tst_RunRecorder::sessionGivesOneRowPerEvent()
     QCOMPARE(rows[2].value("text"), QStringLiteral("Ost=0600 pv=abcd, \"x\""));
     QCOMPARE(rows[3].value("kind"), QStringLiteral("sent"));
     QCOMPARE(rows[3].value("text"), QStringLiteral("S0450 P009"));
-    QVERIFY(QDateTime::fromString(rows[3].value("time"), Qt::ISODateWithMs).isValid());
+    QCOMPARE(rows[4].value("kind"), QStringLiteral("dropped"));
+    QCOMPARE(rows[4].value("text"), QStringLiteral("5000"));
+    for (const QMap<QString, QString> &row : rows)
+        QVERIFY2(isRecordTime(row.value("time")), qPrintable(row.value("time")));
+    QCOMPARE(QDateTime::fromString(rows[0].value("time"), Qt::ISODateWithMs), start);
+    QCOMPARE(QDateTime::fromString(rows[1].value("time"), Qt::ISODateWithMs), start.addMSecs(300));
+}
+
+void tst_RunRecorder::textColumnIsInert_data()
+{
+    QTest::addColumn<QByteArray>("received");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("plain") << QByteArray("st=0600 pv=0585") << QStringLiteral("st=0600 pv=0585");
+    QTest::newRow("formula") << QByteArray("=SUM(A1:A9)*\"x\"")
+                             << QStringLiteral("'=SUM(A1:A9)*\"x\"");
+    QTest::newRow("plus") << QByteArray("+1") << QStringLiteral("'+1");
+    QTest::newRow("minus") << QByteArray("-1+2") << QStringLiteral("'-1+2");
+    QTest::newRow("at") << QByteArray("@SUM(A1)") << QStringLiteral("'@SUM(A1)");
+    QTest::newRow("NUL and bare CR") << QByteArray("a\0b\rc", 5) << QStringLiteral("a\\x00b\\rc");
+    QTest::newRow("tab, escape, DEL")
+        << QByteArray("\t\x1b[0m\x7f") << QStringLiteral("\\t\\x1b[0m\\x7f");
+    QTest::newRow("backslash") << QByteArray("a\\x00") << QStringLiteral("a\\\\x00");
+    QTest::newRow("control first, then =") << QByteArray("\r=1") << QStringLiteral("\\r=1");
+}
+
+/// Whatever the device sends, a spreadsheet shows it as text and the file holds no control
+/// character.
+void tst_RunRecorder::textColumnIsInert()
+{
+    QFETCH(QByteArray, received);
+    QFETCH(QString, text);
+    OfflineConsole console;
+    console.connectPort();
+    console.receive(received + "\r\n");
+    QVERIFY(console.click(QStringLiteral("cmdDisconnect")));
+    QFile file(onlyRecord(console));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QCOMPARE(bytes.count('\r'), bytes.count("\r\n"));
+    QVERIFY(!bytes.contains('\0'));
+    const QList<QMap<QString, QString>> rows = records(file.fileName());
+    const auto recorded = std::find_if(rows.cbegin(), rows.cend(),
+        [](const QMap<QString, QString> &row) { return row.value("kind") == "line"; });
+    QVERIFY(recorded != rows.cend());
+    QCOMPARE(recorded->value("text"), text);
 }
 
 void tst_RunRecorder::runEndsWithOneHistoryRow_data()
@@ -175,6 +302,7 @@ void tst_RunRecorder::runEndsWithOneHistoryRow()
     QCOMPARE(run.value("overshoot_pct"), QStringLiteral("2.00"));
     QCOMPARE(run.value("lines"), QStringLiteral("6"));
     QCOMPARE(run.value("record"), QFileInfo(onlyRecord(console)).fileName());
+    QVERIFY(isRecordTime(run.value("start")) && isRecordTime(run.value("end")));
     if (ending != QLatin1String("runtimeclear")) {
         QCOMPARE(run.value("rise_s"), boxSeconds(console, "perfor_index_0"));
         QCOMPARE(run.value("peak_s"), boxSeconds(console, "perfor_index_2"));
@@ -183,50 +311,281 @@ void tst_RunRecorder::runEndsWithOneHistoryRow()
     QVERIFY(run.value("start") <= run.value("end"));
 }
 
+/// Figures stamped in an earlier run stay in the window after a reconnect, but the next run's
+/// row holds only what its own lines showed.
+void tst_RunRecorder::runAfterReconnectHoldsOnlyItsOwnFigures()
+{
+    OfflineConsole console;
+    console.connectPort();
+    for (const int current : {500, 600, 612, 605, 600})
+        console.receive(line(600, current));
+    QVERIFY(console.click(QStringLiteral("runtimeclear")));
+    console.tick(10);
+    for (const int current : {590, 616, 600})
+        console.receive(line(600, current));
+    QVERIFY(console.click(QStringLiteral("cmdDisconnect")));
+    console.connectPort();
+    console.tick(5);
+    for (const int current : {400, 450, 420})
+        console.receive(line(600, current));
+    QCOMPARE(console.text("perfor_index_1"), QStringLiteral("2.67%"));
+    QCOMPARE(console.text("Text2_1"), QStringLiteral("61.6"));
+    const QString riseBefore = boxSeconds(console, "perfor_index_0");
+    const QString settling = boxSeconds(console, "perfor_index_3");
+    console.window().close();
+
+    const QList<QMap<QString, QString>> runs = records(runsFile(console));
+    QCOMPARE(runs.size(), 3);
+    QCOMPARE(runs[1].value("overshoot_pct"), QStringLiteral("2.67"));
+    QCOMPARE(runs[1].value("highest_c"), QStringLiteral("61.6"));
+    QCOMPARE(runs[1].value("rise_s"), riseBefore);
+    const QMap<QString, QString> &last = runs[2];
+    QCOMPARE(last.value("lines"), QStringLiteral("3"));
+    QCOMPARE(last.value("set_c"), QStringLiteral("60.0"));
+    QCOMPARE(last.value("highest_c"), QStringLiteral("45.0"));
+    QCOMPARE(last.value("rise_s"), QString());
+    QCOMPARE(last.value("overshoot_pct"), QString());
+    QCOMPARE(last.value("peak_s"), QString());
+    QCOMPARE(last.value("settling_s"), settling);
+}
+
+/// Reported at every connection while the folder stays unusable, in the system's words, and
+/// marked for as long as it lasts.
 void tst_RunRecorder::unwritableFolderLeavesTheConsoleWorking()
 {
     QTemporaryDir application;
     QFile blocker(application.filePath("blocker"));
     QVERIFY(blocker.open(QIODevice::WriteOnly));
-    QFile settings(application.filePath("tarvex.ini"));
-    QVERIFY(settings.open(QIODevice::WriteOnly));
-    settings.write("[RECORD]\r\nDIR=blocker/records\r\n");
-    settings.close();
+    writeSettings(application, "[RECORD]\r\nDIR=blocker/records\r\n");
 
     OfflineConsole console(OfflineConsole::Visibility::Hidden, application.path());
+    for (const int connection : {1, 2}) {
+        console.connectPort();
+        QVERIFY2(console.text("lblStatus").startsWith(QStringLiteral("记录失败：")),
+            qPrintable(QString::number(connection)));
+        QVERIFY(statusToolTip(console).contains(SystemError::text(ENOTDIR)));
+        console.receive(line(600, 585));
+        console.receive(line(600, 590));
+        QCOMPARE(console.text("rece_quantity"), QString::number(2 * connection));
+        QCOMPARE(console.text("lblStatus"), QStringLiteral("连接温度控制器成功！"));
+        QVERIFY(statusToolTip(console).contains(QStringLiteral("记录失败：")));
+        QVERIFY(
+            notRecordingMark(console).value_or(QString()).contains(QStringLiteral("记录失败：")));
+        QVERIFY(console.click(QStringLiteral("cmdDisconnect")));
+        QVERIFY(notRecordingMark(console));
+    }
+}
+
+void tst_RunRecorder::markSaysWhenNothingIsRecorded_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("recording") << QByteArray() << QString();
+    QTest::newRow("turned off") << QByteArray("[RECORD]\r\nENABLED=0\r\n")
+                                << QStringLiteral("ENABLED=0");
+}
+
+void tst_RunRecorder::markSaysWhenNothingIsRecorded()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QString, reason);
+    QTemporaryDir application;
+    writeSettings(application, settings);
+    OfflineConsole console(OfflineConsole::Visibility::Hidden, application.path());
+    for (const bool connect : {false, true}) {
+        if (connect) {
+            console.connectPort();
+            console.receive(line(600, 585));
+        }
+        QCOMPARE(notRecordingMark(console).has_value(), !reason.isEmpty());
+        QVERIFY(notRecordingMark(console).value_or(QString()).contains(reason));
+    }
+}
+
+void tst_RunRecorder::unwritableRunsFileIsReported_data()
+{
+    QTest::addColumn<QString>("runsFile");
+    QTest::addColumn<int>("error");
+    QTest::newRow("a folder of that name") << QString() << EISDIR;
+    // Writes there fail as on a full disk.
+    QTest::newRow("a full disk") << QStringLiteral("/dev/full") << ENOSPC;
+}
+
+void tst_RunRecorder::unwritableRunsFileIsReported()
+{
+    QFETCH(QString, runsFile);
+    QFETCH(int, error);
+    OfflineConsole console;
+    const QString path = ::runsFile(console);
+    QVERIFY(runsFile.isEmpty() ? QDir().mkpath(path) : QFile::link(runsFile, path));
     console.connectPort();
-    QVERIFY(console.text("lblStatus").startsWith(QStringLiteral("记录失败：")));
     console.receive(line(600, 585));
-    console.receive(line(600, 590));
-    QCOMPARE(console.text("rece_quantity"), QStringLiteral("2"));
-    QCOMPARE(console.text("lblStatus"), QStringLiteral("连接温度控制器成功！"));
-    QVERIFY(console.control<QLabel>("lblStatus")->toolTip().contains(QStringLiteral("记录失败：")));
     QVERIFY(console.click(QStringLiteral("cmdDisconnect")));
+    const QString reason = QStringLiteral("记录失败：%1: %2")
+                               .arg(QDir::toNativeSeparators(path), SystemError::text(error));
+    QCOMPARE(notRecordingMark(console), reason);
+    QVERIFY2(statusToolTip(console).contains(reason), qPrintable(statusToolTip(console)));
+    QCOMPARE(records(onlyRecord(console)).size(), 1);
+}
+
+/// A file size limit cuts the write short as a full disk does, and can be set without
+/// privileges.
+void tst_RunRecorder::rowIsWrittenWholeOrNotAtAll()
+{
+    QTemporaryDir directory;
+    const QDateTime moment(QDate(2026, 12, 8), QTime(9, 30, 5));
+    RecordFile file(directory.path(), QStringLiteral("COM1"), QStringLiteral("h\r\n"));
+    QCOMPARE(file.open(moment), std::nullopt);
+    const QString row = QString(20, u'x') + QStringLiteral("\r\n");
+    for (int count = 0; count < 3; ++count)
+        file.append(row);
+    rlimit limit = {};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit before = limit;
+    limit.rlim_cur = 3 + 30;
+    const auto previousAction = std::signal(SIGXFSZ, SIG_IGN);
+    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const RecordFile::Flushed flushed = file.flush(moment);
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previousAction);
+    QVERIFY(flushed.error);
+    QVERIFY2(flushed.error->endsWith(QStringLiteral(": ") + SystemError::text(EFBIG)),
+        qPrintable(*flushed.error));
+    QFile written(directory.filePath(file.fileName()));
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(written.readAll()), QStringLiteral("h\r\n") + row);
+}
+
+void tst_RunRecorder::recordsFolderGoneWhileConnected_data()
+{
+    QTest::addColumn<bool>("moved");
+    QTest::newRow("removed") << false;
+    QTest::newRow("moved away") << true;
+}
+
+/// Noticed at the next write: the rows go to a new file in a folder made again, and the
+/// status line says so once.
+void tst_RunRecorder::recordsFolderGoneWhileConnected()
+{
+    QFETCH(bool, moved);
+    OfflineConsole console;
+    const QDir folder(console.window().recordsDirectory());
+    console.connectPort();
+    console.receive(line(600, 585));
+    console.tick(10);
+    const QString first = QFileInfo(onlyRecord(console)).fileName();
+    QVERIFY(!first.isEmpty());
+    QTemporaryDir elsewhere;
+    QVERIFY(moved ? QDir().rename(folder.path(), elsewhere.filePath("moved"))
+                  : QDir(folder).removeRecursively());
+    console.time().setNow(QDateTime::currentDateTime().addSecs(5));
+    console.receive(line(600, 590));
+    console.tick(10);
+    QVERIFY2(console.text("lblStatus").startsWith(QStringLiteral("记录文件已不在原处")),
+        qPrintable(console.text("lblStatus")));
+    const QString second = QFileInfo(onlyRecord(console)).fileName();
+    QVERIFY(!second.isEmpty() && second != first);
+    console.receive(line(600, 595));
+    console.tick(10);
+    QCOMPARE(console.text("lblStatus"), QStringLiteral("连接温度控制器成功！"));
+    QVERIFY(!notRecordingMark(console));
+    QVERIFY(console.click(QStringLiteral("cmdDisconnect")));
+
+    const QList<QMap<QString, QString>> rows = records(folder.filePath(second));
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[0].value("current_c"), QStringLiteral("59.0"));
+    const QList<QMap<QString, QString>> runs = records(runsFile(console));
+    QCOMPARE(runs.size(), 1);
+    QCOMPARE(runs[0].value("record"), second);
+}
+
+void tst_RunRecorder::rowsReachTheFileWithinASecond_data()
+{
+    QTest::addColumn<int>("lines");
+    QTest::addColumn<int>("onDiskAtOnce");
+    QTest::newRow("a line: within a second") << 1 << 0;
+    // About 107 bytes a row: 700 rows pass 64 KiB once.
+    QTest::newRow("a burst beyond 64 KiB: at once") << 700 << 1;
 }
 
 void tst_RunRecorder::rowsReachTheFileWithinASecond()
 {
+    QFETCH(int, lines);
+    QFETCH(int, onDiskAtOnce);
     OfflineConsole console;
     console.connectPort();
-    console.receive(line(600, 585));
-    QCOMPARE(records(onlyRecord(console)).size(), 0);
+    QByteArray burst;
+    for (int count = 0; count < lines; ++count)
+        burst += line(600, 585);
+    console.receive(burst);
+    QCOMPARE(records(onlyRecord(console)).size() > 0, onDiskAtOnce > 0);
     console.tick(10);
-    QCOMPARE(records(onlyRecord(console)).size(), 1);
+    QCOMPARE(records(onlyRecord(console)).size(), lines);
 }
 
+void tst_RunRecorder::fullFileContinuesInANewOne_data()
+{
+    QTest::addColumn<QStringList>("flushes");
+    QTest::addColumn<QStringList>("files");
+    QTest::addColumn<QStringList>("lastHolds");
+    const QString stem = QStringLiteral("2026-12-08_09-30-05_COM3");
+    // A file of only its heading would be of no use: the first rows stay with it.
+    QTest::newRow("first flush alone past the limit")
+        << QStringList{"a long first row"} << QStringList{stem + ".csv"}
+        << QStringList{"h", "a long first row"};
+    QTest::newRow("second part") << QStringList{"row 1", "row 2"}
+                                 << QStringList{stem + ".csv", stem + "_2.csv"}
+                                 << QStringList{"h", "row 2"};
+    QTest::newRow("third part") << QStringList{"row 1", "row 2", "row 3"}
+                                << QStringList{stem + ".csv", stem + "_2.csv", stem + "_3.csv"}
+                                << QStringList{"h", "row 3"};
+}
+
+/// The parts carry the first file's name and a number, however late they begin.
 void tst_RunRecorder::fullFileContinuesInANewOne()
 {
+    QFETCH(QStringList, flushes);
+    QFETCH(QStringList, files);
+    QFETCH(QStringList, lastHolds);
     QTemporaryDir directory;
-    const QDateTime moment(QDate(2026, 12, 8), QTime(9, 30, 5));
+    QDateTime moment(QDate(2026, 12, 8), QTime(9, 30, 5));
     RecordFile file(directory.path(), QStringLiteral("COM3"), QStringLiteral("h\r\n"), 10);
     QCOMPARE(file.open(moment), std::nullopt);
-    file.append(QStringLiteral("row 1\r\n"));
-    QCOMPARE(file.flush(moment), std::nullopt);
-    file.append(QStringLiteral("row 2\r\n"));
-    QCOMPARE(file.flush(moment), std::nullopt);
-    QCOMPARE(recordFiles(directory.path()),
-        (QStringList{"2026-12-08_09-30-05_COM3.csv", "2026-12-08_09-30-05_COM3_2.csv"}));
-    QCOMPARE(readCsv(directory.filePath(file.fileName())), (QList<QStringList>{{"h"}, {"row 2"}}));
+    for (const QString &row : flushes) {
+        moment = moment.addSecs(1);
+        file.append(row + QStringLiteral("\r\n"));
+        QCOMPARE(file.flush(moment).error, std::nullopt);
+    }
+    QCOMPARE(recordFiles(directory.path()), files);
+    QCOMPARE(file.fileName(), files.last());
+    QList<QStringList> rows;
+    for (const QString &row : lastHolds)
+        rows.append({row});
+    QCOMPARE(readCsv(directory.filePath(file.fileName())), rows);
+}
+
+void tst_RunRecorder::runNamesEveryFileOfItsRecord()
+{
+    QTemporaryDir directory;
+    const auto time = std::make_shared<ManualTime>();
+    RunRecorder recorder(time, nullptr);
+    time->drive(recorder.findChild<WindowTimer *>());
+    recorder.setSettings({true, directory.path()});
+    // Two seconds of rows to a file.
+    recorder.setRolloverBytes(600);
+    recorder.connectionOpened(1);
+    for (int second = 0; second < 4; ++second) {
+        for (int count = 0; count < 2; ++count)
+            recorder.lineCompleted(QString::number(second), {}, {}, QString(60, u'x'));
+        time->advance(RunRecorder::kFlushInterval);
+    }
+    recorder.connectionClosed();
+    const QStringList files = recordFiles(directory.path());
+    QCOMPARE(files.size(), 2);
+    const QList<QMap<QString, QString>> runs = records(directory.filePath("runs.csv"));
+    QCOMPARE(runs.size(), 1);
+    QCOMPARE(runs[0].value("record"), files.join(RunRecorder::recordSeparator()));
+    QCOMPARE(runs[0].value("lines"), QStringLiteral("8"));
 }
 
 void tst_RunRecorder::historyDialogSortsFiguresAsNumbers()
@@ -234,11 +593,17 @@ void tst_RunRecorder::historyDialogSortsFiguresAsNumbers()
     QTemporaryDir directory;
     QFile runs(directory.filePath("runs.csv"));
     QVERIFY(runs.open(QIODevice::WriteOnly));
-    runs.write("start,end,port,overshoot_pct\r\n"
-               "2026-12-08T09:00:00.000,2026-12-08T09:01:00.000,COM1,9.50\r\n"
-               "2026-12-08T11:00:00.000,2026-12-08T11:01:00.000,COM1,12.00\r\n"
-               "2026-12-08T10:00:00.000,2026-12-08T10:01:00.000,COM1,10.25\r\n");
+    // Written before and after the times carried their offset: sorted as the moments they are.
+    runs.write("start,end,port,overshoot_pct,record\r\n"
+               "2026-12-01T09:00:00.000,2026-12-01T09:01:00.000,COM1,9.50,a.csv\r\n"
+               "2026-12-08T20:00:00.000+14:00,2026-12-08T20:01:00.000+14:00,COM1,12.00,b.csv\r\n"
+               "2026-12-08T10:00:00.000-12:00,2026-12-08T10:01:00.000-12:00,COM1,10.25,"
+               "c.csv;c_2.csv\r\n"
+               "2026-12-20T09:00:00.000,2026-12-20T09:01:00.000,COM1,11.00,d.csv\r\n");
     runs.close();
+    QFile record(directory.filePath("c.csv"));
+    QVERIFY(record.open(QIODevice::WriteOnly));
+    record.close();
     RunsDialog dialog(runs.fileName());
     const QStandardItemModel &model = dialog.runs();
     const auto column = [&model](int index) {
@@ -247,17 +612,67 @@ void tst_RunRecorder::historyDialogSortsFiguresAsNumbers()
             cells.append(model.index(row, index).data().toString());
         return cells;
     };
-    QCOMPARE(column(0).first(), QStringLiteral("2026-12-08 11:00:00.000"));
+    const auto shown = [](const char *moment) {
+        return QDateTime::fromString(QLatin1String(moment), Qt::ISODateWithMs)
+            .toLocalTime()
+            .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    };
+    QCOMPARE(column(0),
+        (QStringList{shown("2026-12-20T09:00:00.000"), shown("2026-12-08T10:00:00.000-12:00"),
+            shown("2026-12-08T20:00:00.000+14:00"), shown("2026-12-01T09:00:00.000")}));
     const_cast<QStandardItemModel &>(model).sort(8, Qt::AscendingOrder);
-    QCOMPARE(column(8), (QStringList{"9.5", "10.25", "12"}));
+    QCOMPARE(column(8), (QStringList{"9.5", "10.25", "11", "12"}));
 
     auto *open = dialog.findChild<QPushButton *>(QStringLiteral("openRecord"));
+    const auto *problem = dialog.findChild<QLabel *>(QStringLiteral("problem"));
     QVERIFY(open && !open->isEnabled());
-    dialog.findChild<QTableView *>()->selectRow(0);
+    dialog.findChild<QTableView *>()->selectRow(1);
     QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
     open->click();
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    QCOMPARE(m_opened, QUrl::fromLocalFile(directory.path()));
+    QCOMPARE(m_opened, QUrl::fromLocalFile(record.fileName()));
+    QVERIFY(problem->isHidden());
+    // Offscreen, the system has nothing to open a file with.
+    open->click();
+    QVERIFY(!problem->isHidden());
+    QCOMPARE(problem->text(),
+        QStringLiteral("无法打开记录：") + QDir::toNativeSeparators(record.fileName()));
+    dialog.findChild<QTableView *>()->selectRow(0);
+    open->click();
+    QVERIFY(problem->text().startsWith(QStringLiteral("找不到这次运行的记录文件：")));
+}
+
+/// Offered beside the figures, the history shows the run in progress, refreshes, and opens
+/// wide enough for its columns.
+void tst_RunRecorder::historyDialogShowsTheRunInProgress()
+{
+    OfflineConsole console(OfflineConsole::Visibility::Shown);
+    console.connectPort();
+    console.receive(line(600, 585));
+    RunsDialog *dialog = openRunsFromFigureBox(console);
+    QVERIFY(dialog);
+    QVERIFY(QTest::qWaitForWindowExposed(dialog));
+    const auto cell = [dialog](int row, int column) {
+        return dialog->runs().index(row, column).data().toString();
+    };
+    QCOMPARE(dialog->runs().rowCount(), 1);
+    QCOMPARE(cell(0, 1), QStringLiteral("进行中"));
+    QCOMPARE(cell(0, 12), QStringLiteral("1"));
+    QCOMPARE(cell(0, 13), QFileInfo(onlyRecord(console)).fileName());
+    const QTableView *table = dialog->findChild<QTableView *>();
+    QVERIFY2(table->horizontalHeader()->length() <= table->viewport()->width(),
+        qPrintable(QStringLiteral("%1 > %2")
+                       .arg(table->horizontalHeader()->length())
+                       .arg(table->viewport()->width())));
+
+    console.receive(line(600, 590));
+    QVERIFY(console.click(QStringLiteral("runtimeclear")));
+    console.receive(line(600, 595));
+    dialog->findChild<QPushButton *>(QStringLiteral("refresh"))->click();
+    QCOMPARE(dialog->runs().rowCount(), 2);
+    QCOMPARE(cell(0, 1), QStringLiteral("进行中"));
+    QCOMPARE(cell(1, 12), QStringLiteral("2"));
+    QVERIFY(cell(1, 1) != QStringLiteral("进行中"));
 }
 
 void tst_RunRecorder::chartDataHoldsTheChartsSamples()

@@ -147,8 +147,8 @@
 <context>
     <name>QObject</name>
     <message>
-        <source>无法创建文件夹 %1</source>
-        <translation>cannot create folder %1</translation>
+        <source>无法创建文件夹 %1：%2</source>
+        <translation>cannot create folder %1: %2</translation>
     </message>
 </context>
 <context>
@@ -209,6 +209,22 @@
         <source>关闭</source>
         <translation>Close</translation>
     </message>
+    <message>
+        <source>刷新</source>
+        <translation>Refresh</translation>
+    </message>
+    <message>
+        <source>进行中</source>
+        <translation>in progress</translation>
+    </message>
+    <message>
+        <source>找不到这次运行的记录文件：%1</source>
+        <translation>This run&apos;s record file is not there: %1</translation>
+    </message>
+    <message>
+        <source>无法打开记录：%1</source>
+        <translation>Cannot open the record: %1</translation>
+    </message>
 </context>
 <context>
     <name>SerialComm</name>
@@ -254,6 +270,65 @@
     <message>
         <source>超调量 σ% = A / B · 100%</source>
         <translation>Overshoot σ% = A / B · 100%</translation>
+    </message>
+</context>
+<context>
+    <name>SystemError</name>
+    <message>
+        <source>设备上没有空间</source>
+        <translation>No space left on device</translation>
+    </message>
+    <message>
+        <source>超出磁盘限额</source>
+        <translation>Disk quota exceeded</translation>
+    </message>
+    <message>
+        <source>文件过大</source>
+        <translation>File too large</translation>
+    </message>
+    <message>
+        <source>输入/输出错误</source>
+        <translation>Input/output error</translation>
+    </message>
+    <message>
+        <source>权限不够</source>
+        <translation>Permission denied</translation>
+    </message>
+    <message>
+        <source>不允许的操作</source>
+        <translation>Operation not permitted</translation>
+    </message>
+    <message>
+        <source>只读文件系统</source>
+        <translation>Read-only file system</translation>
+    </message>
+    <message>
+        <source>没有那个文件或目录</source>
+        <translation>No such file or directory</translation>
+    </message>
+    <message>
+        <source>不是目录</source>
+        <translation>Not a directory</translation>
+    </message>
+    <message>
+        <source>是一个目录</source>
+        <translation>Is a directory</translation>
+    </message>
+    <message>
+        <source>文件已存在</source>
+        <translation>File exists</translation>
+    </message>
+    <message>
+        <source>文件名过长</source>
+        <translation>File name too long</translation>
+    </message>
+    <message>
+        <source>打开的文件过多</source>
+        <translation>Too many open files</translation>
+    </message>
+    <message>
+        <source>系统中打开的文件过多</source>
+        <translation>Too many open files in system</translation>
     </message>
 </context>
 <context>
@@ -715,6 +790,18 @@
     <message>
         <source>设置文件中的 [UI] LANG=%1 不是可用的语言（zh 或 en），已忽略</source>
         <translation>[UI] LANG=%1 in the settings file is no language on offer (zh or en); ignored</translation>
+    </message>
+    <message>
+        <source>记录文件已不在原处，改记到新文件：%1</source>
+        <translation>Record file gone, recording to a new one: %1</translation>
+    </message>
+    <message>
+        <source>记录已关闭：设置文件中 [RECORD] ENABLED=0</source>
+        <translation>Recording is off: [RECORD] ENABLED=0 in the settings file</translation>
+    </message>
+    <message>
+        <source>未记录</source>
+        <translation>No record</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,6 @@
 #include "csv_format.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -10,6 +11,45 @@ bool needsQuotes(const QString &text)
             return true;
     }
     return false;
+}
+
+bool isControl(QChar character)
+{
+    const char16_t code = character.unicode();
+    return code < 0x20 || (code >= 0x7f && code <= 0x9f);
+}
+
+bool needsEscape(QChar character)
+{
+    return isControl(character) || character == u'\\';
+}
+
+bool startsFormula(const QString &text)
+{
+    return !text.isEmpty() && QStringView(u"=+-@").contains(text.front());
+}
+
+void appendEscaped(QString &out, QChar character)
+{
+    switch (character.unicode()) {
+    case u'\\':
+        out += QLatin1String("\\\\");
+        break;
+    case u'\t':
+        out += QLatin1String("\\t");
+        break;
+    case u'\n':
+        out += QLatin1String("\\n");
+        break;
+    case u'\r':
+        out += QLatin1String("\\r");
+        break;
+    default:
+        if (isControl(character))
+            out += QStringLiteral("\\x%1").arg(uint(character.unicode()), 2, 16, QLatin1Char('0'));
+        else
+            out += character;
+    }
 }
 } // namespace
 
@@ -67,4 +107,18 @@ QList<QStringList> CsvFormat::parse(const QString &text)
         rows.append(fields);
     }
     return rows;
+}
+
+QString CsvFormat::inertText(const QString &text)
+{
+    const bool formula = startsFormula(text);
+    if (!formula && std::none_of(text.cbegin(), text.cend(), needsEscape))
+        return text;
+    QString inert;
+    inert.reserve(text.size() + 8);
+    if (formula)
+        inert += u'\'';
+    for (const QChar character : text)
+        appendEscaped(inert, character);
+    return inert;
 }

@@ -9,6 +9,9 @@
 namespace CsvFormat {
 QString field(const QString &text);
 QString row(const QStringList &fields);
+/// Text a spreadsheet shows as it is: control characters as C escapes (\r, \x00), a backslash
+/// doubled, and an apostrophe before a leading =, +, - or @ so that it is never run as a formula.
+QString inertText(const QString &text);
 /// Every row of a whole file; a final row without its line end counts as well.
 QList<QStringList> parse(const QString &text);
 } // namespace CsvFormat

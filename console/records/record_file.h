@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QFile>
+#include <QByteArray>
 #include <QString>
 
 #include <optional>
@@ -8,32 +8,63 @@
 class QDateTime;
 
 /// One connection's record: rows gather in memory and go to disk on flush, in a file named by
-/// the moment and the port, continued in a new file once the current one reaches its limit.
+/// the moment and the port, continued in numbered files (…_2.csv, …_3.csv) once the current one
+/// reaches its limit. A row reaches the disk whole or not at all.
 class RecordFile
 {
 public:
     static constexpr qint64 kRolloverBytes = 100 * 1024 * 1024;
 
+    /// What a flush did.
+    struct Flushed
+    {
+        /// Why the rows could not be written; the file holds none of them in part.
+        std::optional<QString> error;
+        /// The file had been removed or moved away, so the rows went to a new one.
+        bool restarted = false;
+    };
+
     RecordFile(const QString &directory, const QString &portName, const QString &header,
         qint64 rolloverBytes = kRolloverBytes);
+    ~RecordFile();
+    RecordFile(const RecordFile &) = delete;
+    RecordFile &operator=(const RecordFile &) = delete;
 
     /// Creates the directory and the first file; the reason when either fails.
     std::optional<QString> open(const QDateTime &moment);
     void append(const QString &row);
     qint64 pendingBytes() const { return m_pending.size(); }
-    /// Writes what gathered, rolling over first when it would pass the limit.
-    std::optional<QString> flush(const QDateTime &moment);
+    /// Writes what gathered: into a new file when the current one has gone from its folder,
+    /// the next part first when the rows would pass the limit of a file that holds more than
+    /// its heading.
+    Flushed flush(const QDateTime &moment);
     /// The current file's name, without its directory.
     QString fileName() const;
 
+    /// Adds rows to a table file, its heading first when the file is new or empty: all of them
+    /// or, with the reason, none.
+    static std::optional<QString> appendRows(
+        const QString &path, const QString &header, const QString &rows);
+
 private:
-    std::optional<QString> openFileFor(const QDateTime &moment);
-    QString unusedPath(const QDateTime &moment) const;
+    static std::optional<QString> makeDirectory(const QString &directory);
+    std::optional<QString> startFile(const QDateTime &moment);
+    std::optional<QString> create(const QString &path);
+    bool stillInPlace() const;
+    std::optional<QString> write(const QByteArray &bytes);
+    QString unusedPath(const QString &stem) const;
+    QString nextPart();
+    void close();
 
     QString m_directory;
     QString m_portName;
-    QString m_header;
+    QByteArray m_header;
     qint64 m_rolloverBytes;
-    QFile m_file;
+    /// The first file of the current series without ".csv"; its parts add "_2", "_3" and on.
+    QString m_stem;
+    int m_part = 1;
+    QString m_path;
+    int m_descriptor = -1;
+    qint64 m_size = 0;
     QByteArray m_pending;
 };

@@ -5,7 +5,8 @@
 #include "window_timer.h"
 
 #include <QDir>
-#include <QFile>
+
+#include <cstdlib>
 
 namespace {
 const QStringList kRecordColumns{QStringLiteral("time"), QStringLiteral("run_s"),
@@ -18,9 +19,20 @@ const QStringList kRunColumns{QStringLiteral("start"), QStringLiteral("end"),
     QStringLiteral("peak_s"), QStringLiteral("settling_s"), QStringLiteral("highest_c"),
     QStringLiteral("lines"), QStringLiteral("record")};
 
+// Where the milliseconds begin in a time's text.
+constexpr qsizetype kMillisecondsAt = 20;
+
+/// ISO 8601 local time with milliseconds and the offset from UTC, 2026-12-08T10:38:11.250+08:00.
 QString timeText(const QDateTime &moment)
 {
-    return moment.toLocalTime().toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
+    const QDateTime local = moment.toLocalTime();
+    const int offset = local.offsetFromUtc();
+    const int minutes = std::abs(offset) / 60;
+    return local.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"))
+        + QStringLiteral("%1%2:%3")
+              .arg(QChar(offset < 0 ? u'-' : u'+'))
+              .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+              .arg(minutes % 60, 2, 10, QLatin1Char('0'));
 }
 
 QString degrees(std::optional<qint16> tenths)
@@ -39,11 +51,25 @@ QString percent(std::optional<double> value)
 }
 
 /// A figure's text as a number of seconds: "12.3s" gives 12.3.
-QString seconds(const QString &figure)
+QString seconds(const std::optional<QString> &figure)
 {
-    return figure.endsWith(u's') ? figure.chopped(1) : figure;
+    if (!figure)
+        return QString();
+    return figure->endsWith(u's') ? figure->chopped(1) : *figure;
+}
+
+template <typename Value>
+void keepIfGiven(std::optional<Value> &kept, const std::optional<Value> &given)
+{
+    if (given)
+        kept = given;
 }
 } // namespace
+
+const QStringList &RunRecorder::runColumns()
+{
+    return kRunColumns;
+}
 
 RunRecorder::RunRecorder(std::shared_ptr<const Clock> clock, QObject *parent)
     : QObject(parent)
@@ -55,6 +81,8 @@ RunRecorder::RunRecorder(std::shared_ptr<const Clock> clock, QObject *parent)
 
 RunRecorder::~RunRecorder()
 {
+    // Its window may be half gone by now; a failure here has no one left to tell.
+    blockSignals(true);
     flush();
 }
 
@@ -81,13 +109,18 @@ void RunRecorder::connectionOpened(int port)
     m_flushTimer->setEnabled(true);
 }
 
-void RunRecorder::lineCompleted(
-    const QString &runTime, const RecordedValues &values, const QString &text)
+void RunRecorder::lineCompleted(const QString &runTime, const RecordedValues &values,
+    const StampedFigures &figures, const QString &text)
 {
     if (!m_settings.enabled)
         return;
-    trackRun(values);
+    trackRun(values, figures);
     appendRow(runTime, QStringLiteral("line"), values, text);
+}
+
+void RunRecorder::lineDropped(const QString &runTime, qsizetype length)
+{
+    appendRow(runTime, QStringLiteral("dropped"), {}, QString::number(length));
 }
 
 void RunRecorder::commandSent(const QString &runTime, const QString &text)
@@ -100,19 +133,31 @@ void RunRecorder::modeSignalled(const QString &runTime, const QString &signal)
     appendRow(runTime, QStringLiteral("mode"), {}, signal);
 }
 
-void RunRecorder::runTimeCleared(const RunFigures &figures)
+void RunRecorder::runTimeCleared()
 {
-    endRun(figures);
+    // The run's rows go out first, so that its row names every file that holds them.
+    flush();
+    endRun();
     if (m_settings.enabled)
         startRun();
 }
 
-void RunRecorder::connectionClosed(const RunFigures &figures)
+void RunRecorder::connectionClosed()
 {
     flush();
-    endRun(figures);
+    endRun();
     m_file.reset();
     m_flushTimer->setEnabled(false);
+}
+
+std::optional<QStringList> RunRecorder::runInProgress() const
+{
+    if (!m_run || m_run->lines == 0 || !m_settings.enabled)
+        return std::nullopt;
+    RecordedRun run = *m_run;
+    if (m_file && !run.records.contains(m_file->fileName()))
+        run.records.append(m_file->fileName());
+    return runRow(run, QString());
 }
 
 void RunRecorder::appendRow(
@@ -120,63 +165,103 @@ void RunRecorder::appendRow(
 {
     if (!m_file)
         return;
-    m_file->append(CsvFormat::row({timeText(m_clock->now()), runTime, kind,
+    m_file->append(CsvFormat::row({rowTime(m_clock->now()), runTime, kind,
         degrees(values.setTenths), degrees(values.currentTenths), percent(values.outputPercent),
-        number(values.p), number(values.i), number(values.d), text}));
+        number(values.p), number(values.i), number(values.d), CsvFormat::inertText(text)}));
     if (m_file->pendingBytes() > kLargestPending)
         flush();
 }
 
-void RunRecorder::trackRun(const RecordedValues &values)
+/// The time of a row as timeText gives it, formatted in full once a second: rows come by the
+/// thousand a second in a flood.
+QString RunRecorder::rowTime(const QDateTime &moment)
+{
+    const qint64 milliseconds = moment.toMSecsSinceEpoch();
+    const qint64 second = milliseconds >= 0 ? milliseconds / 1000 : (milliseconds - 999) / 1000;
+    if (second != m_rowTimeSecond || m_rowTimePrefix.isEmpty()) {
+        const QString whole = timeText(moment);
+        m_rowTimeSecond = second;
+        m_rowTimePrefix = whole.left(kMillisecondsAt);
+        m_rowTimeSuffix = whole.mid(kMillisecondsAt + 3);
+    }
+    const int fraction = int(milliseconds - second * 1000);
+    QString text = m_rowTimePrefix;
+    text.reserve(text.size() + 3 + m_rowTimeSuffix.size());
+    for (const int digit : {fraction / 100, fraction / 10 % 10, fraction % 10})
+        text += QChar(u'0' + digit);
+    return text + m_rowTimeSuffix;
+}
+
+void RunRecorder::trackRun(const RecordedValues &values, const StampedFigures &figures)
 {
     if (!m_run)
         startRun();
     RecordedRun &run = *m_run;
-    if (run.lines++ == 0 && m_file)
-        run.recordName = m_file->fileName();
-    run.p = values.p ? values.p : run.p;
-    run.i = values.i ? values.i : run.i;
-    run.d = values.d ? values.d : run.d;
+    ++run.lines;
+    m_runLinesPending = true;
+    keepIfGiven(run.p, values.p);
+    keepIfGiven(run.i, values.i);
+    keepIfGiven(run.d, values.d);
+    keepIfGiven(run.setTenths, values.setTenths);
+    if (values.currentTenths && (!run.highestTenths || *values.currentTenths > *run.highestTenths))
+        run.highestTenths = values.currentTenths;
+    StampedFigures &kept = run.figures;
+    keepIfGiven(kept.riseTime, figures.riseTime);
+    keepIfGiven(kept.overshoot, figures.overshoot);
+    keepIfGiven(kept.peakTime, figures.peakTime);
+    keepIfGiven(kept.settlingTime, figures.settlingTime);
 }
 
 void RunRecorder::startRun()
 {
     m_run.emplace();
     m_run->start = m_clock->now();
+    m_runLinesPending = false;
 }
 
-void RunRecorder::endRun(const RunFigures &figures)
+void RunRecorder::endRun()
 {
     const std::optional<RecordedRun> run = std::exchange(m_run, std::nullopt);
     if (run && run->lines > 0 && m_settings.enabled)
-        writeRunRow(*run, figures);
+        writeRunRow(*run);
 }
 
-void RunRecorder::writeRunRow(const RecordedRun &run, const RunFigures &figures)
+QStringList RunRecorder::runRow(const RecordedRun &run, const QString &end) const
 {
-    QFile runs(QDir(m_settings.directory).filePath(runsFileName()));
-    const bool fresh = !runs.exists() || runs.size() == 0;
-    const QString row = CsvFormat::row(
-        {timeText(run.start), timeText(m_clock->now()), portName(), degrees(figures.setTenths),
-            number(run.p), number(run.i), number(run.d), seconds(figures.riseTime),
-            percent(figures.overshoot), seconds(figures.peakTime), seconds(figures.settlingTime),
-            degrees(figures.highestTenths), QString::number(run.lines), run.recordName});
-    const QByteArray bytes = ((fresh ? CsvFormat::row(kRunColumns) : QString()) + row).toUtf8();
-    if (!QDir().mkpath(m_settings.directory) || !runs.open(QIODevice::Append)
-        || runs.write(bytes) != bytes.size() || !runs.flush())
-        fail(QStringLiteral("%1: %2").arg(
-            QDir::toNativeSeparators(runs.fileName()), runs.errorString()));
+    const StampedFigures &figures = run.figures;
+    return {timeText(run.start), end, portName(), degrees(run.setTenths), number(run.p),
+        number(run.i), number(run.d), seconds(figures.riseTime), percent(figures.overshoot),
+        seconds(figures.peakTime), seconds(figures.settlingTime), degrees(run.highestTenths),
+        QString::number(run.lines), run.records.join(recordSeparator())};
+}
+
+void RunRecorder::writeRunRow(const RecordedRun &run)
+{
+    const QString path = QDir(m_settings.directory).filePath(runsFileName());
+    if (const std::optional<QString> error = RecordFile::appendRows(path,
+            CsvFormat::row(kRunColumns), CsvFormat::row(runRow(run, timeText(m_clock->now())))))
+        fail(*error);
 }
 
 void RunRecorder::flush()
 {
     if (!m_file)
         return;
-    if (const std::optional<QString> error = m_file->flush(m_clock->now())) {
+    const bool runLinesPending = std::exchange(m_runLinesPending, false);
+    const QString before = m_file->fileName();
+    const RecordFile::Flushed flushed = m_file->flush(m_clock->now());
+    if (flushed.restarted && m_run && !QDir(m_settings.directory).exists(before))
+        m_run->records.removeAll(before);
+    if (flushed.error) {
         m_file.reset();
         m_flushTimer->setEnabled(false);
-        fail(*error);
+        fail(*flushed.error);
+        return;
     }
+    if (m_run && runLinesPending && !m_run->records.contains(m_file->fileName()))
+        m_run->records.append(m_file->fileName());
+    if (flushed.restarted)
+        emit recordRestarted(m_file->fileName());
 }
 
 void RunRecorder::fail(const QString &reason)

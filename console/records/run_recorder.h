@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <QStringList>
 
 #include <memory>
 #include <optional>
@@ -25,32 +26,34 @@ struct RecordedValues
     std::optional<qint16> d;
 };
 
-/// What the window shows at the end of a run, for its row in the run history. The times are
-/// the figures' texts, run time followed by "s".
-struct RunFigures
+/// The step-response figures a line stamped, as their boxes show them; empty where it stamped
+/// none. The times are run time followed by "s".
+struct StampedFigures
 {
-    qint16 setTenths = 0;
-    qint16 highestTenths = 0;
-    QString riseTime;
+    std::optional<QString> riseTime;
     std::optional<double> overshoot;
-    QString peakTime;
-    QString settlingTime;
+    std::optional<QString> peakTime;
+    std::optional<QString> settlingTime;
 };
 
-/// A run as far as it went: when it started, its lines, and the last gains they carried.
+/// A run as far as it went: when it started, its lines, the record files they went to, and
+/// what its own lines showed, never what an earlier run left in the window.
 struct RecordedRun
 {
     QDateTime start;
     qint64 lines = 0;
-    QString recordName;
+    QStringList records;
     std::optional<qint16> p;
     std::optional<qint16> i;
     std::optional<qint16> d;
+    std::optional<qint16> setTenths;
+    std::optional<qint16> highestTenths;
+    StampedFigures figures;
 };
 
-/// Keeps every connection in a CSV record (each line, each command sent, each mode signal) and
-/// every tuning run as a row of runs.csv beside the records. A failure never stops the console:
-/// it is reported once and recording rests until the next connection.
+/// Keeps every connection in a CSV record (each line, each command sent, each mode signal, each
+/// dropped line) and every tuning run as a row of runs.csv beside the records. A failure never
+/// stops the console: it is reported and recording rests until the next connection.
 class RunRecorder : public QObject
 {
     Q_OBJECT
@@ -60,6 +63,10 @@ public:
     /// Rows held in memory before they go to disk whatever the timer says.
     static constexpr qint64 kLargestPending = 64 * 1024;
     static QString runsFileName() { return QStringLiteral("runs.csv"); }
+    /// The columns of runs.csv.
+    static const QStringList &runColumns();
+    /// Several record files of one run are named in one cell, separated by this.
+    static QChar recordSeparator() { return u';'; }
 
     RunRecorder(std::shared_ptr<const Clock> clock, QObject *parent);
     ~RunRecorder() override;
@@ -70,24 +77,34 @@ public:
     void setRolloverBytes(qint64 bytes) { m_rolloverBytes = bytes; }
 
     void connectionOpened(int port);
-    void lineCompleted(const QString &runTime, const RecordedValues &values, const QString &text);
+    void lineCompleted(const QString &runTime, const RecordedValues &values,
+        const StampedFigures &figures, const QString &text);
+    /// An overlong line of this many characters was dropped unread.
+    void lineDropped(const QString &runTime, qsizetype length);
     void commandSent(const QString &runTime, const QString &text);
     void modeSignalled(const QString &runTime, const QString &signal);
     /// The run time was cleared: the run so far ends and the next one starts now.
-    void runTimeCleared(const RunFigures &figures);
+    void runTimeCleared();
     /// Disconnect, a lost device or exit: the record is written out and the run ends.
-    void connectionClosed(const RunFigures &figures);
+    void connectionClosed();
+    /// The run in progress as a row of runs.csv with its end left empty; none before its first
+    /// line.
+    std::optional<QStringList> runInProgress() const;
 
 signals:
     void recordingFailed(const QString &reason);
+    /// The record file had gone from its folder; recording went on in a new one.
+    void recordRestarted(const QString &fileName);
 
 private:
     void appendRow(const QString &runTime, const QString &kind, const RecordedValues &values,
         const QString &text);
-    void trackRun(const RecordedValues &values);
+    QString rowTime(const QDateTime &moment);
+    void trackRun(const RecordedValues &values, const StampedFigures &figures);
     void startRun();
-    void endRun(const RunFigures &figures);
-    void writeRunRow(const RecordedRun &run, const RunFigures &figures);
+    void endRun();
+    QStringList runRow(const RecordedRun &run, const QString &end) const;
+    void writeRunRow(const RecordedRun &run);
     void flush();
     void fail(const QString &reason);
     QString portName() const;
@@ -100,4 +117,9 @@ private:
     std::optional<RecordFile> m_file;
     bool m_failed = false;
     std::optional<RecordedRun> m_run;
+    /// Lines of the run wait in memory: the file the next flush writes is one of the run's.
+    bool m_runLinesPending = false;
+    qint64 m_rowTimeSecond = 0;
+    QString m_rowTimePrefix;
+    QString m_rowTimeSuffix;
 };

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <pty.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -42,6 +43,12 @@ bool PtyPair::send(const QByteArray &bytes)
             usleep(1000);
     }
     return written == bytes.size();
+}
+
+int PtyPair::waitingForDevice() const
+{
+    int count = 0;
+    return m_deviceSide >= 0 && ::ioctl(m_deviceSide, FIONREAD, &count) == 0 ? count : -1;
 }
 
 QByteArray PtyPair::received()

@@ -19,6 +19,8 @@ public:
 
     /// Sends bytes from the far end; true when all were written.
     bool send(const QByteArray &bytes);
+    /// Bytes sent from the far end that no reader of the device has taken yet.
+    int waitingForDevice() const;
     /// Everything the port has written to the far end so far (reads without blocking).
     QByteArray received();
     /// The far end goes away, as a pulled cable does.
