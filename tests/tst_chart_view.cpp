@@ -60,6 +60,7 @@ private slots:
     void rowsSpanTheWindow_data();
     void rowsSpanTheWindow();
     void historyDropsTheOldestAndKeepsEachColumnsExtremes();
+    void historyGrowsWithItsSamples();
 };
 
 void tst_ChartView::actions_data()
@@ -231,6 +232,36 @@ void tst_ChartView::historyDropsTheOldestAndKeepsEachColumnsExtremes()
     QCOMPARE(history.count(), 0);
     history.columnRanges(0, 4, 2, ranges);
     QVERIFY(ranges[0].isEmpty() && ranges[1].isEmpty());
+}
+
+/// A day's history is not taken at start: memory grows with the samples, up to the capacity,
+/// and every sample stays where it was put as it grows and wraps.
+void tst_ChartView::historyGrowsWithItsSamples()
+{
+    SampleHistory history;
+    QVERIFY(history.allocated() <= 4096);
+    const qint64 end = SampleHistory::kCapacity + 10;
+    for (qint64 n = 0; n < end; ++n) {
+        history.append(qint32(n % 1000) - 500, n);
+        if (n == 100000)
+            QVERIFY(history.allocated() < 2 * 100000);
+    }
+    QCOMPARE(history.allocated(), SampleHistory::kCapacity);
+    QCOMPARE(history.first(), 10);
+    bool kept = true;
+    for (qint64 n = history.first(); n < end; ++n)
+        kept = kept && history.at(n).value == qint32(n % 1000) - 500 && history.at(n).stamp == n;
+    QVERIFY(kept);
+    // The first sample stamped at or after a time, for the time axis: stamps do not fall.
+    QCOMPARE(history.firstStampedFrom(10, end, 500000), 500000);
+    QCOMPARE(history.firstStampedFrom(10, end, 0), 10);
+    QCOMPARE(history.firstStampedFrom(10, end, end), end);
+
+    // Stamps are kept in 32 bits: beyond, the largest that fits.
+    history.clear();
+    history.append(7, qint64(1) << 40);
+    QCOMPARE(history.at(0).stamp, qint64(std::numeric_limits<qint32>::max()));
+    QCOMPARE(history.allocated(), SampleHistory::kCapacity);
 }
 
 QTEST_APPLESS_MAIN(tst_ChartView)
