@@ -858,7 +858,7 @@ void frmMain::showAxisCaptions()
     const std::array<QString, 3> captions = view.isLive()
         ? kLiveAxisCaptions
         : std::array<QString, 3>{
-            degrees(view.bottom()), degrees((view.bottom() + view.top()) / 2), degrees(view.top())};
+            degrees(view.bottom()), degrees(view.middle()), degrees(view.top())};
     for (std::size_t place = 0; place < captions.size(); ++place) {
         QLabel *caption = Y_T[place];
         setCaption(caption, captions[place]);

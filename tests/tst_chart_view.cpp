@@ -84,10 +84,16 @@ void tst_ChartView::actions_data()
                            << 8300LL << 8400LL;
     QTest::newRow("zoom in") << "i" << 10000LL << true << false << 300LL << 900LL << 1700 << true
                              << 8300LL << 8400LL;
-    QTest::newRow("zoom in to the minimum span") << "iiiiii" << 10000LL << true << false << 589LL
-                                                 << 609LL << 1700 << true << 8300LL << 8400LL;
+    // A span of 75 cannot sit evenly on 600: the half is rounded down, as below zero.
+    QTest::newRow("zoom in four times")
+        << "iiii" << 10000LL << true << false << 562LL << 637LL << 1700 << true << 8300LL << 8400LL;
+    QTest::newRow("zoom in four times below zero") << "ddiiii" << 10000LL << true << false << -38LL
+                                                   << 37LL << 1700 << true << 8300LL << 8400LL;
+    // Each zoom is about the same middle, 600, however the spans before it were rounded.
+    QTest::newRow("zoom in to the minimum span") << "iiiiii" << 10000LL << true << false << 590LL
+                                                 << 610LL << 1700 << true << 8300LL << 8400LL;
     QTest::newRow("zoom in past the minimum span")
-        << "iiiiiii" << 10000LL << false << false << 589LL << 609LL << 1700 << true << 8300LL
+        << "iiiiiii" << 10000LL << false << false << 590LL << 610LL << 1700 << true << 8300LL
         << 8400LL;
     QTest::newRow("zoom in and out is live again")
         << "io" << 10000LL << true << true << 0LL << 1200LL << 1700 << true << 8300LL << 8400LL;
@@ -103,7 +109,7 @@ void tst_ChartView::actions_data()
     QTest::newRow("up past the outermost top") << "uuuuuuu" << 10000LL << false << false << 1800LL
                                                << 3000LL << 1700 << true << 8300LL << 8400LL;
     QTest::newRow("down a quarter of a narrow span")
-        << "iiiiiid" << 10000LL << true << false << 584LL << 604LL << 1700 << true << 8300LL
+        << "iiiiiid" << 10000LL << true << false << 585LL << 605LL << 1700 << true << 8300LL
         << 8400LL;
     QTest::newRow("down past the outermost bottom")
         << "ddddddd" << 10000LL << false << false << -1800LL << -600LL << 1700 << true << 8300LL
