@@ -110,6 +110,9 @@ void showConsoleChartWithFullHistory(ucHistogram &chart)
     chart.ReadProperties(StoredDesign::ucHistogram1());
     chart.setHistoryEnabled(true);
     chart.setMinimumViewSpan(20);
+    // As the console words them, so that a view change draws its caption too.
+    chart.setViewCaptions(QStringLiteral("缩放 %1–%2 s · 复 位 返回实时"),
+        QStringLiteral("历史 %1–%2 s · 复 位 返回实时"));
     const qint64 recorded = SampleHistory::kCapacity - chart.NumberOfPoints();
     for (qint64 n = 0; n < recorded; ++n)
         chart.NextPoint(temperature(qint32(n)), n);

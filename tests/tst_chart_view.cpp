@@ -1,5 +1,6 @@
 #include "chart_view.h"
 #include "sample_history.h"
+#include "time_ticks.h"
 
 #include <QTest>
 
@@ -61,6 +62,9 @@ private slots:
     void rowsSpanTheWindow();
     void historyDropsTheOldestAndKeepsEachColumnsExtremes();
     void historyGrowsWithItsSamples();
+    void timeTicksTakeARoundStep_data();
+    void timeTicksTakeARoundStep();
+    void timeTicksMarkSamplesNotPauses();
 };
 
 void tst_ChartView::actions_data()
@@ -268,6 +272,43 @@ void tst_ChartView::historyGrowsWithItsSamples()
     history.append(7, qint64(1) << 40);
     QCOMPARE(history.at(0).stamp, qint64(std::numeric_limits<qint32>::max()));
     QCOMPARE(history.allocated(), SampleHistory::kCapacity);
+}
+
+void tst_ChartView::timeTicksTakeARoundStep_data()
+{
+    QTest::addColumn<qint64>("span"); // tenths of a second
+    QTest::addColumn<qint32>("ticks");
+    QTest::addColumn<qint64>("step");
+    QTest::newRow("nothing to span") << 0LL << 1 << 10LL;
+    QTest::newRow("170 s in 10 ticks") << 1699LL << 10 << 300LL;
+    QTest::newRow("exactly 9 steps of 30 s") << 2700LL << 10 << 300LL;
+    QTest::newRow("ten steps of 30 s are too many") << 3000LL << 10 << 600LL;
+    QTest::newRow("69.9 s in 20 ticks") << 699LL << 20 << 50LL;
+    QTest::newRow("a day in 11 ticks") << 864000LL << 11 << 108000LL;
+    QTest::newRow("beyond the steps: whole days") << 5 * 864000LL << 3 << 3 * 864000LL;
+}
+
+void tst_ChartView::timeTicksTakeARoundStep()
+{
+    QFETCH(qint64, span);
+    QFETCH(qint32, ticks);
+    QFETCH(qint64, step);
+    QCOMPARE(TimeTicks::step(span, ticks), step);
+}
+
+/// Ticks sit on the samples taken at their times; a pause's times have no sample to mark.
+void tst_ChartView::timeTicksMarkSamplesNotPauses()
+{
+    SampleHistory history(1000);
+    for (qint64 n = 0; n < 200; ++n)
+        history.append(0, n < 100 ? n : 500 + n); // 0 to 9.9 s, paused, 60.0 to 69.9 s
+    // 200 samples on 200 columns, ticks 10 columns apart at least: every 5 s.
+    using Tick = TimeTicks::Tick;
+    QCOMPARE(TimeTicks::place(history, 0, 200, 200, 10),
+        (std::vector<Tick>{{0, 0}, {50, 50}, {100, 600}, {150, 650}}));
+    // Stretched, 50 samples on 200 columns: sample q in column 4q + 3; ticks every second.
+    QCOMPARE(TimeTicks::place(history, 80, 50, 200, 3),
+        (std::vector<Tick>{{3, 80}, {43, 90}, {83, 600}, {123, 610}, {163, 620}}));
 }
 
 QTEST_APPLESS_MAIN(tst_ChartView)
