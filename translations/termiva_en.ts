@@ -670,5 +670,13 @@
         <source>运行时间 %1 s，温度 %2 ℃</source>
         <translation>Run time %1 s, temperature %2 ℃</translation>
     </message>
+    <message>
+        <source>缩放 %1–%2 s · 复 位 返回实时</source>
+        <translation>Zoomed %1–%2 s · Reset returns to live</translation>
+    </message>
+    <message>
+        <source>历史 %1–%2 s · 复 位 返回实时</source>
+        <translation>History %1–%2 s · Reset returns to live</translation>
+    </message>
 </context>
 </TS>
