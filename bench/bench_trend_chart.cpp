@@ -8,7 +8,11 @@
 
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <cmath>
+#include <fstream>
 
 namespace {
 /// A temperature in tenths swinging slowly around 60 degrees with a little sensor noise.
@@ -106,6 +110,9 @@ void showConsoleChartWithFullHistory(ucHistogram &chart)
     chart.ReadProperties(StoredDesign::ucHistogram1());
     chart.setHistoryEnabled(true);
     chart.setMinimumViewSpan(20);
+    // As the console words them, so that a view change draws its caption too.
+    chart.setViewCaptions(QStringLiteral("缩放 %1–%2 s · 复 位 返回实时"),
+        QStringLiteral("历史 %1–%2 s · 复 位 返回实时"));
     const qint64 recorded = SampleHistory::kCapacity - chart.NumberOfPoints();
     for (qint64 n = 0; n < recorded; ++n)
         chart.NextPoint(temperature(qint32(n)), n);
@@ -179,4 +186,38 @@ void BM_NextPointFollowingWholeHistoryConsoleChart(benchmark::State &state)
     }
 }
 BENCHMARK(BM_NextPointFollowingWholeHistoryConsoleChart)->Unit(benchmark::kMicrosecond);
+
+double residentMegabytes()
+{
+    long pages = 0;
+    long resident = 0;
+    std::ifstream("/proc/self/statm") >> pages >> resident;
+    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
+}
+
+double peakResidentMegabytes()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss / 1024.0;
+}
+
+/// What the history costs: resident memory of a chart with the history turned on, and after a
+/// full day of samples. Run it alone (--benchmark_filter=Memory) for the peak to be its own.
+void BM_MemoryOfADaysHistory(benchmark::State &state)
+{
+    for (auto _ : state) {
+        const double before = residentMegabytes();
+        ucHistogram chart;
+        chart.ReadProperties(StoredDesign::ucHistogram1());
+        chart.setHistoryEnabled(true);
+        const double turnedOn = residentMegabytes();
+        for (qint64 n = 0; n < SampleHistory::kCapacity; ++n)
+            chart.NextPoint(temperature(qint32(n)), n);
+        state.counters["history_on_mb"] = turnedOn - before;
+        state.counters["day_of_history_mb"] = residentMegabytes() - before;
+        state.counters["peak_over_start_mb"] = peakResidentMegabytes() - before;
+    }
+}
+BENCHMARK(BM_MemoryOfADaysHistory)->Iterations(1)->Unit(benchmark::kMillisecond);
 } // namespace

@@ -1,6 +1,7 @@
 #include "frm_main.h"
 
 #include "application_setup.h"
+#include "chart_time_axis.h"
 #include "clock.h"
 #include "control_array.h"
 #include "design_colours.h"
@@ -17,6 +18,7 @@
 #include "stored_design.h"
 #include "telemetry_line.h"
 #include "telemetry_receiver.h"
+#include "trend_samples.h"
 #include "uc_histogram.h"
 #include "ui_frm_main.h"
 #include "window_timer.h"
@@ -110,6 +112,13 @@ void setSliderValue(QScrollBar *slider, std::optional<qint16> value)
 {
     if (const std::optional<qint16> accepted = acceptedBy(slider, value))
         slider->setValue(*accepted);
+}
+
+/// The name as chosen, with the suffix added unless it already ends in it.
+QString withSuffix(const QString &path, const QString &suffix)
+{
+    const QString ending = u'.' + suffix;
+    return path.endsWith(ending, Qt::CaseInsensitive) ? path : path + ending;
 }
 
 QString defaultRecordsDir()
@@ -218,7 +227,6 @@ void frmMain::applyDesignDetails()
 {
     applyDesignColours(*this);
     m_ui->ucHistogram1->ReadProperties(StoredDesign::ucHistogram1());
-    m_trendSamples.setCapacity(m_ui->ucHistogram1->NumberOfPoints());
     m_ui->ucHistogram1->setHistoryEnabled(true);
     m_ui->ucHistogram1->setMinimumViewSpan(kNarrowestViewTenths);
     m_axisFont = Y_T[0]->font();
@@ -324,6 +332,17 @@ void frmMain::connectChartView()
         connect(button, &QPushButton::clicked, chart, action);
     connect(chart, &ucHistogram::viewChanged, this, &frmMain::showAxisCaptions);
     chart->installEventFilter(this);
+    // Run time, not the clock: it is what the run-time box, the figures and the exported
+    // samples give, so a place on the chart compares with them as it reads.
+    chart->setViewCaptions(
+        tr("缩放 %1–%2 s · 复 位 返回实时"), tr("历史 %1–%2 s · 复 位 返回实时"));
+    // The axis lies under the chart's face, in the frame's margin; while live it is hidden and
+    // the window looks as it always did.
+    m_timeAxis = new ChartTimeAxis(this);
+    const QRect face = chart->contentsRect().translated(chart->pos());
+    m_timeAxis->setGeometry(face.left(), chart->geometry().bottom() + 1, face.width(),
+        m_timeAxis->fontMetrics().height() + 4);
+    m_timeAxis->hide();
 }
 
 /// What is kept of each run is reached from the place that shows it.
@@ -596,18 +615,47 @@ void frmMain::openRecordsFolder()
 
 void frmMain::chooseChartImageFile()
 {
-    const QString path =
-        QFileDialog::getSaveFileName(this, tr("保存曲线图片"), QString(), tr("PNG 图片 (*.png)"));
-    if (!path.isEmpty() && !saveChartImage(path))
-        showStatus(tr("无法保存曲线图片：%1").arg(QDir::toNativeSeparators(path)));
+    QFileDialog *dialog = chartFileDialog(tr("保存曲线图片"), tr("PNG 图片 (*.png)"),
+        QStringLiteral("png"), QStandardPaths::PicturesLocation);
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString &chosen) {
+        const QString path = withSuffix(chosen, QStringLiteral("png"));
+        if (!saveChartImage(path))
+            showStatus(tr("无法保存曲线图片：%1").arg(QDir::toNativeSeparators(path)));
+    });
+    dialog->open();
 }
 
 void frmMain::chooseChartDataFile()
 {
-    const QString path =
-        QFileDialog::getSaveFileName(this, tr("导出曲线数据"), QString(), tr("CSV 文件 (*.csv)"));
-    if (!path.isEmpty() && !exportChartData(path))
-        showStatus(tr("无法导出曲线数据：%1").arg(QDir::toNativeSeparators(path)));
+    QFileDialog *dialog = chartFileDialog(tr("导出曲线数据"), tr("CSV 文件 (*.csv)"),
+        QStringLiteral("csv"), QStandardPaths::DocumentsLocation);
+    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString &chosen) {
+        const QString path = withSuffix(chosen, QStringLiteral("csv"));
+        if (!exportChartData(path))
+            showStatus(tr("无法导出曲线数据：%1").arg(QDir::toNativeSeparators(path)));
+    });
+    dialog->open();
+}
+
+/// A save dialog in the records folder, or where the system keeps such files when there is
+/// none yet, suggesting a name after the run's start as the records are named.
+QFileDialog *frmMain::chartFileDialog(const QString &title, const QString &filter,
+    const QString &suffix, QStandardPaths::StandardLocation elsewhere)
+{
+    QString folder = recordsDirectory();
+    if (!QFileInfo(folder).isDir())
+        folder = QStandardPaths::writableLocation(elsewhere);
+    if (folder.isEmpty())
+        folder = QDir::homePath();
+    const QDateTime start = m_chartStart.isValid() ? m_chartStart : m_clock->now();
+    auto *dialog = new QFileDialog(this, title, folder, filter);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setAcceptMode(QFileDialog::AcceptSave);
+    // Added by the dialog before it asks about overwriting, where it can.
+    dialog->setDefaultSuffix(suffix);
+    dialog->selectFile(start.toLocalTime().toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss"))
+        + QStringLiteral("_chart.") + suffix);
+    return dialog;
 }
 
 bool frmMain::saveChartImage(const QString &path)
@@ -615,14 +663,26 @@ bool frmMain::saveChartImage(const QString &path)
     QRect area = m_ui->ucHistogram1->geometry();
     for (const QLabel *caption : Y_T)
         area |= QRect(caption->mapTo(this, QPoint()), caption->size());
+    if (m_timeAxis->isVisible())
+        area |= m_timeAxis->geometry();
     return grab(area).save(path, "PNG");
 }
 
 bool frmMain::exportChartData(const QString &path)
 {
     QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(m_trendSamples.toCsv().toUtf8()) >= 0
-        && file.commit();
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    TrendSamples table(file);
+    const ucHistogram *chart = m_ui->ucHistogram1;
+    if (const SampleHistory *history = chart->history()) {
+        const ChartView::Recorded shown = chart->shownSamples();
+        for (qint64 index = shown.first; index < shown.end; ++index) {
+            const HistorySample sample = history->at(index);
+            table.append(index + 1, DisplayFormat::runTime(sample.stamp), sample.value);
+        }
+    }
+    return table.finish() && file.commit();
 }
 
 void frmMain::Form_QueryUnload()
@@ -925,13 +985,23 @@ void frmMain::showAxisCaptions()
     const std::array<QString, 3> captions = view.isLive()
         ? kLiveAxisCaptions
         : std::array<QString, 3>{
-            degrees(view.bottom()), degrees((view.bottom() + view.top()) / 2), degrees(view.top())};
+            degrees(view.bottom()), degrees(view.middle()), degrees(view.top())};
     for (std::size_t place = 0; place < captions.size(); ++place) {
         QLabel *caption = Y_T[place];
         setCaption(caption, captions[place]);
         caption->setFont(fontFittingLines(
             m_axisFont, {captions[place]}, caption->contentsRect().size(), kSmallestAxisPoints));
     }
+    showTimeAxis();
+}
+
+void frmMain::showTimeAxis()
+{
+    const ucHistogram *chart = m_ui->ucHistogram1;
+    const bool shown = !chart->view().isLive();
+    if (shown)
+        m_timeAxis->setTicks(chart->timeTicks(m_timeAxis->minimumGap()));
+    m_timeAxis->setVisible(shown);
 }
 
 void frmMain::showSampleToolTip(const QHelpEvent &event)
@@ -953,8 +1023,10 @@ void frmMain::showSampleToolTip(const QHelpEvent &event)
 void frmMain::Timer2_Timer()
 {
     ucHistogram *chart = m_ui->ucHistogram1;
-    if (chart->NextPoint(m_state.CurTempTenths, m_state.runTimeTenths()))
-        m_trendSamples.append(m_state.RunTimeText, m_state.CurTempTenths);
+    if (const SampleHistory *history = chart->history(); history && history->count() == 0)
+        m_chartStart = m_clock->now();
+    if (chart->NextPoint(m_state.CurTempTenths, m_state.runTimeTenths()) && !chart->view().isLive())
+        showTimeAxis();
 }
 
 void frmMain::Timer3_Timer()
@@ -1004,6 +1076,7 @@ void frmMain::runtimeclear_Click()
 {
     m_recorder->runTimeCleared();
     m_ui->ucHistogram1->clearHistory();
+    m_chartStart = QDateTime();
     m_state.RunTenths = 0;
     m_state.RunSeconds = 0;
     m_state.MaxTempTenths = 0;

@@ -1,12 +1,13 @@
 #pragma once
 
 #include "port_map.h"
-#include "trend_samples.h"
 #include "uniform_random.h"
 #include "watched_profile_key.h"
 #include "window_state.h"
 
+#include <QDateTime>
 #include <QFont>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QWidget>
 
@@ -14,8 +15,9 @@
 #include <memory>
 #include <optional>
 
+class ChartTimeAxis;
 class Clock;
-class QDateTime;
+class QFileDialog;
 class RunRecorder;
 class MSComm;
 class QGroupBox;
@@ -64,7 +66,8 @@ public:
 
     /// The chart with its axis captions as a picture; false when it cannot be written.
     bool saveChartImage(const QString &path);
-    /// The chart's samples as a table: index, run time, temperature.
+    /// The samples of the chart's view as a table: index, run time, temperature; while live the
+    /// newest the live chart shows, otherwise every one in the view's time range.
     bool exportChartData(const QString &path);
 
 protected:
@@ -107,6 +110,8 @@ private:
     void openRecordsFolder();
     void chooseChartImageFile();
     void chooseChartDataFile();
+    QFileDialog *chartFileDialog(const QString &title, const QString &filter, const QString &suffix,
+        QStandardPaths::StandardLocation elsewhere);
 
     void ComPort_OnComm();
     void showMode(bool signalArrived);
@@ -130,6 +135,7 @@ private:
     void HScroll1_Change(int index);
 
     void showAxisCaptions();
+    void showTimeAxis();
     void showSampleToolTip(const QHelpEvent &event);
     void Timer2_Timer();
     void Timer3_Timer();
@@ -173,7 +179,9 @@ private:
     QString m_recordingFailure;
     /// "未记录" beside the status line; made when first needed.
     QLabel *m_notRecording = nullptr;
-    TrendSamples m_trendSamples;
+    ChartTimeAxis *m_timeAxis = nullptr;
+    /// When the chart's first sample of the run was taken; its files are named after it.
+    QDateTime m_chartStart;
 
     WindowTimer *Timer1 = nullptr;
     WindowTimer *Timer2 = nullptr;

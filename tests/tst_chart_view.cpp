@@ -1,5 +1,6 @@
 #include "chart_view.h"
 #include "sample_history.h"
+#include "time_ticks.h"
 
 #include <QTest>
 
@@ -60,6 +61,10 @@ private slots:
     void rowsSpanTheWindow_data();
     void rowsSpanTheWindow();
     void historyDropsTheOldestAndKeepsEachColumnsExtremes();
+    void historyGrowsWithItsSamples();
+    void timeTicksTakeARoundStep_data();
+    void timeTicksTakeARoundStep();
+    void timeTicksMarkSamplesNotPauses();
 };
 
 void tst_ChartView::actions_data()
@@ -83,10 +88,16 @@ void tst_ChartView::actions_data()
                            << 8300LL << 8400LL;
     QTest::newRow("zoom in") << "i" << 10000LL << true << false << 300LL << 900LL << 1700 << true
                              << 8300LL << 8400LL;
-    QTest::newRow("zoom in to the minimum span") << "iiiiii" << 10000LL << true << false << 589LL
-                                                 << 609LL << 1700 << true << 8300LL << 8400LL;
+    // A span of 75 cannot sit evenly on 600: the half is rounded down, as below zero.
+    QTest::newRow("zoom in four times")
+        << "iiii" << 10000LL << true << false << 562LL << 637LL << 1700 << true << 8300LL << 8400LL;
+    QTest::newRow("zoom in four times below zero") << "ddiiii" << 10000LL << true << false << -38LL
+                                                   << 37LL << 1700 << true << 8300LL << 8400LL;
+    // Each zoom is about the same middle, 600, however the spans before it were rounded.
+    QTest::newRow("zoom in to the minimum span") << "iiiiii" << 10000LL << true << false << 590LL
+                                                 << 610LL << 1700 << true << 8300LL << 8400LL;
     QTest::newRow("zoom in past the minimum span")
-        << "iiiiiii" << 10000LL << false << false << 589LL << 609LL << 1700 << true << 8300LL
+        << "iiiiiii" << 10000LL << false << false << 590LL << 610LL << 1700 << true << 8300LL
         << 8400LL;
     QTest::newRow("zoom in and out is live again")
         << "io" << 10000LL << true << true << 0LL << 1200LL << 1700 << true << 8300LL << 8400LL;
@@ -102,7 +113,7 @@ void tst_ChartView::actions_data()
     QTest::newRow("up past the outermost top") << "uuuuuuu" << 10000LL << false << false << 1800LL
                                                << 3000LL << 1700 << true << 8300LL << 8400LL;
     QTest::newRow("down a quarter of a narrow span")
-        << "iiiiiid" << 10000LL << true << false << 584LL << 604LL << 1700 << true << 8300LL
+        << "iiiiiid" << 10000LL << true << false << 585LL << 605LL << 1700 << true << 8300LL
         << 8400LL;
     QTest::newRow("down past the outermost bottom")
         << "ddddddd" << 10000LL << false << false << -1800LL << -600LL << 1700 << true << 8300LL
@@ -231,6 +242,73 @@ void tst_ChartView::historyDropsTheOldestAndKeepsEachColumnsExtremes()
     QCOMPARE(history.count(), 0);
     history.columnRanges(0, 4, 2, ranges);
     QVERIFY(ranges[0].isEmpty() && ranges[1].isEmpty());
+}
+
+/// A day's history is not taken at start: memory grows with the samples, up to the capacity,
+/// and every sample stays where it was put as it grows and wraps.
+void tst_ChartView::historyGrowsWithItsSamples()
+{
+    SampleHistory history;
+    QVERIFY(history.allocated() <= 4096);
+    const qint64 end = SampleHistory::kCapacity + 10;
+    for (qint64 n = 0; n < end; ++n) {
+        history.append(qint32(n % 1000) - 500, n);
+        if (n == 100000)
+            QVERIFY(history.allocated() < 2 * 100000);
+    }
+    QCOMPARE(history.allocated(), SampleHistory::kCapacity);
+    QCOMPARE(history.first(), 10);
+    bool kept = true;
+    for (qint64 n = history.first(); n < end; ++n)
+        kept = kept && history.at(n).value == qint32(n % 1000) - 500 && history.at(n).stamp == n;
+    QVERIFY(kept);
+    // The first sample stamped at or after a time, for the time axis: stamps do not fall.
+    QCOMPARE(history.firstStampedFrom(10, end, 500000), 500000);
+    QCOMPARE(history.firstStampedFrom(10, end, 0), 10);
+    QCOMPARE(history.firstStampedFrom(10, end, end), end);
+
+    // Stamps are kept in 32 bits: beyond, the largest that fits.
+    history.clear();
+    history.append(7, qint64(1) << 40);
+    QCOMPARE(history.at(0).stamp, qint64(std::numeric_limits<qint32>::max()));
+    QCOMPARE(history.allocated(), SampleHistory::kCapacity);
+}
+
+void tst_ChartView::timeTicksTakeARoundStep_data()
+{
+    QTest::addColumn<qint64>("span"); // tenths of a second
+    QTest::addColumn<qint32>("ticks");
+    QTest::addColumn<qint64>("step");
+    QTest::newRow("nothing to span") << 0LL << 1 << 10LL;
+    QTest::newRow("170 s in 10 ticks") << 1699LL << 10 << 300LL;
+    QTest::newRow("exactly 9 steps of 30 s") << 2700LL << 10 << 300LL;
+    QTest::newRow("ten steps of 30 s are too many") << 3000LL << 10 << 600LL;
+    QTest::newRow("69.9 s in 20 ticks") << 699LL << 20 << 50LL;
+    QTest::newRow("a day in 11 ticks") << 864000LL << 11 << 108000LL;
+    QTest::newRow("beyond the steps: whole days") << 5 * 864000LL << 3 << 3 * 864000LL;
+}
+
+void tst_ChartView::timeTicksTakeARoundStep()
+{
+    QFETCH(qint64, span);
+    QFETCH(qint32, ticks);
+    QFETCH(qint64, step);
+    QCOMPARE(TimeTicks::step(span, ticks), step);
+}
+
+/// Ticks sit on the samples taken at their times; a pause's times have no sample to mark.
+void tst_ChartView::timeTicksMarkSamplesNotPauses()
+{
+    SampleHistory history(1000);
+    for (qint64 n = 0; n < 200; ++n)
+        history.append(0, n < 100 ? n : 500 + n); // 0 to 9.9 s, paused, 60.0 to 69.9 s
+    // 200 samples on 200 columns, ticks 10 columns apart at least: every 5 s.
+    using Tick = TimeTicks::Tick;
+    QCOMPARE(TimeTicks::place(history, 0, 200, 200, 10),
+        (std::vector<Tick>{{0, 0}, {50, 50}, {100, 600}, {150, 650}}));
+    // Stretched, 50 samples on 200 columns: sample q in column 4q + 3; ticks every second.
+    QCOMPARE(TimeTicks::place(history, 80, 50, 200, 3),
+        (std::vector<Tick>{{3, 80}, {43, 90}, {83, 600}, {123, 610}, {163, 620}}));
 }
 
 QTEST_APPLESS_MAIN(tst_ChartView)

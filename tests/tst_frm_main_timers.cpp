@@ -1,3 +1,4 @@
+#include "chart_time_axis.h"
 #include "offline_console.h"
 #include "uc_histogram.h"
 #include "window_timer.h"
@@ -58,10 +59,23 @@ void tst_FrmMainTimers::cleanup()
 void tst_FrmMainTimers::viewButtonsMoveTheScaleNotTheSamples()
 {
     const auto scale = [this] { return QStringList{text("Y_T_2"), text("Y_T_1"), text("Y_T_0")}; };
+    const auto *axis = m_console->window().findChild<ChartTimeAxis *>();
     m_console->receive(kLine);
-    ticks(2000);
+    ticks(1990);
+    QVERIFY(axis->isHidden());
+    QVERIFY(chart()->viewCaption().isEmpty());
     click("zoom_out");
     QCOMPARE(scale(), (QStringList{"90", "60", "30"}));
+    // The newest 1,700 samples, taken from 0.0 s on, marked every 30 s; they move on with
+    // every new sample.
+    QCOMPARE(chart()->viewCaption(), QStringLiteral("缩放 29.0–198.9 s · 复 位 返回实时"));
+    QVERIFY(!axis->isHidden());
+    QCOMPARE(axis->ticks().front().stamp, 300);
+    ticks(10);
+    QCOMPARE(chart()->viewCaption(), QStringLiteral("缩放 30.0–199.9 s · 复 位 返回实时"));
+    QVERIFY(axis->ticks().size() >= 5);
+    QCOMPARE(axis->ticks().front(), (TimeTicks::Tick{0, 300}));
+    QCOMPARE(ChartTimeAxis::label(axis->ticks()[1]), QStringLiteral("60 s"));
     click("move_down");
     QCOMPARE(scale(), (QStringList{"75", "45", "15"}));
     click("shorten");
@@ -71,17 +85,28 @@ void tst_FrmMainTimers::viewButtonsMoveTheScaleNotTheSamples()
     QCOMPARE(chart()->view().across(), 500);
     click("move_left");
     QVERIFY(!chart()->view().isFollowing());
+    QVERIFY(chart()->viewCaption().startsWith(QStringLiteral("历史 ")));
     QCOMPARE(chart()->pointBuffer().filled(), 1700);
     click("reset");
     QCOMPARE(scale(), (QStringList{"120", "60", "0"}));
     QVERIFY(chart()->view().isLive());
+    QVERIFY(axis->isHidden());
+    QVERIFY(chart()->viewCaption().isEmpty());
 
-    // A new run starts a new history: nothing older is left to move back to.
+    // Zooms keep the middle, however the span was rounded.
+    for (int n = 0; n < 4; ++n)
+        click("zoom_out");
+    QCOMPARE(scale(), (QStringList{"63.7", "60", "56.2"}));
+    click("reset");
+
+    // A new run starts a new history, and the live chart with it: nothing older is left to
+    // show or to move back to.
     click("runtimeclear");
     ticks(100);
     click("move_left");
     QVERIFY(chart()->view().isLive());
     QCOMPARE(chart()->history()->count(), 100);
+    QCOMPARE(chart()->pointBuffer().filled(), 100);
 }
 
 void tst_FrmMainTimers::nothingMovesBeforeTheFirstLine()

@@ -10,6 +10,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -165,6 +166,8 @@ private slots:
     void historyDialogSortsFiguresAsNumbers();
     void historyDialogShowsTheRunInProgress();
     void chartDataHoldsTheChartsSamples();
+    void chartFilesAreOfferedInTheRecordsFolder_data();
+    void chartFilesAreOfferedInTheRecordsFolder();
 
 private:
     QUrl m_opened;
@@ -687,10 +690,88 @@ void tst_RunRecorder::chartDataHoldsTheChartsSamples()
     const QString path = directory.filePath("chart.csv");
     QVERIFY(console.window().exportChartData(path));
     QCOMPARE(readCsv(path),
-        (QList<QStringList>{{"index", "run_s", "temperature_c"}, {"1", "0", "58.5"},
+        (QList<QStringList>{{"index", "run_s", "temperature_c"}, {"1", "0.0", "58.5"},
             {"2", "0.1", "58.5"}, {"3", "0.2", "58.5"}}));
     QVERIFY(console.window().saveChartImage(directory.filePath("chart.png")));
     QVERIFY(!QImage(directory.filePath("chart.png")).isNull());
+
+    // 2,148 samples to 214.9 s, the two refused ones left out; the table holds what the view
+    // shows, each sample numbered in the run.
+    console.receive(line(600, 600));
+    console.tick(2145);
+    const auto exported = [&] {
+        return console.window().exportChartData(path) ? readCsv(path) : QList<QStringList>();
+    };
+    QList<QStringList> rows = exported();
+    QCOMPARE(rows.size(), 1 + 1700);
+    QCOMPARE(rows[1], (QStringList{"449", "45.0", "60.0"}));
+    QCOMPARE(rows.last(), (QStringList{"2148", "214.9", "60.0"}));
+    console.click("shorten"); // the whole run
+    rows = exported();
+    QCOMPARE(rows.size(), 1 + 2148);
+    QCOMPARE(rows[1], (QStringList{"1", "0.0", "58.5"}));
+    QCOMPARE(rows.last(), (QStringList{"2148", "214.9", "60.0"}));
+    console.click("enlarge");
+    console.click("enlarge");
+    console.click("move_left"); // 537 samples, held
+    console.tick(10);
+    rows = exported();
+    QCOMPARE(rows.size(), 1 + 537);
+    QCOMPARE(rows[1], (QStringList{"1344", "134.5", "60.0"}));
+    QCOMPARE(rows.last(), (QStringList{"1880", "188.1", "60.0"}));
+}
+
+void tst_RunRecorder::chartFilesAreOfferedInTheRecordsFolder_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("suggested");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("saved");
+    const QString picture = QStringLiteral("保存曲线图片…");
+    const QString data = QStringLiteral("导出曲线数据…");
+    const QString png = QStringLiteral("2026-12-07_10-15-00_chart.png");
+    const QString csv = QStringLiteral("2026-12-07_10-15-00_chart.csv");
+    QTest::newRow("picture as suggested") << picture << png << png << png;
+    QTest::newRow("picture without a suffix") << picture << png << "trial"
+                                              << "trial.png";
+    QTest::newRow("picture with another") << picture << png << "trial.v2"
+                                          << "trial.v2.png";
+    QTest::newRow("data without a suffix") << data << csv << "trial"
+                                           << "trial.csv";
+    QTest::newRow("data with its suffix") << data << csv << "trial.CSV"
+                                          << "trial.CSV";
+}
+
+/// The chart's context menu opens its save dialogs in the records folder, suggesting a name
+/// after the run's start, and what is typed is saved with its suffix.
+void tst_RunRecorder::chartFilesAreOfferedInTheRecordsFolder()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, suggested);
+    QFETCH(QString, typed);
+    QFETCH(QString, saved);
+    OfflineConsole console;
+    console.time().setNow(QDateTime(QDate(2026, 12, 7), QTime(10, 14, 59, 900)));
+    console.connectPort();
+    console.receive(line(600, 585));
+    console.tick(30);
+    auto *chart = console.control<QWidget>("ucHistogram1");
+    emit chart->customContextMenuRequested(QPoint(10, 10));
+    auto *menu = console.window().findChild<QMenu *>();
+    QVERIFY(menu);
+    const QList<QAction *> actions = menu->actions();
+    const auto chosen = std::find_if(actions.cbegin(), actions.cend(),
+        [&action](const QAction *item) { return item->text() == action; });
+    QVERIFY(chosen != actions.cend());
+    (*chosen)->trigger();
+    auto *dialog = console.window().findChild<QFileDialog *>();
+    QVERIFY(dialog);
+    const QString folder = console.window().recordsDirectory();
+    QCOMPARE(dialog->directory().absolutePath(), QDir(folder).absolutePath());
+    QCOMPARE(QFileInfo(dialog->selectedFiles().value(0)).fileName(), suggested);
+    dialog->selectFile(typed);
+    static_cast<QDialog *>(dialog)->accept(); // as the dialog's save button does
+    QVERIFY2(QFileInfo(QDir(folder).filePath(saved)).size() > 0, qPrintable(saved));
 }
 
 QTEST_MAIN(tst_RunRecorder)

@@ -3,6 +3,7 @@
 #include "property_bag.h"
 #include "uc_histogram.h"
 
+#include <QPaintEvent>
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
@@ -15,11 +16,16 @@ const QColor kLine(255, 255, 0);
 /// A borderless chart 108 × 60 pixels: canvas 116 × 60 pixels, 1740 × 900 twips. With 100
 /// points, 10 and 25 ticks and Max 100: step 17, columns every 170, rows every 225 twips from
 /// the bottom, 9 twips per value unit.
+PropertyBag smallChartSettings(qint16 drawWidth = 1)
+{
+    return PropertyBag{
+        {"BorderStyle", 0}, {"BackColor", 0}, {"ForeColor", 0x00FFFF}, {"DrawWidth", drawWidth}};
+}
+
 std::unique_ptr<ucHistogram> smallChart(qint16 drawWidth = 1, int height = 60)
 {
     auto chart = std::make_unique<ucHistogram>();
-    chart->ReadProperties(PropertyBag{
-        {"BorderStyle", 0}, {"BackColor", 0}, {"ForeColor", 0x00FFFF}, {"DrawWidth", drawWidth}});
+    chart->ReadProperties(smallChartSettings(drawWidth));
     chart->resize(108, height);
     chart->show(); // resizes the canvas and draws the grid once
     return chart;
@@ -34,6 +40,22 @@ void drawPolyline(QImage &image, const QList<QPoint> &points, QRgb colour)
 {
     LineRaster::drawPolyline(image, points.constData(), points.size(), colour);
 }
+
+/// Gathers what a widget is asked to repaint.
+class PaintedRegion : public QObject
+{
+public:
+    explicit PaintedRegion(QWidget &widget) { widget.installEventFilter(this); }
+    QRegion region;
+
+protected:
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint)
+            region += static_cast<QPaintEvent *>(event)->region();
+        return false;
+    }
+};
 } // namespace
 
 /// The trend chart, checked on its rendered face.
@@ -65,6 +87,9 @@ private slots:
     void liveViewIsTheSameWithTheHistoryOn();
     void compressedViewKeepsAOneSampleSpike();
     void sampleAtFindsTheSampleDrawnThere();
+    void viewCaptionShowsOnlyWhileNotLive();
+    void heldViewIsDrawnAgainOnceItsCanvasWasBlanked_data();
+    void heldViewIsDrawnAgainOnceItsCanvasWasBlanked();
 };
 
 void tst_ucHistogram::spacingsComeFromTheCanvas()
@@ -604,6 +629,80 @@ void tst_ucHistogram::sampleAtFindsTheSampleDrawnThere()
     QCOMPARE(indexAt(99), 274);
     QVERIFY(!chart->sampleAt(QPoint(100, 30)));
     QVERIFY(!chart->sampleAt(QPoint(-1, 30)));
+}
+
+/// A view other than the live one says which it is and what it spans in its top right corner;
+/// the live view stays as it always was.
+void tst_ucHistogram::viewCaptionShowsOnlyWhileNotLive()
+{
+    const auto captioned = smallChart();
+    const auto bare = smallChart();
+    captioned->setViewCaptions(QStringLiteral("F %1–%2"), QStringLiteral("H %1–%2"));
+    for (ucHistogram *chart : {captioned.get(), bare.get()}) {
+        chart->setHistoryEnabled(true);
+        for (qint32 n = 0; n < 300; ++n)
+            chart->NextPoint(50, 10 * n); // a sample a second
+    }
+    QCOMPARE(face(*captioned), face(*bare));
+    QVERIFY(captioned->viewCaption().isEmpty());
+
+    // On screen the corner is repainted too, though the line alone would not reach it.
+    QVERIFY(QTest::qWaitForWindowExposed(captioned.get()));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    const PaintedRegion painted(*captioned);
+    captioned->zoomIn();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    QVERIFY(painted.region.contains(QPoint(captioned->width() - 6, 6)));
+    bare->zoomIn();
+    QCOMPARE(captioned->viewCaption(), QStringLiteral("F 200.0–299.0"));
+    const QImage with = face(*captioned);
+    const QImage without = face(*bare);
+    int differing = 0;
+    int lowest = 0;
+    for (int y = 0; y < with.height(); ++y) {
+        for (int x = 0; x < with.width(); ++x) {
+            if (with.pixel(x, y) != without.pixel(x, y)) {
+                ++differing;
+                lowest = y;
+            }
+        }
+    }
+    QVERIFY(differing > 20);
+    QVERIFY(lowest < 30); // above the line, which is not covered
+    captioned->moveLeft();
+    QCOMPARE(captioned->viewCaption(), QStringLiteral("H 150.0–249.0"));
+    captioned->resetView();
+    bare->resetView();
+    QCOMPARE(face(*captioned), face(*bare));
+}
+
+void tst_ucHistogram::heldViewIsDrawnAgainOnceItsCanvasWasBlanked_data()
+{
+    QTest::addColumn<bool>("propertyLoad");
+    QTest::newRow("resize") << false;
+    QTest::newRow("property load") << true;
+}
+
+/// A view holding an earlier place is not redrawn for new samples, except when a resize or a
+/// property load has blanked its canvas: then the next sample draws it again.
+void tst_ucHistogram::heldViewIsDrawnAgainOnceItsCanvasWasBlanked()
+{
+    QFETCH(bool, propertyLoad);
+    const auto chart = smallChart();
+    chart->setHistoryEnabled(true);
+    for (qint32 n = 0; n < 300; ++n)
+        chart->NextPoint(50, n);
+    chart->moveLeft();
+    QVERIFY(!chart->view().isFollowing());
+    const auto lineShown = [&chart] { return face(*chart).pixelColor(10, 30) == kLine; };
+    QVERIFY(lineShown());
+    if (propertyLoad)
+        chart->ReadProperties(smallChartSettings());
+    else
+        chart->Resize();
+    QVERIFY(!lineShown());
+    chart->NextPoint(50, 300);
+    QVERIFY(lineShown());
 }
 
 QTEST_MAIN(tst_ucHistogram)

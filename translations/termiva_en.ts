@@ -803,5 +803,13 @@
         <source>未记录</source>
         <translation>No record</translation>
     </message>
+    <message>
+        <source>缩放 %1–%2 s · 复 位 返回实时</source>
+        <translation>Zoomed %1–%2 s · Reset returns to live</translation>
+    </message>
+    <message>
+        <source>历史 %1–%2 s · 复 位 返回实时</source>
+        <translation>History %1–%2 s · Reset returns to live</translation>
+    </message>
 </context>
 </TS>

@@ -2,30 +2,38 @@
 
 #include "csv_format.h"
 
-void TrendSamples::setCapacity(qsizetype capacity)
+#include <QIODevice>
+
+namespace {
+constexpr qsizetype kPiece = 64 * 1024;
+} // namespace
+
+TrendSamples::TrendSamples(QIODevice &device)
+    : m_device(device)
 {
-    m_capacity = capacity;
-    while (size() > m_capacity)
-        m_samples.pop_front();
+    m_pending = CsvFormat::row(
+        {QStringLiteral("index"), QStringLiteral("run_s"), QStringLiteral("temperature_c")})
+                    .toUtf8();
 }
 
-void TrendSamples::append(const QString &runTime, qint32 tenths)
+void TrendSamples::append(qint64 number, const QString &runTime, qint32 tenths)
 {
-    if (m_capacity <= 0)
-        return;
-    if (size() == m_capacity)
-        m_samples.pop_front();
-    m_samples.push_back({runTime, tenths});
+    // Numbers need no quoting.
+    m_pending += QByteArray::number(number) + ',' + runTime.toLatin1() + ','
+        + QByteArray::number(tenths / 10.0, 'f', 1) + "\r\n";
+    if (m_pending.size() >= kPiece)
+        write();
 }
 
-QString TrendSamples::toCsv() const
+bool TrendSamples::finish()
 {
-    QString table = CsvFormat::row(
-        {QStringLiteral("index"), QStringLiteral("run_s"), QStringLiteral("temperature_c")});
-    qsizetype index = 0;
-    for (const Sample &sample : m_samples) {
-        table += CsvFormat::row({QString::number(++index), sample.runTime,
-            QString::number(sample.tenths / 10.0, 'f', 1)});
-    }
-    return table;
+    write();
+    return !m_failed;
+}
+
+void TrendSamples::write()
+{
+    if (!m_failed && m_device.write(m_pending) != m_pending.size())
+        m_failed = true;
+    m_pending.clear();
 }

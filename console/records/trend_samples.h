@@ -1,27 +1,28 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
-#include <deque>
+class QIODevice;
 
-/// The samples the chart shows, each with the run time it was taken at, so that they can be
-/// saved as a table.
+/// The chart's samples as a table a spreadsheet opens: index (the sample's number in the run),
+/// run_s and temperature_c. Rows go to the device in pieces, so that a day of samples never
+/// sits in memory as text.
 class TrendSamples
 {
 public:
-    /// Keeps the newest capacity samples, as the chart does.
-    void setCapacity(qsizetype capacity);
-    void append(const QString &runTime, qint32 tenths);
-    qsizetype size() const { return qsizetype(m_samples.size()); }
-    /// index, run_s, temperature_c; one row per sample, oldest first.
-    QString toCsv() const;
+    /// Starts the table with its heading.
+    explicit TrendSamples(QIODevice &device);
+
+    /// One row: the run time as the run-time box shows it, the temperature in tenths.
+    void append(qint64 number, const QString &runTime, qint32 tenths);
+    /// Writes what is still held; false when any write failed.
+    bool finish();
 
 private:
-    struct Sample
-    {
-        QString runTime;
-        qint32 tenths = 0;
-    };
-    std::deque<Sample> m_samples;
-    qsizetype m_capacity = 0;
+    void write();
+
+    QIODevice &m_device;
+    QByteArray m_pending;
+    bool m_failed = false;
 };

@@ -18,10 +18,20 @@ qint64 floorDiv(qint64 numerator, qint64 denominator)
 constexpr qint64 kOffCanvas = 1 << 20;
 } // namespace
 
+qint64 ChartView::Window::bottom() const
+{
+    return floorDiv(middleTwice - span, 2);
+}
+
 bool ChartView::Window::operator==(const Window &other) const
 {
-    return bottom == other.bottom && top == other.top && across == other.across
+    return middleTwice == other.middleTwice && span == other.span && across == other.across
         && following == other.following && (following || newest == other.newest);
+}
+
+qint64 ChartView::middle() const
+{
+    return floorDiv(current().middleTwice, 2);
 }
 
 void ChartView::setLiveWindow(qint32 max, qint32 numberOfPoints)
@@ -38,7 +48,8 @@ void ChartView::setMinimumSpan(qint32 span)
 ChartView::Window ChartView::liveWindow() const
 {
     Window window;
-    window.top = m_max;
+    window.middleTwice = m_max;
+    window.span = m_max;
     window.across = std::max(m_livePoints, 1);
     return window;
 }
@@ -61,8 +72,7 @@ bool ChartView::reset()
 
 ChartView::Window ChartView::resized(Window window, qint64 span) const
 {
-    window.bottom = floorDiv(window.bottom + window.top - span, 2);
-    window.top = window.bottom + span;
+    window.span = span;
     return shifted(window, 0);
 }
 
@@ -71,38 +81,35 @@ ChartView::Window ChartView::shifted(Window window, qint64 by) const
     // The outermost range is centred on the live window's middle.
     const qint64 outerBottom = floorDiv(qint64(m_max) - qint64(kOutermostSpans) * m_max, 2);
     const qint64 outerTop = outerBottom + qint64(kOutermostSpans) * m_max;
-    by = std::clamp(by, outerBottom - window.bottom, outerTop - window.top);
-    window.bottom += by;
-    window.top += by;
+    by = std::clamp(by, outerBottom - window.bottom(), outerTop - window.top());
+    window.middleTwice += 2 * by;
     return window;
 }
 
 bool ChartView::zoomIn()
 {
     const Window window = current();
-    const qint64 span = window.top - window.bottom;
-    const qint64 narrower = std::max<qint64>(span / 2, m_minimumSpan);
-    return narrower < span && apply(resized(window, narrower));
+    const qint64 narrower = std::max<qint64>(window.span / 2, m_minimumSpan);
+    return narrower < window.span && apply(resized(window, narrower));
 }
 
 bool ChartView::zoomOut()
 {
     const Window window = current();
-    const qint64 span = window.top - window.bottom;
-    const qint64 wider = std::min(span * 2, qint64(kOutermostSpans) * m_max);
-    return wider > span && apply(resized(window, wider));
+    const qint64 wider = std::min(window.span * 2, qint64(kOutermostSpans) * m_max);
+    return wider > window.span && apply(resized(window, wider));
 }
 
 bool ChartView::moveUp()
 {
     const Window window = current();
-    return apply(shifted(window, std::max<qint64>((window.top - window.bottom) / 4, 1)));
+    return apply(shifted(window, std::max<qint64>(window.span / 4, 1)));
 }
 
 bool ChartView::moveDown()
 {
     const Window window = current();
-    return apply(shifted(window, -std::max<qint64>((window.top - window.bottom) / 4, 1)));
+    return apply(shifted(window, -std::max<qint64>(window.span / 4, 1)));
 }
 
 ChartView::Window ChartView::settled(Window window, const Recorded &recorded)
@@ -166,8 +173,8 @@ qint64 ChartView::firstShown(const Recorded &recorded) const
 int ChartView::rowOf(qint32 value, int rows) const
 {
     const Window window = current();
-    const qint64 span = std::max<qint64>(window.top - window.bottom, 1);
-    const qint64 scaled = (window.top - value) * qint64(std::max(rows - 1, 0));
+    const qint64 span = std::max<qint64>(window.span, 1);
+    const qint64 scaled = (window.top() - value) * qint64(std::max(rows - 1, 0));
     const qint64 row = floorDiv(2 * scaled + span, 2 * span);
     return int(std::clamp<qint64>(row, -kOffCanvas, rows + kOffCanvas));
 }
@@ -175,8 +182,7 @@ int ChartView::rowOf(qint32 value, int rows) const
 qint32 ChartView::valueAt(int row, int rows) const
 {
     const Window window = current();
-    const qint64 span = window.top - window.bottom;
-    const qint64 value = window.top - floorDiv(qint64(row) * span, std::max(rows - 1, 1));
+    const qint64 value = window.top() - floorDiv(qint64(row) * window.span, std::max(rows - 1, 1));
     return qint32(std::clamp<qint64>(
         value, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
 }

@@ -45,8 +45,11 @@ public:
     bool follow();
 
     bool isLive() const { return m_live; }
-    qint64 bottom() const { return current().bottom; }
-    qint64 top() const { return current().top; }
+    qint64 bottom() const { return current().bottom(); }
+    qint64 top() const { return current().top(); }
+    /// The value zooming keeps in the middle; with an odd span it lies half a unit above the
+    /// middle row, rounded down.
+    qint64 middle() const;
     qint32 across() const { return current().across; }
     bool isFollowing() const { return current().following; }
     /// The index at the left edge: across samples before the newest shown, but never before
@@ -61,19 +64,23 @@ public:
 private:
     struct Window
     {
-        qint64 bottom = 0;
-        qint64 top = 0;
+        /// Twice the middle value, exact, so that zooms about it never drift; the edges are
+        /// rounded from it, half a unit towards lower values.
+        qint64 middleTwice = 0;
+        qint64 span = 0;
         qint32 across = 0;
         bool following = true;
         /// The sample at the right edge while holding.
         qint64 newest = 0;
+        qint64 bottom() const;
+        qint64 top() const { return bottom() + span; }
         bool operator==(const Window &other) const;
     };
     Window liveWindow() const;
     Window current() const { return m_live ? liveWindow() : m_window; }
     /// Takes the window unless it is the current one; the live window makes the view live.
     bool apply(const Window &next);
-    /// The value range of the given span around the window's middle, kept inside the outermost.
+    /// The value range of the given span about the window's middle, kept inside the outermost.
     Window resized(Window window, qint64 span) const;
     Window shifted(Window window, qint64 by) const;
     /// Holds no later than needed to fill the width from the oldest sample, and follows once

@@ -28,3 +28,9 @@ void PointBuffer::resize(qint32 capacity)
     m_filled -= dropped;
     m_slots = std::move(slots);
 }
+
+void PointBuffer::clear()
+{
+    std::fill(m_slots.begin(), m_slots.end(), 0);
+    m_filled = 0;
+}

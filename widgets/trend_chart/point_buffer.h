@@ -17,6 +17,8 @@ public:
     void append(qint32 value);
     /// Changes the capacity, keeping the newest samples.
     void resize(qint32 capacity);
+    /// Drops every sample; the anchor is 0 again, as at the start.
+    void clear();
 
     qint32 capacity() const { return qint32(m_slots.size()) - 1; }
     qint32 filled() const { return m_filled; }

@@ -4,17 +4,38 @@
 #include <cstdlib>
 #include <limits>
 
+namespace {
+// About seven minutes at ten samples a second.
+constexpr qint64 kFirstAllocation = 4096;
+} // namespace
+
 SampleHistory::SampleHistory(qint64 capacity)
-    : m_values(std::size_t(std::max<qint64>(capacity, 1)))
-    , m_stamps(m_values.size())
+    : m_capacity(std::max<qint64>(capacity, 1))
 {
+}
+
+void SampleHistory::grow()
+{
+    const qint64 next = std::min(std::max(allocated() * 2, kFirstAllocation), m_capacity);
+    m_values.reserve(std::size_t(next));
+    m_stamps.reserve(std::size_t(next));
 }
 
 void SampleHistory::append(qint32 value, qint64 stamp)
 {
     const std::size_t slot = slotOf(m_end);
-    m_values[slot] = value;
-    m_stamps[slot] = stamp;
+    const auto kept = qint32(std::clamp<qint64>(
+        stamp, std::numeric_limits<qint32>::min(), std::numeric_limits<qint32>::max()));
+    // Slots fill in order from 0, so a slot not yet there is the next one.
+    if (slot == m_values.size()) {
+        if (m_values.size() == m_values.capacity())
+            grow();
+        m_values.push_back(value);
+        m_stamps.push_back(kept);
+    } else {
+        m_values[slot] = value;
+        m_stamps[slot] = kept;
+    }
     ++m_end;
 }
 
@@ -82,4 +103,20 @@ qint64 SampleHistory::nearestValue(qint64 from, qint64 to, qint32 value) const
         }
     }
     return nearest;
+}
+
+qint64 SampleHistory::firstStampedFrom(qint64 from, qint64 to, qint64 stamp) const
+{
+    qint64 low = std::max(from, first());
+    qint64 high = std::min(to, m_end);
+    if (low >= high)
+        return to;
+    while (low < high) {
+        const qint64 middle = low + (high - low) / 2;
+        if (at(middle).stamp < stamp)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low < std::min(to, m_end) ? low : to;
 }

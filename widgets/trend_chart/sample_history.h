@@ -12,9 +12,11 @@ struct HistorySample
     qint64 stamp = 0;
 };
 
-/// The run's samples, far more than the live chart keeps: a ring of fixed capacity, allocated
-/// once, that drops the oldest first. Samples are addressed by their index in the run, counted
-/// from the last clear, so an index stays valid until its sample is dropped.
+/// The run's samples, far more than the live chart keeps: a ring of fixed capacity that drops
+/// the oldest first. Its memory grows with the samples, so that a short run costs little.
+/// Samples are addressed by their index in the run, counted from the last clear, so an index
+/// stays valid until its sample is dropped. Stamps are kept in 32 bits: tenths of a second of
+/// run time fit for years.
 class SampleHistory
 {
 public:
@@ -34,7 +36,9 @@ public:
     void append(qint32 value, qint64 stamp);
     void clear();
 
-    qint64 capacity() const { return qint64(m_values.size()); }
+    qint64 capacity() const { return m_capacity; }
+    /// The samples there is memory for, from a few thousand up to the capacity.
+    qint64 allocated() const { return qint64(m_values.capacity()); }
     /// The oldest sample kept.
     qint64 first() const { return std::max<qint64>(m_end - capacity(), 0); }
     /// One past the newest sample.
@@ -56,11 +60,17 @@ public:
     /// Of the kept samples in [from, to), the index of the one whose value is nearest the
     /// given one, the oldest among equals; -1 when none is kept there.
     qint64 nearestValue(qint64 from, qint64 to, qint32 value) const;
+    /// Of the kept samples in [from, to), the first stamped at or after the given stamp; to when
+    /// none is. Stamps are taken not to fall, as run times do.
+    qint64 firstStampedFrom(qint64 from, qint64 to, qint64 stamp) const;
 
 private:
-    std::size_t slotOf(qint64 index) const { return std::size_t(index % capacity()); }
+    std::size_t slotOf(qint64 index) const { return std::size_t(index % m_capacity); }
+    /// Makes room for the slot after the last, doubling the memory up to the capacity.
+    void grow();
 
+    qint64 m_capacity;
     std::vector<qint32> m_values;
-    std::vector<qint64> m_stamps;
+    std::vector<qint32> m_stamps;
     qint64 m_end = 0;
 };

@@ -4,6 +4,7 @@
 #include "property_bag.h"
 #include "twips.h"
 
+#include <QFontMetrics>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QShowEvent>
@@ -80,6 +81,7 @@ void ucHistogram::ReadProperties(const PropertyBag &bag)
     if (!m_canvas.isNull())
         m_canvas.fill(translated(m_settings.BackColor));
     m_lineTracked = false;
+    m_canvasBlanked = true;
 }
 
 void ucHistogram::WriteProperties(PropertyBag &bag) const
@@ -96,6 +98,7 @@ void ucHistogram::Resize()
     m_canvas = QImage(face.width() + kHiddenStrip, face.height(), QImage::Format_RGB32);
     m_canvas.fill(translated(m_settings.BackColor));
     m_lineTracked = false;
+    m_canvasBlanked = true;
     m_spacings =
         ChartGeometry::resize(m_spacings, canvasWidth(), canvasHeight(), m_settings.NumberOfPoints,
             m_settings.GridTickHorizontal, m_settings.GridTickVertical, m_settings.Max);
@@ -127,7 +130,7 @@ bool ucHistogram::NextPoint(qint32 value, qint64 stamp)
     }
     // A view held at an earlier place in the run shows nothing new, unless a resize or a
     // property load has cleared the canvas since it was drawn.
-    if (m_view.isFollowing() || !m_lineTracked)
+    if (m_view.isFollowing() || m_canvasBlanked)
         DrawChart();
     return true;
 }
@@ -151,17 +154,23 @@ void ucHistogram::clearHistory()
         return;
     m_history->clear();
     m_lastStamp = 0;
-    if (m_view.isLive())
-        return;
-    const bool moved = m_view.follow();
+    m_pointBuffer.clear();
+    m_view.follow();
     DrawChart();
-    if (moved)
+    // A view other than the live one now spans other times.
+    if (!m_view.isLive())
         emit viewChanged();
 }
 
 void ucHistogram::setMinimumViewSpan(qint32 span)
 {
     m_view.setMinimumSpan(span);
+}
+
+void ucHistogram::setViewCaptions(const QString &following, const QString &holding)
+{
+    m_followingCaption = following;
+    m_holdingCaption = holding;
 }
 
 ChartView::Recorded ucHistogram::recorded() const
@@ -273,6 +282,21 @@ std::optional<HistorySample> ucHistogram::sampleAt(const QPoint &facePoint) cons
     return std::nullopt;
 }
 
+ChartView::Recorded ucHistogram::shownSamples() const
+{
+    const ChartView::Recorded kept = recorded();
+    const qint64 first = m_view.firstShown(kept);
+    return {first, std::max(first, std::min(first + m_view.across(), kept.end))};
+}
+
+std::vector<TimeTicks::Tick> ucHistogram::timeTicks(qint32 gap) const
+{
+    if (!m_history || m_view.isLive())
+        return {};
+    return TimeTicks::place(
+        *m_history, m_view.firstShown(recorded()), m_view.across(), contentsRect().width(), gap);
+}
+
 void ucHistogram::Refresh()
 {
     DrawChart();
@@ -286,7 +310,9 @@ void ucHistogram::DrawChart()
     // The canvas keeps the data line's pen, so every later grid is drawn that wide too.
     m_canvasPenWidth = m_settings.DrawWidth;
     m_drawn = true;
-    if (m_view.isLive())
+    m_canvasBlanked = false;
+    const bool live = m_view.isLive();
+    if (live)
         samplePolyline(m_nextPolyline);
     else
         viewPolyline(m_nextPolyline);
@@ -303,6 +329,8 @@ void ucHistogram::DrawChart()
             m_canvas.bits(), m_gridLayer.constBits(), std::size_t(m_gridLayer.sizeInBytes()));
     }
     changed |= drawSamples(m_nextPolyline, colour);
+    if (!live)
+        changed |= drawViewCaption();
     std::swap(m_polyline, m_nextPolyline);
     m_lineColour = colour.rgb();
     update(changed.translated(contentsRect().topLeft() - QPoint(kHiddenStrip, 0)));
@@ -436,6 +464,45 @@ QRect ucHistogram::drawSamples(const Polyline &line, const QColor &colour)
             LineRaster::drawPolyline(m_canvas, points, count, colour.rgb(), &m_lineSpans);
     }
     return painter ? m_canvas.rect() : m_lineSpans.bounds();
+}
+
+QString ucHistogram::viewCaption() const
+{
+    const QString &pattern = m_view.isFollowing() ? m_followingCaption : m_holdingCaption;
+    if (m_view.isLive() || pattern.isEmpty())
+        return QString();
+    const ChartView::Recorded shown = shownSamples();
+    const auto seconds = [this, &shown](bool last) {
+        const qint64 tenths = shown.count() == 0
+            ? m_lastStamp
+            : m_history->at(last ? shown.end - 1 : shown.first).stamp;
+        return QString::number(double(tenths) / 10.0, 'f', 1);
+    };
+    return pattern.arg(seconds(false), seconds(true));
+}
+
+QRect ucHistogram::drawViewCaption()
+{
+    const QString caption = viewCaption();
+    if (caption.isEmpty())
+        return QRect();
+    const QFontMetrics metrics(font());
+    constexpr int kMargin = 3;
+    const int faceWidth = m_canvas.width() - kHiddenStrip;
+    const QString text = metrics.elidedText(caption, Qt::ElideRight, faceWidth - 4 * kMargin);
+    QRect box(0, 0, metrics.horizontalAdvance(text) + 2 * kMargin, metrics.height() + kMargin);
+    box.moveTopRight(QPoint(m_canvas.width() - 1 - kMargin, kMargin));
+    // The line shows faintly through the caption's ground, so nothing is hidden outright.
+    QColor ground = translated(m_settings.BackColor);
+    ground.setAlpha(192);
+    QPainter painter(&m_canvas);
+    painter.setFont(font());
+    painter.fillRect(box, ground);
+    painter.setPen(translated(m_settings.ForeColor));
+    painter.drawText(box, Qt::AlignCenter, text);
+    // The canvas is no longer the grid and the line alone: the next redraw starts afresh.
+    m_lineTracked = false;
+    return box;
 }
 
 bool ucHistogram::applyFace()

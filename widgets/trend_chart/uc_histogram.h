@@ -6,6 +6,7 @@
 #include "line_raster.h"
 #include "point_buffer.h"
 #include "sample_history.h"
+#include "time_ticks.h"
 
 #include <QFrame>
 #include <QImage>
@@ -46,9 +47,9 @@ public:
     /// Appends a sample and redraws; a sample above Max is ignored and nothing is redrawn. With
     /// the history on, the sample is recorded with the last stamp given, 0 before any.
     void NextPoint(qint32 value);
-    /// As above, recording the sample with the host's stamp when the history is on; false when
-    /// the sample was refused. A view holding a place in the run is not redrawn unless its
-    /// canvas was cleared.
+    /// As above, recording the sample with the host's stamp, its run time in tenths of a second,
+    /// when the history is on; false when the sample was refused. A view holding a place in the
+    /// run is not redrawn unless its canvas was cleared.
     bool NextPoint(qint32 value, qint64 stamp);
     /// Redraws from the samples as they are.
     void Refresh();
@@ -88,11 +89,18 @@ public:
     /// and returns to the live view.
     void setHistoryEnabled(bool enabled);
     bool isHistoryEnabled() const { return m_history.has_value(); }
-    /// A new run starts a new history; the live samples stay. A view holding a place in the
-    /// old run follows the new one.
+    /// A new run starts a new history, and the live face starts afresh with it, so that it
+    /// never shows samples the history no longer has. A view holding a place in the old run
+    /// follows the new one.
     void clearHistory();
     /// The narrowest value range zoomIn reaches, in value units.
     void setMinimumViewSpan(qint32 span);
+    /// What the face's corner says while the view is not live, following the newest sample or
+    /// holding an earlier place: %1 and %2 become the run times of the first and last sample
+    /// shown, in seconds. Empty, the default, says nothing.
+    void setViewCaptions(const QString &following, const QString &holding);
+    /// The corner's caption, whole, as the view and the samples stand; empty while live.
+    QString viewCaption() const;
 
     /// The view actions. Without the history each does nothing; at its limit each leaves the
     /// view as it is.
@@ -111,6 +119,12 @@ public:
     /// one nearest the point's height. Empty without the history, off the canvas or where the
     /// samples shown are not recorded.
     std::optional<HistorySample> sampleAt(const QPoint &facePoint) const;
+    /// The recorded samples in the time the view spans, whatever their values: the newest
+    /// NumberOfPoints when live. Empty without the history.
+    ChartView::Recorded shownSamples() const;
+    /// Where whole run times fall on the face while the view is not live, at least gap face
+    /// columns apart; none while live.
+    std::vector<TimeTicks::Tick> timeTicks(qint32 gap) const;
 
     const ChartSpacings &spacings() const { return m_spacings; }
     const PointBuffer &pointBuffer() const { return m_pointBuffer; }
@@ -155,6 +169,9 @@ private:
     void viewActed(bool changed);
     /// Draws the line onto the canvas; returns the canvas area that changed.
     QRect drawSamples(const Polyline &line, const QColor &colour);
+    /// The view's state and time range in the top right corner, over the line; returns the
+    /// canvas area it took.
+    QRect drawViewCaption();
     void prepareFaceLayer();
     bool applyFace();
     qint32 canvasWidth() const;
@@ -170,6 +187,10 @@ private:
     ChartSpacings m_spacings;
     QImage m_canvas;
     bool m_drawn = false;
+    /// A resize or a property load has blanked the canvas since it was last drawn.
+    bool m_canvasBlanked = true;
+    QString m_followingCaption;
+    QString m_holdingCaption;
     qint16 m_canvasPenWidth = 1;
     QImage m_gridLayer;
     struct GridLook
@@ -182,7 +203,7 @@ private:
         bool operator==(const GridLook &other) const;
     } m_gridLook;
     /// The data line on the canvas: its runs, colour and pixels. Only while m_lineTracked is the
-    /// canvas exactly the grid layer with those pixels drawn over it.
+    /// canvas exactly the grid layer with those pixels drawn over it: never under a caption.
     Polyline m_polyline;
     Polyline m_nextPolyline;
     QRgb m_lineColour = 0;
