@@ -56,12 +56,14 @@ void tst_TelemetryLine::signalBeforeALineShiftsItsFields()
 namespace {
 using Outcome = LineCollector::Outcome;
 
-/// Feeds text one character at a time, as the receiver does; the outcomes other than Collecting.
-QList<Outcome> feed(LineCollector &line, QStringView text)
+/// Feeds text in pieces, one character at a time unless told, as the receiver does; the outcomes
+/// other than Collecting.
+QList<Outcome> feed(LineCollector &line, QStringView text, qsizetype piece = 1)
 {
     QList<Outcome> outcomes;
-    for (const QChar c : text) {
-        if (const Outcome outcome = line.append(QStringView(&c, 1)); outcome != Outcome::Collecting)
+    for (qsizetype at = 0; at < text.size(); at += piece) {
+        if (const Outcome outcome = line.append(text.mid(at, piece));
+            outcome != Outcome::Collecting)
             outcomes.append(outcome);
     }
     return outcomes;
@@ -82,23 +84,32 @@ void tst_TelemetryLine::onlyCarriageReturnLineFeedEndsALine()
 void tst_TelemetryLine::overlongLineIsDroppedWithItsLineEnd_data()
 {
     QTest::addColumn<qsizetype>("length");
+    QTest::addColumn<qsizetype>("piece");
     QTest::addColumn<QList<Outcome>>("outcomes");
-    QTest::newRow("fits with its line end") << LineCollector::kCap - 2 << QList{Outcome::Completed};
+    QTest::newRow("fits with its line end")
+        << LineCollector::kCap - 2 << qsizetype(1) << QList{Outcome::Completed};
     QTest::newRow("line end straddles the cap")
-        << LineCollector::kCap - 1 << QList{Outcome::Dropped};
-    QTest::newRow("text reaches the cap") << LineCollector::kCap << QList{Outcome::Dropped};
-    QTest::newRow("far past the cap") << 3 * LineCollector::kCap << QList{Outcome::Dropped};
+        << LineCollector::kCap - 1 << qsizetype(1) << QList{Outcome::Dropped};
+    QTest::newRow("text reaches the cap")
+        << LineCollector::kCap << qsizetype(1) << QList{Outcome::Dropped};
+    QTest::newRow("far past the cap")
+        << 3 * LineCollector::kCap << qsizetype(1) << QList{Outcome::Dropped};
+    QTest::newRow("pieces each past the cap")
+        << qsizetype(10000) << qsizetype(5000) << QList{Outcome::Dropped};
+    QTest::newRow("pieces past the cap, the last with the line end")
+        << qsizetype(10000) << qsizetype(5001) << QList{Outcome::Dropped};
 }
 
 void tst_TelemetryLine::overlongLineIsDroppedWithItsLineEnd()
 {
     QFETCH(qsizetype, length);
+    QFETCH(qsizetype, piece);
     QFETCH(QList<Outcome>, outcomes);
     LineCollector line;
     // A lone carriage return inside the overlong text does not end it.
     QString text(length, u'x');
     text[length / 2] = u'\r';
-    QCOMPARE(feed(line, QString(text + QStringLiteral("\r\n"))), outcomes);
+    QCOMPARE(feed(line, QString(text + QStringLiteral("\r\n")), piece), outcomes);
     if (outcomes.front() == Outcome::Dropped)
         QCOMPARE(line.droppedLength(), length);
     line.clear();

@@ -36,7 +36,12 @@ QString readProfileString(const QString &section, const QString &key, const QStr
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return QString();
-    QString text = QString::fromLocal8Bit(file.read(kLargestProfile));
+    return parseProfileString(section, key, file.read(kLargestProfile));
+}
+
+QString parseProfileString(const QString &section, const QString &key, const QByteArray &contents)
+{
+    QString text = QString::fromLocal8Bit(contents.left(kLargestProfile));
     if (text.startsWith(QChar(0xFEFF)))
         text.remove(0, 1);
 

@@ -9,6 +9,9 @@
 /// Only the file's first mebibyte is read: a settings file is never that big, and a huge one
 /// would stall the window.
 QString readProfileString(const QString &section, const QString &key, const QString &path);
+/// The same lookup in a settings file's bytes (as read, at most its first mebibyte), so that the
+/// rule can be exercised without a file.
+QString parseProfileString(const QString &section, const QString &key, const QByteArray &contents);
 
 inline constexpr qint64 kLargestProfile = 1024 * 1024;
 

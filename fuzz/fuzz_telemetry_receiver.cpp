@@ -1,0 +1,153 @@
+#include "display_format.h"
+#include "fuzz_harness.h"
+#include "telemetry_receiver.h"
+#include "window_state.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdlib>
+
+namespace {
+// The alarm rule, stated here on its own: more than 15 degrees above the set point.
+constexpr int kAlarmExcessTenths = 150;
+
+/// Every character as the port hands it over, made once so that feeding one costs no allocation.
+const std::array<QString, 256> &characters()
+{
+    static const std::array<QString, 256> table = [] {
+        std::array<QString, 256> strings;
+        for (std::size_t byte = 0; byte < strings.size(); ++byte)
+            strings[byte] = QString(QLatin1Char(char(byte)));
+        return strings;
+    }();
+    return table;
+}
+
+/// Run-time texts as the window's clock writes them, a tenth apart, made once.
+const std::array<QString, 256> &runTimes()
+{
+    static const std::array<QString, 256> table = [] {
+        std::array<QString, 256> texts;
+        for (std::size_t tenths = 0; tenths < texts.size(); ++tenths)
+            texts[tenths] = DisplayFormat::runTime(qint64(tenths));
+        return texts;
+    }();
+    return table;
+}
+
+/// Text a line may already hold: length characters, the last of them CR if asked. Taken from
+/// text made once, without a copy.
+QString filler(qsizetype length, bool carriageReturnLast)
+{
+    static const QString plain(LineCollector::kCap, u'x');
+    static const QString endingInCarriageReturn = plain.chopped(1) + u'\r';
+    const QString &source = carriageReturnLast ? endingInCarriageReturn : plain;
+    return QString::fromRawData(source.constData() + source.size() - length, length);
+}
+
+TERMIVA_HARNESS void check(bool holds)
+{
+    if (!holds)
+        std::abort();
+}
+
+/// How the line being received must end: a line whose characters, CR LF included, fit within
+/// the cap is completed with exactly those characters; a longer one is dropped and reported with
+/// its length without the line end. The first line may begin with text already collected.
+struct ExpectedLines
+{
+    const char *bytes;
+    qsizetype start = 0;
+    QString collected;
+    qint64 completed = 0;
+
+    TERMIVA_HARNESS void checkCharacter(qsizetype at, const ReceiverChanges &changes)
+    {
+        const qsizetype length = collected.size() + at + 1 - start;
+        const bool afterCarriageReturn =
+            at > start ? bytes[at - 1] == '\r' : collected.endsWith(u'\r');
+        if (!afterCarriageReturn || bytes[at] != '\n') {
+            check(!changes.line && !changes.droppedLength);
+            return;
+        }
+        if (length <= LineCollector::kCap) {
+            check(changes.line && !changes.droppedLength);
+            const QStringView text = changes.line->text;
+            check(text.size() == length && text.first(collected.size()) == collected
+                && text.sliced(collected.size()) == QLatin1String(bytes + start, at + 1 - start));
+            ++completed;
+        } else {
+            check(!changes.line && changes.droppedLength == length - 2);
+        }
+        start = at + 1;
+        collected.clear();
+    }
+};
+
+/// The state a completed line leaves: highest at least the current, lamps from the excess
+/// unless the controller is being set, the figures stamped only while the set point is pending.
+TERMIVA_HARNESS void checkLineResult(const WindowState &state, qint16 highestBefore)
+{
+    check(state.MaxTempTenths >= highestBefore && state.MaxTempTenths >= state.CurTempTenths);
+    check(state.RxLine.text().isEmpty() && !state.Lamps.setting);
+    if (state.Mode == ModeWord::Ok) {
+        check(state.Lamps.normal && !state.Lamps.alarm);
+        return;
+    }
+    const bool alarm = state.CurTempTenths - state.SetTempTenths > kAlarmExcessTenths;
+    check(state.Lamps.alarm == alarm && state.Lamps.normal == !alarm);
+}
+} // namespace
+
+/// The receiver on any bytes, one character per call as the console takes them from the port,
+/// checked against the line rule and the state a line must leave. Two bytes of options come
+/// first: the length (0 to 7) of what the operator typed into the overshoot box, which follows
+/// them, the start flags, and whether the line already holds up to the cap's worth of text
+/// (taken as one chunk, perhaps ending in CR), so that short inputs reach the overlong path. The
+/// rest is what the controller sent. After a line the overshoot box shows what the line stamped, as
+/// the window would, and the run clock advances a tenth.
+extern "C" TERMIVA_HARNESS int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    constexpr qsizetype kOptions = 2;
+    if (size < kOptions)
+        return 0;
+    const char *bytes = reinterpret_cast<const char *>(data);
+    const qsizetype typedLength = qMin<qsizetype>(data[0] & 7, qsizetype(size) - kOptions);
+    QString shownOvershoot = QString::fromLatin1(bytes + kOptions, typedLength);
+    WindowState state;
+    state.ReachPending = data[0] & 8;
+    state.FollowCurrentTemp = (data[0] & 16) ? 1 : 0;
+
+    const qsizetype first = kOptions + typedLength;
+    ExpectedLines expected{bytes, first};
+    if (data[0] & 32) {
+        expected.collected = filler(LineCollector::kCap - data[1], data[0] & 64);
+        const ReceiverChanges changes =
+            TelemetryReceiver::receive(state, expected.collected, shownOvershoot);
+        check(!changes.modeSignal && !changes.line && !changes.droppedLength);
+        check(state.RxLine.text().size() <= LineCollector::kCap);
+    }
+
+    const std::array<QString, 256> &received = characters();
+    for (qsizetype at = first; at < qsizetype(size); ++at) {
+        const char character = bytes[at];
+        const bool reachPending = state.ReachPending;
+        const qint16 highest = state.MaxTempTenths;
+        const ReceiverChanges changes =
+            TelemetryReceiver::receive(state, received[uint8_t(character)], shownOvershoot);
+        check(changes.modeSignal == (character == 'O' || character == 'N'));
+        check(state.RxLine.text().size() <= LineCollector::kCap);
+        expected.checkCharacter(at, changes);
+        if (!changes.line)
+            continue;
+        checkLineResult(state, highest);
+        check(reachPending || !changes.line->figures.reached);
+        check(!state.ReachPending || !changes.line->figures.reached);
+        if (changes.line->figures.overshoot)
+            shownOvershoot = *changes.line->figures.overshoot;
+        state.RunTimeText = runTimes()[std::size_t(state.FrameCount) % runTimes().size()];
+    }
+    check(state.FrameCount == expected.completed);
+    return 0;
+}
