@@ -2,7 +2,9 @@
 
 #include <QString>
 
+#include <charconv>
 #include <limits>
+#include <string>
 
 namespace {
 struct Decimal
@@ -16,6 +18,15 @@ bool isDigits(QStringView text)
 {
     for (const QChar c : text) {
         if (c < u'0' || c > u'9')
+            return false;
+    }
+    return true;
+}
+
+bool isZero(QStringView digits)
+{
+    for (const QChar c : digits) {
+        if (c != u'0')
             return false;
     }
     return true;
@@ -84,15 +95,26 @@ template <typename Integer> std::optional<Integer> toInteger(QStringView text)
 }
 } // namespace
 
+/// Built in a plain character buffer: a field's few digits need no allocation, and from_chars
+/// does not follow the system's decimal separator.
 std::optional<double> TextNumber::toDouble(QStringView text)
 {
     const std::optional<Decimal> decimal = splitDecimal(text);
     if (!decimal)
         return std::nullopt;
-    QString plain = decimal->whole.isEmpty() ? QStringLiteral("0") : decimal->whole.toString();
-    if (!decimal->fraction.isEmpty())
-        plain += QLatin1Char('.') + decimal->fraction.toString();
-    const double magnitude = plain.toDouble();
+    std::string plain;
+    plain.reserve(std::size_t(decimal->whole.size() + decimal->fraction.size()) + 2);
+    plain += '0';
+    for (const QChar digit : decimal->whole)
+        plain += char(digit.unicode());
+    plain += '.';
+    for (const QChar digit : decimal->fraction)
+        plain += char(digit.unicode());
+    double magnitude = 0;
+    const std::from_chars_result result =
+        std::from_chars(plain.data(), plain.data() + plain.size(), magnitude);
+    if (result.ec == std::errc::result_out_of_range)
+        magnitude = isZero(decimal->whole) ? 0.0 : std::numeric_limits<double>::infinity();
     return decimal->negative && magnitude != 0 ? -magnitude : magnitude;
 }
 

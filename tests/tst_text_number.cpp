@@ -3,6 +3,8 @@
 
 #include <QTest>
 
+#include <limits>
+
 class tst_TextNumber : public QObject
 {
     Q_OBJECT
@@ -84,6 +86,12 @@ void tst_TextNumber::toDouble_data()
     QTest::newRow("padded") << " 007" << true << 7.0;
     QTest::newRow("fraction") << "-1.25" << true << -1.25;
     QTest::newRow("negative zero is zero") << "-000" << true << 0.0;
+    QTest::newRow("no whole part") << ".5" << true << 0.5;
+    QTest::newRow("no fraction after the point") << "12." << true << 12.0;
+    QTest::newRow("longer than a field")
+        << "123456789012345678.25" << true << 123456789012345678.25;
+    QTest::newRow("too large is infinite")
+        << QString(u'9').repeated(400) << true << std::numeric_limits<double>::infinity();
     QTest::newRow("empty") << "" << false << 0.0;
     QTest::newRow("exponent") << "1e2" << false << 0.0;
     QTest::newRow("not a number") << "nan" << false << 0.0;
