@@ -47,6 +47,12 @@ int main(int argc, char *argv[])
     installLanguage(chosenLanguage(command.language(), settingsFile));
     frmMain window(std::make_unique<SerialComm>(PortMap::forThisSystem(settingsFile)),
         std::make_shared<SystemClock>(), settingsFile);
+    if (!window.missingControls().isEmpty()) {
+        QTextStream(stderr) << QCoreApplication::translate("main", "termiva：窗口设计缺少控件 %1")
+                                   .arg(window.missingControls().join(QStringLiteral(", ")))
+                            << Qt::endl;
+        return 1;
+    }
     // Ctrl+C, kill and a closed terminal close the window as its exit button does, so that the
     // record and the run's row are written; the exit code says which signal it was.
     QObject::connect(&termination, &TerminationSignals::received, &window, [&window](int number) {

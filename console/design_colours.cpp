@@ -1,5 +1,6 @@
 #include "design_colours.h"
 
+#include "control_lookup.h"
 #include "ole_color.h"
 
 #include <QPalette>
@@ -124,18 +125,12 @@ void applyColours(QWidget &control, const DesignColours &design)
         palette.setColor(control.foregroundRole(), translated(*design.fore));
     control.setPalette(palette);
 }
-
-QWidget &controlNamed(QWidget &window, const char *name)
-{
-    const QLatin1String wanted(name);
-    if (window.objectName() == wanted)
-        return window;
-    return *window.findChild<QWidget *>(wanted);
-}
 } // namespace
 
-void applyDesignColours(QWidget &window)
+void applyDesignColours(ControlLookup &lookup)
 {
-    for (const DesignColours &design : kDesignColours)
-        applyColours(controlNamed(window, design.control), design);
+    for (const DesignColours &design : kDesignColours) {
+        if (QWidget *control = lookup.find(QLatin1String(design.control)))
+            applyColours(*control, design);
+    }
 }

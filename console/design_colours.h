@@ -1,7 +1,8 @@
 #pragma once
 
-class QWidget;
+class ControlLookup;
 
 /// Gives the window and its controls their back and fore colours as the design lists them,
 /// containers before the controls they hold, which inherit every colour they do not set.
-void applyDesignColours(QWidget &window);
+/// A control the design names but the form lacks is left to the lookup to report.
+void applyDesignColours(ControlLookup &lookup);

@@ -32,7 +32,6 @@ struct StepFigures
 struct WindowState
 {
     QString IniFile;
-    QString StoredSetTemp;
     int FollowCurrentTemp = 0;
     bool TrendRunning = false;
     bool ReachPending = false;

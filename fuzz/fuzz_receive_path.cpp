@@ -1,4 +1,5 @@
 #include "offline_console.h"
+#include "panels/receive_log.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -27,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const WindowState &state = console.window().state();
     const auto *log = console.control<QPlainTextEdit>(QStringLiteral("receive"));
     if (state.RxLine.text().size() > LineCollector::kCap
-        || log->blockCount() > frmMain::kLogEntries)
+        || log->blockCount() > ReceiveLog::kLogEntries)
         std::abort();
     return 0;
 }

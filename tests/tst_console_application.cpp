@@ -464,26 +464,26 @@ QList<StatusText> everyStatusText()
     const QString path = QStringLiteral("/home/operator/bench/heater-loop/settings/tarvex.ini");
     QList<StatusText> texts{
         {"frmMain", "空闲", {}},
-        {"frmMain", "已连接...", {}},
-        {"frmMain", "已断开...", {}},
+        {"ConnectionPanel", "已连接...", {}},
+        {"ConnectionPanel", "已断开...", {}},
         {"frmMain", "连接温度控制器成功！", {}},
-        {"frmMain", "串口未打开，未发送", {}},
-        {"frmMain", "连接已中断：COM%1 %2", {"16", "SerialComm|设备已断开"}},
-        {"frmMain", "连接已中断：COM%1 %2", {"16", "MemoryComm|设备已断开"}},
-        {"frmMain", "发送失败：%1", {"SerialComm|写入失败"}},
-        {"frmMain", "发送失败：%1", {"MSComm|端口没有打开，无法发送"}},
-        {"frmMain", "记录失败：", {}},
-        {"frmMain", "无法读取设置文件：%1", {path}, 0},
-        {"frmMain", "无法读取设置文件：%1 不是普通文件", {path}, 0},
-        {"frmMain", "设置文件超过 1 MB，只读取了开头：%1", {path}, 0},
+        {"CommandPanel", "串口未打开，未发送", {}},
+        {"ConnectionPanel", "连接已中断：COM%1 %2", {"16", "SerialComm|设备已断开"}},
+        {"ConnectionPanel", "连接已中断：COM%1 %2", {"16", "MemoryComm|设备已断开"}},
+        {"CommandPanel", "发送失败：%1", {"SerialComm|写入失败"}},
+        {"CommandPanel", "发送失败：%1", {"MSComm|端口没有打开，无法发送"}},
+        {"StatusLine", "记录失败：", {}},
+        {"StatusLine", "无法读取设置文件：%1", {path}, 0},
+        {"StatusLine", "无法读取设置文件：%1 不是普通文件", {path}, 0},
+        {"StatusLine", "设置文件超过 1 MB，只读取了开头：%1", {path}, 0},
         {"frmMain", "无法打开记录文件夹：%1", {path}, 0},
-        {"frmMain", "无法保存曲线图片：%1", {path}, 0},
-        {"frmMain", "无法导出曲线数据：%1", {path}, 0},
+        {"ChartPanel", "无法保存曲线图片：%1", {path}, 0},
+        {"ChartPanel", "无法导出曲线数据：%1", {path}, 0},
     };
     for (const char *cause : {"SerialComm|设备不存在", "SerialComm|已被其他程序占用",
              "SerialComm|没有访问权限", "SerialComm|设备不可用", "SerialComm|没有对应的设备",
              "MemoryComm|没有对应的设备", "MSComm|端口已经打开", "MSComm|无效的端口号"})
-        texts.append({"frmMain", "无法打开 COM%1：%2", {"16", QString::fromUtf8(cause)}});
+        texts.append({"ConnectionPanel", "无法打开 COM%1：%2", {"16", QString::fromUtf8(cause)}});
     return texts;
 }
 } // namespace

@@ -1,6 +1,7 @@
 #include "control_text.h"
 #include "event_loop_run.h"
 #include "frm_main.h"
+#include "panels/receive_log.h"
 #include "serial_comm.h"
 #include "settings_lookup.h"
 #include "simulator_process.h"
@@ -128,7 +129,8 @@ void tst_FaultScenarios::garbageBetweenGoodLines()
     QVERIFY(waitForLines(5));
     QCOMPARE(text("Label7_3"), QStringLiteral("10"));
     QVERIFY(m_window->state().RxLine.text().size() <= LineCollector::kCap);
-    QVERIFY(m_window->findChild<QPlainTextEdit *>("receive")->blockCount() <= frmMain::kLogEntries);
+    QVERIFY(
+        m_window->findChild<QPlainTextEdit *>("receive")->blockCount() <= ReceiveLog::kLogEntries);
     QVERIFY2(residentBytes() - residentBefore < 64 * 1024 * 1024,
         qPrintable(QString::number(residentBytes() - residentBefore)));
 }

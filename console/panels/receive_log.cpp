@@ -1,0 +1,83 @@
+#include "receive_log.h"
+
+#include "clock.h"
+#include "context_menu.h"
+#include "display_format.h"
+
+#include <QDateTime>
+#include <QLabel>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+ReceiveLog::ReceiveLog(
+    const ReceiveLogControls &controls, std::shared_ptr<const Clock> clock, QObject *parent)
+    : QObject(parent)
+    , m_controls(controls)
+    , m_clock(std::move(clock))
+{
+    m_controls.log->setMaximumBlockCount(kLogEntries);
+    m_flush.setSingleShot(true);
+    m_flush.setInterval(0);
+    connect(&m_flush, &QTimer::timeout, this, &ReceiveLog::flush);
+    connect(m_controls.clear, &QPushButton::clicked, this, &ReceiveLog::clearLog);
+    offerContextMenu(m_controls.log, [this] {
+        QMenu *menu = m_controls.log->createStandardContextMenu();
+        menu->addSeparator();
+        menu->addAction(tr("打开记录文件夹"), this, &ReceiveLog::openRecordsFolderRequested);
+        return menu;
+    });
+}
+
+void ReceiveLog::showLineCount(qint64 count)
+{
+    m_controls.lineCount->setText(QString::number(count));
+}
+
+/// Entries are written to the log once per turn of the event loop, so that a burst of lines
+/// costs one append and one scroll rather than one of each per line.
+void ReceiveLog::logLine(const QString &line)
+{
+    // The log's own line break stands for the line's CR LF.
+    appendEntry(stamp(m_clock->now()) + line.chopped(2));
+}
+
+void ReceiveLog::logDroppedLine(qsizetype length)
+{
+    appendEntry(stamp(m_clock->now()) + tr("(过长的一行，已丢弃 %1 个字符)").arg(length));
+}
+
+void ReceiveLog::clearLog()
+{
+    m_flush.stop();
+    m_pending.clear();
+    m_controls.log->clear();
+}
+
+void ReceiveLog::appendEntry(const QString &entry)
+{
+    if (!m_pending.isEmpty())
+        m_pending += u'\n';
+    m_pending += entry;
+    m_flush.start();
+}
+
+/// " date time " in the system's short formats, formatted once per second.
+QString ReceiveLog::stamp(const QDateTime &now)
+{
+    const qint64 second = now.toSecsSinceEpoch();
+    if (second != m_stampSecond || m_stamp.isEmpty()) {
+        const QLocale locale = DisplayFormat::dateTimeLocale();
+        m_stampSecond = second;
+        m_stamp = u' ' + locale.toString(now.date(), QLocale::ShortFormat) + u' '
+            + locale.toString(now.time(), QLocale::ShortFormat) + u' ';
+    }
+    return m_stamp;
+}
+
+void ReceiveLog::flush()
+{
+    m_controls.log->appendPlainText(m_pending);
+    m_controls.log->moveCursor(QTextCursor::End);
+    m_pending.clear();
+}

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "window_controls.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <memory>
+
+class Clock;
+class QDateTime;
+
+/// The time-stamped log of what the controller sent, with the count of its lines.
+class ReceiveLog : public QObject
+{
+    Q_OBJECT
+
+public:
+    /// Entries the log keeps; older ones are dropped as new ones arrive.
+    static constexpr int kLogEntries = 10000;
+
+    ReceiveLog(
+        const ReceiveLogControls &controls, std::shared_ptr<const Clock> clock, QObject *parent);
+
+    void showLineCount(qint64 count);
+    /// A completed line, its CR LF included.
+    void logLine(const QString &line);
+    /// An overlong line is not counted or read; the log says it was dropped.
+    void logDroppedLine(qsizetype length);
+
+signals:
+    void openRecordsFolderRequested();
+
+private:
+    // clearbox_Click
+    void clearLog();
+    void appendEntry(const QString &entry);
+    QString stamp(const QDateTime &now);
+    void flush();
+
+    ReceiveLogControls m_controls;
+    std::shared_ptr<const Clock> m_clock;
+    QString m_pending;
+    QTimer m_flush;
+    qint64 m_stampSecond = 0;
+    QString m_stamp;
+};

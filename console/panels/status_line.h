@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QFont>
+#include <QObject>
+#include <QString>
+
+class QLabel;
+class QPoint;
+
+/// The status line under the port options: the short text leads, whole, in a smaller type where
+/// it is too wide, the tooltip holds it with its detail, the settings file in use and what in
+/// it was not understood; beside it a lasting mark while nothing is recorded.
+class StatusLine : public QObject
+{
+    Q_OBJECT
+
+public:
+    StatusLine(QLabel *label, const QString &settingsFile, QObject *parent);
+
+    /// Only a path within the short text (cuttable) is shortened where even the smallest type
+    /// cannot hold it whole.
+    void show(const QString &shortText, const QString &detail = {}, const QString &cuttable = {});
+    /// A settings file that is there but cannot be read whole would otherwise pass unnoticed.
+    void reportSettingsFile();
+
+    void setRecordingEnabled(bool enabled);
+    /// Also on standard error: a failure while the window closes would otherwise go unseen.
+    void reportRecordingFailure(const QString &reason);
+    void clearRecordingFailure();
+    void reportRecordRestarted(const QString &fileName);
+    /// Why this connection is not being recorded; empty while it is.
+    const QString &recordingFailure() const { return m_recordingFailure; }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void showToolTip(const QPoint &position) const;
+    void showRecordingMark();
+
+    QLabel *m_label;
+    const QString m_settingsFile;
+    const QFont m_designFont;
+    /// The whole text, as the tooltip shows it.
+    QString m_status;
+    bool m_recordingEnabled = true;
+    QString m_recordingFailure;
+    /// "未记录" beside the status line; made when first needed.
+    QLabel *m_notRecording = nullptr;
+};

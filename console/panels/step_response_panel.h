@@ -1,0 +1,29 @@
+#pragma once
+
+#include "window_controls.h"
+
+#include <QObject>
+
+struct StepResponseUpdate;
+
+/// The four step-response figures in their boxes and as copies on the picture that defines
+/// them; the run history is reached from here.
+class StepResponsePanel : public QObject
+{
+    Q_OBJECT
+
+public:
+    StepResponsePanel(const StepResponseControls &controls, QObject *parent);
+
+    void show(const StepResponseUpdate &figures);
+    /// A new run: the boxes read "0"; the copies keep their texts until stamped again.
+    void showRestarted();
+
+signals:
+    void runHistoryRequested();
+
+private:
+    void offerRunHistory();
+
+    StepResponseControls m_controls;
+};
