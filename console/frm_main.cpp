@@ -290,6 +290,10 @@ void frmMain::connectHandlers()
     connect(m_ui->cmdExit, &QPushButton::clicked, this, &frmMain::cmdExit_Click);
     connect(m_comPort, &MSComm::connectionLost, this, &frmMain::ComPort_ConnectionLost);
     connect(m_comPort, &MSComm::OnComm, this, &frmMain::ComPort_OnComm);
+    // The one figure the operator may type into: what the box then shows is what a new
+    // overshoot must exceed.
+    connect(perfor_index[1], &QLineEdit::textEdited, this,
+        [this](const QString &text) { m_state.Figures.setShownOvershoot(text); });
     for (int index = 0; index < int(HScroll1.size()); ++index)
         connect(HScroll1[index], &QScrollBar::valueChanged, this,
             [this, index] { HScroll1_Change(index); });
@@ -727,9 +731,7 @@ void frmMain::ComPort_OnComm()
     const CommInput input = m_comPort->Input();
     if (input.error)
         return;
-    // The overshoot box is the one figure read back: the operator may have typed into it.
-    const ReceiverChanges changes =
-        TelemetryReceiver::receive(m_state, input.text, perfor_index[1]->text());
+    const ReceiverChanges changes = TelemetryReceiver::receive(m_state, input.text);
     if (changes.modeSignal)
         m_recorder->modeSignalled(m_state.RunTimeText, m_state.RxChunk);
     showMode(changes.modeSignal);

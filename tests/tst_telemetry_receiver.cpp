@@ -18,7 +18,7 @@ ReceiverChanges feed(WindowState &state, const QString &text, qsizetype *lines =
 {
     ReceiverChanges last;
     for (const QChar c : text) {
-        last = TelemetryReceiver::receive(state, QString(c), QString());
+        last = TelemetryReceiver::receive(state, QString(c));
         if (lines && last.line)
             ++*lines;
     }

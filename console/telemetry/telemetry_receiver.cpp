@@ -30,15 +30,15 @@ void raiseHighestTemperature(WindowState &state)
     state.ShownMaxTempTenths = state.MaxTempTenths;
 }
 
-StepResponseUpdate updateStepResponse(WindowState &state, const QString &shownOvershoot)
+StepResponseUpdate updateStepResponse(WindowState &state)
 {
-    const StepResponseUpdate figures = StepResponse::update(state.CurTempTenths,
-        state.SetTempTenths, state.ReachPending, state.RunTimeText, shownOvershoot);
     StepFigures &shown = state.Figures;
+    const StepResponseUpdate figures = StepResponse::update(state.CurTempTenths,
+        state.SetTempTenths, state.ReachPending, state.RunTimeText, shown.overshoot);
     if (figures.riseTime)
         shown.riseTime = *figures.riseTime;
     if (figures.overshoot) {
-        shown.overshoot = StepResponse::shownPercentage(*figures.overshoot);
+        shown.setShownOvershoot(*figures.overshoot);
         shown.peakTime = *figures.peakTime;
     }
     if (figures.settlingTime)
@@ -58,7 +58,7 @@ void setLamps(WindowState &state)
         state.Lamps = {true, false, false};
 }
 
-CompletedLine processCompletedLine(WindowState &state, const QString &shownOvershoot)
+CompletedLine processCompletedLine(WindowState &state)
 {
     CompletedLine line{state.RxLine.text(), TelemetryLine::parse(state.RxLine.text()), {}};
     ++state.FrameCount;
@@ -67,22 +67,21 @@ CompletedLine processCompletedLine(WindowState &state, const QString &shownOvers
     if (line.values.outputLevel)
         state.OutputLevel = line.values.outputLevel;
     raiseHighestTemperature(state);
-    line.figures = updateStepResponse(state, shownOvershoot);
+    line.figures = updateStepResponse(state);
     setLamps(state);
     state.RxLine.clear();
     return line;
 }
 } // namespace
 
-ReceiverChanges TelemetryReceiver::receive(
-    WindowState &state, const QString &chunk, const QString &shownOvershoot)
+ReceiverChanges TelemetryReceiver::receive(WindowState &state, const QString &chunk)
 {
     ReceiverChanges changes;
     state.RxChunk = chunk;
     changes.modeSignal = takeModeSignal(state, chunk);
     switch (state.RxLine.append(chunk)) {
     case LineCollector::Outcome::Completed:
-        changes.line = processCompletedLine(state, shownOvershoot);
+        changes.line = processCompletedLine(state);
         break;
     case LineCollector::Outcome::Dropped:
         changes.droppedLength = state.RxLine.droppedLength();

@@ -29,8 +29,8 @@ struct ReceiverChanges
 };
 
 /// The receiver's logic without any control: takes the received characters, with the run time
-/// held in the state, and updates the state as every completed line demands.
+/// and the overshoot box's figure held in the state, and updates the state as every completed
+/// line demands.
 namespace TelemetryReceiver {
-/// shownOvershoot is what the overshoot box shows, since the operator may have edited it.
-ReceiverChanges receive(WindowState &state, const QString &chunk, const QString &shownOvershoot);
+ReceiverChanges receive(WindowState &state, const QString &chunk);
 } // namespace TelemetryReceiver
