@@ -10,6 +10,7 @@
 #include "morph_display.h"
 #include "ms_comm.h"
 #include "ole_color.h"
+#include "parameter_ranges.h"
 #include "profile_reader.h"
 #include "run_recorder.h"
 #include "runs_dialog.h"
@@ -100,17 +101,9 @@ template <typename Control> void setCaption(Control *control, const QString &tex
         control->setText(text);
 }
 
-/// The value a slider takes: one outside its range it refuses, keeping its own.
-std::optional<qint16> acceptedBy(const QScrollBar *slider, std::optional<qint16> value)
+void setSliderValue(QScrollBar *slider, std::optional<qint16> accepted)
 {
-    if (value && *value >= slider->minimum() && *value <= slider->maximum())
-        return value;
-    return std::nullopt;
-}
-
-void setSliderValue(QScrollBar *slider, std::optional<qint16> value)
-{
-    if (const std::optional<qint16> accepted = acceptedBy(slider, value))
+    if (accepted)
         slider->setValue(*accepted);
 }
 
@@ -229,6 +222,10 @@ void frmMain::applyDesignDetails()
     m_ui->ucHistogram1->ReadProperties(StoredDesign::ucHistogram1());
     m_ui->ucHistogram1->setHistoryEnabled(true);
     m_ui->ucHistogram1->setMinimumViewSpan(kNarrowestViewTenths);
+    static_assert(ParameterRanges::kSliders.size() == std::tuple_size_v<decltype(HScroll1)>);
+    for (std::size_t index = 0; index < HScroll1.size(); ++index)
+        HScroll1[index]->setRange(
+            ParameterRanges::kSliders[index].minimum, ParameterRanges::kSliders[index].maximum);
     m_axisFont = Y_T[0]->font();
     m_statusFont = m_ui->lblStatus->font();
     m_ui->Mo->ReadProperties(StoredDesign::Mo());
@@ -584,9 +581,8 @@ void frmMain::showRecordingMark()
 void frmMain::recordLine(const CompletedLine &line)
 {
     const TelemetryLine &values = line.values;
-    RecordedValues recorded{values.setTenths, values.currentTenths, std::nullopt,
-        acceptedBy(HScroll1[3], values.p), acceptedBy(HScroll1[4], values.i),
-        acceptedBy(HScroll1[5], values.d)};
+    RecordedValues recorded{values.setTenths, values.currentTenths, std::nullopt, line.accepted.p,
+        line.accepted.i, line.accepted.d};
     if (values.outputLevel)
         recorded.outputPercent = DisplayFormat::outputPercent(*values.outputLevel);
     const StepResponseUpdate &stamped = line.figures;
@@ -774,9 +770,9 @@ void frmMain::showCompletedLine(const CompletedLine &line)
     if (m_state.OutputLevel && line.values.outputLevel)
         setCaption(Text2[2],
             DisplayFormat::percentage(DisplayFormat::outputPercent(*m_state.OutputLevel)));
-    showParameters(line.values);
+    showParameters(line.accepted);
     moveSetPointMarker();
-    showSetTemperature();
+    showSetTemperature(line.accepted.targetDegrees);
     showHighestTemperature();
     showStepResponse(line.figures);
     showLamps();
@@ -839,11 +835,11 @@ void frmMain::flushLog()
     m_pendingLog.clear();
 }
 
-void frmMain::showParameters(const TelemetryLine &values)
+void frmMain::showParameters(const AcceptedParameters &accepted)
 {
-    setSliderValue(HScroll1[3], values.p);
-    setSliderValue(HScroll1[4], values.i);
-    setSliderValue(HScroll1[5], values.d);
+    setSliderValue(HScroll1[3], accepted.p);
+    setSliderValue(HScroll1[4], accepted.i);
+    setSliderValue(HScroll1[5], accepted.d);
 }
 
 /// Puts the marker's middle at the set temperature's height beside the chart.
@@ -862,10 +858,10 @@ void frmMain::moveSetPointMarker()
         marker->move(marker->x(), int(std::nearbyint(top)));
 }
 
-void frmMain::showSetTemperature()
+void frmMain::showSetTemperature(std::optional<qint16> targetDegrees)
 {
     setCaption(Text2[0], DisplayFormat::tenthsAsDegrees(m_state.SetTempTenths));
-    setSliderValue(HScroll1[0], qint16(std::nearbyint(m_state.SetTempTenths / 10.0)));
+    setSliderValue(HScroll1[0], targetDegrees);
 }
 
 void frmMain::showHighestTemperature()

@@ -29,10 +29,10 @@ class QRadioButton;
 class QScrollBar;
 class ShapeControl;
 class WindowTimer;
+struct AcceptedParameters;
 struct CommError;
 struct CompletedLine;
 struct StepResponseUpdate;
-struct TelemetryLine;
 
 namespace Ui {
 class frmMain;
@@ -124,9 +124,9 @@ private:
     void appendLogEntry(const QString &entry);
     void flushLog();
     QString logStamp(const QDateTime &now);
-    void showParameters(const TelemetryLine &values);
+    void showParameters(const AcceptedParameters &accepted);
     void moveSetPointMarker();
-    void showSetTemperature();
+    void showSetTemperature(std::optional<qint16> targetDegrees);
     void showHighestTemperature();
     void showStepResponse(const StepResponseUpdate &figures);
     void showLamps();

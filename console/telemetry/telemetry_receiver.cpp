@@ -1,6 +1,9 @@
 #include "telemetry_receiver.h"
 
+#include "parameter_ranges.h"
 #include "window_state.h"
+
+#include <cmath>
 
 namespace {
 constexpr int kAlarmExcessTenths = 150;
@@ -58,15 +61,23 @@ void setLamps(WindowState &state)
         state.Lamps = {true, false, false};
 }
 
+AcceptedParameters acceptedParameters(const WindowState &state, const TelemetryLine &values)
+{
+    using namespace ParameterRanges;
+    return {kTarget.accepted(qint16(std::nearbyint(state.SetTempTenths / 10.0))),
+        kP.accepted(values.p), kI.accepted(values.i), kD.accepted(values.d)};
+}
+
 CompletedLine processCompletedLine(WindowState &state)
 {
-    CompletedLine line{state.RxLine.text(), TelemetryLine::parse(state.RxLine.text()), {}};
+    CompletedLine line{state.RxLine.text(), TelemetryLine::parse(state.RxLine.text()), {}, {}};
     ++state.FrameCount;
     state.CurTempTenths = line.values.currentTenths.value_or(state.CurTempTenths);
     state.SetTempTenths = line.values.setTenths.value_or(state.SetTempTenths);
     if (line.values.outputLevel)
         state.OutputLevel = line.values.outputLevel;
     raiseHighestTemperature(state);
+    line.accepted = acceptedParameters(state, line.values);
     line.figures = updateStepResponse(state);
     setLamps(state);
     state.RxLine.clear();
