@@ -111,6 +111,8 @@ void frmMain::connectPanels()
         m_stepResponse, &StepResponsePanel::runHistoryRequested, this, &frmMain::showRunHistory);
     connect(
         m_receiveLog, &ReceiveLog::openRecordsFolderRequested, this, &frmMain::openRecordsFolder);
+    connect(m_stepResponse, &StepResponsePanel::overshootEdited, this,
+        [this](const QString &text) { m_state.Figures.setShownOvershoot(text); });
 }
 
 void frmMain::connectRecorder()
@@ -152,9 +154,7 @@ void frmMain::receiveCharacters()
     const CommInput input = m_comPort->Input();
     if (input.error)
         return;
-    // The overshoot box is the one figure read back: the operator may have typed into it.
-    const ReceiverChanges changes = TelemetryReceiver::receive(
-        m_state, input.text, m_controls.stepResponse.overshoot.box->text());
+    const ReceiverChanges changes = TelemetryReceiver::receive(m_state, input.text);
     if (changes.modeSignal)
         m_recorder->modeSignalled(m_state.RunTimeText, m_state.RxChunk);
     m_readout->showMode(changes.modeSignal);
@@ -195,10 +195,8 @@ void frmMain::reportConnected()
 void frmMain::recordLine(const CompletedLine &line)
 {
     const TelemetryLine &values = line.values;
-    RecordedValues recorded{values.setTenths, values.currentTenths, std::nullopt,
-        m_readout->acceptedBy(ReadoutPanel::P, values.p),
-        m_readout->acceptedBy(ReadoutPanel::I, values.i),
-        m_readout->acceptedBy(ReadoutPanel::D, values.d)};
+    RecordedValues recorded{values.setTenths, values.currentTenths, std::nullopt, line.accepted.p,
+        line.accepted.i, line.accepted.d};
     if (values.outputLevel)
         recorded.outputPercent = DisplayFormat::outputPercent(*values.outputLevel);
     const StepResponseUpdate &stamped = line.figures;

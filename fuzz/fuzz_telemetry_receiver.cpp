@@ -1,5 +1,6 @@
 #include "display_format.h"
 #include "fuzz_harness.h"
+#include "step_response.h"
 #include "telemetry_receiver.h"
 #include "window_state.h"
 
@@ -105,8 +106,9 @@ TERMIVA_HARNESS void checkLineResult(const WindowState &state, qint16 highestBef
 /// first: the length (0 to 7) of what the operator typed into the overshoot box, which follows
 /// them, the start flags, and whether the line already holds up to the cap's worth of text
 /// (taken as one chunk, perhaps ending in CR), so that short inputs reach the overlong path. The
-/// rest is what the controller sent. After a line the overshoot box shows what the line stamped, as
-/// the window would, and the run clock advances a tenth.
+/// rest is what the controller sent. The typed text reaches the state as the box's edit does in
+/// the window; after a line the state holds what the line stamped, and the run clock advances a
+/// tenth.
 extern "C" TERMIVA_HARNESS int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     constexpr qsizetype kOptions = 2;
@@ -114,8 +116,8 @@ extern "C" TERMIVA_HARNESS int LLVMFuzzerTestOneInput(const uint8_t *data, size_
         return 0;
     const char *bytes = reinterpret_cast<const char *>(data);
     const qsizetype typedLength = qMin<qsizetype>(data[0] & 7, qsizetype(size) - kOptions);
-    QString shownOvershoot = QString::fromLatin1(bytes + kOptions, typedLength);
     WindowState state;
+    state.Figures.setShownOvershoot(QString::fromLatin1(bytes + kOptions, typedLength));
     state.ReachPending = data[0] & 8;
     state.FollowCurrentTemp = (data[0] & 16) ? 1 : 0;
 
@@ -123,8 +125,7 @@ extern "C" TERMIVA_HARNESS int LLVMFuzzerTestOneInput(const uint8_t *data, size_
     ExpectedLines expected{bytes, first};
     if (data[0] & 32) {
         expected.collected = filler(LineCollector::kCap - data[1], data[0] & 64);
-        const ReceiverChanges changes =
-            TelemetryReceiver::receive(state, expected.collected, shownOvershoot);
+        const ReceiverChanges changes = TelemetryReceiver::receive(state, expected.collected);
         check(!changes.modeSignal && !changes.line && !changes.droppedLength);
         check(state.RxLine.text().size() <= LineCollector::kCap);
     }
@@ -135,7 +136,7 @@ extern "C" TERMIVA_HARNESS int LLVMFuzzerTestOneInput(const uint8_t *data, size_
         const bool reachPending = state.ReachPending;
         const qint16 highest = state.MaxTempTenths;
         const ReceiverChanges changes =
-            TelemetryReceiver::receive(state, received[uint8_t(character)], shownOvershoot);
+            TelemetryReceiver::receive(state, received[uint8_t(character)]);
         check(changes.modeSignal == (character == 'O' || character == 'N'));
         check(state.RxLine.text().size() <= LineCollector::kCap);
         expected.checkCharacter(at, changes);
@@ -145,7 +146,8 @@ extern "C" TERMIVA_HARNESS int LLVMFuzzerTestOneInput(const uint8_t *data, size_
         check(reachPending || !changes.line->figures.reached);
         check(!state.ReachPending || !changes.line->figures.reached);
         if (changes.line->figures.overshoot)
-            shownOvershoot = *changes.line->figures.overshoot;
+            check(state.Figures.overshoot
+                == StepResponse::shownPercentage(*changes.line->figures.overshoot));
         state.RunTimeText = runTimes()[std::size_t(state.FrameCount) % runTimes().size()];
     }
     check(state.FrameCount == expected.completed);

@@ -50,6 +50,8 @@ private slots:
     void fieldsThatDoNotConvertKeepTheOldValues();
     void slidersRefuseValuesOutsideTheirRange();
     void highestTemperatureOnlyRises();
+    void operatorsOvershootEditDecidesTheNext_data();
+    void operatorsOvershootEditDecidesTheNext();
     void setPointMarkerSitsAtTheSetTemperature();
     void operatorMovingASliderOnlyUpdatesItsLabel();
     void drawingChangesColourWithEveryCharacter();
@@ -255,6 +257,37 @@ void tst_FrmMainReceiver::highestTemperatureOnlyRises()
     QCOMPARE(m_console->window().state().MaxTempTenths, 612);
     m_console->receive(line(600, 613));
     QCOMPARE(m_console->text("Text2_1"), QStringLiteral("61.3"));
+}
+
+void tst_FrmMainReceiver::operatorsOvershootEditDecidesTheNext_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("overshoot");
+    QTest::addColumn<QString>("peakTime");
+    QTest::newRow("below the next overshoot") << "0.5%"
+                                              << "1.00%"
+                                              << "0.5s";
+    QTest::newRow("no percentage") << "abc"
+                                   << "1.00%"
+                                   << "0.5s";
+    QTest::newRow("above the next overshoot") << "5%"
+                                              << "5%"
+                                              << "0s";
+}
+
+/// What the operator typed over the stamped overshoot is what the next one must exceed.
+void tst_FrmMainReceiver::operatorsOvershootEditDecidesTheNext()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, overshoot);
+    QFETCH(QString, peakTime);
+    m_console->receive(line(600, 612));
+    QCOMPARE(m_console->text("perfor_index_1"), QStringLiteral("2.00%"));
+    QVERIFY(m_console->type(QStringLiteral("perfor_index_1"), typed));
+    m_console->tick(5);
+    m_console->receive(line(600, 606));
+    QCOMPARE(m_console->text("perfor_index_1"), overshoot);
+    QCOMPARE(m_console->text("perfor_index_2"), peakTime);
 }
 
 void tst_FrmMainReceiver::setPointMarkerSitsAtTheSetTemperature()

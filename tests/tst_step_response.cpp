@@ -1,10 +1,12 @@
 #include "step_response.h"
+#include "window_state.h"
 
 #include <QTest>
 
 Q_DECLARE_METATYPE(std::optional<QString>)
 
-/// One completed line's effect on the four figures.
+/// One completed line's effect on the four figures. The overshoot box's text, stamped or typed by
+/// the operator, reaches the figures through the state.
 class tst_StepResponse : public QObject
 {
     Q_OBJECT
@@ -22,7 +24,7 @@ void tst_StepResponse::update_data()
     QTest::addColumn<int>("current");
     QTest::addColumn<int>("set");
     QTest::addColumn<bool>("reachPending");
-    QTest::addColumn<QString>("shownOvershoot");
+    QTest::addColumn<QString>("overshootBox");
     QTest::addColumn<Text>("overshoot");
     QTest::addColumn<Text>("peakTime");
     QTest::addColumn<Text>("riseTime");
@@ -50,6 +52,10 @@ void tst_StepResponse::update_data()
         << 605 << 600 << false << "0.83%" << none << none << none << none;
     QTest::newRow("edited box holds no percentage")
         << 605 << 600 << false << "abc%" << Text("0.83%") << Text("12.3s") << none << none;
+    QTest::newRow("edited below the new overshoot")
+        << 605 << 600 << false << "0.8%" << Text("0.83%") << Text("12.3s") << none << none;
+    QTest::newRow("edited above the new overshoot")
+        << 605 << 600 << false << " 1 %" << none << none << none << none;
     QTest::newRow("large overshoot still formed")
         << 930 << 600 << false << "12.00%" << Text("55.00%") << Text("12.3s") << none
         << Text("12.3s");
@@ -67,13 +73,15 @@ void tst_StepResponse::update()
     QFETCH(int, current);
     QFETCH(int, set);
     QFETCH(bool, reachPending);
-    QFETCH(QString, shownOvershoot);
+    QFETCH(QString, overshootBox);
     QFETCH(Text, overshoot);
     QFETCH(Text, peakTime);
     QFETCH(Text, riseTime);
     QFETCH(Text, settlingTime);
+    StepFigures shown;
+    shown.setShownOvershoot(overshootBox);
     const StepResponseUpdate figures =
-        StepResponse::update(current, set, reachPending, QStringLiteral("12.3"), shownOvershoot);
+        StepResponse::update(current, set, reachPending, QStringLiteral("12.3"), shown.overshoot);
     QCOMPARE(figures.overshoot, overshoot);
     QCOMPARE(figures.peakTime, peakTime);
     QCOMPARE(figures.riseTime, riseTime);

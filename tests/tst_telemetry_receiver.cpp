@@ -18,7 +18,7 @@ ReceiverChanges feed(WindowState &state, const QString &text, qsizetype *lines =
 {
     ReceiverChanges last;
     for (const QChar c : text) {
-        last = TelemetryReceiver::receive(state, QString(c), QString());
+        last = TelemetryReceiver::receive(state, QString(c));
         if (lines && last.line)
             ++*lines;
     }
@@ -35,6 +35,7 @@ private slots:
     void linesAndSignalsChangeTheState_data();
     void linesAndSignalsChangeTheState();
     void completedLineCarriesItsTextAndFigures();
+    void rangesDecideWhatIsAccepted();
     void overlongLineIsReportedNotProcessed();
 };
 
@@ -114,6 +115,24 @@ void tst_TelemetryReceiver::completedLineCarriesItsTextAndFigures()
     QCOMPARE(state.ShownMaxTempTenths, std::optional<qint16>(600));
     QCOMPARE(state.OutputLevel, std::optional<double>(128));
     QVERIFY(!state.ReachPending);
+    QCOMPARE(changes.line->accepted.targetDegrees, std::optional<qint16>(60));
+    QCOMPARE(changes.line->accepted.p, std::optional<qint16>(10));
+    QCOMPARE(changes.line->accepted.d, std::optional<qint16>(2));
+}
+
+/// The sliders' ranges, each end included, decide what a line gives the sliders and the record.
+void tst_TelemetryReceiver::rangesDecideWhatIsAccepted()
+{
+    WindowState state;
+    const AcceptedParameters accepted =
+        feed(state, QStringLiteral("st=1015 pv=0585 out= 128 pid= 101, 100, -01\r\n"))
+            .line->accepted;
+    QCOMPARE(accepted.targetDegrees, std::nullopt); // 101.5 rounds to 102
+    QCOMPARE(accepted.p, std::nullopt);
+    QCOMPARE(accepted.i, std::optional<qint16>(100));
+    QCOMPARE(accepted.d, std::nullopt);
+    QCOMPARE(feed(state, QStringLiteral("st=1005 pv=0585\r\n")).line->accepted.targetDegrees,
+        std::optional<qint16>(100)); // 100.5 to the even neighbour
 }
 
 void tst_TelemetryReceiver::overlongLineIsReportedNotProcessed()

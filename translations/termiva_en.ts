@@ -852,7 +852,7 @@
     <name>main</name>
     <message>
         <source>termiva：窗口设计缺少控件 %1</source>
-        <translation>termiva: the window's design lacks the controls %1</translation>
+        <translation>termiva: the window&apos;s design lacks the controls %1</translation>
     </message>
 </context>
 </TS>

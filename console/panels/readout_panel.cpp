@@ -4,6 +4,7 @@
 #include "character_drawing.h"
 #include "display_format.h"
 #include "morph_display.h"
+#include "parameter_ranges.h"
 #include "shape_control.h"
 #include "telemetry_receiver.h"
 #include "window_state.h"
@@ -49,6 +50,12 @@ ReadoutPanel::ReadoutPanel(const ReadoutControls &readout, const LampControls &l
     , m_setTemperatureCaption(tr("设定温度："))
     , m_currentTemperatureCaption(tr("当前温度："))
 {
+    static_assert(
+        ParameterRanges::kSliders.size() == std::tuple_size_v<decltype(m_parameters.sliders)>);
+    for (std::size_t slider = 0; slider < m_parameters.sliders.size(); ++slider) {
+        const ParameterRange &range = ParameterRanges::kSliders[slider];
+        m_parameters.sliders[slider]->setRange(range.minimum, range.maximum);
+    }
     for (int slider = 0; slider < int(m_parameters.sliders.size()); ++slider)
         connect(m_parameters.sliders[slider], &QScrollBar::valueChanged, this,
             [this, slider] { showSliderValue(slider); });
@@ -85,18 +92,10 @@ void ReadoutPanel::showLine(const CompletedLine &line)
 {
     showOutputLevel(line);
     showParameters(line);
-    showSetTemperature();
+    showSetTemperature(line);
     showHighestTemperature();
     showLamps();
     showCurrentTemperature();
-}
-
-std::optional<qint16> ReadoutPanel::acceptedBy(Slider slider, std::optional<qint16> value) const
-{
-    const QScrollBar *bar = m_parameters.sliders[slider];
-    if (value && *value >= bar->minimum() && *value <= bar->maximum())
-        return value;
-    return std::nullopt;
 }
 
 void ReadoutPanel::showOutputLevel(const CompletedLine &line)
@@ -108,15 +107,15 @@ void ReadoutPanel::showOutputLevel(const CompletedLine &line)
 
 void ReadoutPanel::showParameters(const CompletedLine &line)
 {
-    setSliderValue(P, line.values.p);
-    setSliderValue(I, line.values.i);
-    setSliderValue(D, line.values.d);
+    setSliderValue(P, line.accepted.p);
+    setSliderValue(I, line.accepted.i);
+    setSliderValue(D, line.accepted.d);
 }
 
-void ReadoutPanel::showSetTemperature()
+void ReadoutPanel::showSetTemperature(const CompletedLine &line)
 {
     setCaption(m_readout.setTemperature, DisplayFormat::tenthsAsDegrees(m_state.SetTempTenths));
-    setSliderValue(Target, qint16(std::nearbyint(m_state.SetTempTenths / 10.0)));
+    setSliderValue(Target, line.accepted.targetDegrees);
 }
 
 void ReadoutPanel::showHighestTemperature()
@@ -141,9 +140,9 @@ void ReadoutPanel::showCurrentTemperature()
         m_readout.display->setValue(current);
 }
 
-void ReadoutPanel::setSliderValue(Slider slider, std::optional<qint16> value)
+void ReadoutPanel::setSliderValue(Slider slider, std::optional<qint16> accepted)
 {
-    if (const std::optional<qint16> accepted = acceptedBy(slider, value))
+    if (accepted)
         m_parameters.sliders[slider]->setValue(*accepted);
 }
 

@@ -31,8 +31,6 @@ public:
     void showModeWord();
     void recolourDrawing();
     void showLine(const CompletedLine &line);
-    /// The value a slider takes: one outside its range it refuses, keeping its own.
-    std::optional<qint16> acceptedBy(Slider slider, std::optional<qint16> value) const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -40,11 +38,12 @@ protected:
 private:
     void showOutputLevel(const CompletedLine &line);
     void showParameters(const CompletedLine &line);
-    void showSetTemperature();
+    void showSetTemperature(const CompletedLine &line);
     void showHighestTemperature();
     void showLamps();
     void showCurrentTemperature();
-    void setSliderValue(Slider slider, std::optional<qint16> value);
+    /// Only a value the line's ranges accepted moves a slider.
+    void setSliderValue(Slider slider, std::optional<qint16> accepted);
     // HScroll1_Change
     void showSliderValue(int slider);
     // Label5_Click

@@ -15,6 +15,8 @@ StepResponsePanel::StepResponsePanel(const StepResponseControls &controls, QObje
     , m_controls(controls)
 {
     m_controls.picture->setPixmap(stepResponsePicture());
+    connect(m_controls.overshoot.box, &QLineEdit::textEdited, this,
+        &StepResponsePanel::overshootEdited);
     offerRunHistory();
 }
 

@@ -21,6 +21,9 @@ public:
 
 signals:
     void runHistoryRequested();
+    /// The operator typed into the overshoot box: what it now shows is what a new overshoot
+    /// must exceed.
+    void overshootEdited(const QString &text);
 
 private:
     void offerRunHistory();

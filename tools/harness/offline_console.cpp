@@ -84,12 +84,15 @@ bool OfflineConsole::click(const QString &name)
 bool OfflineConsole::type(const QString &name, const QString &text)
 {
     QWidget *target = control(name);
-    if (auto *edit = qobject_cast<QLineEdit *>(target))
-        edit->setText(text);
-    else if (auto *box = qobject_cast<QPlainTextEdit *>(target))
+    if (auto *edit = qobject_cast<QLineEdit *>(target)) {
+        // Typed over the whole text, so that the box reports the operator's edit.
+        edit->selectAll();
+        edit->insert(text);
+    } else if (auto *box = qobject_cast<QPlainTextEdit *>(target)) {
         box->setPlainText(text);
-    else
+    } else {
         return false;
+    }
     settle();
     return true;
 }

@@ -39,7 +39,8 @@ public:
     /// A button is clicked, anything else gets a left click at its centre; false when there is
     /// no such control.
     bool click(const QString &name);
-    /// Replaces a text box's text; false when there is no such box.
+    /// Replaces a text box's text as the operator would, a line box reporting the edit; false
+    /// when there is no such box.
     bool type(const QString &name, const QString &text);
     /// Sets a slider; false when there is no such slider.
     bool move(const QString &name, int value);

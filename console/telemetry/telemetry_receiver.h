@@ -9,6 +9,16 @@
 
 struct WindowState;
 
+/// What the sliders take after a completed line: the set temperature in whole degrees, and the
+/// line's P, I and D; each only where its range accepts it.
+struct AcceptedParameters
+{
+    std::optional<qint16> targetDegrees;
+    std::optional<qint16> p;
+    std::optional<qint16> i;
+    std::optional<qint16> d;
+};
+
 /// What one completed line brought: its text (CR LF included), its fields and the figures it
 /// stamped. A control shows a field only when the line brought it.
 struct CompletedLine
@@ -16,6 +26,7 @@ struct CompletedLine
     QString text;
     TelemetryLine values;
     StepResponseUpdate figures;
+    AcceptedParameters accepted;
 };
 
 /// What a received chunk changed besides the state itself.
@@ -29,8 +40,8 @@ struct ReceiverChanges
 };
 
 /// The receiver's logic without any control: takes the received characters, with the run time
-/// held in the state, and updates the state as every completed line demands.
+/// and the overshoot box's figure held in the state, and updates the state as every completed
+/// line demands.
 namespace TelemetryReceiver {
-/// shownOvershoot is what the overshoot box shows, since the operator may have edited it.
-ReceiverChanges receive(WindowState &state, const QString &chunk, const QString &shownOvershoot);
+ReceiverChanges receive(WindowState &state, const QString &chunk);
 } // namespace TelemetryReceiver

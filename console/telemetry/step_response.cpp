@@ -22,7 +22,7 @@ std::optional<double> StepResponse::shownPercentage(const QString &text)
 }
 
 StepResponseUpdate StepResponse::update(int currentTenths, int setTenths, bool reachPending,
-    const QString &runTime, const QString &shownOvershoot)
+    const QString &runTime, std::optional<double> shownOvershoot)
 {
     StepResponseUpdate figures;
     if (currentTenths >= setTenths && setTenths != 0) {
@@ -30,8 +30,7 @@ StepResponseUpdate StepResponse::update(int currentTenths, int setTenths, bool r
             DisplayFormat::percentage((currentTenths - setTenths) * 100.0 / setTenths);
         // Compared as shown, two decimals against two decimals, so that an overshoot that
         // would show the same text leaves the peak time where it is.
-        const std::optional<double> shown = shownPercentage(shownOvershoot);
-        if (!shown || *shownPercentage(overshoot) > *shown) {
+        if (!shownOvershoot || *shownPercentage(overshoot) > *shownOvershoot) {
             figures.overshoot = overshoot;
             figures.peakTime = stamp(runTime);
         }

@@ -21,10 +21,14 @@ struct StatusLamps
 struct StepFigures
 {
     QString riseTime;
-    /// The overshoot as shown, to two decimals; none while its box holds no percentage.
+    /// The number in front of the overshoot box's "%": stamped to two decimals, or as the
+    /// operator typed it; none while the box holds no percentage.
     std::optional<double> overshoot;
     QString peakTime;
     QString settlingTime;
+
+    /// The overshoot box now shows this text, stamped or typed into it by the operator.
+    void setShownOvershoot(const QString &text);
 };
 
 /// The window's state that its handlers share and its controls show. The load sequence gives

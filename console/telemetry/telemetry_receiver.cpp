@@ -1,6 +1,9 @@
 #include "telemetry_receiver.h"
 
+#include "parameter_ranges.h"
 #include "window_state.h"
+
+#include <cmath>
 
 namespace {
 constexpr int kAlarmExcessTenths = 150;
@@ -30,15 +33,15 @@ void raiseHighestTemperature(WindowState &state)
     state.ShownMaxTempTenths = state.MaxTempTenths;
 }
 
-StepResponseUpdate updateStepResponse(WindowState &state, const QString &shownOvershoot)
+StepResponseUpdate updateStepResponse(WindowState &state)
 {
-    const StepResponseUpdate figures = StepResponse::update(state.CurTempTenths,
-        state.SetTempTenths, state.ReachPending, state.RunTimeText, shownOvershoot);
     StepFigures &shown = state.Figures;
+    const StepResponseUpdate figures = StepResponse::update(state.CurTempTenths,
+        state.SetTempTenths, state.ReachPending, state.RunTimeText, shown.overshoot);
     if (figures.riseTime)
         shown.riseTime = *figures.riseTime;
     if (figures.overshoot) {
-        shown.overshoot = StepResponse::shownPercentage(*figures.overshoot);
+        shown.setShownOvershoot(*figures.overshoot);
         shown.peakTime = *figures.peakTime;
     }
     if (figures.settlingTime)
@@ -58,31 +61,38 @@ void setLamps(WindowState &state)
         state.Lamps = {true, false, false};
 }
 
-CompletedLine processCompletedLine(WindowState &state, const QString &shownOvershoot)
+AcceptedParameters acceptedParameters(const WindowState &state, const TelemetryLine &values)
 {
-    CompletedLine line{state.RxLine.text(), TelemetryLine::parse(state.RxLine.text()), {}};
+    using namespace ParameterRanges;
+    return {kTarget.accepted(qint16(std::nearbyint(state.SetTempTenths / 10.0))),
+        kP.accepted(values.p), kI.accepted(values.i), kD.accepted(values.d)};
+}
+
+CompletedLine processCompletedLine(WindowState &state)
+{
+    CompletedLine line{state.RxLine.text(), TelemetryLine::parse(state.RxLine.text()), {}, {}};
     ++state.FrameCount;
     state.CurTempTenths = line.values.currentTenths.value_or(state.CurTempTenths);
     state.SetTempTenths = line.values.setTenths.value_or(state.SetTempTenths);
     if (line.values.outputLevel)
         state.OutputLevel = line.values.outputLevel;
     raiseHighestTemperature(state);
-    line.figures = updateStepResponse(state, shownOvershoot);
+    line.accepted = acceptedParameters(state, line.values);
+    line.figures = updateStepResponse(state);
     setLamps(state);
     state.RxLine.clear();
     return line;
 }
 } // namespace
 
-ReceiverChanges TelemetryReceiver::receive(
-    WindowState &state, const QString &chunk, const QString &shownOvershoot)
+ReceiverChanges TelemetryReceiver::receive(WindowState &state, const QString &chunk)
 {
     ReceiverChanges changes;
     state.RxChunk = chunk;
     changes.modeSignal = takeModeSignal(state, chunk);
     switch (state.RxLine.append(chunk)) {
     case LineCollector::Outcome::Completed:
-        changes.line = processCompletedLine(state, shownOvershoot);
+        changes.line = processCompletedLine(state);
         break;
     case LineCollector::Outcome::Dropped:
         changes.droppedLength = state.RxLine.droppedLength();
