@@ -189,7 +189,7 @@ void frmMain::startTimersOnFirstLine()
 
 void frmMain::reportConnected()
 {
-    m_status->show(tr("连接温度控制器成功！"), m_status->recordingFailure());
+    m_status->showRoutine(tr("连接温度控制器成功！"), m_status->recordingFailure());
 }
 
 void frmMain::recordLine(const CompletedLine &line)

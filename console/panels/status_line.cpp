@@ -31,6 +31,24 @@ StatusLine::StatusLine(QLabel *label, const QString &settingsFile, QObject *pare
 
 void StatusLine::show(const QString &shortText, const QString &detail, const QString &cuttable)
 {
+    m_standing = false;
+    display(shortText, detail, cuttable);
+}
+
+void StatusLine::showStanding(const QString &shortText, const QString &detail)
+{
+    display(shortText, detail, {});
+    m_standing = true;
+}
+
+void StatusLine::showRoutine(const QString &shortText, const QString &detail)
+{
+    if (!m_standing)
+        display(shortText, detail, {});
+}
+
+void StatusLine::display(const QString &shortText, const QString &detail, const QString &cuttable)
+{
     const QString whole = detail.isEmpty() ? shortText : shortText + u'\n' + detail;
     // Every received line reports again; an unchanged status costs one comparison.
     if (whole == m_status)

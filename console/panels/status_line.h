@@ -20,6 +20,13 @@ public:
     /// Only a path within the short text (cuttable) is shortened where even the smallest type
     /// cannot hold it whole.
     void show(const QString &shortText, const QString &detail = {}, const QString &cuttable = {});
+    /// A message that stays until the next one shown with show(): the routine report of every
+    /// received line does not replace it.
+    void showStanding(const QString &shortText, const QString &detail = {});
+    /// What every received line reports; a standing message stays in its place.
+    void showRoutine(const QString &shortText, const QString &detail = {});
+    /// Ends a standing message; the next routine report shows again.
+    void clearStanding() { m_standing = false; }
     /// A settings file that is there but cannot be read whole would otherwise pass unnoticed.
     void reportSettingsFile();
 
@@ -35,6 +42,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void display(const QString &shortText, const QString &detail, const QString &cuttable);
     void showToolTip(const QPoint &position) const;
     void showRecordingMark();
 
@@ -43,6 +51,7 @@ private:
     const QFont m_designFont;
     /// The whole text, as the tooltip shows it.
     QString m_status;
+    bool m_standing = false;
     bool m_recordingEnabled = true;
     QString m_recordingFailure;
     /// "未记录" beside the status line; made when first needed.
