@@ -145,6 +145,8 @@ private slots:
     void csvRoundTrip_data();
     void csvRoundTrip();
     void sessionGivesOneRowPerEvent();
+    void commandVerdictGivesARow_data();
+    void commandVerdictGivesARow();
     void textColumnIsInert_data();
     void textColumnIsInert();
     void runEndsWithOneHistoryRow_data();
@@ -230,6 +232,53 @@ void tst_RunRecorder::sessionGivesOneRowPerEvent()
         QVERIFY2(isRecordTime(row.value("time")), qPrintable(row.value("time")));
     QCOMPARE(QDateTime::fromString(rows[0].value("time"), Qt::ISODateWithMs), start);
     QCOMPARE(QDateTime::fromString(rows[1].value("time"), Qt::ISODateWithMs), start.addMSecs(300));
+}
+
+void tst_RunRecorder::commandVerdictGivesARow_data()
+{
+    QTest::addColumn<bool>("confirmed");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QStringList>("shown"); // set_c, p, i, d
+    QTest::newRow("confirmed") << true << "confirm" << QStringList{"60.0", "12", "5", "2"};
+    QTest::newRow("unconfirmed") << false << "unconfirmed" << QStringList{"45.0", "10", "5", ""};
+}
+
+/// The row says what was sent and what the lines showed, whatever the window's language.
+void tst_RunRecorder::commandVerdictGivesARow()
+{
+    QFETCH(bool, confirmed);
+    QFETCH(QString, kind);
+    QFETCH(QStringList, shown);
+    QTemporaryDir directory;
+    auto time = std::make_shared<ManualTime>();
+    time->setNow(QDateTime(QDate(2026, 12, 8), QTime(9, 30)));
+    RunRecorder recorder(time, nullptr);
+    recorder.setSettings(RecordSettings{true, directory.path()});
+    recorder.connectionOpened(1);
+    recorder.commandSent(QStringLiteral("12.5"), QStringLiteral("S0600 P012 I005 D002"));
+    const auto tenths = [](const QString &text) {
+        return text.isEmpty() ? std::nullopt
+                              : std::optional(qint16(std::lround(text.toDouble() * 10)));
+    };
+    const auto value = [](const QString &text) {
+        return text.isEmpty() ? std::nullopt : std::optional(qint16(text.toInt()));
+    };
+    recorder.commandChecked(QStringLiteral("17.5"), confirmed,
+        RecordedValues{tenths(shown[0]), {}, {}, value(shown[1]), value(shown[2]), value(shown[3])},
+        QStringLiteral("S0600 P012 I005 D002"));
+    recorder.connectionClosed();
+    const QStringList files = recordFiles(directory.path());
+    QCOMPARE(files.size(), 1);
+    const QList<QMap<QString, QString>> rows = records(directory.filePath(files.front()));
+    QCOMPARE(rows.size(), 2);
+    const QMap<QString, QString> &row = rows[1];
+    QCOMPARE(row.value("kind"), kind);
+    QCOMPARE(row.value("run_s"), QStringLiteral("17.5"));
+    QCOMPARE(row.value("text"), QStringLiteral("S0600 P012 I005 D002"));
+    QCOMPARE(
+        (QStringList{row.value("set_c"), row.value("p"), row.value("i"), row.value("d")}), shown);
+    QCOMPARE(row.value("current_c"), QString());
+    QVERIFY(isRecordTime(row.value("time")));
 }
 
 void tst_RunRecorder::textColumnIsInert_data()
