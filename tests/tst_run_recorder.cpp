@@ -2,6 +2,7 @@
 #include "manual_time.h"
 #include "offline_console.h"
 #include "record_file.h"
+#include "run_curve.h"
 #include "run_recorder.h"
 #include "runs_dialog.h"
 #include "system_error.h"
@@ -147,6 +148,8 @@ private slots:
     void sessionGivesOneRowPerEvent();
     void commandVerdictGivesARow_data();
     void commandVerdictGivesARow();
+    void runCurveIsReadFromItsRecord_data();
+    void runCurveIsReadFromItsRecord();
     void textColumnIsInert_data();
     void textColumnIsInert();
     void runEndsWithOneHistoryRow_data();
@@ -279,6 +282,84 @@ void tst_RunRecorder::commandVerdictGivesARow()
         (QStringList{row.value("set_c"), row.value("p"), row.value("i"), row.value("d")}), shown);
     QCOMPARE(row.value("current_c"), QString());
     QVERIFY(isRecordTime(row.value("time")));
+}
+
+void tst_RunRecorder::runCurveIsReadFromItsRecord_data()
+{
+    QTest::addColumn<QStringList>("run"); // start, end, record
+    QTest::addColumn<QList<QPoint>>("points"); // run time, temperature, in tenths
+    QTest::addColumn<QString>("problem"); // %1 is the records folder
+    const QList<QPoint> first{{0, 250}, {5, 255}, {15, 260}};
+    const QList<QPoint> second{{0, 265}, {4, 270}, {9, 275}, {14, 280}};
+    // Before the times carried their offset they were local time.
+    const auto local = [](const char *moment) {
+        return QDateTime::fromString(QLatin1String(moment), Qt::ISODateWithMs)
+            .toLocalTime()
+            .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
+    };
+    QTest::newRow("a run with its offset")
+        << QStringList{"2026-12-08T09:30:00.000+08:00", "2026-12-08T09:30:01.600+08:00", "a.csv"}
+        << first << "";
+    QTest::newRow("times without offset") << QStringList{local("2026-12-08T09:30:00.000+08:00"),
+        local("2026-12-08T09:30:01.600+08:00"), "a.csv"}
+                                          << first << "";
+    QTest::newRow("another offset, the same moments")
+        << QStringList{"2026-12-08T01:30:00.000Z", "2026-12-08T02:30:01.600+01:00", "a.csv"}
+        << first << "";
+    QTest::newRow("after a clear, in progress, over two files")
+        << QStringList{"2026-12-08T09:30:01.600+08:00", "", "a.csv;a_2.csv"} << second << "";
+    QTest::newRow("missing record")
+        << QStringList{"2026-12-08T09:30:01.600+08:00", "", "a.csv;gone.csv"} << QList<QPoint>{}
+        << "找不到记录文件：%1/gone.csv";
+    QTest::newRow("not a record") << QStringList{"2026-12-08T09:30:00.000+08:00", "", "runs.csv"}
+                                  << QList<QPoint>{} << "无法读取记录文件：%1/runs.csv";
+    QTest::newRow("none of its lines") << QStringList{"2026-12-08T10:00:00.000+08:00", "",
+        "a.csv"} << QList<QPoint>{} << "记录文件中没有这次运行的温度：%1/a.csv";
+    QTest::newRow("no record named") << QStringList{"2026-12-08T10:00:00.000", "",
+        ""} << QList<QPoint>{} << "这次运行没有记录文件（开始于 2026-12-08 10:00:00）";
+}
+
+/// A run's curve is the line rows of its own time, whichever offset the times carry; a record
+/// that is gone or is none is named.
+void tst_RunRecorder::runCurveIsReadFromItsRecord()
+{
+    QFETCH(QStringList, run);
+    QFETCH(QList<QPoint>, points);
+    QFETCH(QString, problem);
+    QTemporaryDir directory;
+    const QByteArray heading = "time,run_s,kind,set_c,current_c,output_pct,p,i,d,text\r\n";
+    const auto write = [&directory](const char *name, const QByteArray &text) {
+        QFile file(directory.filePath(QLatin1String(name)));
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    };
+    QVERIFY(write("a.csv",
+        heading
+            + "2026-12-08T09:29:59.500+08:00,214.4,line,60.0,24.5,50.20,10,5,2,st=0600\r\n"
+              "2026-12-08T09:30:00.000+08:00,0,line,60.0,25.0,50.20,10,5,2,st=0600\r\n"
+              "2026-12-08T09:30:00.500+08:00,0.5,line,60.0,25.5,50.20,10,5,2,\"st=0600, x\"\r\n"
+              "2026-12-08T09:30:00.700+08:00,0.7,sent,,,,,,,S0600\r\n"
+              "2026-12-08T09:30:01.000+08:00,1.0,line,60.0,,,10,5,2,st=0600 pv=abcd\r\n"
+              "2026-12-08T09:30:01.500+08:00,1.5,line,60.0,26.0,50.20,10,5,2,st=0600\r\n"
+              // 时间清零 at 09:30:01.600; the box still shows 1.5 at the next line
+              "2026-12-08T09:30:02.000+08:00,1.5,line,60.0,26.5,50.20,10,5,2,st=0600\r\n"
+              "2026-12-08T09:30:02.500+08:00,0.4,line,60.0,27.0,50.20,10,5,2,st=0600\r\n"));
+    QVERIFY(write("a_2.csv",
+        heading
+            + "2026-12-08T09:30:03.000+08:00,0.9,line,60.0,27.5,50.20,10,5,2,st=0600\r\n"
+              "2026-12-08T09:30:03.200+08:00,1.1,confirm,60.0,,,10,5,2,S0600\r\n"
+              "2026-12-08T09:30:03.500+08:00,1.4,line,60.0,28.0,50.20,10,5,2,st=0600\r\n"));
+    QVERIFY(write("runs.csv", "start,end,record\r\n"));
+    const RunCurve curve = RunCurve::read(directory.path(),
+        {QStringLiteral("start"), QStringLiteral("end"), QStringLiteral("record")}, run);
+    QCOMPARE(curve.problem(),
+        problem.contains(QLatin1String("%1"))
+            ? problem.arg(QDir::toNativeSeparators(directory.path()))
+            : problem);
+    QList<QPoint> read;
+    for (const CurvePoint &point : curve.points())
+        read.append(QPoint(int(point.runTenths), point.tenths));
+    QCOMPARE(read, curve.isValid() ? points : read);
+    QCOMPARE(curve.isValid(), problem.isEmpty());
 }
 
 void tst_RunRecorder::textColumnIsInert_data()
