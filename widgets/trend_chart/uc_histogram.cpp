@@ -358,57 +358,30 @@ bool ucHistogram::prepareGridLayer()
     return true;
 }
 
-namespace {
-/// Adds a point to the run starting at start. A point in the same column as the last two, with
-/// the last between the one before and it, replaces the last: the vertical strokes cover the
-/// same pixels either way.
-void appendPoint(std::vector<QPoint> &points, std::size_t start, QPoint point)
-{
-    const std::size_t count = points.size() - start;
-    if (count >= 1 && points.back() == point)
-        return;
-    if (count >= 2) {
-        QPoint &last = points.back();
-        const QPoint before = points[points.size() - 2];
-        if (before.x() == point.x() && last.x() == point.x()
-            && std::min(before.y(), point.y()) <= last.y()
-            && last.y() <= std::max(before.y(), point.y())) {
-            last = point;
-            return;
-        }
-    }
-    points.push_back(point);
-}
-} // namespace
-
 /// Slot j sits at x = (j + 1) × PointStep + PointOffset and y = (Max - slot j) × scale, in pixels;
 /// a point whose coordinates leave 32 bits breaks the line.
-void ucHistogram::samplePolyline(Polyline &line) const
+void ucHistogram::samplePolyline(ChartPolyline &line) const
 {
     const std::optional<qint32> scale =
         ChartGeometry::verticalScale(height() * Twips::kPerPixel, m_settings.Max);
-    line.points.clear();
-    line.runStarts.assign(1, 0);
+    line.clear();
     for (qint32 j = 0; j <= m_pointBuffer.filled(); ++j) {
         const qint64 x = qint64(j + 1) * m_spacings.PointStep + m_spacings.PointOffset;
         const qint64 y = (qint64(m_settings.Max) - m_pointBuffer.slot(j)) * scale.value_or(0);
         if (x > std::numeric_limits<qint32>::max() || y < std::numeric_limits<qint32>::min()
             || y > std::numeric_limits<qint32>::max()) {
-            if (line.points.size() > line.runStarts.back())
-                line.runStarts.push_back(line.points.size());
+            line.breakRun();
             continue;
         }
-        appendPoint(line.points, line.runStarts.back(),
-            QPoint(ChartGeometry::toPixels(x), ChartGeometry::toPixels(y)));
+        line.append(QPoint(ChartGeometry::toPixels(x), ChartGeometry::toPixels(y)));
     }
 }
 
 /// Sample position q of across is drawn in the column SampleHistory::columnOf gives: the window
 /// spans the face, the hidden strip left of it keeps only the sample before the window.
-void ucHistogram::viewPolyline(Polyline &line)
+void ucHistogram::viewPolyline(ChartPolyline &line)
 {
-    line.points.clear();
-    line.runStarts.assign(1, 0);
+    line.clear();
     const qint32 columns = m_canvas.width() - kHiddenStrip;
     if (!m_history || columns <= 0)
         return;
@@ -422,28 +395,22 @@ void ucHistogram::viewPolyline(Polyline &line)
     };
     // The samples either side of the window carry the line to the edges.
     if (first > kept.first)
-        appendPoint(line.points, 0, pointOf(first - 1));
+        line.append(pointOf(first - 1));
     m_history->columnRanges(first, across, columns, m_columnRanges);
     for (qint32 column = 0; column < columns; ++column) {
         const SampleHistory::ColumnRange &range = m_columnRanges[std::size_t(column)];
         if (range.isEmpty())
             continue;
-        int entry = m_view.rowOf(range.maximum, rows);
-        int exit = m_view.rowOf(range.minimum, rows);
-        // Entering at the end nearer the previous point keeps the join short.
-        if (!line.points.empty()
-            && std::abs(line.points.back().y() - exit) < std::abs(line.points.back().y() - entry))
-            std::swap(entry, exit);
-        appendPoint(line.points, 0, QPoint(kHiddenStrip + column, entry));
-        appendPoint(line.points, 0, QPoint(kHiddenStrip + column, exit));
+        line.appendColumn(kHiddenStrip + column, m_view.rowOf(range.maximum, rows),
+            m_view.rowOf(range.minimum, rows));
     }
     if (first + across < kept.end)
-        appendPoint(line.points, 0, pointOf(first + across));
+        line.append(pointOf(first + across));
 }
 
 /// One-pixel lines go through the raster, which records their pixels for the next redraw; wider
 /// ones through the painter, after which the next redraw starts from the grid again.
-QRect ucHistogram::drawSamples(const Polyline &line, const QColor &colour)
+QRect ucHistogram::drawSamples(const ChartPolyline &line, const QColor &colour)
 {
     m_lineSpans.clear(m_canvas.width());
     m_lineTracked = m_settings.DrawWidth <= 1;

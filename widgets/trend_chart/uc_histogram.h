@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chart_geometry.h"
+#include "chart_polyline.h"
 #include "chart_properties.h"
 #include "chart_view.h"
 #include "line_raster.h"
@@ -151,24 +152,15 @@ private:
     /// Rebuilds the grid layer when its look changed; true when it did.
     bool prepareGridLayer();
     /// The data line in canvas pixels, broken into runs where a point leaves 32 bits.
-    struct Polyline
-    {
-        std::vector<QPoint> points;
-        std::vector<std::size_t> runStarts;
-        bool operator==(const Polyline &other) const
-        {
-            return points == other.points && runStarts == other.runStarts;
-        }
-    };
-    void samplePolyline(Polyline &line) const;
+    void samplePolyline(ChartPolyline &line) const;
     /// The line of a view other than the live one, from the history: one point per sample, or
     /// where samples share a pixel column a stroke from their minimum to their maximum.
-    void viewPolyline(Polyline &line);
+    void viewPolyline(ChartPolyline &line);
     ChartView::Recorded recorded() const;
     /// Redraws and tells the host when an action changed the view.
     void viewActed(bool changed);
     /// Draws the line onto the canvas; returns the canvas area that changed.
-    QRect drawSamples(const Polyline &line, const QColor &colour);
+    QRect drawSamples(const ChartPolyline &line, const QColor &colour);
     /// The view's state and time range in the top right corner, over the line; returns the
     /// canvas area it took.
     QRect drawViewCaption();
@@ -204,8 +196,8 @@ private:
     } m_gridLook;
     /// The data line on the canvas: its runs, colour and pixels. Only while m_lineTracked is the
     /// canvas exactly the grid layer with those pixels drawn over it: never under a caption.
-    Polyline m_polyline;
-    Polyline m_nextPolyline;
+    ChartPolyline m_polyline;
+    ChartPolyline m_nextPolyline;
     QRgb m_lineColour = 0;
     LineRaster::ColumnSpans m_lineSpans;
     bool m_lineTracked = false;
