@@ -17,9 +17,6 @@
 #include <memory>
 
 namespace {
-// Canvas columns left of the face: drawn, never shown.
-constexpr int kHiddenStrip = 8;
-
 /// A pen the given number of pixels wide whatever the painter's scale; one pixel and less is
 /// Qt's fastest line, width 0.
 QPen cosmeticPen(const QColor &colour, qint16 width)
@@ -82,6 +79,8 @@ void ucHistogram::ReadProperties(const PropertyBag &bag)
         m_canvas.fill(translated(m_settings.BackColor));
     m_lineTracked = false;
     m_canvasBlanked = true;
+    m_overlayLayer = QImage();
+    m_overlayArea = QRect();
 }
 
 void ucHistogram::WriteProperties(PropertyBag &bag) const
@@ -99,6 +98,9 @@ void ucHistogram::Resize()
     m_canvas.fill(translated(m_settings.BackColor));
     m_lineTracked = false;
     m_canvasBlanked = true;
+    // Drawn again with the canvas; until then neither shows anything.
+    m_overlayLayer = QImage();
+    m_overlayArea = QRect();
     m_spacings =
         ChartGeometry::resize(m_spacings, canvasWidth(), canvasHeight(), m_settings.NumberOfPoints,
             m_settings.GridTickHorizontal, m_settings.GridTickVertical, m_settings.Max);
@@ -318,8 +320,11 @@ void ucHistogram::DrawChart()
         viewPolyline(m_nextPolyline);
     const QColor colour = translated(m_settings.ForeColor);
     const bool incremental = m_lineTracked && !gridChanged && m_settings.DrawWidth <= 1;
-    if (incremental && m_nextPolyline == m_polyline && colour.rgb() == m_lineColour)
+    if (incremental && m_nextPolyline == m_polyline && colour.rgb() == m_lineColour) {
+        if (!m_overlays.isEmpty())
+            drawOverlays();
         return;
+    }
     QRect changed = m_canvas.rect();
     if (incremental) {
         changed = m_lineSpans.bounds();
@@ -334,6 +339,8 @@ void ucHistogram::DrawChart()
     std::swap(m_polyline, m_nextPolyline);
     m_lineColour = colour.rgb();
     update(changed.translated(contentsRect().topLeft() - QPoint(kHiddenStrip, 0)));
+    if (!m_overlays.isEmpty())
+        drawOverlays();
 }
 
 /// The grid changes only with the spacings, colours, size or pen width, so it is drawn once
@@ -572,9 +579,12 @@ void ucHistogram::paintEvent(QPaintEvent *event)
             painter.drawImage(rect, m_faceLayer,
                 QRectF(QPointF(rect.topLeft()) * ratio, QSizeF(rect.size()) * ratio));
     }
-    if (!shown.isEmpty())
-        painter.drawImage(
-            shown, m_canvas, shown.translated(QPoint(kHiddenStrip, 0) - face.topLeft()));
+    if (shown.isEmpty())
+        return;
+    const QRect source = shown.translated(QPoint(kHiddenStrip, 0) - face.topLeft());
+    painter.drawImage(shown, m_canvas, source);
+    if (!m_overlayLayer.isNull())
+        painter.drawImage(shown, m_overlayLayer, source);
 }
 
 /// The background and frame change only with the style, palette, state and size; they are

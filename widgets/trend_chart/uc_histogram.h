@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chart_geometry.h"
+#include "chart_overlay.h"
 #include "chart_polyline.h"
 #include "chart_properties.h"
 #include "chart_view.h"
@@ -11,6 +12,7 @@
 
 #include <QFrame>
 #include <QImage>
+#include <QList>
 #include <QPalette>
 #include <QStyle>
 #include <QVariant>
@@ -127,6 +129,18 @@ public:
     /// columns apart; none while live.
     std::vector<TimeTicks::Tick> timeTicks(qint32 gap) const;
 
+    /// Earlier runs drawn over the chart, each in its own colour, with a small legend in the top
+    /// left corner. An overlay's sample stamped t lands where the chart's own sample stamped t
+    /// does (beyond the newest one, a tenth of a second a sample), in every view, so that runs
+    /// line up at their start. They are drawn on a layer of their own over the canvas, never
+    /// into it, once per redraw; without the history only the legend shows.
+    void setOverlays(const QList<ChartOverlay> &overlays);
+    void clearOverlays();
+    const QList<ChartOverlay> &overlays() const { return m_overlays; }
+    /// The overlays as last drawn, the canvas's size and clear where none passes; null while
+    /// there are none.
+    const QImage &overlayLayer() const { return m_overlayLayer; }
+
     const ChartSpacings &spacings() const { return m_spacings; }
     const PointBuffer &pointBuffer() const { return m_pointBuffer; }
     /// The canvas as last drawn.
@@ -146,6 +160,9 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    /// Canvas columns left of the face: drawn, never shown.
+    static constexpr int kHiddenStrip = 8;
+
     /// Stores a converted value, tells the host, then does the property's work.
     bool change(ChartPropertyId id, const QVariant &value);
     void DrawChart();
@@ -164,6 +181,18 @@ private:
     /// The view's state and time range in the top right corner, over the line; returns the
     /// canvas area it took.
     QRect drawViewCaption();
+    void drawOverlays();
+    void liveOverlayPolyline(const ChartOverlay &overlay, ChartPolyline &line) const;
+    void viewOverlayPolyline(const ChartOverlay &overlay, ChartPolyline &line) const;
+    /// The indices in [from, to] whose samples' stamps lie within the overlay's, as the first and
+    /// last; the first is past the last when there are none.
+    std::pair<qint64, qint64> overlaySpan(
+        const ChartOverlay &overlay, qint64 from, qint64 to) const;
+    /// The stamp of a sample index, counted on from the newest and back from the oldest kept
+    /// sample a tenth of a second a sample.
+    qint64 stampAt(qint64 index) const;
+    void prepareLegend();
+    void clearOverlayArea();
     void prepareFaceLayer();
     bool applyFace();
     qint32 canvasWidth() const;
@@ -201,6 +230,13 @@ private:
     QRgb m_lineColour = 0;
     LineRaster::ColumnSpans m_lineSpans;
     bool m_lineTracked = false;
+    QList<ChartOverlay> m_overlays;
+    QImage m_overlayLayer;
+    QImage m_legend;
+    /// The part of the overlay layer the last drawing took.
+    QRect m_overlayArea;
+    ChartPolyline m_overlayPolyline;
+    LineRaster::ColumnSpans m_overlaySpans;
     /// The face's background and frame as the style paints them, for the paints that reach the
     /// border.
     QImage m_faceLayer;
