@@ -14,10 +14,6 @@
 #include <optional>
 
 namespace {
-QString translated(const char *text)
-{
-    return QCoreApplication::translate("RunCurve", text);
-}
 
 QDateTime moment(const QString &text)
 {
@@ -58,12 +54,12 @@ RunCurve RunCurve::read(
     const QStringList records =
         cell("record").split(RunRecorder::recordSeparator(), Qt::SkipEmptyParts);
     if (!curve.m_start.isValid() || (!endText.isEmpty() && !end.isValid())) {
-        curve.m_problem = translated("运行记录中的时间无法读取：%1").arg(cell("start"));
+        curve.m_problem = tr("运行记录中的时间无法读取：%1").arg(cell("start"));
         return curve;
     }
     if (records.isEmpty()) {
         curve.m_problem =
-            translated("这次运行没有记录文件（开始于 %1）")
+            tr("这次运行没有记录文件（开始于 %1）")
                 .arg(curve.m_start.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
         return curve;
     }
@@ -73,7 +69,7 @@ RunCurve RunCurve::read(
     }
     if (curve.m_points.empty()) {
         curve.m_problem =
-            translated("记录文件中没有这次运行的温度：%1")
+            tr("记录文件中没有这次运行的温度：%1")
                 .arg(QDir::toNativeSeparators(QDir(directory).filePath(records.front())));
         return curve;
     }
@@ -87,11 +83,11 @@ bool RunCurve::readRecord(const QString &path, const QDateTime &end)
     const QString shown = QDir::toNativeSeparators(path);
     QFile file(path);
     if (!QFileInfo(path).isFile()) {
-        m_problem = translated("找不到记录文件：%1").arg(shown);
+        m_problem = tr("找不到记录文件：%1").arg(shown);
         return false;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-        m_problem = translated("无法读取记录文件：%1").arg(shown);
+        m_problem = tr("无法读取记录文件：%1").arg(shown);
         return false;
     }
     QTextStream text(&file);
@@ -100,7 +96,7 @@ bool RunCurve::readRecord(const QString &path, const QDateTime &end)
     Columns columns{heading.indexOf(QLatin1String("time")), heading.indexOf(QLatin1String("run_s")),
         heading.indexOf(QLatin1String("kind")), heading.indexOf(QLatin1String("current_c"))};
     if (!columns.complete()) {
-        m_problem = translated("无法读取记录文件：%1").arg(shown);
+        m_problem = tr("无法读取记录文件：%1").arg(shown);
         return false;
     }
     const QLatin1String line("line");
@@ -120,7 +116,7 @@ bool RunCurve::readRecord(const QString &path, const QDateTime &end)
             m_points.push_back({*runTime, qint32(*current)});
     }
     if (file.error() != QFileDevice::NoError) {
-        m_problem = translated("无法读取记录文件：%1").arg(shown);
+        m_problem = tr("无法读取记录文件：%1").arg(shown);
         return false;
     }
     return true;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,8 @@ struct CurvePoint
 /// to its end (to the end of the files for a run in progress) that carried a current temperature.
 class RunCurve
 {
+    Q_DECLARE_TR_FUNCTIONS(RunCurve)
+
 public:
     /// The run of a runs.csv row, its columns named by heading, from its record files in the
     /// folder. A record that is missing, cannot be read or holds none of the run's lines makes

@@ -3,13 +3,6 @@
 #include <QCoreApplication>
 #include <QRegularExpression>
 
-namespace {
-QString translated(const char *text)
-{
-    return QCoreApplication::translate("StepCommand", text);
-}
-} // namespace
-
 StepCommand StepCommand::fromText(
     const QString &target, const QString &p, const QString &i, const QString &d, const QString &t)
 {
@@ -27,17 +20,17 @@ void StepCommand::readTarget(const QString &typed)
 {
     static const QRegularExpression form(QStringLiteral("^([+-]?)0*([0-9]+)(?:\\.([0-9]+))?$"));
     if (typed.isEmpty())
-        return refuse(translated("请填写目标温度"));
+        return refuse(tr("请填写目标温度"));
     const QRegularExpressionMatch match = form.match(typed);
     if (!match.hasMatch() || match.captured(3).size() > 1)
-        return refuse(translated("目标温度须为数字，最多一位小数"));
+        return refuse(tr("目标温度须为数字，最多一位小数"));
     const QString digits = match.captured(2);
     const int tenth = match.captured(3).isEmpty() ? 0 : match.captured(3).toInt();
     if (match.captured(1) == QLatin1String("-") && (digits != QLatin1String("0") || tenth != 0))
-        return refuse(translated("目标温度不能低于 0 ℃"));
+        return refuse(tr("目标温度不能低于 0 ℃"));
     // Leading zeros are gone: four digits or more are above the field whatever they are.
     if (digits.size() > 3)
-        return refuse(translated("目标温度不能高于 999.9 ℃"));
+        return refuse(tr("目标温度不能高于 999.9 ℃"));
     m_fields.setTenths = qint16(digits.toInt() * 10 + tenth);
 }
 
@@ -48,12 +41,12 @@ void StepCommand::readGain(const QString &name, const QString &typed, std::optio
         return;
     const QRegularExpressionMatch match = form.match(typed);
     if (!match.hasMatch())
-        return refuse(translated("%1 须为整数").arg(name));
+        return refuse(tr("%1 须为整数").arg(name));
     const QString digits = match.captured(2);
     if (match.captured(1) == QLatin1String("-") && digits != QLatin1String("0"))
-        return refuse(translated("%1 不能小于 0").arg(name));
+        return refuse(tr("%1 不能小于 0").arg(name));
     if (digits.size() > 3)
-        return refuse(translated("%1 不能大于 999").arg(name));
+        return refuse(tr("%1 不能大于 999").arg(name));
     field = qint16(digits.toInt());
 }
 

@@ -2,6 +2,7 @@
 
 #include "command_fields.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 /// A step test's command from what the operator typed: the target in °C with at most one
@@ -9,6 +10,8 @@
 /// controller's fields (S 0 to 999.9 °C, the others 0 to 999) is refused with a reason.
 class StepCommand
 {
+    Q_DECLARE_TR_FUNCTIONS(StepCommand)
+
 public:
     static StepCommand fromText(const QString &target, const QString &p, const QString &i,
         const QString &d, const QString &t);
