@@ -215,7 +215,7 @@ void tst_CommandConfirmation::englishWindowGetsEnglish()
     watch.lines(QStringList(10, QStringLiteral("450 10 5 2")), 500);
     QCoreApplication::removeTranslator(&english);
     QCOMPARE(watch.text(),
-        QStringLiteral("Controller did not confirm: set sent 60.0 °C, still 45.0 °C, P sent 12, "
+        QStringLiteral("Controller did not confirm: set sent 60.0 ℃, still 45.0 ℃, P sent 12, "
                        "still 10"));
 }
 
