@@ -101,6 +101,8 @@ void ucHistogram::Resize()
     // Drawn again with the canvas; until then neither shows anything.
     m_overlayLayer = QImage();
     m_overlayArea = QRect();
+    if (!m_overlays.isEmpty())
+        prepareLegend();
     m_spacings =
         ChartGeometry::resize(m_spacings, canvasWidth(), canvasHeight(), m_settings.NumberOfPoints,
             m_settings.GridTickHorizontal, m_settings.GridTickVertical, m_settings.Max);
