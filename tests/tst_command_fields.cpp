@@ -40,7 +40,7 @@ void tst_CommandFields::read_data()
     const std::optional<CommandFields> none;
     QTest::newRow("sample command")
         << "S0450 P009 I004 D002 T040" << std::optional(fields(450, 9, 4, 2, 40));
-    QTest::newRow("the issue's step")
+    QTest::newRow("a step to 60 with gains")
         << "S0600 P012 I005 D002" << std::optional(fields(600, 12, 5, 2));
     QTest::newRow("lower case") << "s0600 p010 i005 d002" << std::optional(fields(600, 10, 5, 2));
     QTest::newRow("any order") << "D002 t7 S0600 I005" << std::optional(fields(600, {}, 5, 2, 7));

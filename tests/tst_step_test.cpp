@@ -24,7 +24,7 @@ void tst_StepTest::command_data()
     QTest::addColumn<QStringList>("typed"); // target, P, I, D, T
     QTest::addColumn<QString>("command");
     QTest::addColumn<QString>("problem");
-    QTest::newRow("the issue's step")
+    QTest::newRow("a step to 60 with gains")
         << QStringList{"60", "10", "5", "2", ""} << "S0600 P010 I005 D002"
         << "";
     QTest::newRow("one decimal, T given")
