@@ -13,8 +13,9 @@ namespace {
 const QColor kProblemColour(192, 0, 0);
 } // namespace
 
-StepTestDialog::StepTestDialog(const CommandFields &prefill, QWidget *parent)
+StepTestDialog::StepTestDialog(const CommandFields &prefill, Start start, QWidget *parent)
     : QDialog(parent)
+    , m_startStep(std::move(start))
     , m_shown(new QLabel(this))
     , m_start(new QPushButton(tr("开始"), this))
 {
@@ -64,17 +65,28 @@ void StepTestDialog::showCommand()
         StepCommand::fromText(m_target->text(), m_p->text(), m_i->text(), m_d->text(), m_t->text());
     m_command = command.text();
     m_start->setEnabled(command.isValid());
+    if (!command.isValid())
+        return showProblem(command.problem());
     QPalette palette = m_shown->palette();
-    palette.setColor(QPalette::WindowText,
-        command.isValid() ? QWidget::palette().color(QPalette::WindowText) : kProblemColour);
+    palette.setColor(QPalette::WindowText, QWidget::palette().color(QPalette::WindowText));
     m_shown->setPalette(palette);
-    m_shown->setText(command.isValid() ? tr("将发送：%1").arg(m_command) : command.problem());
+    m_shown->setText(tr("将发送：%1").arg(m_command));
 }
 
+void StepTestDialog::showProblem(const QString &problem)
+{
+    QPalette palette = m_shown->palette();
+    palette.setColor(QPalette::WindowText, kProblemColour);
+    m_shown->setPalette(palette);
+    m_shown->setText(problem);
+}
+
+/// A step that cannot start keeps the dialog open with what was typed, saying why.
 void StepTestDialog::start()
 {
     if (m_command.isEmpty())
         return;
-    emit startRequested(m_command);
+    if (const std::optional<QString> refusal = m_startStep(m_command))
+        return showProblem(*refusal);
     accept();
 }

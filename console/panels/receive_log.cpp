@@ -47,6 +47,11 @@ void ReceiveLog::logDroppedLine(qsizetype length)
     appendEntry(stamp(m_clock->now()) + tr("(过长的一行，已丢弃 %1 个字符)").arg(length));
 }
 
+void ReceiveLog::logNote(const QString &note)
+{
+    appendEntry(stamp(m_clock->now()) + u'(' + note + u')');
+}
+
 void ReceiveLog::clearLog()
 {
     m_flush.stop();

@@ -28,6 +28,8 @@ public:
     void logLine(const QString &line);
     /// An overlong line is not counted or read; the log says it was dropped.
     void logDroppedLine(qsizetype length);
+    /// The console's own word between the controller's lines, in brackets as a dropped line's.
+    void logNote(const QString &note);
 
 signals:
     void openRecordsFolderRequested();
