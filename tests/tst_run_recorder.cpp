@@ -117,6 +117,26 @@ bool isRecordTime(const QString &text)
 }
 
 /// The run history dialog the window opened, through the figure boxes' context menu.
+/// Opens the chart's context menu and chooses the entry if it is enabled; whether it was, none
+/// when the menu has no such entry. The menu is gone after.
+std::optional<bool> chooseFromChartMenu(const OfflineConsole &console, const QString &text)
+{
+    auto *chart = console.control<QWidget>("ucHistogram1");
+    emit chart->customContextMenuRequested(chart->rect().center());
+    std::unique_ptr<QMenu> menu(console.window().findChild<QMenu *>());
+    if (!menu)
+        return std::nullopt;
+    const QList<QAction *> actions = menu->actions();
+    const auto entry = std::find_if(actions.cbegin(), actions.cend(),
+        [&text](const QAction *action) { return action->text() == text; });
+    if (entry == actions.cend())
+        return std::nullopt;
+    const bool enabled = (*entry)->isEnabled();
+    if (enabled)
+        (*entry)->trigger();
+    return enabled;
+}
+
 RunsDialog *openRunsFromFigureBox(const OfflineConsole &console)
 {
     auto *box = console.control<QLineEdit>("perfor_index_2");
@@ -933,8 +953,9 @@ void tst_RunRecorder::runCurveLandsWhereTheLiveCurveWas_data()
         << QStringList{"enlarge", "enlarge", "move_left", "zoom_out"};
 }
 
-/// A run's curve read back from its record, chosen in the run history, lands on the pixels its
-/// live curve took in the same view; cleared, the chart is as it was.
+/// A run's curve read back from its record, chosen in the run history and compared with the run
+/// in progress, lands on the pixels its live curve took in the same view, in the chart's picture
+/// too; "清除对比" leaves the chart as it was.
 void tst_RunRecorder::runCurveLandsWhereTheLiveCurveWas()
 {
     QFETCH(QStringList, clicks);
@@ -959,14 +980,31 @@ void tst_RunRecorder::runCurveLandsWhereTheLiveCurveWas()
     const QImage canvas = chart->picHist();
     const QImage before = chart->grab().toImage();
 
+    QCOMPARE(chooseFromChartMenu(console, QStringLiteral("清除对比")), std::optional(false));
+
     RunsDialog *dialog = openRunsFromFigureBox(console);
     QVERIFY(dialog);
-    connect(dialog, &RunsDialog::compareOnChart, chart, &ucHistogram::setOverlays);
+    QCOMPARE(dialog->comparison().index(0, 0).data().toString(), QStringLiteral("当前运行"));
+    QCOMPARE(dialog->comparison().index(0, 1).data().toString(), QStringLiteral("60"));
     dialog->findChild<QTableView *>()->selectRow(0); // the run in progress
     dialog->findChild<QPushButton *>(QStringLiteral("compareOnChart"))->click();
     QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("problem"))->isHidden());
     QCOMPARE(chart->overlays().size(), 1);
     QCOMPARE(chart->picHist(), canvas);
+    const QImage compared = chart->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QVERIFY(compared != before.convertToFormat(QImage::Format_RGB32));
+    QTemporaryDir pictures;
+    const QString picture = pictures.filePath(QStringLiteral("chart.png"));
+    QVERIFY(console.window().saveChartImage(picture));
+    const QImage saved(picture);
+    // The picture holds the chart, its scale and, while shown, its time axis under it.
+    QRect area = chart->geometry();
+    for (const char *caption : {"Y_T_0", "Y_T_1", "Y_T_2"}) {
+        const QLabel *label = console.control<QLabel>(QLatin1String(caption));
+        area |= QRect(label->mapTo(&console.window(), QPoint()), label->size());
+    }
+    const QImage chartInPicture = saved.copy(QRect(chart->pos() - area.topLeft(), chart->size()));
+    QCOMPARE(chartInPicture.convertToFormat(QImage::Format_RGB32), compared);
 
     // Below the corners' captions, up to where the record ends: the live line held its last
     // value for the ticks after.
@@ -979,17 +1017,18 @@ void tst_RunRecorder::runCurveLandsWhereTheLiveCurveWas()
         }
     }
     QVERIFY(right > 100);
-    int compared = 0;
+    int pixels = 0;
     for (int y = 30; y < layer.height(); ++y) {
         for (int x = 8; x < right; ++x) {
             const bool live = canvas.pixelColor(x, y) == QColor(255, 255, 0);
             const bool overlaid = qAlpha(layer.pixel(x, y)) != 0;
             QVERIFY2(live == overlaid, qPrintable(QStringLiteral("%1, %2").arg(x).arg(y)));
-            compared += live ? 1 : 0;
+            pixels += live ? 1 : 0;
         }
     }
-    QVERIFY(compared > 100);
-    chart->clearOverlays();
+    QVERIFY(pixels > 100);
+    QCOMPARE(chooseFromChartMenu(console, QStringLiteral("清除对比")), std::optional(true));
+    QVERIFY(chart->overlays().isEmpty());
     QCOMPARE(chart->grab().toImage(), before);
 }
 
