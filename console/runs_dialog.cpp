@@ -109,7 +109,8 @@ RunsDialog::RunsDialog(const QString &runsFile, QWidget *parent)
     buttons->addButton(m_open, QDialogButtonBox::ActionRole);
     m_compare->setObjectName(QStringLiteral("compareOnChart"));
     buttons->addButton(m_compare, QDialogButtonBox::ActionRole);
-    buttons->addButton(tr("关闭"), QDialogButtonBox::RejectRole);
+    buttons->addButton(tr("关闭"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("close"));
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QFileInfo(runsFile).absoluteFilePath(), this));
     layout->addWidget(m_table, 3);
@@ -125,6 +126,7 @@ RunsDialog::RunsDialog(const QString &runsFile, QWidget *parent)
         captions.append(tr(column.caption));
     m_runs->setHorizontalHeaderLabels(captions);
     m_runs->setSortRole(kSortRole);
+    m_table->setObjectName(QStringLiteral("runs"));
     m_table->setModel(m_runs);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
