@@ -51,6 +51,10 @@
         <source>无法导出曲线数据：%1</source>
         <translation>Cannot export the chart data: %1</translation>
     </message>
+    <message>
+        <source>清除对比</source>
+        <translation>Clear comparison</translation>
+    </message>
 </context>
 <context>
     <name>CommandConfirmation</name>
@@ -600,6 +604,17 @@
     <message>
         <source>将发送：%1</source>
         <translation>Will send: %1</translation>
+    </message>
+</context>
+<context>
+    <name>StepTestPanel</name>
+    <message>
+        <source>阶跃测试…</source>
+        <translation>Step test…</translation>
+    </message>
+    <message>
+        <source>发送目标温度和参数，同时时间清零（%1）</source>
+        <translation>Sends the target and the gains and restarts the run at the same moment (%1)</translation>
     </message>
 </context>
 <context>
