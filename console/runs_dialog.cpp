@@ -281,6 +281,8 @@ void RunsDialog::showComparison()
                                .differenceFrom(RunFigures::fromRow(columns, run))
                          : QString());
     }
+    // The rows change while the dialog is shown; the columns follow what they now hold.
+    m_comparisonTable->horizontalHeader()->resizeSections(QHeaderView::ResizeToContents);
 }
 
 void RunsDialog::addComparedRun(

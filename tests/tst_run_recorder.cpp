@@ -902,6 +902,8 @@ void tst_RunRecorder::historyDialogComparesChosenRuns()
     QCOMPARE(comparison.rowCount(), 1);
     QCOMPARE(comparison.index(0, 0).data().toString(), QStringLiteral("当前运行"));
 
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     QTableView *table = dialog.findChild<QTableView *>();
     table->selectRow(0);
     table->selectionModel()->select(
@@ -924,6 +926,11 @@ void tst_RunRecorder::historyDialogComparesChosenRuns()
         (QStringList{shown("2026-12-08T10:00:00.000+08:00"), "60", "12", "5", "2", "39", "8", "63",
             "70", "上升时间 +1.5 s，超调量 −0.6 %"}));
     QCOMPARE(row(2).last(), QStringLiteral("上升时间 +3.0 s，超调量 −2.1 %"));
+    // Each run is named whole, on one line.
+    const auto *compared = dialog.findChild<QTableView *>(QStringLiteral("comparison"));
+    const int nameWidth = compared->fontMetrics().horizontalAdvance(row(1).front());
+    QTRY_VERIFY2(compared->columnWidth(0) > nameWidth,
+        qPrintable(QStringLiteral("%1 <= %2").arg(compared->columnWidth(0)).arg(nameWidth)));
 
     compare->click();
     const auto *problem = dialog.findChild<QLabel *>(QStringLiteral("problem"));
