@@ -14,7 +14,12 @@ DeviceReturnWatcher::DeviceReturnWatcher(QObject *parent)
 {
     m_timer.setInterval(kCheckInterval);
     connect(&m_timer, &QTimer::timeout, this, &DeviceReturnWatcher::check);
-    connect(&m_folders, &QFileSystemWatcher::directoryChanged, this, &DeviceReturnWatcher::check);
+    connect(&m_folders, &QFileSystemWatcher::directoryChanged, this, [this] {
+        // The folder watched may have gone, or a nearer one come.
+        if (isWatching())
+            watchNearestFolder();
+        check();
+    });
 }
 
 void DeviceReturnWatcher::watch(const QString &devicePath)
@@ -53,11 +58,8 @@ void DeviceReturnWatcher::check()
 {
     if (!isWatching())
         return;
-    if (!isReady(m_devicePath)) {
-        // The folder watched may have gone, or a nearer one come.
-        watchNearestFolder();
+    if (!isReady(m_devicePath))
         return;
-    }
     const QString returned = m_devicePath;
     stop();
     emit deviceReturned(returned);
