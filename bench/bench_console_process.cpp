@@ -1,7 +1,9 @@
+#include "device_return_watcher.h"
 #include "event_loop_run.h"
 #include "frm_main.h"
 #include "memory_comm.h"
 #include "offline_console.h"
+#include "port_reconnector.h"
 #include "serial_comm.h"
 #include "settings_lookup.h"
 #include "simulator_process.h"
@@ -10,6 +12,8 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -17,6 +21,8 @@
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
+
+#include <algorithm>
 
 namespace {
 double cpuSeconds()
@@ -175,6 +181,148 @@ BENCHMARK(BM_ConsoleCpuAfterPulledCable)
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
+
+/// Waiting for the simulator's pulled cable to be plugged in again, for a minute: the CPU share
+/// of the process with the device-return watcher waiting (argument 1) and with nothing at all
+/// (0), the floor of an idle event loop.
+void BM_DeviceReturnWatcherCpuWhileWaiting(benchmark::State &state)
+{
+    const QTemporaryDir dir;
+    SimulatorProcess simulator(dir.filePath(QStringLiteral("ttyTERMIVA")), {});
+    if (!simulator.start()) {
+        state.SkipWithError("the simulator did not start");
+        return;
+    }
+    simulator.command(QStringLiteral("drop"));
+    if (!runEventLoopUntil([&] { return !QFileInfo(simulator.link()).isSymLink(); }, 10000)) {
+        state.SkipWithError("the simulator's device did not go");
+        return;
+    }
+    DeviceReturnWatcher watcher;
+    if (state.range(0) == 1)
+        watcher.watch(simulator.link());
+    for (auto _ : state) {
+        state.counters["cpu_seconds"] = runMeasuringCpu(state, int(state.range(1)));
+    }
+    state.counters["still_waiting"] = watcher.isWatching() ? 1 : 0;
+}
+BENCHMARK(BM_DeviceReturnWatcherCpuWhileWaiting)
+    ->Args({1, 60})
+    ->Args({0, 60})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+
+/// From a device's return to the watcher's report, over 20 returns: with the argument 0 a link
+/// to a character device appears in the folder watched (the folder's change tells), with 1 the
+/// device appears behind a link left in place, in a folder not watched (the look twice a second
+/// finds it).
+void BM_DeviceReturnToReport(benchmark::State &state)
+{
+    const QTemporaryDir dir;
+    const QDir root(dir.path());
+    root.mkdir(QStringLiteral("links"));
+    root.mkdir(QStringLiteral("nodes"));
+    const bool behindLink = state.range(0) == 1;
+    const QString path = root.filePath(QStringLiteral("links/ttyUSB0"));
+    const QString node = root.filePath(QStringLiteral("nodes/ttyUSB1"));
+    DeviceReturnWatcher watcher;
+    QElapsedTimer sinceReturn;
+    qint64 reported = -1;
+    QObject::connect(&watcher, &DeviceReturnWatcher::deviceReturned,
+        [&] { reported = sinceReturn.nsecsElapsed(); });
+    constexpr int kReturns = 20;
+    for (auto _ : state) {
+        std::vector<double> milliseconds;
+        for (int round = 0; round < kReturns; ++round) {
+            QFile::remove(path);
+            QFile::remove(node);
+            if (behindLink)
+                QFile::link(node, path);
+            watcher.watch(path);
+            // Returns come at any moment of the watcher's half-second look.
+            runEventLoopFor(37 * round % 500);
+            reported = -1;
+            sinceReturn.start();
+            QFile::link(QStringLiteral("/dev/null"), behindLink ? node : path);
+            if (!runEventLoopUntil([&] { return reported >= 0; }, 5000)) {
+                state.SkipWithError("the return was not reported");
+                return;
+            }
+            milliseconds.push_back(reported / 1e6);
+        }
+        std::sort(milliseconds.begin(), milliseconds.end());
+        state.SetIterationTime(0);
+        state.counters["median_ms"] = milliseconds[milliseconds.size() / 2];
+        state.counters["max_ms"] = milliseconds.back();
+    }
+}
+BENCHMARK(BM_DeviceReturnToReport)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime();
+
+/// The simulator's cable plugged in again, ten times: from the command that brings its device
+/// back to the port open again (PortReconnector) and to the first whole line read after it. The
+/// device's return itself lies a few milliseconds after the command.
+void BM_SimulatorReturnToReopen(benchmark::State &state)
+{
+    const QTemporaryDir dir;
+    SimulatorProcess::Options options;
+    options.periodMs = 50;
+    SimulatorProcess simulator(dir.filePath(QStringLiteral("ttyTERMIVA")), options);
+    if (!simulator.start()) {
+        state.SkipWithError("the simulator did not start");
+        return;
+    }
+    PortMap ports;
+    ports.setDevice(1, simulator.link());
+    SerialComm port(ports);
+    port.setRThreshold(1);
+    PortReconnector reconnector(&port, nullptr, [] { return QString(); });
+    QObject::connect(&port, &MSComm::connectionLost, &reconnector, &PortReconnector::lost);
+    QString received;
+    QObject::connect(&port, &MSComm::OnComm, [&] { received += port.Input().text; });
+    if (port.setPortOpen(true)) {
+        state.SkipWithError("the port did not open");
+        return;
+    }
+    reconnector.connected();
+    constexpr int kReturns = 10;
+    for (auto _ : state) {
+        std::vector<double> reopen;
+        std::vector<double> firstLine;
+        for (int round = 0; round < kReturns; ++round) {
+            simulator.command(QStringLiteral("drop"));
+            if (!runEventLoopUntil([&] { return reconnector.isWaiting(); }, 10000)) {
+                state.SkipWithError("the loss was not noticed");
+                return;
+            }
+            runEventLoopFor(37 * round % 500);
+            QElapsedTimer sinceReturn;
+            sinceReturn.start();
+            simulator.command(QStringLiteral("restore"));
+            if (!runEventLoopUntil([&] { return port.PortOpen(); }, 10000)) {
+                state.SkipWithError("the port was not reopened");
+                return;
+            }
+            reopen.push_back(sinceReturn.nsecsElapsed() / 1e6);
+            received.clear();
+            if (!runEventLoopUntil(
+                    [&] { return received.contains(QStringLiteral("\r\n")); }, 10000)) {
+                state.SkipWithError("no line after the reconnect");
+                return;
+            }
+            // The simulator's new device starts at the beginning of a line.
+            firstLine.push_back(sinceReturn.nsecsElapsed() / 1e6);
+        }
+        std::sort(reopen.begin(), reopen.end());
+        std::sort(firstLine.begin(), firstLine.end());
+        state.SetIterationTime(0);
+        state.counters["reopen_median_ms"] = reopen[reopen.size() / 2];
+        state.counters["reopen_max_ms"] = reopen.back();
+        state.counters["first_line_median_ms"] = firstLine[firstLine.size() / 2];
+        state.counters["first_line_max_ms"] = firstLine.back();
+    }
+}
+BENCHMARK(BM_SimulatorReturnToReopen)->Iterations(1)->UseManualTime();
 
 /// Telemetry lines back to back, as fast as the pseudo-terminal takes them: the characters a
 /// second the console handles.

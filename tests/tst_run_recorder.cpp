@@ -150,6 +150,8 @@ private slots:
     void runEndsWithOneHistoryRow_data();
     void runEndsWithOneHistoryRow();
     void runAfterReconnectHoldsOnlyItsOwnFigures();
+    void lostLinkKeepsTheRunAndItsRecord_data();
+    void lostLinkKeepsTheRunAndItsRecord();
     void unwritableFolderLeavesTheConsoleWorking();
     void markSaysWhenNothingIsRecorded_data();
     void markSaysWhenNothingIsRecorded();
@@ -350,6 +352,107 @@ void tst_RunRecorder::runAfterReconnectHoldsOnlyItsOwnFigures()
     QCOMPARE(last.value("overshoot_pct"), QString());
     QCOMPARE(last.value("peak_s"), QString());
     QCOMPARE(last.value("settling_s"), settling);
+}
+
+void tst_RunRecorder::lostLinkKeepsTheRunAndItsRecord_data()
+{
+    // One event a second: "line", "lost" (the device went; waiting for it), "back" (reopened),
+    // "clear" (时间清零), "close" (断开, exit, another port).
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QStringList>("kinds");
+    QTest::addColumn<QStringList>("runLines");
+    QTest::newRow("back, then disconnect")
+        << QStringList{"line", "line", "lost", "back", "line", "close"}
+        << QStringList{"line", "line", "lost", "reconnected", "line"} << QStringList{"3"};
+    QTest::newRow("disconnect while waiting")
+        << QStringList{"line", "lost", "close"} << QStringList{"line", "lost"} << QStringList{"1"};
+    QTest::newRow("two gaps") << QStringList{"line", "lost", "back", "line", "lost", "back", "line",
+        "close"}
+                              << QStringList{"line", "lost", "reconnected", "line", "lost",
+                                     "reconnected", "line"}
+                              << QStringList{"3"};
+    QTest::newRow("nothing received before the gap")
+        << QStringList{"lost", "back", "line", "close"}
+        << QStringList{"lost", "reconnected", "line"} << QStringList{"1"};
+    QTest::newRow("run time cleared after the gap")
+        << QStringList{"line", "lost", "back", "clear", "line", "line", "close"}
+        << QStringList{"line", "lost", "reconnected", "line", "line"} << QStringList{"1", "2"};
+}
+
+/// A gap while the device is away is marked in the same record and the run goes on across it;
+/// the run's row is written once, when the connection really ends, never while waiting.
+void tst_RunRecorder::lostLinkKeepsTheRunAndItsRecord()
+{
+    QFETCH(QStringList, events);
+    QFETCH(QStringList, kinds);
+    QFETCH(QStringList, runLines);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const auto time = std::make_shared<ManualTime>();
+    const QDateTime start(QDate(2026, 12, 8), QTime(22, 0));
+    time->setNow(start);
+    QObject owner;
+    auto *recorder = new RunRecorder(time, &owner);
+    recorder->setSettings({true, folder.path()});
+    auto *flushTimer = recorder->findChild<WindowTimer *>();
+    QVERIFY(flushTimer);
+    time->drive(flushTimer);
+    const QString runs = folder.filePath(RunRecorder::runsFileName());
+    recorder->connectionOpened(1);
+
+    int second = 0;
+    for (const QString &event : events) {
+        time->advance(1000);
+        const QString runTime = QString::number(++second);
+        if (event == QLatin1String("line")) {
+            RecordedValues values;
+            values.currentTenths = qint16(580 + second);
+            recorder->lineCompleted(
+                runTime, values, {}, QString::fromLatin1(line(600, 580 + second).chopped(2)));
+        } else if (event == QLatin1String("lost")) {
+            const qsizetype runsBefore = records(runs).size();
+            recorder->linkLost(runTime, QStringLiteral("/dev/pts/9: 输入/输出错误"));
+            // On disk at once, and nothing written while the device is away.
+            const QStringList files = recordFiles(folder.path());
+            QCOMPARE(files.size(), 1);
+            QCOMPARE(records(folder.filePath(files.front())).last().value("kind"),
+                QStringLiteral("lost"));
+            QCOMPARE(records(runs).size(), runsBefore);
+            QVERIFY(!flushTimer->Enabled());
+            QVERIFY(recorder->runInProgress().has_value() == (events.front() == "line"));
+        } else if (event == QLatin1String("back")) {
+            recorder->reconnected(runTime, QStringLiteral("/dev/pts/10"));
+            QVERIFY(flushTimer->Enabled());
+        } else if (event == QLatin1String("clear")) {
+            recorder->runTimeCleared();
+        } else {
+            recorder->connectionClosed();
+        }
+    }
+
+    const QStringList files = recordFiles(folder.path());
+    QCOMPARE(files.size(), 1);
+    const QList<QMap<QString, QString>> rows = records(folder.filePath(files.front()));
+    QStringList recordedKinds;
+    for (const QMap<QString, QString> &row : rows) {
+        recordedKinds.append(row.value("kind"));
+        if (row.value("kind") == QLatin1String("lost"))
+            QCOMPARE(row.value("text"), QStringLiteral("/dev/pts/9: 输入/输出错误"));
+        if (row.value("kind") == QLatin1String("reconnected"))
+            QCOMPARE(row.value("text"), QStringLiteral("/dev/pts/10"));
+        QVERIFY(!row.value("run_s").isEmpty());
+    }
+    QCOMPARE(recordedKinds, kinds);
+    const QList<QMap<QString, QString>> written = records(runs);
+    QStringList writtenLines;
+    for (const QMap<QString, QString> &run : written) {
+        writtenLines.append(run.value("lines"));
+        QCOMPARE(run.value("record"), files.front());
+    }
+    QCOMPARE(writtenLines, runLines);
+    // The last run ends when the connection was closed, not when the device went.
+    QCOMPARE(QDateTime::fromString(written.last().value("end"), Qt::ISODateWithMs),
+        start.addSecs(events.size()));
 }
 
 /// Reported at every connection while the folder stays unusable, in the system's words, and

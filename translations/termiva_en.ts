@@ -230,6 +230,19 @@
     </message>
 </context>
 <context>
+    <name>PortMap</name>
+    <message>
+        <source>%1
+当前设备：%2</source>
+        <translation>%1
+Device now: %2</translation>
+    </message>
+    <message>
+        <source>未接入</source>
+        <translation>not plugged in</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <source>无法创建文件夹 %1：%2</source>
@@ -256,6 +269,33 @@
     <message>
         <source>(过长的一行，已丢弃 %1 个字符)</source>
         <translation>(line too long, %1 characters dropped)</translation>
+    </message>
+</context>
+<context>
+    <name>ReconnectPolicy</name>
+    <message>
+        <source>连接已中断：COM%1 %2，等待设备重新连接…</source>
+        <translation>COM%1 lost: %2, waiting for it to come back…</translation>
+    </message>
+    <message>
+        <source>已重新连接 COM%1</source>
+        <translation>Reconnected to COM%1</translation>
+    </message>
+    <message>
+        <source>(连接中断 %1 s)</source>
+        <translation>(connection down for %1 s)</translation>
+    </message>
+    <message>
+        <source>串口未打开，未发送</source>
+        <translation>Port not open, nothing sent</translation>
+    </message>
+    <message>
+        <source>连接已中断：COM%1 %2</source>
+        <translation>COM%1 lost: %2</translation>
+    </message>
+    <message>
+        <source>断线后自动重连</source>
+        <translation>Reconnect automatically after a lost connection</translation>
     </message>
 </context>
 <context>
