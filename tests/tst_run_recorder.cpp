@@ -4,6 +4,7 @@
 #include "record_file.h"
 #include "run_recorder.h"
 #include "runs_dialog.h"
+#include "settings_dir.h"
 #include "system_error.h"
 #include "window_timer.h"
 
@@ -276,30 +277,41 @@ void tst_RunRecorder::textColumnIsInert()
 void tst_RunRecorder::runEndsWithOneHistoryRow_data()
 {
     QTest::addColumn<QString>("ending");
-    QTest::newRow("reset") << QStringLiteral("runtimeclear");
-    QTest::newRow("disconnect") << QStringLiteral("cmdDisconnect");
-    QTest::newRow("lost device") << QStringLiteral("vanish");
+    QTest::addColumn<QByteArray>("settings");
+    QTest::newRow("reset") << QStringLiteral("runtimeclear") << QByteArray();
+    QTest::newRow("disconnect") << QStringLiteral("cmdDisconnect") << QByteArray();
+    QTest::newRow("lost device, not waited for")
+        << QStringLiteral("vanish") << QByteArray("RECONNECT=0\r\n");
+    QTest::newRow("disconnect while waiting for the lost device")
+        << QStringLiteral("vanish cmdDisconnect") << QByteArray();
 }
 
 void tst_RunRecorder::runEndsWithOneHistoryRow()
 {
     QFETCH(QString, ending);
-    OfflineConsole console;
+    QFETCH(QByteArray, settings);
+    const SettingsDir settingsDir({}, settings);
+    QVERIFY(settingsDir.isValid());
+    OfflineConsole console(OfflineConsole::Visibility::Hidden, settingsDir.path());
     console.connectPort();
     for (const int current : {500, 600, 612, 605, 600})
         console.receive(line(600, current, 12));
     console.tick(5);
     console.receive(line(600, 601, 14));
-    if (ending == QLatin1String("vanish"))
-        console.port().vanish();
-    else
-        QVERIFY(console.click(ending));
+    for (const QString &step : ending.split(u' ')) {
+        if (step == QLatin1String("vanish"))
+            console.port().vanish();
+        else
+            QVERIFY(console.click(step));
+        // While the device is awaited the run goes on.
+        if (step == QLatin1String("vanish") && settings.isEmpty())
+            QVERIFY(records(runsFile(console)).isEmpty());
+    }
     if (ending == QLatin1String("runtimeclear"))
         QVERIFY(console.click(QStringLiteral("cmdDisconnect")));
 
-    const QString runsFile = QDir(console.window().recordsDirectory()).filePath("runs.csv");
-    QTRY_COMPARE(records(runsFile).size(), 1);
-    const QMap<QString, QString> run = records(runsFile).front();
+    QTRY_COMPARE(records(runsFile(console)).size(), 1);
+    const QMap<QString, QString> run = records(runsFile(console)).front();
     QCOMPARE(run.value("port"), QStringLiteral("COM1"));
     QCOMPARE(run.value("set_c"), QStringLiteral("60.0"));
     QCOMPARE(run.value("p"), QStringLiteral("14"));

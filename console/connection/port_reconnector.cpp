@@ -21,9 +21,20 @@ void PortReconnector::setEnabled(bool enabled)
 {
     const bool wasWaiting = m_policy.isWaiting();
     const ReconnectPolicy::Report shown = m_policy.setEnabled(enabled);
-    if (!wasWaiting || m_policy.isWaiting())
-        return;
-    endWait();
+    if (wasWaiting && !m_policy.isWaiting())
+        endWaitReporting(shown);
+}
+
+void PortReconnector::giveUp()
+{
+    if (m_policy.isWaiting())
+        endWaitReporting(m_policy.giveUp());
+}
+
+/// The wait ends as a loss without one does: the run ends with the record's connection.
+void PortReconnector::endWaitReporting(const ReconnectPolicy::Report &shown)
+{
+    m_watcher.stop();
     if (m_recorder)
         m_recorder->connectionClosed();
     report(shown);

@@ -33,9 +33,12 @@ public:
     void setEnabled(bool enabled);
     /// The operator's connect opened the port.
     void connected();
-    /// The operator's 断开, exit, another port, or a failed open: a wait in progress ends.
-    /// Closing the record stays with the caller, as for any closed connection.
+    /// The operator's 断开, exit, connect, or a failed open: a wait in progress ends. Closing
+    /// the record stays with the caller, as for any closed connection.
     void closed();
+    /// Another port chosen while waiting: the wait ends, the record's connection closes and the
+    /// loss is reported as it is without a wait.
+    void giveUp();
     /// The port's connectionLost: waits for the device, the record kept open, or, when turned
     /// off or not connected, ends the record's connection as a closed one.
     void lost(const CommError &error);
@@ -50,6 +53,7 @@ private:
     void deviceReturned();
     void report(const ReconnectPolicy::Report &report);
     void endWait();
+    void endWaitReporting(const ReconnectPolicy::Report &shown);
 
     MSComm *m_port;
     RunRecorder *m_recorder;

@@ -26,10 +26,7 @@ ReconnectPolicy::ReconnectPolicy(bool enabled)
 ReconnectPolicy::Report ReconnectPolicy::setEnabled(bool enabled)
 {
     m_enabled = enabled;
-    if (enabled || m_state != State::Waiting)
-        return {};
-    m_state = State::Idle;
-    return lostWithoutWaiting();
+    return enabled ? Report{} : giveUp();
 }
 
 void ReconnectPolicy::opened(int port)
@@ -41,6 +38,14 @@ void ReconnectPolicy::opened(int port)
 void ReconnectPolicy::closed()
 {
     m_state = State::Idle;
+}
+
+ReconnectPolicy::Report ReconnectPolicy::giveUp()
+{
+    if (m_state != State::Waiting)
+        return {};
+    m_state = State::Idle;
+    return lostWithoutWaiting();
 }
 
 ReconnectPolicy::Report ReconnectPolicy::lost(const CommError &error, qint64 atMs)
@@ -64,11 +69,6 @@ ReconnectPolicy::Report ReconnectPolicy::reopened(qint64 atMs)
     const double gapSeconds = double(atMs - m_lostAt) / 1000.0;
     return {tr("已重新连接 COM%1").arg(m_port), {},
         tr("(连接中断 %1 s)").arg(QString::number(gapSeconds, 'f', 1))};
-}
-
-QString ReconnectPolicy::sendRefusal() const
-{
-    return isOpen() ? QString() : tr("串口未打开，未发送");
 }
 
 ReconnectPolicy::Report ReconnectPolicy::lostWithoutWaiting() const

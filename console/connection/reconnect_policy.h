@@ -42,8 +42,10 @@ public:
 
     /// The operator's connect opened the port.
     void opened(int port);
-    /// 断开, exit, another port chosen, or the operator's open failed.
+    /// 断开, exit, connect pressed, or the operator's open failed: nothing more to say.
     void closed();
+    /// Another port chosen while waiting: the wait ends and the loss reads as it does without one.
+    Report giveUp();
     /// The device failed under the open port, at a moment in milliseconds of a steady clock.
     Report lost(const CommError &error, qint64 atMs);
     /// The same port opened again after the device came back.
@@ -53,8 +55,6 @@ public:
     bool mayConnect() const { return m_state == State::Idle || m_state == State::Waiting; }
     /// "断开" ends a connection or a wait.
     bool mayDisconnect() const { return m_state != State::Idle; }
-    /// Why a command is not sent; empty while the port is open. Nothing is kept for later.
-    QString sendRefusal() const;
 
 private:
     bool isOpen() const { return m_state == State::Connected || m_state == State::Reconnected; }
