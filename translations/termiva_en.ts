@@ -145,8 +145,16 @@
         <translation>Disconnected...</translation>
     </message>
     <message>
-        <source>连接已中断：COM%1 %2</source>
-        <translation>COM%1 lost: %2</translation>
+        <source>无法写入设置文件：%1 不是普通文件</source>
+        <translation>Cannot write the settings file: %1 is not a regular file</translation>
+    </message>
+    <message>
+        <source>无法写入设置文件：%1 超过 1 MB</source>
+        <translation>Cannot write the settings file: %1 is larger than 1 MB</translation>
+    </message>
+    <message>
+        <source>无法写入设置文件：%1</source>
+        <translation>Cannot write the settings file: %1</translation>
     </message>
 </context>
 <context>
@@ -284,10 +292,6 @@ Device now: %2</translation>
     <message>
         <source>(连接中断 %1 s)</source>
         <translation>(connection down for %1 s)</translation>
-    </message>
-    <message>
-        <source>串口未打开，未发送</source>
-        <translation>Port not open, nothing sent</translation>
     </message>
     <message>
         <source>连接已中断：COM%1 %2</source>
