@@ -21,6 +21,8 @@
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <time.h>
 
 #include <algorithm>
 
@@ -58,8 +60,10 @@ double peakResidentMegabytes()
 class SimulatedConsole
 {
 public:
-    explicit SimulatedConsole(int periodMs)
+    /// The settings file, when given, lies beside the console's records.
+    explicit SimulatedConsole(int periodMs, const QByteArray &settings = {})
         : m_simulator(m_dir.filePath(QStringLiteral("ttyTERMIVA")), options(periodMs))
+        , m_settings(settings)
     {
     }
 
@@ -68,6 +72,11 @@ public:
     {
         if (!m_simulator.start())
             return false;
+        if (!m_settings.isEmpty()) {
+            QFile file(SettingsLookup::besideExecutable(m_dir.path()));
+            if (!file.open(QIODevice::WriteOnly) || file.write(m_settings) != m_settings.size())
+                return false;
+        }
         PortMap ports;
         ports.setDevice(1, m_simulator.link());
         m_window = std::make_unique<frmMain>(std::make_unique<SerialComm>(ports),
@@ -82,6 +91,11 @@ public:
     const frmMain &window() const { return *m_window; }
     void stopRepainting() { m_window->setUpdatesEnabled(false); }
     qint64 lines() const { return m_window->state().FrameCount; }
+    /// "断开" is offered while connected or waiting for the lost device.
+    bool disconnectOffered() const
+    {
+        return m_window->findChild<QAbstractButton *>(QStringLiteral("cmdDisconnect"))->isEnabled();
+    }
 
 private:
     static SimulatorProcess::Options options(int periodMs)
@@ -93,6 +107,7 @@ private:
 
     const QTemporaryDir m_dir;
     SimulatorProcess m_simulator;
+    const QByteArray m_settings;
     std::unique_ptr<frmMain> m_window;
 };
 
@@ -157,11 +172,14 @@ BENCHMARK(BM_BareWindowCpu)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
 
-/// The console after the controller's cable is pulled: the CPU share of the following seconds,
-/// which stays near nothing unless the lost line causes an error storm.
+/// The console after the controller's cable is pulled: the CPU share of the following seconds
+/// (the first argument), which stays near nothing unless the lost line causes an error storm.
+/// With the second argument 1 the window waits for the device to come back, as it does unless
+/// told otherwise; with 0 ([PORTS] RECONNECT=0) it does not, the floor the wait adds to.
 void BM_ConsoleCpuAfterPulledCable(benchmark::State &state)
 {
-    SimulatedConsole console(50);
+    const bool reconnecting = state.range(1) == 1;
+    SimulatedConsole console(50, reconnecting ? QByteArray() : "[PORTS]\r\nRECONNECT=0\r\n");
     if (!console.start() || !runEventLoopUntil([&] { return console.lines() >= 5; }, 20000)) {
         state.SkipWithError("the console did not connect to the simulator");
         return;
@@ -175,12 +193,87 @@ void BM_ConsoleCpuAfterPulledCable(benchmark::State &state)
     for (auto _ : state) {
         runMeasuringCpu(state, seconds);
     }
+    state.counters["waiting"] = console.disconnectOffered() ? 1 : 0;
 }
 BENCHMARK(BM_ConsoleCpuAfterPulledCable)
-    ->Arg(2)
+    ->Args({2, 1})
+    ->Args({60, 1})
+    ->Args({60, 0})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
+
+/// Seconds of the system clock at which the file at the path (a link: not followed) was made
+/// or last changed.
+double changedAt(const QString &path)
+{
+    struct stat status
+    {
+    };
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return -1;
+    return status.st_mtim.tv_sec + status.st_mtim.tv_nsec / 1e9;
+}
+
+double systemSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return now.tv_sec + now.tv_nsec / 1e9;
+}
+
+/// The whole shown console on the simulator (a line every 50 ms), its cable pulled and plugged
+/// in again ten times at any moment of the wait: from the device's return (the moment its link
+/// was made) to the port open again, and to the first line after the gap handled by the window.
+void BM_ConsoleReturnToFirstLine(benchmark::State &state)
+{
+    SimulatedConsole console(50);
+    if (!console.start() || !runEventLoopUntil([&] { return console.lines() >= 3; }, 20000)) {
+        state.SkipWithError("the console did not connect to the simulator");
+        return;
+    }
+    const QString link = console.simulator().link();
+    constexpr int kReturns = 10;
+    for (auto _ : state) {
+        std::vector<double> reopen;
+        std::vector<double> firstLine;
+        for (int round = 0; round < kReturns; ++round) {
+            console.simulator().command(QStringLiteral("drop"));
+            if (!runEventLoopUntil(
+                    [&] {
+                        return console.disconnectOffered()
+                            && !console.window().ComPort().PortOpen();
+                    },
+                    10000)) {
+                state.SkipWithError("the console did not wait for the device");
+                return;
+            }
+            runEventLoopFor(300 + 137 * round % 700);
+            const qint64 linesBefore = console.lines();
+            console.simulator().command(QStringLiteral("restore"));
+            if (!runEventLoopUntil([&] { return console.window().ComPort().PortOpen(); }, 10000)) {
+                state.SkipWithError("the port was not reopened");
+                return;
+            }
+            const double openedAt = systemSeconds();
+            if (!runEventLoopUntil([&] { return console.lines() > linesBefore; }, 10000)) {
+                state.SkipWithError("no line after the reconnect");
+                return;
+            }
+            const double returnedAt = changedAt(link);
+            reopen.push_back((openedAt - returnedAt) * 1000);
+            firstLine.push_back((systemSeconds() - returnedAt) * 1000);
+        }
+        std::sort(reopen.begin(), reopen.end());
+        std::sort(firstLine.begin(), firstLine.end());
+        state.SetIterationTime(0);
+        state.counters["reopen_median_ms"] = reopen[reopen.size() / 2];
+        state.counters["reopen_max_ms"] = reopen.back();
+        state.counters["first_line_median_ms"] = firstLine[firstLine.size() / 2];
+        state.counters["first_line_max_ms"] = firstLine.back();
+    }
+}
+BENCHMARK(BM_ConsoleReturnToFirstLine)->Iterations(1)->UseManualTime();
 
 /// Waiting for the simulator's pulled cable to be plugged in again, for a minute: the CPU share
 /// of the process with the device-return watcher waiting (argument 1) and with nothing at all
