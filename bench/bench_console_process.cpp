@@ -225,6 +225,7 @@ double systemSeconds()
 /// The whole shown console on the simulator (a line every 50 ms), its cable pulled and plugged
 /// in again ten times at any moment of the wait: from the device's return (the moment its link
 /// was made) to the port open again, and to the first line after the gap handled by the window.
+/// Both ends are taken as they happen, from the reconnector's report and the receive event.
 void BM_ConsoleReturnToFirstLine(benchmark::State &state)
 {
     SimulatedConsole console(50);
@@ -232,6 +233,23 @@ void BM_ConsoleReturnToFirstLine(benchmark::State &state)
         state.SkipWithError("the console did not connect to the simulator");
         return;
     }
+    const auto *reconnector = console.window().findChild<PortReconnector *>();
+    if (!reconnector) {
+        state.SkipWithError("the window has no reconnector");
+        return;
+    }
+    double openedAt = -1;
+    double lineAt = -1;
+    qint64 linesBefore = 0;
+    QObject::connect(reconnector, &PortReconnector::stateChanged, [&](ReconnectPolicy::State now) {
+        if (now == ReconnectPolicy::State::Reconnected)
+            openedAt = systemSeconds();
+    });
+    // Connected after the window's own handler, so that the line has been handled.
+    QObject::connect(&console.window().ComPort(), &MSComm::OnComm, [&] {
+        if (openedAt >= 0 && lineAt < 0 && console.lines() > linesBefore)
+            lineAt = systemSeconds();
+    });
     const QString link = console.simulator().link();
     constexpr int kReturns = 10;
     for (auto _ : state) {
@@ -239,30 +257,22 @@ void BM_ConsoleReturnToFirstLine(benchmark::State &state)
         std::vector<double> firstLine;
         for (int round = 0; round < kReturns; ++round) {
             console.simulator().command(QStringLiteral("drop"));
-            if (!runEventLoopUntil(
-                    [&] {
-                        return console.disconnectOffered()
-                            && !console.window().ComPort().PortOpen();
-                    },
-                    10000)) {
+            if (!runEventLoopUntil([&] { return reconnector->isWaiting(); }, 10000)) {
                 state.SkipWithError("the console did not wait for the device");
                 return;
             }
             runEventLoopFor(300 + 137 * round % 700);
-            const qint64 linesBefore = console.lines();
+            openedAt = -1;
+            lineAt = -1;
+            linesBefore = console.lines();
             console.simulator().command(QStringLiteral("restore"));
-            if (!runEventLoopUntil([&] { return console.window().ComPort().PortOpen(); }, 10000)) {
-                state.SkipWithError("the port was not reopened");
-                return;
-            }
-            const double openedAt = systemSeconds();
-            if (!runEventLoopUntil([&] { return console.lines() > linesBefore; }, 10000)) {
+            if (!runEventLoopUntil([&] { return lineAt >= 0; }, 10000)) {
                 state.SkipWithError("no line after the reconnect");
                 return;
             }
             const double returnedAt = changedAt(link);
             reopen.push_back((openedAt - returnedAt) * 1000);
-            firstLine.push_back((systemSeconds() - returnedAt) * 1000);
+            firstLine.push_back((lineAt - returnedAt) * 1000);
         }
         std::sort(reopen.begin(), reopen.end());
         std::sort(firstLine.begin(), firstLine.end());
