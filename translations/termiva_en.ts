@@ -146,11 +146,11 @@
     </message>
     <message>
         <source>无法写入设置文件：%1 不是普通文件</source>
-        <translation>Cannot write the settings file: %1 is not a regular file</translation>
+        <translation>Not saved, %1: not a regular file</translation>
     </message>
     <message>
         <source>无法写入设置文件：%1 超过 1 MB</source>
-        <translation>Cannot write the settings file: %1 is larger than 1 MB</translation>
+        <translation>Not saved, %1: over 1 MB</translation>
     </message>
     <message>
         <source>无法写入设置文件：%1</source>
