@@ -1,7 +1,9 @@
+#include "device_return_watcher.h"
 #include "event_loop_run.h"
 #include "frm_main.h"
 #include "memory_comm.h"
 #include "offline_console.h"
+#include "port_reconnector.h"
 #include "serial_comm.h"
 #include "settings_lookup.h"
 #include "simulator_process.h"
@@ -10,6 +12,8 @@
 #include <QAbstractButton>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -18,6 +22,10 @@
 #include <benchmark/benchmark.h>
 
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <time.h>
+
+#include <algorithm>
 
 namespace {
 double cpuSeconds()
@@ -53,8 +61,10 @@ double peakResidentMegabytes()
 class SimulatedConsole
 {
 public:
-    explicit SimulatedConsole(int periodMs, int setTenths = 600)
+    /// The settings file, when given, lies beside the console's records.
+    explicit SimulatedConsole(int periodMs, const QByteArray &settings = {}, int setTenths = 600)
         : m_simulator(m_dir.filePath(QStringLiteral("ttyTERMIVA")), options(periodMs, setTenths))
+        , m_settings(settings)
     {
     }
 
@@ -63,6 +73,11 @@ public:
     {
         if (!m_simulator.start())
             return false;
+        if (!m_settings.isEmpty()) {
+            QFile file(SettingsLookup::besideExecutable(m_dir.path()));
+            if (!file.open(QIODevice::WriteOnly) || file.write(m_settings) != m_settings.size())
+                return false;
+        }
         PortMap ports;
         ports.setDevice(1, m_simulator.link());
         m_window = std::make_unique<frmMain>(std::make_unique<SerialComm>(ports),
@@ -77,6 +92,11 @@ public:
     frmMain &window() const { return *m_window; }
     void stopRepainting() { m_window->setUpdatesEnabled(false); }
     qint64 lines() const { return m_window->state().FrameCount; }
+    /// "断开" is offered while connected or waiting for the lost device.
+    bool disconnectOffered() const
+    {
+        return m_window->findChild<QAbstractButton *>(QStringLiteral("cmdDisconnect"))->isEnabled();
+    }
 
 private:
     static SimulatorProcess::Options options(int periodMs, int setTenths)
@@ -89,6 +109,7 @@ private:
 
     const QTemporaryDir m_dir;
     SimulatorProcess m_simulator;
+    const QByteArray m_settings;
     std::unique_ptr<frmMain> m_window;
 };
 
@@ -153,11 +174,14 @@ BENCHMARK(BM_BareWindowCpu)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
 
-/// The console after the controller's cable is pulled: the CPU share of the following seconds,
-/// which stays near nothing unless the lost line causes an error storm.
+/// The console after the controller's cable is pulled: the CPU share of the following seconds
+/// (the first argument), which stays near nothing unless the lost line causes an error storm.
+/// With the second argument 1 the window waits for the device to come back, as it does unless
+/// told otherwise; with 0 ([PORTS] RECONNECT=0) it does not, the floor the wait adds to.
 void BM_ConsoleCpuAfterPulledCable(benchmark::State &state)
 {
-    SimulatedConsole console(50);
+    const bool reconnecting = state.range(1) == 1;
+    SimulatedConsole console(50, reconnecting ? QByteArray() : "[PORTS]\r\nRECONNECT=0\r\n");
     if (!console.start() || !runEventLoopUntil([&] { return console.lines() >= 5; }, 20000)) {
         state.SkipWithError("the console did not connect to the simulator");
         return;
@@ -171,12 +195,239 @@ void BM_ConsoleCpuAfterPulledCable(benchmark::State &state)
     for (auto _ : state) {
         runMeasuringCpu(state, seconds);
     }
+    state.counters["waiting"] = console.disconnectOffered() ? 1 : 0;
 }
 BENCHMARK(BM_ConsoleCpuAfterPulledCable)
-    ->Arg(2)
+    ->Args({2, 1})
+    ->Args({60, 1})
+    ->Args({60, 0})
     ->Iterations(1)
     ->UseManualTime()
     ->Unit(benchmark::kSecond);
+
+/// Seconds of the system clock at which the file at the path (a link: not followed) was made
+/// or last changed.
+double changedAt(const QString &path)
+{
+    struct stat status
+    {
+    };
+    if (::lstat(QFile::encodeName(path).constData(), &status) != 0)
+        return -1;
+    return status.st_mtim.tv_sec + status.st_mtim.tv_nsec / 1e9;
+}
+
+double systemSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return now.tv_sec + now.tv_nsec / 1e9;
+}
+
+/// The whole shown console on the simulator (a line every 50 ms), its cable pulled and plugged
+/// in again ten times at any moment of the wait: from the device's return (the moment its link
+/// was made) to the port open again, and to the first line after the gap handled by the window.
+/// Both ends are taken as they happen, from the reconnector's report and the receive event.
+void BM_ConsoleReturnToFirstLine(benchmark::State &state)
+{
+    SimulatedConsole console(50);
+    if (!console.start() || !runEventLoopUntil([&] { return console.lines() >= 3; }, 20000)) {
+        state.SkipWithError("the console did not connect to the simulator");
+        return;
+    }
+    const auto *reconnector = console.window().findChild<PortReconnector *>();
+    if (!reconnector) {
+        state.SkipWithError("the window has no reconnector");
+        return;
+    }
+    double openedAt = -1;
+    double lineAt = -1;
+    qint64 linesBefore = 0;
+    QObject::connect(reconnector, &PortReconnector::stateChanged, [&](ReconnectPolicy::State now) {
+        if (now == ReconnectPolicy::State::Reconnected)
+            openedAt = systemSeconds();
+    });
+    // Connected after the window's own handler, so that the line has been handled.
+    QObject::connect(&console.window().ComPort(), &MSComm::OnComm, [&] {
+        if (openedAt >= 0 && lineAt < 0 && console.lines() > linesBefore)
+            lineAt = systemSeconds();
+    });
+    const QString link = console.simulator().link();
+    constexpr int kReturns = 10;
+    for (auto _ : state) {
+        std::vector<double> reopen;
+        std::vector<double> firstLine;
+        for (int round = 0; round < kReturns; ++round) {
+            console.simulator().command(QStringLiteral("drop"));
+            if (!runEventLoopUntil([&] { return reconnector->isWaiting(); }, 10000)) {
+                state.SkipWithError("the console did not wait for the device");
+                return;
+            }
+            runEventLoopFor(300 + 137 * round % 700);
+            openedAt = -1;
+            lineAt = -1;
+            linesBefore = console.lines();
+            console.simulator().command(QStringLiteral("restore"));
+            if (!runEventLoopUntil([&] { return lineAt >= 0; }, 10000)) {
+                state.SkipWithError("no line after the reconnect");
+                return;
+            }
+            const double returnedAt = changedAt(link);
+            reopen.push_back((openedAt - returnedAt) * 1000);
+            firstLine.push_back((lineAt - returnedAt) * 1000);
+        }
+        std::sort(reopen.begin(), reopen.end());
+        std::sort(firstLine.begin(), firstLine.end());
+        state.SetIterationTime(0);
+        state.counters["reopen_median_ms"] = reopen[reopen.size() / 2];
+        state.counters["reopen_max_ms"] = reopen.back();
+        state.counters["first_line_median_ms"] = firstLine[firstLine.size() / 2];
+        state.counters["first_line_max_ms"] = firstLine.back();
+    }
+}
+BENCHMARK(BM_ConsoleReturnToFirstLine)->Iterations(1)->UseManualTime();
+
+/// Waiting for the simulator's pulled cable to be plugged in again, for a minute: the CPU share
+/// of the process with the device-return watcher waiting (argument 1) and with nothing at all
+/// (0), the floor of an idle event loop.
+void BM_DeviceReturnWatcherCpuWhileWaiting(benchmark::State &state)
+{
+    const QTemporaryDir dir;
+    SimulatorProcess simulator(dir.filePath(QStringLiteral("ttyTERMIVA")), {});
+    if (!simulator.start()) {
+        state.SkipWithError("the simulator did not start");
+        return;
+    }
+    simulator.command(QStringLiteral("drop"));
+    if (!runEventLoopUntil([&] { return !QFileInfo(simulator.link()).isSymLink(); }, 10000)) {
+        state.SkipWithError("the simulator's device did not go");
+        return;
+    }
+    DeviceReturnWatcher watcher;
+    if (state.range(0) == 1)
+        watcher.watch(simulator.link());
+    for (auto _ : state) {
+        state.counters["cpu_seconds"] = runMeasuringCpu(state, int(state.range(1)));
+    }
+    state.counters["still_waiting"] = watcher.isWatching() ? 1 : 0;
+}
+BENCHMARK(BM_DeviceReturnWatcherCpuWhileWaiting)
+    ->Args({1, 60})
+    ->Args({0, 60})
+    ->Iterations(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kSecond);
+
+/// From a device's return to the watcher's report, over 20 returns: with the argument 0 a link
+/// to a character device appears in the folder watched (the folder's change tells), with 1 the
+/// device appears behind a link left in place, in a folder not watched (the look twice a second
+/// finds it).
+void BM_DeviceReturnToReport(benchmark::State &state)
+{
+    const QTemporaryDir dir;
+    const QDir root(dir.path());
+    root.mkdir(QStringLiteral("links"));
+    root.mkdir(QStringLiteral("nodes"));
+    const bool behindLink = state.range(0) == 1;
+    const QString path = root.filePath(QStringLiteral("links/ttyUSB0"));
+    const QString node = root.filePath(QStringLiteral("nodes/ttyUSB1"));
+    DeviceReturnWatcher watcher;
+    QElapsedTimer sinceReturn;
+    qint64 reported = -1;
+    QObject::connect(&watcher, &DeviceReturnWatcher::deviceReturned,
+        [&] { reported = sinceReturn.nsecsElapsed(); });
+    constexpr int kReturns = 20;
+    for (auto _ : state) {
+        std::vector<double> milliseconds;
+        for (int round = 0; round < kReturns; ++round) {
+            QFile::remove(path);
+            QFile::remove(node);
+            if (behindLink)
+                QFile::link(node, path);
+            watcher.watch(path);
+            // Returns come at any moment of the watcher's half-second look.
+            runEventLoopFor(37 * round % 500);
+            reported = -1;
+            sinceReturn.start();
+            QFile::link(QStringLiteral("/dev/null"), behindLink ? node : path);
+            if (!runEventLoopUntil([&] { return reported >= 0; }, 5000)) {
+                state.SkipWithError("the return was not reported");
+                return;
+            }
+            milliseconds.push_back(reported / 1e6);
+        }
+        std::sort(milliseconds.begin(), milliseconds.end());
+        state.SetIterationTime(0);
+        state.counters["median_ms"] = milliseconds[milliseconds.size() / 2];
+        state.counters["max_ms"] = milliseconds.back();
+    }
+}
+BENCHMARK(BM_DeviceReturnToReport)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime();
+
+/// The simulator's cable plugged in again, ten times: from the command that brings its device
+/// back to the port open again (PortReconnector) and to the first whole line read after it. The
+/// device's return itself lies a few milliseconds after the command.
+void BM_SimulatorReturnToReopen(benchmark::State &state)
+{
+    const QTemporaryDir dir;
+    SimulatorProcess::Options options;
+    options.periodMs = 50;
+    SimulatorProcess simulator(dir.filePath(QStringLiteral("ttyTERMIVA")), options);
+    if (!simulator.start()) {
+        state.SkipWithError("the simulator did not start");
+        return;
+    }
+    PortMap ports;
+    ports.setDevice(1, simulator.link());
+    SerialComm port(ports);
+    port.setRThreshold(1);
+    PortReconnector reconnector(&port, nullptr, [] { return QString(); });
+    QObject::connect(&port, &MSComm::connectionLost, &reconnector, &PortReconnector::lost);
+    QString received;
+    QObject::connect(&port, &MSComm::OnComm, [&] { received += port.Input().text; });
+    if (port.setPortOpen(true)) {
+        state.SkipWithError("the port did not open");
+        return;
+    }
+    reconnector.connected();
+    constexpr int kReturns = 10;
+    for (auto _ : state) {
+        std::vector<double> reopen;
+        std::vector<double> firstLine;
+        for (int round = 0; round < kReturns; ++round) {
+            simulator.command(QStringLiteral("drop"));
+            if (!runEventLoopUntil([&] { return reconnector.isWaiting(); }, 10000)) {
+                state.SkipWithError("the loss was not noticed");
+                return;
+            }
+            runEventLoopFor(37 * round % 500);
+            QElapsedTimer sinceReturn;
+            sinceReturn.start();
+            simulator.command(QStringLiteral("restore"));
+            if (!runEventLoopUntil([&] { return port.PortOpen(); }, 10000)) {
+                state.SkipWithError("the port was not reopened");
+                return;
+            }
+            reopen.push_back(sinceReturn.nsecsElapsed() / 1e6);
+            received.clear();
+            if (!runEventLoopUntil(
+                    [&] { return received.contains(QStringLiteral("\r\n")); }, 10000)) {
+                state.SkipWithError("no line after the reconnect");
+                return;
+            }
+            // The simulator's new device starts at the beginning of a line.
+            firstLine.push_back(sinceReturn.nsecsElapsed() / 1e6);
+        }
+        std::sort(reopen.begin(), reopen.end());
+        std::sort(firstLine.begin(), firstLine.end());
+        state.SetIterationTime(0);
+        state.counters["reopen_median_ms"] = reopen[reopen.size() / 2];
+        state.counters["reopen_max_ms"] = reopen.back();
+        state.counters["first_line_median_ms"] = firstLine[firstLine.size() / 2];
+        state.counters["first_line_max_ms"] = firstLine.back();
+    }
+}
+BENCHMARK(BM_SimulatorReturnToReopen)->Iterations(1)->UseManualTime();
 
 /// Telemetry lines back to back, as fast as the pseudo-terminal takes them: the characters a
 /// second the console handles.
@@ -210,7 +461,7 @@ BENCHMARK(BM_FloodThroughput)->Arg(60000)->Iterations(1)->UseManualTime()->Unit(
 /// and to the rise time, in real time at the simulator's own pace.
 void BM_StepTestToFirstFigure(benchmark::State &state)
 {
-    SimulatedConsole console(500, 250);
+    SimulatedConsole console(500, {}, 250);
     if (!console.start()) {
         state.SkipWithError("the simulator did not start");
         return;

@@ -90,7 +90,9 @@ void frmMain::createPanels()
     m_status = new StatusLine(m_controls.connection.status, m_settingsFile, this);
     m_chart =
         new ChartPanel(m_controls.chart, *this, *m_trendTimer, m_state, *m_status, m_clock, this);
-    m_connection = new ConnectionPanel(m_controls.connection, *m_comPort, *m_status, this);
+    m_connection = new ConnectionPanel(
+        m_controls.connection, *m_comPort, *m_status, m_recorder,
+        [this] { return m_state.RunTimeText; }, this);
     m_readout = new ReadoutPanel(
         m_controls.readout, m_controls.lamps, m_controls.parameters, m_state, this);
     m_receiveLog = new ReceiveLog(m_controls.receiveLog, m_clock, this);
@@ -109,7 +111,9 @@ void frmMain::connectPanels()
     connect(m_comPort, &MSComm::OnComm, this, &frmMain::receiveCharacters);
     connect(m_connection, &ConnectionPanel::opened, this, &frmMain::markConnected);
     connect(m_connection, &ConnectionPanel::closed, m_recorder, &RunRecorder::connectionClosed);
-    connect(m_connection, &ConnectionPanel::lost, m_recorder, &RunRecorder::connectionClosed);
+    connect(m_connection, &ConnectionPanel::reopened, this, &frmMain::markLinkOpened);
+    connect(m_connection, &ConnectionPanel::lost, this, &frmMain::dropPartLine);
+    connect(m_connection, &ConnectionPanel::logEntry, m_receiveLog, &ReceiveLog::logEvent);
     connect(m_connection, &ConnectionPanel::exitRequested, this, &frmMain::exitConsole);
     connect(m_commands, &CommandPanel::sent, this, &frmMain::commandSent);
     connect(m_runTime, &RunTimeColumn::runRestarted, this, &frmMain::restartRun);
@@ -151,6 +155,7 @@ void frmMain::loadWindow()
     m_recorder->setSettings(RecordSettings::read(m_state.IniFile, m_defaultRecordsDir));
     m_chart->setRecordsDirectory(recordsDirectory());
     m_status->setRecordingEnabled(m_recorder->settings().enabled);
+    m_connection->readReconnectSetting(m_state.IniFile);
     m_connection->probePorts();
     m_comPort->setInputLen(1);
     m_comPort->setRThreshold(1);
@@ -160,8 +165,22 @@ void frmMain::loadWindow()
 void frmMain::markConnected(int port)
 {
     m_recorder->connectionOpened(port);
+    markLinkOpened();
+}
+
+/// Opened, or back after a loss: the mode word starts over, the controller perhaps reset while
+/// away.
+void frmMain::markLinkOpened()
+{
+    dropPartLine();
     m_state.Mode = ModeWord::Exit;
     m_readout->showModeWord();
+}
+
+/// What came before a break in the link never joins the first line after it.
+void frmMain::dropPartLine()
+{
+    m_state.RxLine.discard();
 }
 
 void frmMain::receiveCharacters()
@@ -245,7 +264,7 @@ void frmMain::commandSent(const QString &text)
 void frmMain::reportVerdict(const CommandVerdict &verdict)
 {
     m_status->showStanding(verdict.text);
-    m_receiveLog->logNote(verdict.text);
+    m_receiveLog->logEvent(u'(' + verdict.text + u')');
     const CommandFields &shown = verdict.shown;
     m_recorder->commandChecked(m_state.RunTimeText, verdict.confirmed,
         RecordedValues{shown.setTenths, std::nullopt, std::nullopt, shown.p, shown.i, shown.d},
@@ -301,8 +320,7 @@ bool frmMain::exportChartData(const QString &path)
 
 void frmMain::closePortAndRecord()
 {
-    if (m_comPort->PortOpen())
-        (void)m_comPort->setPortOpen(false);
+    m_connection->closePort();
     m_recorder->connectionClosed();
 }
 

@@ -79,6 +79,8 @@ private:
     void exitConsole();
 
     void markConnected(int port);
+    void markLinkOpened();
+    void dropPartLine();
     // ComPort_OnComm
     void receiveCharacters();
     void showCompletedLine(const CompletedLine &line);

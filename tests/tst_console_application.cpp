@@ -448,6 +448,9 @@ struct StatusText
     /// The argument that may be cut to make room (a path or the system's reason), or -1 when
     /// the whole text must show.
     int cuttable = -1;
+    /// For a text too long for the line even at 8 pt: the argument through which it shows
+    /// whole, the rest cut at its end; -1 for none.
+    int wholeThrough = -1;
 };
 
 QString translated(const QString &argument)
@@ -468,8 +471,11 @@ QList<StatusText> everyStatusText()
         {"ConnectionPanel", "已断开...", {}},
         {"frmMain", "连接温度控制器成功！", {}},
         {"CommandPanel", "串口未打开，未发送", {}},
-        {"ConnectionPanel", "连接已中断：COM%1 %2", {"16", "SerialComm|设备已断开"}},
-        {"ConnectionPanel", "连接已中断：COM%1 %2", {"16", "MemoryComm|设备已断开"}},
+        {"ReconnectPolicy", "连接已中断：COM%1 %2", {"16", "SerialComm|设备已断开"}},
+        {"ReconnectPolicy", "连接已中断：COM%1 %2", {"16", "MemoryComm|设备已断开"}},
+        {"ReconnectPolicy", "连接已中断：COM%1 %2，等待设备重新连接…",
+            {"16", "SerialComm|设备已断开"}, -1, 1},
+        {"ReconnectPolicy", "已重新连接 COM%1", {"16"}},
         {"CommandPanel", "发送失败：%1", {"SerialComm|写入失败"}},
         {"CommandPanel", "发送失败：%1", {"MSComm|端口没有打开，无法发送"}},
         {"StatusLine", "记录失败：", {}},
@@ -479,6 +485,9 @@ QList<StatusText> everyStatusText()
         {"frmMain", "无法打开记录文件夹：%1", {path}, 0},
         {"ChartPanel", "无法保存曲线图片：%1", {path}, 0},
         {"ChartPanel", "无法导出曲线数据：%1", {path}, 0},
+        {"ConnectionPanel", "无法写入设置文件：%1 不是普通文件", {path}, 0},
+        {"ConnectionPanel", "无法写入设置文件：%1 超过 1 MB", {path}, 0},
+        {"ConnectionPanel", "无法写入设置文件：%1", {path}, 0},
     };
     for (const char *cause : {"SerialComm|设备不存在", "SerialComm|已被其他程序占用",
              "SerialComm|没有访问权限", "SerialComm|设备不可用", "SerialComm|没有对应的设备",
@@ -532,10 +541,16 @@ void tst_ConsoleApplication::everyStatusTextShowsItsCauseWhole()
             tail = whole.mid(marker + 2);
         }
     }
+    if (text.wholeThrough >= 0) {
+        const QString through = QStringLiteral("%%1").arg(text.wholeThrough + 1);
+        lead = whole.left(whole.indexOf(through) + through.size());
+        for (int argument = 0; argument <= text.wholeThrough; ++argument)
+            lead = lead.arg(arguments.at(argument));
+    }
     // A text with a part that may be cut has that part as its one argument.
     for (const QString &argument : arguments)
         whole = whole.arg(argument);
-    if (text.cuttable < 0)
+    if (text.cuttable < 0 && text.wholeThrough < 0)
         lead = whole;
 
     const int width = status->contentsRect().width();
@@ -552,6 +567,8 @@ void tst_ConsoleApplication::everyStatusTextShowsItsCauseWhole()
         lead.chop(1);
     QVERIFY2(fitted.text.startsWith(lead), qPrintable(fitted.text + " / " + lead));
     QVERIFY2(fitted.text.endsWith(tail), qPrintable(fitted.text + " / " + tail));
+    if (text.wholeThrough >= 0)
+        QVERIFY2(fitted.text == whole || fitted.text.endsWith(u'…'), qPrintable(fitted.text));
 }
 
 /// A caption the design itself lets run over (the large "℃") may run over as far in English.

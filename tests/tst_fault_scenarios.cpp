@@ -1,4 +1,6 @@
 #include "control_text.h"
+#include "csv_format.h"
+#include "device_return_watcher.h"
 #include "event_loop_run.h"
 #include "frm_main.h"
 #include "panels/receive_log.h"
@@ -7,10 +9,13 @@
 #include "simulator_process.h"
 #include "system_clock.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -28,6 +33,23 @@ qint64 residentBytes()
     const QList<QByteArray> fields = statm.readAll().split(' ');
     return fields.value(1).toLongLong() * sysconf(_SC_PAGESIZE);
 }
+
+/// The rows of a CSV file below its header, by column name.
+QList<QMap<QString, QString>> csvRows(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QList<QStringList> rows = CsvFormat::parse(QString::fromUtf8(file.readAll()));
+    QList<QMap<QString, QString>> named;
+    for (qsizetype row = 1; row < rows.size(); ++row) {
+        QMap<QString, QString> cells;
+        for (qsizetype column = 0; column < rows.front().size(); ++column)
+            cells.insert(rows.front()[column], rows[row].value(column));
+        named.append(cells);
+    }
+    return named;
+}
 } // namespace
 
 /// The console against the simulated controller when things go wrong: a pulled cable, garbage,
@@ -38,6 +60,7 @@ class tst_FaultScenarios : public QObject
 
 private slots:
     void cleanup();
+    void deviceVanishesAndComesBack_data();
     void deviceVanishesAndComesBack();
     void garbageBetweenGoodLines();
     void tenMegabytesWithoutALineEnd();
@@ -46,11 +69,18 @@ private slots:
     void sendingWithNowhereToSend();
 
 private:
-    void startConsole(int periodMs, double speed = 1.0);
+    /// The simulator and the window on it, connected; its records in a folder of the test's.
+    void startConsole(int periodMs, double speed = 1.0, const QByteArray &settings = {});
     void connectPort() { button("cmdConnect")->click(); }
     QPushButton *button(const char *name) const { return m_window->findChild<QPushButton *>(name); }
     QString text(const char *name) const { return controlText(*m_window, QLatin1String(name)); }
     qint64 lines() const { return m_window->state().FrameCount; }
+    QString wholeStatus() const;
+    QString records() const { return m_dir->filePath(QStringLiteral("records")); }
+    QList<QMap<QString, QString>> runs() const
+    {
+        return csvRows(QDir(records()).filePath(QStringLiteral("runs.csv")));
+    }
     /// Waits until the window has handled at least this many lines more.
     bool waitForLines(qint64 more, int timeoutMs = 20000);
 
@@ -59,10 +89,15 @@ private:
     std::unique_ptr<frmMain> m_window;
 };
 
-void tst_FaultScenarios::startConsole(int periodMs, double speed)
+void tst_FaultScenarios::startConsole(int periodMs, double speed, const QByteArray &settings)
 {
     m_dir = std::make_unique<QTemporaryDir>();
     QVERIFY(m_dir->isValid());
+    const QString settingsFile = SettingsLookup::besideExecutable(m_dir->path());
+    if (!settings.isEmpty()) {
+        QFile file(settingsFile);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(settings) == settings.size());
+    }
     SimulatorProcess::Options options;
     options.periodMs = periodMs;
     options.speed = speed;
@@ -73,7 +108,7 @@ void tst_FaultScenarios::startConsole(int periodMs, double speed)
     PortMap ports;
     ports.setDevice(1, m_simulator->link());
     m_window = std::make_unique<frmMain>(std::make_unique<SerialComm>(ports),
-        std::make_shared<SystemClock>(), SettingsLookup::besideExecutable(m_dir->path()));
+        std::make_shared<SystemClock>(), settingsFile, records());
     connectPort();
     QVERIFY(m_window->ComPort().PortOpen());
 }
@@ -85,34 +120,118 @@ void tst_FaultScenarios::cleanup()
     m_dir.reset();
 }
 
+/// The status text whole, as its tooltip leads with it.
+QString tst_FaultScenarios::wholeStatus() const
+{
+    return m_window->findChild<QLabel *>(QStringLiteral("lblStatus"))
+        ->toolTip()
+        .section(u'\n', 0, 0);
+}
+
 bool tst_FaultScenarios::waitForLines(qint64 more, int timeoutMs)
 {
     const qint64 target = lines() + more;
     return runEventLoopUntil([&] { return lines() >= target; }, timeoutMs);
 }
 
+void tst_FaultScenarios::deviceVanishesAndComesBack_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QString>("during");
+    QTest::addColumn<bool>("reconnects");
+    QTest::newRow("back by itself, one record and one run") << QByteArray() << QString() << true;
+    QTest::newRow("RECONNECT=0: stays closed")
+        << QByteArray("[PORTS]\r\nRECONNECT=0\r\n") << QString() << false;
+    QTest::newRow("断开 during the wait ends it")
+        << QByteArray() << QStringLiteral("cmdDisconnect") << false;
+    QTest::newRow("连接 during the wait ends it")
+        << QByteArray() << QStringLiteral("cmdConnect") << false;
+}
+
+/// The cable pulled in the middle of a line and plugged in again: reopened within a second of
+/// the device's return, the lines counted on both sides of the gap, each line read whole, the
+/// gap marked in the one record and the run's row written once, at its real end.
 void tst_FaultScenarios::deviceVanishesAndComesBack()
 {
-    startConsole(50);
-    QVERIFY(waitForLines(5));
+    QFETCH(QByteArray, settings);
+    QFETCH(QString, during);
+    QFETCH(bool, reconnects);
+    // Lines only when told, so that part of one is held when the cable goes.
+    startConsole(600000, 1.0, settings);
+    m_simulator->command(QStringLiteral("flood 20"));
+    QVERIFY(waitForLines(20));
+    m_simulator->command(QStringLiteral("raw st=0600 pv=05"));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        m_window->state().RxLine.text(), QStringLiteral("st=0600 pv=05"), 10000);
     m_simulator->command(QStringLiteral("drop"));
     QTRY_VERIFY_WITH_TIMEOUT(!m_window->ComPort().PortOpen(), 10000);
-    QCOMPARE(text("lblStatus"), QStringLiteral("连接已中断：COM1 设备已断开"));
-    QVERIFY(button("cmdConnect")->isEnabled());
-    QVERIFY(!button("cmdDisconnect")->isEnabled());
-
     const qint64 countBefore = lines();
-    connectPort();
-    QVERIFY(!m_window->ComPort().PortOpen());
-    QVERIFY(text("lblStatus").startsWith(QStringLiteral("无法打开 COM1：")));
+    const bool waiting = !settings.contains("RECONNECT=0");
+    QCOMPARE(wholeStatus(),
+        waiting ? QStringLiteral("连接已中断：COM1 设备已断开，等待设备重新连接…")
+                : QStringLiteral("连接已中断：COM1 设备已断开"));
+    QVERIFY(button("cmdConnect")->isEnabled());
+    QCOMPARE(button("cmdDisconnect")->isEnabled(), waiting);
+    // A run awaiting its device has not ended.
+    QCOMPARE(runs().size(), waiting ? 0 : 1);
+
+    if (!during.isEmpty())
+        button(qPrintable(during))->click();
+    if (during == QLatin1String("cmdConnect")) {
+        QVERIFY(!m_window->ComPort().PortOpen());
+        QVERIFY(text("lblStatus").startsWith(QStringLiteral("无法打开 COM1：")));
+    } else if (during == QLatin1String("cmdDisconnect")) {
+        QCOMPARE(text("lblStatus"), QStringLiteral("已断开..."));
+    }
+    QCOMPARE(runs().size(), reconnects ? 0 : 1);
+    QCOMPARE(button("cmdDisconnect")->isEnabled(), reconnects);
+
     m_simulator->command(QStringLiteral("restore"));
-    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(m_simulator->link()).isSymLink(), 10000);
-    connectPort();
-    QVERIFY(m_window->ComPort().PortOpen());
-    QVERIFY(waitForLines(3));
+    QTRY_VERIFY_WITH_TIMEOUT(DeviceReturnWatcher::isReady(m_simulator->link()), 10000);
+    if (reconnects) {
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->ComPort().PortOpen(), 1000);
+    } else {
+        QVERIFY(!QTest::qWaitFor([this] { return m_window->ComPort().PortOpen(); }, 1500));
+        connectPort();
+        QVERIFY(m_window->ComPort().PortOpen());
+    }
+    m_simulator->command(QStringLiteral("flood 20"));
+    QVERIFY(waitForLines(20));
     QVERIFY(lines() > countBefore);
     QCOMPARE(text("rece_quantity"), QString::number(lines()));
-    QCOMPARE(text("lblStatus"), QStringLiteral("连接温度控制器成功！"));
+    // The reconnect stays in view while the lines come in.
+    QCOMPARE(text("lblStatus"),
+        reconnects ? QStringLiteral("已重新连接 COM1") : QStringLiteral("连接温度控制器成功！"));
+    const QRegularExpression gap(QStringLiteral(" \\(连接中断 \\d+\\.\\d s\\)\n"));
+    QCOMPARE(text("receive").count(gap), reconnects ? 1 : 0);
+
+    button("cmdDisconnect")->click();
+    const QStringList files = QDir(records()).entryList({QStringLiteral("*_COM1*.csv")});
+    QCOMPARE(files.size(), reconnects ? 1 : 2);
+    QCOMPARE(runs().size(), reconnects ? 1 : 2);
+    QStringList kinds;
+    qsizetype lineRows = 0;
+    const QRegularExpression whole(
+        QStringLiteral("^st=\\d{4} pv=\\d{4} out= \\d{3} pid= \\d{3}, \\d{3}, \\d{3}$"));
+    for (const QString &file : files) {
+        for (const QMap<QString, QString> &row : csvRows(QDir(records()).filePath(file))) {
+            kinds.append(row.value(QStringLiteral("kind")));
+            if (kinds.last() != QLatin1String("line"))
+                continue;
+            ++lineRows;
+            QVERIFY2(whole.match(row.value(QStringLiteral("text"))).hasMatch(),
+                qPrintable(row.value(QStringLiteral("text"))));
+        }
+    }
+    QCOMPARE(lineRows, lines());
+    // The loss is marked where a wait began, the return where it ended in a reconnect.
+    const qsizetype lost = kinds.indexOf(QStringLiteral("lost"));
+    QCOMPARE(lost >= 0, waiting);
+    QCOMPARE(kinds.indexOf(QStringLiteral("reconnected")), reconnects ? lost + 1 : -1);
+    if (reconnects) {
+        QCOMPARE(runs().front().value(QStringLiteral("lines")), QString::number(lines()));
+        QCOMPARE(runs().front().value(QStringLiteral("record")), files.front());
+    }
 }
 
 void tst_FaultScenarios::garbageBetweenGoodLines()
@@ -221,6 +340,15 @@ void tst_FaultScenarios::sendingWithNowhereToSend()
     QCOMPARE(box->toPlainText(), QStringLiteral("S0450 P009"));
     QTest::qWait(300);
     QVERIFY(!m_simulator->log().contains(QStringLiteral("received")));
+
+    // Plugged in again: nothing refused goes out once the port is back.
+    m_simulator->command(QStringLiteral("restore"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->ComPort().PortOpen(), 10000);
+    QVERIFY(waitForLines(3));
+    QVERIFY(!m_simulator->log().contains(QStringLiteral("received")));
+    button("comm_send")->click();
+    QTRY_VERIFY_WITH_TIMEOUT(
+        m_simulator->log().contains(QStringLiteral("received 10 bytes")), 10000);
 }
 
 QTEST_MAIN(tst_FaultScenarios)

@@ -1,5 +1,6 @@
 #include "frm_main.h"
 #include "ole_color.h"
+#include "profile_reader.h"
 #include "pty_pair.h"
 #include "serial_comm.h"
 #include "settings_dir.h"
@@ -10,8 +11,11 @@
 #include <QHelpEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
 
@@ -39,12 +43,22 @@ private slots:
     void statusTooltipNamesTheSettingsFileBehindAnyMessage();
     void closingTheWindowClosesThePort();
     void exitWhileConnectedClosesThePort();
+    void pulledCableIsReportedAndConnectIsOfferedAgain_data();
     void pulledCableIsReportedAndConnectIsOfferedAgain();
+    void reconnectCheckWritesTheSetting_data();
+    void reconnectCheckWritesTheSetting();
+    void adapterBackAsAnotherNodeIsStillItsPort();
 
 private:
-    void openWindow(const QMap<int, QString> &ports, const QByteArray &settings = {});
+    /// The window reads the settings file written for the ports, or the one given.
+    void openWindow(const QMap<int, QString> &ports, const QByteArray &settings = {},
+        const QString &windowSettingsFile = {});
     QString hoverText(QWidget *widget) const;
     QString status() const { return label("lblStatus")->text(); }
+    /// The status text whole, as its tooltip leads with it.
+    QString wholeStatus() const { return label("lblStatus")->toolTip().section(u'\n', 0, 0); }
+    /// Clicks the check of the status line's context menu; whether it was checked before.
+    bool clickReconnectCheck();
     QLabel *label(const char *name) const { return m_window->findChild<QLabel *>(name); }
     QPushButton *button(const char *name) const { return m_window->findChild<QPushButton *>(name); }
     QRadioButton *option(int port) const;
@@ -72,13 +86,31 @@ void tst_FrmMainConnection::cleanup()
     m_second.reset();
 }
 
-void tst_FrmMainConnection::openWindow(const QMap<int, QString> &ports, const QByteArray &settings)
+void tst_FrmMainConnection::openWindow(
+    const QMap<int, QString> &ports, const QByteArray &settings, const QString &windowSettingsFile)
 {
     m_settings = std::make_unique<SettingsDir>(ports, settings);
     QVERIFY(m_settings->isValid());
     auto comm = std::make_unique<SerialComm>(PortMap::fromSettings(m_settings->settingsFile(), {}));
-    m_window = std::make_unique<frmMain>(
-        std::move(comm), std::make_shared<SystemClock>(), m_settings->settingsFile());
+    m_window = std::make_unique<frmMain>(std::move(comm), std::make_shared<SystemClock>(),
+        windowSettingsFile.isEmpty() ? m_settings->settingsFile() : windowSettingsFile);
+}
+
+bool tst_FrmMainConnection::clickReconnectCheck()
+{
+    QLabel *status = label("lblStatus");
+    emit status->customContextMenuRequested(status->rect().center());
+    auto *menu = status->findChild<QMenu *>();
+    if (!menu || menu->actions().size() != 1)
+        return false;
+    QAction *check = menu->actions().front();
+    const bool was = check->isChecked();
+    if (!check->isCheckable() || check->text() != QStringLiteral("断线后自动重连"))
+        qFatal("no reconnect check in the status line's menu");
+    check->trigger();
+    menu->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    return was;
 }
 
 /// What a tooltip shows when the pointer rests on the control.
@@ -211,21 +243,29 @@ void tst_FrmMainConnection::statusLeadsWithTheCauseAndTheTooltipSaysAll_data()
 {
     QTest::addColumn<QString>("failure");
     QTest::addColumn<int>("port");
+    QTest::addColumn<QByteArray>("settings");
     QTest::addColumn<QString>("shortText");
-    QTest::newRow("device missing")
-        << QStringLiteral("missing") << 1 << QStringLiteral("无法打开 COM1：设备不存在");
-    QTest::newRow("held by another program")
-        << QStringLiteral("held") << 1 << QStringLiteral("无法打开 COM1：已被其他程序占用");
-    QTest::newRow("held, two-digit port")
-        << QStringLiteral("held") << 16 << QStringLiteral("无法打开 COM16：已被其他程序占用");
-    QTest::newRow("cable pulled") << QStringLiteral("pulled") << 1
-                                  << QStringLiteral("连接已中断：COM1 设备已断开");
+    QTest::newRow("device missing") << QStringLiteral("missing") << 1 << QByteArray()
+                                    << QStringLiteral("无法打开 COM1：设备不存在");
+    QTest::newRow("held by another program") << QStringLiteral("held") << 1 << QByteArray()
+                                             << QStringLiteral("无法打开 COM1：已被其他程序占用");
+    QTest::newRow("held, two-digit port") << QStringLiteral("held") << 16 << QByteArray()
+                                          << QStringLiteral("无法打开 COM16：已被其他程序占用");
+    QTest::newRow("cable pulled, not waited for")
+        << QStringLiteral("pulled") << 1 << QByteArray("RECONNECT=0\r\n")
+        << QStringLiteral("连接已中断：COM1 设备已断开");
+    // Too long for the line even at 8 points: the wait's words are cut at its end, the cause
+    // stays whole.
+    QTest::newRow("cable pulled, waiting")
+        << QStringLiteral("pulled") << 1 << QByteArray()
+        << QStringLiteral("连接已中断：COM1 设备已断开，等待设备重新连接…");
 }
 
 void tst_FrmMainConnection::statusLeadsWithTheCauseAndTheTooltipSaysAll()
 {
     QFETCH(QString, failure);
     QFETCH(int, port);
+    QFETCH(QByteArray, settings);
     QFETCH(QString, shortText);
     const QString device = failure == QLatin1String("missing")
         ? QStringLiteral("/dev/termiva-missing-device-with-a-rather-long-name")
@@ -235,7 +275,7 @@ void tst_FrmMainConnection::statusLeadsWithTheCauseAndTheTooltipSaysAll()
     SerialComm holder(held);
     if (failure == QLatin1String("held"))
         QVERIFY(!holder.setPortOpen(true));
-    openWindow({{port, device}});
+    openWindow({{port, device}}, settings);
     QLabel *status = label("lblStatus");
     const QRect designed = status->geometry();
     option(port)->click();
@@ -247,9 +287,15 @@ void tst_FrmMainConnection::statusLeadsWithTheCauseAndTheTooltipSaysAll()
     }
 
     QVERIFY(!m_window->ComPort().PortOpen());
-    // Whole, in a smaller type where the design's is too wide, never cut.
+    // Whole, in a smaller type where the design's is too wide; past the cause only at the end.
     const QString shown = status->text();
-    QCOMPARE(shown, shortText);
+    const QString cause = shortText.section(u'，', 0, 0);
+    if (cause == shortText)
+        QCOMPARE(shown, shortText);
+    else
+        QVERIFY2(shown.endsWith(u'…') && shown.startsWith(cause + u'，')
+                && shortText.startsWith(shown.chopped(1)),
+            qPrintable(shown));
     QVERIFY2(status->fontMetrics().horizontalAdvance(shown) <= status->contentsRect().width(),
         qPrintable(shown));
     QVERIFY(status->font().pointSizeF() >= 8.0);
@@ -323,16 +369,160 @@ void tst_FrmMainConnection::exitWhileConnectedClosesThePort()
     QVERIFY(!other.setPortOpen(true));
 }
 
+void tst_FrmMainConnection::pulledCableIsReportedAndConnectIsOfferedAgain_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<QString>("shortText");
+    QTest::addColumn<bool>("disconnectOffered");
+    const QString notAwaited = QStringLiteral("连接已中断：COM1 设备已断开");
+    QTest::newRow("RECONNECT=0: not waited for")
+        << QByteArray("RECONNECT=0\r\n") << QString() << notAwaited << false;
+    QTest::newRow("waiting: 断开 offered")
+        << QByteArray() << QString()
+        << QStringLiteral("连接已中断：COM1 设备已断开，等待设备重新连接…") << true;
+    QTest::newRow("断开 during the wait ends it")
+        << QByteArray() << QStringLiteral("cmdDisconnect") << QStringLiteral("已断开...") << false;
+    QTest::newRow("another port during the wait ends it")
+        << QByteArray() << QStringLiteral("optComPort_1") << notAwaited << false;
+    QTest::newRow("the menu check turned off during the wait ends it")
+        << QByteArray() << QStringLiteral("menu") << notAwaited << false;
+}
+
 void tst_FrmMainConnection::pulledCableIsReportedAndConnectIsOfferedAgain()
 {
-    openWindow({{1, m_first->devicePath()}});
+    QFETCH(QByteArray, settings);
+    QFETCH(QString, then);
+    QFETCH(QString, shortText);
+    QFETCH(bool, disconnectOffered);
+    openWindow({{1, m_first->devicePath()}, {2, m_second->devicePath()}}, settings);
     button("cmdConnect")->click();
     QVERIFY(m_window->ComPort().PortOpen());
     m_first->vanish();
     QTRY_VERIFY(!m_window->ComPort().PortOpen());
-    QCOMPARE(status(), QStringLiteral("连接已中断：COM1 设备已断开"));
+    if (then == QLatin1String("menu"))
+        QVERIFY(clickReconnectCheck());
+    else if (then == QLatin1String("cmdDisconnect"))
+        button("cmdDisconnect")->click();
+    else if (!then.isEmpty())
+        m_window->findChild<QRadioButton *>(then)->click();
+    QCOMPARE(wholeStatus(), shortText);
     QVERIFY(connectEnabled());
-    QVERIFY(!disconnectEnabled());
+    QCOMPARE(disconnectEnabled(), disconnectOffered);
+    QVERIFY(!m_window->ComPort().PortOpen());
+}
+
+void tst_FrmMainConnection::reconnectCheckWritesTheSetting_data()
+{
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<QString>("inUse");
+    QTest::addColumn<bool>("checked");
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("shortText");
+    QTest::newRow("the settings file in use")
+        << QByteArray("; bench 3\r\n") << QString() << true << QStringLiteral("tarvex.ini")
+        << QStringLiteral("空闲");
+    QTest::newRow("RECONNECT=0 leaves it unchecked")
+        << QByteArray("RECONNECT=0\r\n") << QString() << false << QStringLiteral("tarvex.ini")
+        << QStringLiteral("空闲");
+    QTest::newRow("none found: the user's own")
+        << QByteArray() << QStringLiteral("missing/tarvex.ini") << true
+        << QStringLiteral("config/Termiva/tarvex.ini") << QStringLiteral("空闲");
+    QTest::newRow("a folder in the way: said, and off for now")
+        << QByteArray() << QStringLiteral("folder.ini") << true << QString()
+        << QStringLiteral("无法写入设置文件：%1 不是普通文件");
+}
+
+/// The check turns reconnecting on or off at once and writes [PORTS] RECONNECT where the
+/// console finds it the next time.
+void tst_FrmMainConnection::reconnectCheckWritesTheSetting()
+{
+    QFETCH(QByteArray, settings);
+    QFETCH(QString, inUse);
+    QFETCH(bool, checked);
+    QFETCH(QString, written);
+    QFETCH(QString, shortText);
+    QTemporaryDir home;
+    QVERIFY(home.isValid());
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(home.filePath(QStringLiteral("config"))));
+    const auto restore = qScopeGuard([&configHome] {
+        if (configHome.isNull())
+            qunsetenv("XDG_CONFIG_HOME");
+        else
+            qputenv("XDG_CONFIG_HOME", configHome);
+    });
+    QVERIFY(QDir(home.path()).mkdir(QStringLiteral("folder.ini")));
+    openWindow(
+        {{1, m_first->devicePath()}}, settings, inUse.isEmpty() ? QString() : home.filePath(inUse));
+    const QString file = written == QLatin1String("tarvex.ini") ? m_settings->settingsFile()
+                                                                : home.filePath(written);
+
+    QCOMPARE(clickReconnectCheck(), checked);
+    if (shortText.contains(u'%'))
+        QCOMPARE(wholeStatus(), shortText.arg(QDir::toNativeSeparators(home.filePath(inUse))));
+    else
+        QCOMPARE(status(), shortText);
+    const auto reconnect = [&file] {
+        return readProfileString(QStringLiteral("PORTS"), QStringLiteral("RECONNECT"), file);
+    };
+    if (!written.isEmpty()) {
+        QCOMPARE(reconnect(), checked ? QStringLiteral("0") : QStringLiteral("1"));
+        QCOMPARE(clickReconnectCheck(), !checked);
+        QCOMPARE(reconnect(), checked ? QStringLiteral("1") : QStringLiteral("0"));
+        QCOMPARE(clickReconnectCheck(), checked);
+    }
+    if (settings.startsWith(';')) {
+        QCOMPARE(readProfileString(QStringLiteral("PORTS"), QStringLiteral("COM1"), file),
+            m_first->devicePath());
+        QFile kept(file);
+        QVERIFY(kept.open(QIODevice::ReadOnly));
+        QVERIFY(kept.readAll().contains(settings));
+    }
+
+    // Checked, then clicked: a pulled cable is not waited for.
+    button("cmdConnect")->click();
+    m_first->vanish();
+    QTRY_VERIFY(!m_window->ComPort().PortOpen());
+    QCOMPARE(wholeStatus(),
+        checked ? QStringLiteral("连接已中断：COM1 设备已断开")
+                : QStringLiteral("连接已中断：COM1 设备已断开，等待设备重新连接…"));
+}
+
+/// Unplugged, the adapter's stable link goes; plugged in again it leads to another node, and the
+/// same port number opens it by itself. The port option's tooltip follows.
+void tst_FrmMainConnection::adapterBackAsAnotherNodeIsStillItsPort()
+{
+    QTemporaryDir byId;
+    QVERIFY(byId.isValid());
+    const QString link =
+        byId.filePath(QStringLiteral("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"));
+    QVERIFY(QFile::link(m_first->devicePath(), link));
+    m_settings = std::make_unique<SettingsDir>(QMap<int, QString>{{1, m_first->devicePath()}});
+    m_window = std::make_unique<frmMain>(std::make_unique<SerialComm>(PortMap::fromSettings(
+                                             m_settings->settingsFile(), {}, byId.path())),
+        std::make_shared<SystemClock>(), m_settings->settingsFile());
+    const QString node = QStringLiteral("%1\n当前设备：%2");
+    QCOMPARE(option(1)->toolTip(), node.arg(link, m_first->devicePath()));
+    button("cmdConnect")->click();
+    QVERIFY(m_window->ComPort().PortOpen());
+
+    QVERIFY(QFile::remove(link));
+    m_first->vanish();
+    QTRY_VERIFY(!m_window->ComPort().PortOpen());
+    QCOMPARE(wholeStatus(), QStringLiteral("连接已中断：COM1 设备已断开，等待设备重新连接…"));
+    QCOMPARE(option(1)->toolTip(), node.arg(link, QStringLiteral("未接入")));
+
+    QVERIFY(QFile::link(m_second->devicePath(), link));
+    QTRY_VERIFY(m_window->ComPort().PortOpen());
+    QCOMPARE(m_window->ComPort().CommPort(), 1);
+    QCOMPARE(status(), QStringLiteral("已重新连接 COM1"));
+    QCOMPARE(option(1)->toolTip(), node.arg(link, m_second->devicePath()));
+    QVERIFY(m_second->send("st=0600 pv=0585 out= 128 pid= 010, 005, 002\r\n"));
+    QTRY_COMPARE(label("rece_quantity")->text(), QStringLiteral("1"));
+    QCOMPARE(status(), QStringLiteral("已重新连接 COM1"));
+    QVERIFY(!connectEnabled());
+    QVERIFY(disconnectEnabled());
 }
 
 QTEST_MAIN(tst_FrmMainConnection)

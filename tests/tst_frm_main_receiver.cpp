@@ -40,6 +40,8 @@ private slots:
     void cleanup();
     void sampleLineFillsTheWindow();
     void lineSplitAcrossBurstsIsOneLine();
+    void partLineHeldWhenTheLinkBreaksIsDropped_data();
+    void partLineHeldWhenTheLinkBreaksIsDropped();
     void onlyCarriageReturnLineFeedCompletesALine();
     void emptyLineCountsAndKeepsTheValues();
     void modeSignalsSwitchCaptionLampAndFollowing();
@@ -128,6 +130,38 @@ void tst_FrmMainReceiver::lineSplitAcrossBurstsIsOneLine()
     m_console->receive(kSampleLine.mid(44) + kSampleLine);
     QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("2"));
     QCOMPARE(m_console->window().state().CurTempTenths, 585);
+}
+
+void tst_FrmMainReceiver::partLineHeldWhenTheLinkBreaksIsDropped_data()
+{
+    QTest::addColumn<QString>("breakage");
+    QTest::addColumn<QByteArray>("held");
+    QTest::newRow("断开, then 连接") << QStringLiteral("cmdDisconnect") << kSampleLine.left(13);
+    QTest::newRow("lost device, then 连接") << QStringLiteral("vanish") << kSampleLine.left(13);
+    QTest::newRow("lost inside an overlong line")
+        << QStringLiteral("vanish") << QByteArray(LineCollector::kCap + 10, 'x');
+}
+
+/// The first line after the gap is read whole, never joined to what came before it.
+void tst_FrmMainReceiver::partLineHeldWhenTheLinkBreaksIsDropped()
+{
+    QFETCH(QString, breakage);
+    QFETCH(QByteArray, held);
+    m_console->receive(kSampleLine);
+    m_console->receive(held);
+    if (breakage == QLatin1String("vanish"))
+        m_console->port().vanish();
+    else
+        QVERIFY(m_console->click(breakage));
+    m_console->connectPort();
+    QVERIFY(m_console->port().PortOpen());
+    QVERIFY(m_console->window().state().RxLine.text().isEmpty());
+    m_console->receive(line(600, 612));
+    QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("2"));
+    QCOMPARE(m_console->window().state().CurTempTenths, 612);
+    const QString log = m_console->text("receive");
+    QVERIFY2(log.endsWith(u' ' + QString::fromLatin1(line(600, 612)).chopped(2)), qPrintable(log));
+    QVERIFY(!log.contains(QLatin1String("丢弃")));
 }
 
 void tst_FrmMainReceiver::onlyCarriageReturnLineFeedCompletesALine()

@@ -6,6 +6,7 @@
 #include "run_figures.h"
 #include "run_recorder.h"
 #include "runs_dialog.h"
+#include "settings_dir.h"
 #include "system_error.h"
 #include "uc_histogram.h"
 #include "window_timer.h"
@@ -178,6 +179,8 @@ private slots:
     void runEndsWithOneHistoryRow_data();
     void runEndsWithOneHistoryRow();
     void runAfterReconnectHoldsOnlyItsOwnFigures();
+    void lostLinkKeepsTheRunAndItsRecord_data();
+    void lostLinkKeepsTheRunAndItsRecord();
     void unwritableFolderLeavesTheConsoleWorking();
     void markSaysWhenNothingIsRecorded_data();
     void markSaysWhenNothingIsRecorded();
@@ -432,30 +435,41 @@ void tst_RunRecorder::textColumnIsInert()
 void tst_RunRecorder::runEndsWithOneHistoryRow_data()
 {
     QTest::addColumn<QString>("ending");
-    QTest::newRow("reset") << QStringLiteral("runtimeclear");
-    QTest::newRow("disconnect") << QStringLiteral("cmdDisconnect");
-    QTest::newRow("lost device") << QStringLiteral("vanish");
+    QTest::addColumn<QByteArray>("settings");
+    QTest::newRow("reset") << QStringLiteral("runtimeclear") << QByteArray();
+    QTest::newRow("disconnect") << QStringLiteral("cmdDisconnect") << QByteArray();
+    QTest::newRow("lost device, not waited for")
+        << QStringLiteral("vanish") << QByteArray("RECONNECT=0\r\n");
+    QTest::newRow("disconnect while waiting for the lost device")
+        << QStringLiteral("vanish cmdDisconnect") << QByteArray();
 }
 
 void tst_RunRecorder::runEndsWithOneHistoryRow()
 {
     QFETCH(QString, ending);
-    OfflineConsole console;
+    QFETCH(QByteArray, settings);
+    const SettingsDir settingsDir({}, settings);
+    QVERIFY(settingsDir.isValid());
+    OfflineConsole console(OfflineConsole::Visibility::Hidden, settingsDir.path());
     console.connectPort();
     for (const int current : {500, 600, 612, 605, 600})
         console.receive(line(600, current, 12));
     console.tick(5);
     console.receive(line(600, 601, 14));
-    if (ending == QLatin1String("vanish"))
-        console.port().vanish();
-    else
-        QVERIFY(console.click(ending));
+    for (const QString &step : ending.split(u' ')) {
+        if (step == QLatin1String("vanish"))
+            console.port().vanish();
+        else
+            QVERIFY(console.click(step));
+        // While the device is awaited the run goes on.
+        if (step == QLatin1String("vanish") && settings.isEmpty())
+            QVERIFY(records(runsFile(console)).isEmpty());
+    }
     if (ending == QLatin1String("runtimeclear"))
         QVERIFY(console.click(QStringLiteral("cmdDisconnect")));
 
-    const QString runsFile = QDir(console.window().recordsDirectory()).filePath("runs.csv");
-    QTRY_COMPARE(records(runsFile).size(), 1);
-    const QMap<QString, QString> run = records(runsFile).front();
+    QTRY_COMPARE(records(runsFile(console)).size(), 1);
+    const QMap<QString, QString> run = records(runsFile(console)).front();
     QCOMPARE(run.value("port"), QStringLiteral("COM1"));
     QCOMPARE(run.value("set_c"), QStringLiteral("60.0"));
     QCOMPARE(run.value("p"), QStringLiteral("14"));
@@ -508,6 +522,107 @@ void tst_RunRecorder::runAfterReconnectHoldsOnlyItsOwnFigures()
     QCOMPARE(last.value("overshoot_pct"), QString());
     QCOMPARE(last.value("peak_s"), QString());
     QCOMPARE(last.value("settling_s"), settling);
+}
+
+void tst_RunRecorder::lostLinkKeepsTheRunAndItsRecord_data()
+{
+    // One event a second: "line", "lost" (the device went; waiting for it), "back" (reopened),
+    // "clear" (时间清零), "close" (断开, exit, another port).
+    QTest::addColumn<QStringList>("events");
+    QTest::addColumn<QStringList>("kinds");
+    QTest::addColumn<QStringList>("runLines");
+    QTest::newRow("back, then disconnect")
+        << QStringList{"line", "line", "lost", "back", "line", "close"}
+        << QStringList{"line", "line", "lost", "reconnected", "line"} << QStringList{"3"};
+    QTest::newRow("disconnect while waiting")
+        << QStringList{"line", "lost", "close"} << QStringList{"line", "lost"} << QStringList{"1"};
+    QTest::newRow("two gaps") << QStringList{"line", "lost", "back", "line", "lost", "back", "line",
+        "close"}
+                              << QStringList{"line", "lost", "reconnected", "line", "lost",
+                                     "reconnected", "line"}
+                              << QStringList{"3"};
+    QTest::newRow("nothing received before the gap")
+        << QStringList{"lost", "back", "line", "close"}
+        << QStringList{"lost", "reconnected", "line"} << QStringList{"1"};
+    QTest::newRow("run time cleared after the gap")
+        << QStringList{"line", "lost", "back", "clear", "line", "line", "close"}
+        << QStringList{"line", "lost", "reconnected", "line", "line"} << QStringList{"1", "2"};
+}
+
+/// A gap while the device is away is marked in the same record and the run goes on across it;
+/// the run's row is written once, when the connection really ends, never while waiting.
+void tst_RunRecorder::lostLinkKeepsTheRunAndItsRecord()
+{
+    QFETCH(QStringList, events);
+    QFETCH(QStringList, kinds);
+    QFETCH(QStringList, runLines);
+    QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    const auto time = std::make_shared<ManualTime>();
+    const QDateTime start(QDate(2026, 12, 8), QTime(22, 0));
+    time->setNow(start);
+    QObject owner;
+    auto *recorder = new RunRecorder(time, &owner);
+    recorder->setSettings({true, folder.path()});
+    auto *flushTimer = recorder->findChild<WindowTimer *>();
+    QVERIFY(flushTimer);
+    time->drive(flushTimer);
+    const QString runs = folder.filePath(RunRecorder::runsFileName());
+    recorder->connectionOpened(1);
+
+    int second = 0;
+    for (const QString &event : events) {
+        time->advance(1000);
+        const QString runTime = QString::number(++second);
+        if (event == QLatin1String("line")) {
+            RecordedValues values;
+            values.currentTenths = qint16(580 + second);
+            recorder->lineCompleted(
+                runTime, values, {}, QString::fromLatin1(line(600, 580 + second).chopped(2)));
+        } else if (event == QLatin1String("lost")) {
+            const qsizetype runsBefore = records(runs).size();
+            recorder->linkLost(runTime, QStringLiteral("/dev/pts/9: 输入/输出错误"));
+            // On disk at once, and nothing written while the device is away.
+            const QStringList files = recordFiles(folder.path());
+            QCOMPARE(files.size(), 1);
+            QCOMPARE(records(folder.filePath(files.front())).last().value("kind"),
+                QStringLiteral("lost"));
+            QCOMPARE(records(runs).size(), runsBefore);
+            QVERIFY(!flushTimer->Enabled());
+            QVERIFY(recorder->runInProgress().has_value() == (events.front() == "line"));
+        } else if (event == QLatin1String("back")) {
+            recorder->reconnected(runTime, QStringLiteral("/dev/pts/10"));
+            QVERIFY(flushTimer->Enabled());
+        } else if (event == QLatin1String("clear")) {
+            recorder->runTimeCleared();
+        } else {
+            recorder->connectionClosed();
+        }
+    }
+
+    const QStringList files = recordFiles(folder.path());
+    QCOMPARE(files.size(), 1);
+    const QList<QMap<QString, QString>> rows = records(folder.filePath(files.front()));
+    QStringList recordedKinds;
+    for (const QMap<QString, QString> &row : rows) {
+        recordedKinds.append(row.value("kind"));
+        if (row.value("kind") == QLatin1String("lost"))
+            QCOMPARE(row.value("text"), QStringLiteral("/dev/pts/9: 输入/输出错误"));
+        if (row.value("kind") == QLatin1String("reconnected"))
+            QCOMPARE(row.value("text"), QStringLiteral("/dev/pts/10"));
+        QVERIFY(!row.value("run_s").isEmpty());
+    }
+    QCOMPARE(recordedKinds, kinds);
+    const QList<QMap<QString, QString>> written = records(runs);
+    QStringList writtenLines;
+    for (const QMap<QString, QString> &run : written) {
+        writtenLines.append(run.value("lines"));
+        QCOMPARE(run.value("record"), files.front());
+    }
+    QCOMPARE(writtenLines, runLines);
+    // The last run ends when the connection was closed, not when the device went.
+    QCOMPARE(QDateTime::fromString(written.last().value("end"), Qt::ISODateWithMs),
+        start.addSecs(events.size()));
 }
 
 /// Reported at every connection while the folder stays unusable, in the system's words, and

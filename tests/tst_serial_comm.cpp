@@ -40,6 +40,7 @@ private slots:
     void transferErrorsCloseOnlyALostLine_data();
     void transferErrorsCloseOnlyALostLine();
     void secondReaderOnTheDeviceIsNotALostLine();
+    void reopenAfterALossFindsTheAdapterAsItsNewNode();
 
 private:
     static std::unique_ptr<SerialComm> portOn(const QString &device, int port = 1);
@@ -422,6 +423,48 @@ void tst_SerialComm::secondReaderOnTheDeviceIsNotALostLine()
     QVERIFY(pty.send("mine"));
     QTRY_VERIFY(received.endsWith(QLatin1String("mine")));
     QCOMPARE(lost.count(), 0);
+}
+
+/// A replugged adapter: the stable link now leads to another node, and the same port number
+/// opens that one and reads what it sends.
+void tst_SerialComm::reopenAfterALossFindsTheAdapterAsItsNewNode()
+{
+    PtyPair before;
+    PtyPair after;
+    QVERIFY(before.isValid() && after.isValid());
+    QTemporaryDir byId;
+    QVERIFY(byId.isValid());
+    const QString link =
+        byId.filePath(QStringLiteral("usb-FTDI_FT232R_USB_UART_A50285BI-if00-port0"));
+    QVERIFY(QFile::link(before.devicePath(), link));
+    SerialComm comm(PortMap::fromSettings(
+        QStringLiteral("/nonexistent/tarvex.ini"), {before.devicePath()}, byId.path()));
+    comm.setInputLen(1);
+    comm.setRThreshold(1);
+    QCOMPARE(comm.DeviceName(1), link);
+    QCOMPARE(
+        comm.DeviceDescription(1), link + QStringLiteral("\n当前设备：") + before.devicePath());
+    QString received;
+    connect(&comm, &MSComm::OnComm, this, [&] { received += comm.Input().text; });
+    QSignalSpy lost(&comm, &MSComm::connectionLost);
+    QVERIFY(!comm.setPortOpen(true));
+    QVERIFY(before.send("old\r\n"));
+    QTRY_COMPARE(received, QStringLiteral("old\r\n"));
+
+    before.vanish();
+    QTRY_COMPARE(lost.count(), 1);
+    const auto error = lost.first().first().value<CommError>();
+    QCOMPARE(error.cause, QStringLiteral("设备已断开"));
+    QVERIFY2(error.detail.startsWith(before.devicePath()), qPrintable(error.detail));
+    QVERIFY(QFile::remove(link));
+    QVERIFY(QFile::link(after.devicePath(), link));
+    QCOMPARE(comm.DeviceDescription(1), link + QStringLiteral("\n当前设备：") + after.devicePath());
+
+    QVERIFY(!comm.setPortOpen(true));
+    QVERIFY(after.send("new\r\n"));
+    QTRY_COMPARE(received, QStringLiteral("old\r\nnew\r\n"));
+    QVERIFY(!comm.setOutput(QStringLiteral("S0450")));
+    QTRY_COMPARE(after.received(), QByteArray("S0450"));
 }
 
 QTEST_GUILESS_MAIN(tst_SerialComm)

@@ -17,6 +17,8 @@ private slots:
     void onlyCarriageReturnLineFeedEndsALine();
     void overlongLineIsDroppedWithItsLineEnd_data();
     void overlongLineIsDroppedWithItsLineEnd();
+    void discardForgetsWhatWasCollected_data();
+    void discardForgetsWhatWasCollected();
 };
 
 void tst_TelemetryLine::readsEveryField()
@@ -114,6 +116,29 @@ void tst_TelemetryLine::overlongLineIsDroppedWithItsLineEnd()
         QCOMPARE(line.droppedLength(), length);
     line.clear();
     const QString next = QStringLiteral("st=0600 pv=0585 out= 128 pid= 011, 005, 002\r\n");
+    QCOMPARE(feed(line, next), QList{Outcome::Completed});
+    QCOMPARE(line.text(), next);
+}
+
+void tst_TelemetryLine::discardForgetsWhatWasCollected_data()
+{
+    QTest::addColumn<QString>("held");
+    QTest::newRow("part of a line") << QStringLiteral("st=0600 pv=05");
+    QTest::newRow("up to the carriage return") << QStringLiteral("st=0600 pv=0585\r");
+    QTest::newRow("an overlong line being skipped")
+        << QString(LineCollector::kCap + 1, u'x') + u'\r';
+}
+
+/// What follows a discard is a line of its own: no prefix joined to it, no line end of an
+/// overlong line found in it.
+void tst_TelemetryLine::discardForgetsWhatWasCollected()
+{
+    QFETCH(QString, held);
+    LineCollector line;
+    QVERIFY(feed(line, held).isEmpty());
+    line.discard();
+    QVERIFY(line.text().isEmpty());
+    const QString next = QStringLiteral("\nst=0600 pv=0585\r\n");
     QCOMPARE(feed(line, next), QList{Outcome::Completed});
     QCOMPARE(line.text(), next);
 }

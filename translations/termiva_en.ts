@@ -184,8 +184,16 @@
         <translation>Disconnected...</translation>
     </message>
     <message>
-        <source>连接已中断：COM%1 %2</source>
-        <translation>COM%1 lost: %2</translation>
+        <source>无法写入设置文件：%1 不是普通文件</source>
+        <translation>Not saved, %1: not a regular file</translation>
+    </message>
+    <message>
+        <source>无法写入设置文件：%1 超过 1 MB</source>
+        <translation>Not saved, %1: over 1 MB</translation>
+    </message>
+    <message>
+        <source>无法写入设置文件：%1</source>
+        <translation>Cannot write the settings file: %1</translation>
     </message>
 </context>
 <context>
@@ -269,6 +277,19 @@
     </message>
 </context>
 <context>
+    <name>PortMap</name>
+    <message>
+        <source>%1
+当前设备：%2</source>
+        <translation>%1
+Device now: %2</translation>
+    </message>
+    <message>
+        <source>未接入</source>
+        <translation>not plugged in</translation>
+    </message>
+</context>
+<context>
     <name>QObject</name>
     <message>
         <source>无法创建文件夹 %1：%2</source>
@@ -295,6 +316,29 @@
     <message>
         <source>(过长的一行，已丢弃 %1 个字符)</source>
         <translation>(line too long, %1 characters dropped)</translation>
+    </message>
+</context>
+<context>
+    <name>ReconnectPolicy</name>
+    <message>
+        <source>连接已中断：COM%1 %2，等待设备重新连接…</source>
+        <translation>COM%1 lost: %2, waiting for it to come back…</translation>
+    </message>
+    <message>
+        <source>已重新连接 COM%1</source>
+        <translation>Reconnected to COM%1</translation>
+    </message>
+    <message>
+        <source>(连接中断 %1 s)</source>
+        <translation>(connection down for %1 s)</translation>
+    </message>
+    <message>
+        <source>连接已中断：COM%1 %2</source>
+        <translation>COM%1 lost: %2</translation>
+    </message>
+    <message>
+        <source>断线后自动重连</source>
+        <translation>Reconnect automatically after a lost connection</translation>
     </message>
 </context>
 <context>

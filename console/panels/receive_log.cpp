@@ -44,12 +44,12 @@ void ReceiveLog::logLine(const QString &line)
 
 void ReceiveLog::logDroppedLine(qsizetype length)
 {
-    appendEntry(stamp(m_clock->now()) + tr("(过长的一行，已丢弃 %1 个字符)").arg(length));
+    logEvent(tr("(过长的一行，已丢弃 %1 个字符)").arg(length));
 }
 
-void ReceiveLog::logNote(const QString &note)
+void ReceiveLog::logEvent(const QString &text)
 {
-    appendEntry(stamp(m_clock->now()) + u'(' + note + u')');
+    appendEntry(stamp(m_clock->now()) + text);
 }
 
 void ReceiveLog::clearLog()

@@ -28,8 +28,8 @@ public:
     void logLine(const QString &line);
     /// An overlong line is not counted or read; the log says it was dropped.
     void logDroppedLine(qsizetype length);
-    /// The console's own word between the controller's lines, in brackets as a dropped line's.
-    void logNote(const QString &note);
+    /// An entry of the console's own between the controller's lines, such as a gap in the link.
+    void logEvent(const QString &text);
 
 signals:
     void openRecordsFolderRequested();

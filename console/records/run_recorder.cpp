@@ -149,6 +149,20 @@ void RunRecorder::runTimeCleared()
         startRun();
 }
 
+void RunRecorder::linkLost(const QString &runTime, const QString &reason)
+{
+    appendRow(runTime, QStringLiteral("lost"), {}, reason);
+    flush();
+    // Nothing arrives while the device is away.
+    m_flushTimer->setEnabled(false);
+}
+
+void RunRecorder::reconnected(const QString &runTime, const QString &device)
+{
+    appendRow(runTime, QStringLiteral("reconnected"), {}, device);
+    m_flushTimer->setEnabled(m_file.has_value());
+}
+
 void RunRecorder::connectionClosed()
 {
     flush();

@@ -90,7 +90,13 @@ public:
         const QString &runTime, bool confirmed, const RecordedValues &shown, const QString &sent);
     /// The run time was cleared: the run so far ends and the next one starts now.
     void runTimeCleared();
-    /// Disconnect, a lost device or exit: the record is written out and the run ends.
+    /// The device went and its return is awaited: the record is written out up to a `lost` row
+    /// holding the reason, and the record and the run stay open across the gap.
+    void linkLost(const QString &runTime, const QString &reason);
+    /// The same device is open again: a `reconnected` row naming it, in the same record and run.
+    void reconnected(const QString &runTime, const QString &device);
+    /// Disconnect, a lost device not awaited, giving up a wait, or exit: the record is written
+    /// out and the run ends.
     void connectionClosed();
     /// The run in progress as a row of runs.csv with its end left empty; none before its first
     /// line.

@@ -10,6 +10,14 @@ LineCollector::Outcome LineCollector::append(QStringView chunk)
     return m_text.endsWith(QLatin1String("\r\n")) ? Outcome::Completed : Outcome::Collecting;
 }
 
+void LineCollector::discard()
+{
+    m_text.resize(0);
+    m_overlong = false;
+    m_afterCarriageReturn = false;
+    m_skipped = 0;
+}
+
 void LineCollector::startDropping(QStringView collected)
 {
     m_overlong = true;

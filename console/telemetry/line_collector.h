@@ -20,6 +20,9 @@ public:
     /// The length of the last dropped line, without its line end.
     qsizetype droppedLength() const { return m_droppedLength; }
     void clear() { m_text.resize(0); }
+    /// The link broke or opened afresh: what was collected goes, an overlong line being skipped
+    /// included, so that the first line after the gap is read whole.
+    void discard();
 
 private:
     void startDropping(QStringView collected);

@@ -15,11 +15,15 @@ QString SettingsLookup::besideExecutable(const QString &applicationDir)
 
 QStringList SettingsLookup::candidates(const QString &applicationDir)
 {
+    return {
+        besideExecutable(applicationDir), userFile(), QStringLiteral("/etc/termiva/") + kFileName};
+}
+
+QString SettingsLookup::userFile()
+{
     const QString userConfig =
         QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    return {besideExecutable(applicationDir),
-        QDir(userConfig).filePath(QStringLiteral("Termiva/") + kFileName),
-        QStringLiteral("/etc/termiva/") + kFileName};
+    return QDir(userConfig).filePath(QStringLiteral("Termiva/") + kFileName);
 }
 
 QString SettingsLookup::find(const QStringList &candidates)
@@ -29,4 +33,10 @@ QString SettingsLookup::find(const QStringList &candidates)
             return candidate;
     }
     return candidates.value(0);
+}
+
+QString SettingsLookup::forWriting(const QString &settingsFile)
+{
+    // Whatever is at the path is the file in use; the writer refuses anything but a regular file.
+    return QFileInfo::exists(settingsFile) ? settingsFile : userFile();
 }

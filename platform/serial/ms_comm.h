@@ -51,6 +51,9 @@ public:
 
     /// The system device behind a port number, empty when there is none.
     virtual QString DeviceName(int port) const = 0;
+    /// For the port option's tooltip: the device, and where it has a stable name also the node
+    /// it is now; empty when there is none.
+    virtual QString DeviceDescription(int port) const { return DeviceName(port); }
 
 signals:
     /// Raised once per waiting character while RThreshold is 1.

@@ -24,6 +24,11 @@ QString SerialComm::DeviceName(int port) const
     return m_ports.device(port);
 }
 
+QString SerialComm::DeviceDescription(int port) const
+{
+    return m_ports.description(port);
+}
+
 std::optional<CommError> SerialComm::openDevice(int port)
 {
     const QString device = m_ports.device(port);
@@ -31,6 +36,7 @@ std::optional<CommError> SerialComm::openDevice(int port)
         return CommError{
             CommCode::InvalidPortNumber, tr("没有对应的设备"), QStringLiteral("COM%1").arg(port)};
     // The port's lock is named after the path; a link must not give the device a second lock.
+    // Resolved at every open: a replugged adapter's stable link leads to its new node.
     const QString canonical = QFileInfo(device).canonicalFilePath();
     m_devicePath = canonical.isEmpty() ? device : canonical;
     m_port.setPortName(m_devicePath);

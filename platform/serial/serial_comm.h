@@ -15,6 +15,7 @@ public:
     ~SerialComm() override;
 
     QString DeviceName(int port) const override;
+    QString DeviceDescription(int port) const override;
 
 protected:
     std::optional<CommError> openDevice(int port) override;
