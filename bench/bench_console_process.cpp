@@ -15,6 +15,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -61,8 +62,8 @@ class SimulatedConsole
 {
 public:
     /// The settings file, when given, lies beside the console's records.
-    explicit SimulatedConsole(int periodMs, const QByteArray &settings = {})
-        : m_simulator(m_dir.filePath(QStringLiteral("ttyTERMIVA")), options(periodMs))
+    explicit SimulatedConsole(int periodMs, const QByteArray &settings = {}, int setTenths = 600)
+        : m_simulator(m_dir.filePath(QStringLiteral("ttyTERMIVA")), options(periodMs, setTenths))
         , m_settings(settings)
     {
     }
@@ -88,7 +89,7 @@ public:
     }
 
     SimulatorProcess &simulator() { return m_simulator; }
-    const frmMain &window() const { return *m_window; }
+    frmMain &window() const { return *m_window; }
     void stopRepainting() { m_window->setUpdatesEnabled(false); }
     qint64 lines() const { return m_window->state().FrameCount; }
     /// "断开" is offered while connected or waiting for the lost device.
@@ -98,10 +99,11 @@ public:
     }
 
 private:
-    static SimulatorProcess::Options options(int periodMs)
+    static SimulatorProcess::Options options(int periodMs, int setTenths)
     {
         SimulatorProcess::Options options;
         options.periodMs = periodMs;
+        options.setTenths = setTenths;
         return options;
     }
 
@@ -453,6 +455,53 @@ void BM_FloodThroughput(benchmark::State &state)
     }
 }
 BENCHMARK(BM_FloodThroughput)->Arg(60000)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+/// A step test on the simulator, held at 25 °C, from "开始" in the dialog to 60 °C: the time to
+/// the first figure shown (the first line with the step's set point stamps the settling time)
+/// and to the rise time, in real time at the simulator's own pace.
+void BM_StepTestToFirstFigure(benchmark::State &state)
+{
+    SimulatedConsole console(500, {}, 250);
+    if (!console.start()) {
+        state.SkipWithError("the simulator did not start");
+        return;
+    }
+    frmMain &window = console.window();
+    const auto box = [&window](int index) {
+        return window.findChild<QLineEdit *>(QStringLiteral("perfor_index_%1").arg(index))->text();
+    };
+    const auto anyFigure = [&box] {
+        for (int index = 0; index < 4; ++index) {
+            if (box(index) != QLatin1String("0"))
+                return true;
+        }
+        return false;
+    };
+    for (auto _ : state) {
+        if (!runEventLoopUntil([&] { return console.lines() >= 5; }, 10000)) {
+            state.SkipWithError("no lines");
+            return;
+        }
+        window.findChild<QAbstractButton *>(QStringLiteral("stepTest"))->click();
+        window.findChild<QLineEdit *>(QStringLiteral("target"))->setText(QStringLiteral("60"));
+        QElapsedTimer sinceStart;
+        sinceStart.start();
+        window.findChild<QAbstractButton *>(QStringLiteral("start"))->click();
+        if (!runEventLoopUntil(anyFigure, 10000)) {
+            state.SkipWithError("no figure");
+            return;
+        }
+        state.counters["first_figure_ms"] = double(sinceStart.elapsed());
+        if (!runEventLoopUntil([&box] { return box(0) != QLatin1String("0"); }, 150000)) {
+            state.SkipWithError("no rise time");
+            return;
+        }
+        state.counters["rise_time_shown_s"] = sinceStart.elapsed() / 1000.0;
+        state.SetIterationTime(sinceStart.elapsed() / 1000.0);
+        state.SetLabel(box(0).toStdString());
+    }
+}
+BENCHMARK(BM_StepTestToFirstFigure)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 /// A million telemetry lines through a shown window's receive path: the peak memory after.
 void BM_PeakMemoryAfterAMillionLines(benchmark::State &state)

@@ -187,6 +187,100 @@ void BM_NextPointFollowingWholeHistoryConsoleChart(benchmark::State &state)
 }
 BENCHMARK(BM_NextPointFollowingWholeHistoryConsoleChart)->Unit(benchmark::kMicrosecond);
 
+/// Three earlier runs of an hour each, a line every half second as their records hold them,
+/// heating a little faster or slower than the live run.
+QList<ChartOverlay> threeHourLongRuns()
+{
+    QList<ChartOverlay> runs;
+    for (int run = 0; run < 3; ++run) {
+        ChartOverlay overlay;
+        overlay.legend = QStringLiteral("12-08 09:3%1:05 · 设定 60.0 ℃ · P 1%1 I 5 D 2").arg(run);
+        for (qint64 stamp = 0; stamp < 36000; stamp += 5)
+            overlay.samples.push_back({temperature(qint32(stamp * (10 + run) / 10)), stamp});
+        runs.append(overlay);
+    }
+    return runs;
+}
+
+/// The console's chart with an hour of the live run recorded, compressed to the whole hour.
+void showConsoleChartWithAnHour(ucHistogram &chart)
+{
+    chart.ReadProperties(StoredDesign::ucHistogram1());
+    chart.setHistoryEnabled(true);
+    chart.setMinimumViewSpan(20);
+    chart.setViewCaptions(QStringLiteral("缩放 %1–%2 s · 复 位 返回实时"),
+        QStringLiteral("历史 %1–%2 s · 复 位 返回实时"));
+    for (qint64 n = 0; n < 36000 - chart.NumberOfPoints(); ++n)
+        chart.NextPoint(temperature(qint32(n)), n);
+    showConsoleChart(chart);
+    for (qint64 n = 36000 - chart.NumberOfPoints(); n < 36000; ++n)
+        chart.NextPoint(temperature(qint32(n)), n);
+    compressTo(chart, 36000);
+}
+
+/// A view change over an hour's run with three earlier hour-long runs over it, zoomed in and out
+/// in turn; with range(0) = 0 the same without overlays. The view is painted each time, as a
+/// shown window is, into a pixmap the size of the control.
+void BM_ViewChangeOfAnHourWithOverlaysConsoleChart(benchmark::State &state)
+{
+    ucHistogram chart;
+    showConsoleChartWithAnHour(chart);
+    if (chart.view().across() != 36000) {
+        state.SkipWithError("the view does not span the hour");
+        return;
+    }
+    if (state.range(0) != 0)
+        chart.setOverlays(threeHourLongRuns());
+    QPixmap screen(chart.size());
+    bool zoomIn = true;
+    for (auto _ : state) {
+        zoomIn ? chart.zoomIn() : chart.zoomOut();
+        chart.render(&screen);
+        zoomIn = !zoomIn;
+    }
+}
+BENCHMARK(BM_ViewChangeOfAnHourWithOverlaysConsoleChart)
+    ->Arg(0)
+    ->Arg(3)
+    ->Unit(benchmark::kMicrosecond);
+
+/// The same over a full day's history compressed to the whole, the overlays over its first hour.
+void BM_ViewChangeOfWholeHistoryWithOverlaysConsoleChart(benchmark::State &state)
+{
+    ucHistogram chart;
+    showConsoleChartWithFullHistory(chart);
+    compressTo(chart, SampleHistory::kCapacity);
+    chart.setOverlays(threeHourLongRuns());
+    QPixmap screen(chart.size());
+    bool zoomIn = true;
+    for (auto _ : state) {
+        zoomIn ? chart.zoomIn() : chart.zoomOut();
+        chart.render(&screen);
+        zoomIn = !zoomIn;
+    }
+}
+BENCHMARK(BM_ViewChangeOfWholeHistoryWithOverlaysConsoleChart)->Unit(benchmark::kMicrosecond);
+
+/// A new sample of the live chart with three hour-long runs over it: the overlays are drawn
+/// again for the scrolled chart and the face painted.
+void BM_NextPointWithOverlaysConsoleChart(benchmark::State &state)
+{
+    ucHistogram chart;
+    chart.setHistoryEnabled(true);
+    showConsoleChart(chart);
+    for (qint64 n = 0; n < 6000; ++n)
+        chart.NextPoint(temperature(qint32(n)), n);
+    chart.setOverlays(threeHourLongRuns());
+    QPixmap screen(chart.size());
+    qint64 sample = 6000;
+    for (auto _ : state) {
+        chart.NextPoint(temperature(qint32(sample)), sample);
+        chart.render(&screen);
+        ++sample;
+    }
+}
+BENCHMARK(BM_NextPointWithOverlaysConsoleChart)->Unit(benchmark::kMicrosecond);
+
 double residentMegabytes()
 {
     long pages = 0;

@@ -1,5 +1,6 @@
 #include "frm_main.h"
 
+#include "command_confirmation.h"
 #include "design_details.h"
 #include "display_format.h"
 #include "ms_comm.h"
@@ -12,6 +13,7 @@
 #include "panels/run_time_column.h"
 #include "panels/status_line.h"
 #include "panels/step_response_panel.h"
+#include "panels/step_test_panel.h"
 #include "run_recorder.h"
 #include "runs_dialog.h"
 #include "step_response.h"
@@ -49,6 +51,7 @@ frmMain::frmMain(std::unique_ptr<MSComm> comPort, std::shared_ptr<const Clock> c
     , m_settingsFile(settingsFile)
     , m_defaultRecordsDir(defaultRecordsDir.isEmpty() ? ::defaultRecordsDir() : defaultRecordsDir)
     , m_recorder(new RunRecorder(m_clock, this))
+    , m_confirmation(new CommandConfirmation(m_clock, this))
 {
     m_comPort->setParent(this);
     m_comPort->setObjectName(QStringLiteral("ComPort"));
@@ -60,6 +63,7 @@ frmMain::frmMain(std::unique_ptr<MSComm> comPort, std::shared_ptr<const Clock> c
     createPanels();
     connectPanels();
     connectRecorder();
+    connectTuning();
     m_connection->describePortDevices();
     loadWindow();
 }
@@ -97,6 +101,9 @@ void frmMain::createPanels()
         new RunTimeColumn(m_controls.runTime, m_state, *m_runTimeTimer, *m_trendTimer, this);
     m_stepResponse = new StepResponsePanel(m_controls.stepResponse, this);
     m_dateClock = new DateClock(m_controls.clock, *m_clockTimer, m_clock, this);
+    m_stepTest = new StepTestPanel(
+        m_controls.runTime, [confirmation = m_confirmation] { return confirmation->latest(); },
+        [this](const QString &command) { return startStepTest(command); }, this);
 }
 
 void frmMain::connectPanels()
@@ -108,8 +115,7 @@ void frmMain::connectPanels()
     connect(m_connection, &ConnectionPanel::lost, this, &frmMain::dropPartLine);
     connect(m_connection, &ConnectionPanel::logEntry, m_receiveLog, &ReceiveLog::logEvent);
     connect(m_connection, &ConnectionPanel::exitRequested, this, &frmMain::exitConsole);
-    connect(m_commands, &CommandPanel::sent, this,
-        [this](const QString &text) { m_recorder->commandSent(m_state.RunTimeText, text); });
+    connect(m_commands, &CommandPanel::sent, this, &frmMain::commandSent);
     connect(m_runTime, &RunTimeColumn::runRestarted, this, &frmMain::restartRun);
     connect(
         m_stepResponse, &StepResponsePanel::runHistoryRequested, this, &frmMain::showRunHistory);
@@ -125,6 +131,17 @@ void frmMain::connectRecorder()
         m_recorder, &RunRecorder::recordingFailed, m_status, &StatusLine::reportRecordingFailure);
     connect(
         m_recorder, &RunRecorder::recordRestarted, m_status, &StatusLine::reportRecordRestarted);
+}
+
+/// Every parameter command is watched until the lines show it or fail to; a connection change
+/// or a failed send drops the watch.
+void frmMain::connectTuning()
+{
+    connect(m_confirmation, &CommandConfirmation::decided, this, &frmMain::reportVerdict);
+    connect(m_connection, &ConnectionPanel::opened, m_confirmation, &CommandConfirmation::cancel);
+    connect(m_connection, &ConnectionPanel::closed, m_confirmation, &CommandConfirmation::cancel);
+    connect(m_connection, &ConnectionPanel::lost, m_confirmation, &CommandConfirmation::cancel);
+    connect(m_commands, &CommandPanel::sendFailed, m_confirmation, &CommandConfirmation::cancel);
 }
 
 void frmMain::loadWindow()
@@ -195,6 +212,10 @@ void frmMain::showCompletedLine(const CompletedLine &line)
     m_readout->showLine(line);
     m_chart->moveSetPointMarker(m_state.SetTempTenths);
     m_stepResponse->show(line.figures);
+    // The line's own values: a gain the sliders cannot show is still what the controller holds.
+    const TelemetryLine &values = line.values;
+    m_confirmation->lineCompleted(
+        CommandFields{values.setTenths, values.p, values.i, values.d, {}});
     reportConnected();
 }
 
@@ -232,6 +253,37 @@ void frmMain::restartRun()
     m_stepResponse->showRestarted();
 }
 
+void frmMain::commandSent(const QString &text)
+{
+    m_recorder->commandSent(m_state.RunTimeText, text);
+    m_status->clearStanding();
+    m_confirmation->commandSent(text);
+}
+
+/// The verdict stands in the status line until the next command, connection change or failure.
+void frmMain::reportVerdict(const CommandVerdict &verdict)
+{
+    m_status->showStanding(verdict.text);
+    m_receiveLog->logEvent(u'(' + verdict.text + u')');
+    const CommandFields &shown = verdict.shown;
+    m_recorder->commandChecked(m_state.RunTimeText, verdict.confirmed,
+        RecordedValues{shown.setTenths, std::nullopt, std::nullopt, shown.p, shown.i, shown.d},
+        verdict.sent.commandText());
+}
+
+/// The step's command goes out as "发送数据" sends, and the run restarts as "时间清零" does in
+/// the same turn, so that its figures are measured from the step: from the first line that
+/// shows the step's set point, as the lines before it were sent before the controller took it.
+std::optional<QString> frmMain::startStepTest(const QString &command)
+{
+    if (std::optional<QString> refusal = m_commands->sendCommand(command))
+        return refusal;
+    m_runTime->restartRun();
+    if (const std::optional<CommandFields> step = CommandFields::read(command))
+        m_state.StepPendingTenths = step->setTenths;
+    return std::nullopt;
+}
+
 QString frmMain::recordsDirectory() const
 {
     return m_recorder->settings().directory;
@@ -242,6 +294,8 @@ void frmMain::showRunHistory()
     auto *dialog =
         new RunsDialog(QDir(recordsDirectory()).filePath(RunRecorder::runsFileName()), this);
     dialog->setRunInProgress([recorder = m_recorder] { return recorder->runInProgress(); });
+    dialog->setCurrentRun(m_recorder->runInProgress());
+    connect(dialog, &RunsDialog::compareOnChart, m_chart, &ChartPanel::compareRuns);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
 }

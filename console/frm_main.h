@@ -8,9 +8,11 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class ChartPanel;
 class Clock;
+class CommandConfirmation;
 class CommandPanel;
 class ConnectionPanel;
 class DateClock;
@@ -21,7 +23,9 @@ class RunRecorder;
 class RunTimeColumn;
 class StatusLine;
 class StepResponsePanel;
+class StepTestPanel;
 class WindowTimer;
+struct CommandVerdict;
 struct CompletedLine;
 
 namespace Ui {
@@ -66,6 +70,7 @@ private:
     void createPanels();
     void connectPanels();
     void connectRecorder();
+    void connectTuning();
 
     // Form_Load
     void loadWindow();
@@ -83,6 +88,9 @@ private:
     void reportConnected();
     void recordLine(const CompletedLine &line);
     void restartRun();
+    void commandSent(const QString &text);
+    void reportVerdict(const CommandVerdict &verdict);
+    std::optional<QString> startStepTest(const QString &command);
     void showRunHistory();
     void openRecordsFolder();
 
@@ -95,6 +103,7 @@ private:
     QStringList m_missingControls;
     WindowState m_state;
     RunRecorder *m_recorder;
+    CommandConfirmation *m_confirmation;
 
     WindowTimer *m_trendTimer = nullptr; // Timer2
     WindowTimer *m_clockTimer = nullptr; // Timer3
@@ -108,5 +117,6 @@ private:
     ChartPanel *m_chart = nullptr;
     RunTimeColumn *m_runTime = nullptr;
     StepResponsePanel *m_stepResponse = nullptr;
+    StepTestPanel *m_stepTest = nullptr;
     DateClock *m_dateClock = nullptr;
 };

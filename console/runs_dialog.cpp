@@ -1,6 +1,9 @@
 #include "runs_dialog.h"
 
 #include "csv_format.h"
+#include "run_curve.h"
+#include "run_figures.h"
+#include "run_overlay.h"
 #include "run_recorder.h"
 
 #include <QDateTime>
@@ -51,7 +54,12 @@ constexpr int kStartColumn = 0;
 constexpr int kEndColumn = 1;
 constexpr int kRecordColumn = 13;
 constexpr int kSortRole = Qt::UserRole;
-constexpr int kDefaultHeight = 400;
+/// The run's row of runs.csv in RunRecorder::runColumns() order, on its first cell.
+constexpr int kRunRole = Qt::UserRole + 1;
+constexpr int kDefaultHeight = 560;
+// The runs' columns the comparison shows, between the run's name and the differences.
+constexpr const char *kComparedColumns[] = {
+    "set_c", "p", "i", "d", "rise_s", "overshoot_pct", "peak_s", "settling_s"};
 
 /// A cell shows a figure as a number, a moment as local time to the second (the whole text in
 /// its tooltip), and sorts by what it stands for: moments written with or without their offset
@@ -85,6 +93,9 @@ RunsDialog::RunsDialog(const QString &runsFile, QWidget *parent)
     , m_runs(new QStandardItemModel(this))
     , m_table(new QTableView(this))
     , m_open(new QPushButton(tr("打开记录"), this))
+    , m_compare(new QPushButton(tr("在曲线上对比"), this))
+    , m_comparison(new QStandardItemModel(this))
+    , m_comparisonTable(new QTableView(this))
     , m_problem(new QLabel(this))
 {
     setWindowTitle(tr("运行记录"));
@@ -96,29 +107,49 @@ RunsDialog::RunsDialog(const QString &runsFile, QWidget *parent)
     QPushButton *reload = buttons->addButton(tr("刷新"), QDialogButtonBox::ActionRole);
     reload->setObjectName(QStringLiteral("refresh"));
     buttons->addButton(m_open, QDialogButtonBox::ActionRole);
-    buttons->addButton(tr("关闭"), QDialogButtonBox::RejectRole);
+    m_compare->setObjectName(QStringLiteral("compareOnChart"));
+    buttons->addButton(m_compare, QDialogButtonBox::ActionRole);
+    buttons->addButton(tr("关闭"), QDialogButtonBox::RejectRole)
+        ->setObjectName(QStringLiteral("close"));
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QFileInfo(runsFile).absoluteFilePath(), this));
-    layout->addWidget(m_table);
+    layout->addWidget(m_table, 3);
+    layout->addWidget(m_comparisonTable, 1);
     layout->addWidget(m_problem);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(reload, &QPushButton::clicked, this, &RunsDialog::refresh);
     connect(m_open, &QPushButton::clicked, this, &RunsDialog::openRecord);
+    connect(m_compare, &QPushButton::clicked, this, &RunsDialog::drawChosenOnChart);
     QStringList captions;
     for (const RunColumn &column : kColumns)
         captions.append(tr(column.caption));
     m_runs->setHorizontalHeaderLabels(captions);
     m_runs->setSortRole(kSortRole);
+    m_table->setObjectName(QStringLiteral("runs"));
     m_table->setModel(m_runs);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_table->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_table->setSortingEnabled(true);
     m_table->sortByColumn(kStartColumn, Qt::DescendingOrder);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-        [this] { m_open->setEnabled(m_table->selectionModel()->hasSelection()); });
+        &RunsDialog::chosenChanged);
+    QStringList compared{tr("运行")};
+    for (const char *key : kComparedColumns) {
+        const auto column = std::find_if(std::cbegin(kColumns), std::cend(kColumns),
+            [key](const RunColumn &run) { return qstrcmp(run.key, key) == 0; });
+        compared.append(tr(column->caption));
+    }
+    compared.append(tr("当前运行比它"));
+    m_comparison->setHorizontalHeaderLabels(compared);
+    m_comparisonTable->setObjectName(QStringLiteral("comparison"));
+    m_comparisonTable->setModel(m_comparison);
+    m_comparisonTable->verticalHeader()->hide();
+    m_comparisonTable->setSelectionMode(QAbstractItemView::NoSelection);
+    m_comparisonTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_comparisonTable->horizontalHeader()->setStretchLastSection(true);
     refresh();
 }
 
@@ -128,11 +159,16 @@ void RunsDialog::setRunInProgress(RunInProgress runInProgress)
     refresh();
 }
 
+void RunsDialog::setCurrentRun(const std::optional<QStringList> &run)
+{
+    m_currentRun = run;
+    showComparison();
+}
+
 /// Columns are found by their heading, so a history written with fewer columns still loads.
 void RunsDialog::refresh()
 {
     m_runs->removeRows(0, m_runs->rowCount());
-    m_open->setEnabled(false);
     m_problem->hide();
     QFile file(m_runsFile);
     if (file.open(QIODevice::ReadOnly)) {
@@ -146,6 +182,7 @@ void RunsDialog::refresh()
     }
     const QHeaderView *header = m_table->horizontalHeader();
     m_runs->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    chosenChanged();
 }
 
 void RunsDialog::addRun(const QStringList &heading, const QStringList &fields, bool inProgress)
@@ -155,6 +192,12 @@ void RunsDialog::addRun(const QStringList &heading, const QStringList &fields, b
         const qsizetype at = heading.indexOf(QLatin1String(column.key));
         items.append(cell(at >= 0 ? fields.value(at) : QString(), column.kind));
     }
+    QStringList run;
+    for (const QString &key : RunRecorder::runColumns()) {
+        const qsizetype at = heading.indexOf(key);
+        run.append(at >= 0 ? fields.value(at) : QString());
+    }
+    items[kStartColumn]->setData(run, kRunRole);
     const QDateTime start = items[kStartColumn]->data(kSortRole).toDateTime().toLocalTime();
     const QDateTime end = items[kEndColumn]->data(kSortRole).toDateTime().toLocalTime();
     // An end on the day the run started needs no date again.
@@ -199,4 +242,76 @@ void RunsDialog::openRecord()
     else
         return;
     m_problem->show();
+}
+
+void RunsDialog::chosenChanged()
+{
+    const bool chosen = m_table->selectionModel()->hasSelection();
+    m_open->setEnabled(chosen);
+    m_compare->setEnabled(chosen);
+    showComparison();
+}
+
+QList<QStringList> RunsDialog::chosenRuns() const
+{
+    QModelIndexList chosen = m_table->selectionModel()->selectedRows(kStartColumn);
+    std::sort(chosen.begin(), chosen.end(),
+        [](const QModelIndex &one, const QModelIndex &other) { return one.row() < other.row(); });
+    QList<QStringList> runs;
+    for (const QModelIndex &index : chosen)
+        runs.append(index.data(kRunRole).toStringList());
+    return runs;
+}
+
+/// The current run on top, then each chosen run with how the current run's figures differ
+/// from its own.
+void RunsDialog::showComparison()
+{
+    m_comparison->removeRows(0, m_comparison->rowCount());
+    const QStringList &columns = RunRecorder::runColumns();
+    if (m_currentRun)
+        addComparedRun(tr("当前运行"), *m_currentRun, QString());
+    for (const QStringList &run : chosenRuns()) {
+        const QDateTime start = QDateTime::fromString(run.value(0), Qt::ISODateWithMs);
+        const QString name = start.isValid()
+            ? start.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+            : run.value(0);
+        addComparedRun(name, run,
+            m_currentRun ? RunFigures::fromRow(columns, *m_currentRun)
+                               .differenceFrom(RunFigures::fromRow(columns, run))
+                         : QString());
+    }
+    // The rows change while the dialog is shown; the columns follow what they now hold.
+    m_comparisonTable->horizontalHeader()->resizeSections(QHeaderView::ResizeToContents);
+}
+
+void RunsDialog::addComparedRun(
+    const QString &name, const QStringList &run, const QString &difference)
+{
+    QList<QStandardItem *> items{cell(name, Kind::Text)};
+    for (const char *key : kComparedColumns)
+        items.append(
+            cell(run.value(RunRecorder::runColumns().indexOf(QLatin1String(key))), Kind::Number));
+    items.append(cell(difference, Kind::Text));
+    m_comparison->appendRow(items);
+}
+
+/// Each chosen run's curve from its record; the runs whose record is gone or unreadable are
+/// named, and the others are drawn all the same.
+void RunsDialog::drawChosenOnChart()
+{
+    const QString directory = QFileInfo(m_runsFile).absolutePath();
+    QList<ChartOverlay> overlays;
+    QStringList problems;
+    for (const QStringList &run : chosenRuns()) {
+        const RunCurve curve = RunCurve::read(directory, RunRecorder::runColumns(), run);
+        if (curve.isValid())
+            overlays.append(RunOverlay::fromCurve(curve, run));
+        else
+            problems.append(curve.problem());
+    }
+    m_problem->setText(problems.join(u'\n'));
+    m_problem->setVisible(!problems.isEmpty());
+    if (!overlays.isEmpty())
+        emit compareOnChart(overlays);
 }

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "chart_overlay.h"
+
 #include <QDialog>
+#include <QList>
 
 #include <functional>
 #include <optional>
@@ -11,7 +14,8 @@ class QStandardItemModel;
 class QTableView;
 
 /// The run history as a table, newest run first, sortable by any column, with the run in
-/// progress on top; opens a run's record file.
+/// progress on top; opens a run's record file. The runs chosen are set beside the current run,
+/// their figures and how the current run's differ, and can be drawn over the chart.
 class RunsDialog : public QDialog
 {
     Q_OBJECT
@@ -23,11 +27,21 @@ public:
     explicit RunsDialog(const QString &runsFile, QWidget *parent = nullptr);
 
     void setRunInProgress(RunInProgress runInProgress);
+    /// The run the chosen ones are compared with, as a row of runs.csv in
+    /// RunRecorder::runColumns() order; none leaves the comparison without it.
+    void setCurrentRun(const std::optional<QStringList> &run);
     /// Reads the history again, with the run in progress as it stands.
     void refresh();
 
     /// The runs in the order the table shows them.
     const QStandardItemModel &runs() const { return *m_runs; }
+    /// The current run and the chosen ones, figure by figure.
+    const QStandardItemModel &comparison() const { return *m_comparison; }
+
+signals:
+    /// "在曲线上对比": the chosen runs' curves, read from their records, in the table's order;
+    /// those whose record could not be read are named in the dialog and left out.
+    void compareOnChart(const QList<ChartOverlay> &overlays);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -36,12 +50,22 @@ private:
     void addRun(const QStringList &heading, const QStringList &fields, bool inProgress);
     void fitColumns();
     void openRecord();
+    void chosenChanged();
+    void showComparison();
+    void addComparedRun(const QString &name, const QStringList &run, const QString &difference);
+    void drawChosenOnChart();
+    /// The chosen runs as rows of runs.csv in RunRecorder::runColumns() order, in table order.
+    QList<QStringList> chosenRuns() const;
 
     const QString m_runsFile;
     RunInProgress m_runInProgress;
     QStandardItemModel *m_runs;
     QTableView *m_table;
     QPushButton *m_open;
+    QPushButton *m_compare;
+    QStandardItemModel *m_comparison;
+    QTableView *m_comparisonTable;
+    std::optional<QStringList> m_currentRun;
     QLabel *m_problem;
     bool m_fitted = false;
 };

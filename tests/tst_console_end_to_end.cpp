@@ -5,6 +5,7 @@
 #include "simulator_process.h"
 #include "system_clock.h"
 
+#include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -19,9 +20,13 @@ private slots:
     void initTestCase();
     void cleanupTestCase();
     void showsTheControllerAndChangesItsSetPoint();
+    void commandsAreConfirmedOrWarnedOfOnce();
 
 private:
     QString text(const char *name) const { return controlText(*m_window, QLatin1String(name)); }
+    void send(const QString &text);
+    /// The status line's whole text, which its tooltip holds.
+    QString status() const { return m_window->findChild<QLabel *>("lblStatus")->toolTip(); }
 
     QTemporaryDir m_dir;
     std::unique_ptr<SimulatorProcess> m_simulator;
@@ -67,6 +72,34 @@ void tst_ConsoleEndToEnd::showsTheControllerAndChangesItsSetPoint()
     QTRY_COMPARE_WITH_TIMEOUT(text("Text1"), QStringLiteral("OK"), 10000);
     QTRY_COMPARE_WITH_TIMEOUT(text("Text1"), QStringLiteral("EXIT"), 10000);
     QVERIFY(m_simulator->log().contains(QStringLiteral("accepted: set 450 P 12")));
+}
+
+void tst_ConsoleEndToEnd::send(const QString &text)
+{
+    m_window->findChild<QPlainTextEdit *>("send")->setPlainText(text);
+    m_window->findChild<QPushButton *>("comm_send")->click();
+}
+
+/// What the controller applies its lines show, and the console says so; a controller that
+/// ignores commands is warned of once, naming the field it kept.
+void tst_ConsoleEndToEnd::commandsAreConfirmedOrWarnedOfOnce()
+{
+    send(QStringLiteral("S0600 P010"));
+    QTRY_COMPARE_WITH_TIMEOUT(status(), QStringLiteral("控制器已确认：设定 60.0 ℃，P 10"), 10000);
+
+    m_simulator->command(QStringLiteral("deaf"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_simulator->log().contains(QStringLiteral("done: deaf")), 10000);
+    const qsizetype verdictsBefore = text("receive").count(QStringLiteral("(控制器"));
+    send(QStringLiteral("S0600 P012 I005 D002"));
+    const QString warning = QStringLiteral("控制器未确认：P 发送 12，仍为 10");
+    QTRY_COMPARE_WITH_TIMEOUT(status(), warning, 15000);
+    const qint64 warnedAt = m_window->state().FrameCount;
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->state().FrameCount >= warnedAt + 20, 10000);
+    QCOMPARE(status(), warning);
+    QCOMPARE(text("receive").count(QStringLiteral("(") + warning + u')'), 1);
+    QCOMPARE(text("receive").count(QStringLiteral("(控制器")), verdictsBefore + 1);
+    QVERIFY(m_simulator->log().contains(QStringLiteral("deaf: discarded 20 bytes")));
+    m_simulator->command(QStringLiteral("hear"));
 }
 
 QTEST_MAIN(tst_ConsoleEndToEnd)

@@ -1,7 +1,10 @@
+#include "csv_format.h"
 #include "offline_console.h"
 #include "panels/command_panel.h"
 #include "shape_control.h"
 
+#include <QDir>
+#include <QLabel>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,6 +22,8 @@ private slots:
     void sampleCommandFillsTheBoxOnly();
     void bandButtonLightsItsLampAndSendsItsDigitElevenTimes();
     void nothingIsSentWhilePortIsClosed();
+    void controllerConfirmsOrNot_data();
+    void controllerConfirmsOrNot();
     void clearingTheLogKeepsTheCount();
     void markerTooltipShowsTheSetTemperature();
 
@@ -29,6 +34,13 @@ private:
     }
     void click(const char *name) { m_console->control<QPushButton>(name)->click(); }
     QList<bool> bandLamps() const;
+    /// Telemetry lines showing these values, a tick apart.
+    void lines(int count, int set, int p, int i = 5, int d = 2);
+    /// The rows of the connection's record but its lines: kind, text, set_c and p.
+    QList<QStringList> recordedRows() const;
+    /// The status line's whole text, as its tooltip holds it; what the line shows must be that
+    /// or its beginning where it is too long.
+    QString status() const;
 
     std::unique_ptr<OfflineConsole> m_console;
 };
@@ -50,6 +62,43 @@ QList<bool> tst_FrmMainCommands::bandLamps() const
     for (int band = 0; band < CommandPanel::kBandCount; ++band)
         lamps.append(m_console->lit(QStringLiteral("Shape4_%1").arg(band)));
     return lamps;
+}
+
+void tst_FrmMainCommands::lines(int count, int set, int p, int i, int d)
+{
+    const QByteArray line = QStringLiteral("st=%1 pv=0585 out= 128 pid= %2, %3, %4\r\n")
+                                .arg(set, 4, 10, QLatin1Char('0'))
+                                .arg(p, 3, 10, QLatin1Char('0'))
+                                .arg(i, 3, 10, QLatin1Char('0'))
+                                .arg(d, 3, 10, QLatin1Char('0'))
+                                .toLatin1();
+    for (int n = 0; n < count; ++n) {
+        m_console->receive(line);
+        m_console->tick(5);
+    }
+}
+
+QString tst_FrmMainCommands::status() const
+{
+    const QString whole = m_console->control<QLabel>("lblStatus")->toolTip();
+    const QString shown = m_console->text("lblStatus");
+    if (shown != whole && !(shown.endsWith(u'…') && whole.startsWith(shown.chopped(1))))
+        return shown;
+    return whole;
+}
+
+QList<QStringList> tst_FrmMainCommands::recordedRows() const
+{
+    const QDir folder(m_console->window().recordsDirectory());
+    QFile file(folder.filePath(folder.entryList({QStringLiteral("*_COM*.csv")}).value(0)));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    QList<QStringList> rows;
+    for (const QStringList &row : CsvFormat::parse(QString::fromUtf8(file.readAll())).mid(1)) {
+        if (row.value(2) != QLatin1String("line"))
+            rows.append({row.value(2), row.value(9), row.value(3), row.value(6)});
+    }
+    return rows;
 }
 
 void tst_FrmMainCommands::typedTextGoesOutExactly()
@@ -114,6 +163,68 @@ void tst_FrmMainCommands::nothingIsSentWhilePortIsClosed()
     click("comm_send");
     QCOMPARE(m_console->text("lblStatus"), QStringLiteral("串口未打开，未发送"));
     QCOMPARE(m_console->port().sent(), sentBefore);
+}
+
+void tst_FrmMainCommands::controllerConfirmsOrNot_data()
+{
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("shownP"); // what the lines show after the send, set 60.0 °C
+    QTest::addColumn<QString>("verdict");
+    QTest::addColumn<QStringList>("row"); // kind, text, set_c, p
+    QTest::addColumn<bool>("endedByCommand"); // else by disconnecting
+    QTest::newRow("taken") << "S0600 P010 I005 D002" << 10
+                           << "控制器已确认：设定 60.0 ℃，P 10，I 5，D 2"
+                           << QStringList{"confirm", "S0600 P010 I005 D002", "60.0", "10"} << true;
+    QTest::newRow("P kept at 10") << "S0600 P012 I005 D002" << 10
+                                  << "控制器未确认：P 发送 12，仍为 10"
+                                  << QStringList{"unconfirmed", "S0600 P012 I005 D002", "60.0",
+                                         "10"}
+                                  << false;
+    // The sliders stop at 100; the controller's lines are what counts.
+    QTest::newRow("a gain beyond the slider, lower case")
+        << "p150 s0600" << 150 << "控制器已确认：设定 60.0 ℃，P 150"
+        << QStringList{"confirm", "S0600 P150", "60.0", "150"} << false;
+    QTest::newRow("free text") << "hello" << 10 << "" << QStringList{} << true;
+}
+
+/// After a parameter command the status line and the log say whether the lines showed it, once;
+/// the verdict stands while lines arrive, until the next command or a connection change.
+void tst_FrmMainCommands::controllerConfirmsOrNot()
+{
+    QFETCH(QString, typed);
+    QFETCH(int, shownP);
+    QFETCH(QString, verdict);
+    QFETCH(QStringList, row);
+    QFETCH(bool, endedByCommand);
+    const QString connected = QStringLiteral("连接温度控制器成功！");
+    m_console->time().setNow(QDateTime(QDate(2026, 12, 8), QTime(9, 30)));
+    lines(2, 450, 9, 4);
+    type(typed);
+    click("comm_send");
+    QCOMPARE(m_console->port().sent(), typed.toLatin1());
+    lines(20, 600, shownP);
+    QCOMPARE(status(), verdict.isEmpty() ? connected : verdict);
+    const QString log = m_console->text("receive");
+    QCOMPARE(log.count(QStringLiteral("(控制器")), verdict.isEmpty() ? 0 : 1);
+    QVERIFY(verdict.isEmpty() || log.contains(QStringLiteral("(%1)").arg(verdict)));
+    m_console->tick(10); // the rows reach the file
+    const QList<QStringList> rows = recordedRows();
+    QCOMPARE(rows.value(0), (QStringList{"sent", typed, "", ""}));
+    QCOMPARE(rows.value(1), row);
+    QCOMPARE(rows.size(), row.isEmpty() ? 1 : 2);
+
+    if (endedByCommand) {
+        type(QStringLiteral("x"));
+        click("comm_send");
+        lines(1, 600, shownP);
+        QCOMPARE(status(), connected);
+    } else {
+        click("cmdDisconnect");
+        QCOMPARE(status(), QStringLiteral("已断开..."));
+        click("cmdConnect");
+        lines(1, 600, shownP);
+        QCOMPARE(status(), connected);
+    }
 }
 
 void tst_FrmMainCommands::clearingTheLogKeepsTheCount()

@@ -3,6 +3,7 @@
 #include "memory_comm.h"
 #include "picture_comparison.h"
 #include "replay_session.h"
+#include "uc_histogram.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,6 +11,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProcess>
@@ -25,6 +27,7 @@ private slots:
     void initTestCase();
     void scriptDrivesTheWindow();
     void scriptErrorsAreReported();
+    void tuningScriptStepsAndComparesRuns();
     void toolWritesJsonAndPicture();
     void toolAnswersHelpWithoutADisplay_data();
     void toolAnswersHelpWithoutADisplay();
@@ -69,6 +72,38 @@ void tst_Replay::scriptErrorsAreReported()
     QVERIFY(session.run("move send 3"));
     QVERIFY(session.run("clock yesterday"));
     QVERIFY(session.run("type HScroll1_0 5"));
+    QVERIFY(session.run("menu Frame8 no such entry"));
+    QVERIFY(session.run("menu noSuchControl 运行记录…"));
+    QVERIFY(session.run("menu Frame8"));
+    QVERIFY(session.run("rows noSuchTable 1"));
+    QCOMPARE(session.run("menu Frame8 运行记录…"), std::optional<QString>());
+    QVERIFY(session.run("rows runs 1")); // no run yet
+    QVERIFY(session.run("rows runs one"));
+    QVERIFY(session.run("rows runs"));
+}
+
+/// The README's tuning picture: three step tests from the dialog, the chosen runs drawn over the
+/// chart from their records, the runs in progress confirmed.
+void tst_Replay::tuningScriptStepsAndComparesRuns()
+{
+    QFile script(QStringLiteral(TERMIVA_DOCS "/tuning.txt"));
+    QVERIFY(script.open(QIODevice::ReadOnly | QIODevice::Text));
+    ReplaySession session(m_dir.path());
+    for (int number = 1; !script.atEnd(); ++number) {
+        const QString line = QString::fromUtf8(script.readLine()).chopped(1);
+        QVERIFY2(!session.run(line), qPrintable(QString::number(number) + ": " + line));
+    }
+    const OfflineConsole &console = session.console();
+    QCOMPARE(console.port().sent(),
+        QByteArray("S0600 P010 I005 D002S0250 P010 I005 D002S0600 P030 I005 D002"));
+    const auto *chart = console.control<ucHistogram>(QStringLiteral("ucHistogram1"));
+    QCOMPARE(chart->overlays().size(), 2);
+    QVERIFY(chart->overlays()[0].legend.endsWith(QStringLiteral("设定 60.0 ℃ · P 30 I 5 D 2")));
+    QVERIFY(chart->overlays()[1].legend.endsWith(QStringLiteral("设定 60.0 ℃ · P 10 I 5 D 2")));
+    QCOMPARE(console.control<QLabel>(QStringLiteral("lblStatus"))->toolTip(),
+        QStringLiteral("控制器已确认：设定 60.0 ℃，P 30，I 5，D 2"));
+    for (const char *box : {"perfor_index_0", "perfor_index_1", "perfor_index_2", "perfor_index_3"})
+        QVERIFY2(console.text(QLatin1String(box)) != QStringLiteral("0"), box);
 }
 
 void tst_Replay::toolWritesJsonAndPicture()

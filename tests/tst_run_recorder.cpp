@@ -2,10 +2,13 @@
 #include "manual_time.h"
 #include "offline_console.h"
 #include "record_file.h"
+#include "run_curve.h"
+#include "run_figures.h"
 #include "run_recorder.h"
 #include "runs_dialog.h"
 #include "settings_dir.h"
 #include "system_error.h"
+#include "uc_histogram.h"
 #include "window_timer.h"
 
 #include <QDesktopServices>
@@ -18,6 +21,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalSpy>
 #include <QStandardItemModel>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -114,6 +118,26 @@ bool isRecordTime(const QString &text)
 }
 
 /// The run history dialog the window opened, through the figure boxes' context menu.
+/// Opens the chart's context menu and chooses the entry if it is enabled; whether it was, none
+/// when the menu has no such entry. The menu is gone after.
+std::optional<bool> chooseFromChartMenu(const OfflineConsole &console, const QString &text)
+{
+    auto *chart = console.control<QWidget>("ucHistogram1");
+    emit chart->customContextMenuRequested(chart->rect().center());
+    std::unique_ptr<QMenu> menu(console.window().findChild<QMenu *>());
+    if (!menu)
+        return std::nullopt;
+    const QList<QAction *> actions = menu->actions();
+    const auto entry = std::find_if(actions.cbegin(), actions.cend(),
+        [&text](const QAction *action) { return action->text() == text; });
+    if (entry == actions.cend())
+        return std::nullopt;
+    const bool enabled = (*entry)->isEnabled();
+    if (enabled)
+        (*entry)->trigger();
+    return enabled;
+}
+
 RunsDialog *openRunsFromFigureBox(const OfflineConsole &console)
 {
     auto *box = console.control<QLineEdit>("perfor_index_2");
@@ -146,6 +170,10 @@ private slots:
     void csvRoundTrip_data();
     void csvRoundTrip();
     void sessionGivesOneRowPerEvent();
+    void commandVerdictGivesARow_data();
+    void commandVerdictGivesARow();
+    void runCurveIsReadFromItsRecord_data();
+    void runCurveIsReadFromItsRecord();
     void textColumnIsInert_data();
     void textColumnIsInert();
     void runEndsWithOneHistoryRow_data();
@@ -168,6 +196,11 @@ private slots:
     void runNamesEveryFileOfItsRecord();
     void historyDialogSortsFiguresAsNumbers();
     void historyDialogShowsTheRunInProgress();
+    void figureDifferences_data();
+    void figureDifferences();
+    void historyDialogComparesChosenRuns();
+    void runCurveLandsWhereTheLiveCurveWas_data();
+    void runCurveLandsWhereTheLiveCurveWas();
     void chartDataHoldsTheChartsSamples();
     void chartFilesAreOfferedInTheRecordsFolder_data();
     void chartFilesAreOfferedInTheRecordsFolder();
@@ -233,6 +266,131 @@ void tst_RunRecorder::sessionGivesOneRowPerEvent()
         QVERIFY2(isRecordTime(row.value("time")), qPrintable(row.value("time")));
     QCOMPARE(QDateTime::fromString(rows[0].value("time"), Qt::ISODateWithMs), start);
     QCOMPARE(QDateTime::fromString(rows[1].value("time"), Qt::ISODateWithMs), start.addMSecs(300));
+}
+
+void tst_RunRecorder::commandVerdictGivesARow_data()
+{
+    QTest::addColumn<bool>("confirmed");
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QStringList>("shown"); // set_c, p, i, d
+    QTest::newRow("confirmed") << true << "confirm" << QStringList{"60.0", "12", "5", "2"};
+    QTest::newRow("unconfirmed") << false << "unconfirmed" << QStringList{"45.0", "10", "5", ""};
+}
+
+/// The row says what was sent and what the lines showed, whatever the window's language.
+void tst_RunRecorder::commandVerdictGivesARow()
+{
+    QFETCH(bool, confirmed);
+    QFETCH(QString, kind);
+    QFETCH(QStringList, shown);
+    QTemporaryDir directory;
+    auto time = std::make_shared<ManualTime>();
+    time->setNow(QDateTime(QDate(2026, 12, 8), QTime(9, 30)));
+    RunRecorder recorder(time, nullptr);
+    recorder.setSettings(RecordSettings{true, directory.path()});
+    recorder.connectionOpened(1);
+    recorder.commandSent(QStringLiteral("12.5"), QStringLiteral("S0600 P012 I005 D002"));
+    const auto tenths = [](const QString &text) {
+        return text.isEmpty() ? std::nullopt
+                              : std::optional(qint16(std::lround(text.toDouble() * 10)));
+    };
+    const auto value = [](const QString &text) {
+        return text.isEmpty() ? std::nullopt : std::optional(qint16(text.toInt()));
+    };
+    recorder.commandChecked(QStringLiteral("17.5"), confirmed,
+        RecordedValues{tenths(shown[0]), {}, {}, value(shown[1]), value(shown[2]), value(shown[3])},
+        QStringLiteral("S0600 P012 I005 D002"));
+    recorder.connectionClosed();
+    const QStringList files = recordFiles(directory.path());
+    QCOMPARE(files.size(), 1);
+    const QList<QMap<QString, QString>> rows = records(directory.filePath(files.front()));
+    QCOMPARE(rows.size(), 2);
+    const QMap<QString, QString> &row = rows[1];
+    QCOMPARE(row.value("kind"), kind);
+    QCOMPARE(row.value("run_s"), QStringLiteral("17.5"));
+    QCOMPARE(row.value("text"), QStringLiteral("S0600 P012 I005 D002"));
+    QCOMPARE(
+        (QStringList{row.value("set_c"), row.value("p"), row.value("i"), row.value("d")}), shown);
+    QCOMPARE(row.value("current_c"), QString());
+    QVERIFY(isRecordTime(row.value("time")));
+}
+
+void tst_RunRecorder::runCurveIsReadFromItsRecord_data()
+{
+    QTest::addColumn<QStringList>("run"); // start, end, record
+    QTest::addColumn<QList<QPoint>>("points"); // run time, temperature, in tenths
+    QTest::addColumn<QString>("problem"); // %1 is the records folder
+    const QList<QPoint> first{{0, 250}, {5, 255}, {15, 260}};
+    const QList<QPoint> second{{0, 265}, {4, 270}, {9, 275}, {14, 280}};
+    // Before the times carried their offset they were local time.
+    const auto local = [](const char *moment) {
+        return QDateTime::fromString(QLatin1String(moment), Qt::ISODateWithMs)
+            .toLocalTime()
+            .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"));
+    };
+    QTest::newRow("a run with its offset")
+        << QStringList{"2026-12-08T09:30:00.000+08:00", "2026-12-08T09:30:01.600+08:00", "a.csv"}
+        << first << "";
+    QTest::newRow("times without offset") << QStringList{local("2026-12-08T09:30:00.000+08:00"),
+        local("2026-12-08T09:30:01.600+08:00"), "a.csv"}
+                                          << first << "";
+    QTest::newRow("another offset, the same moments")
+        << QStringList{"2026-12-08T01:30:00.000Z", "2026-12-08T02:30:01.600+01:00", "a.csv"}
+        << first << "";
+    QTest::newRow("after a clear, in progress, over two files")
+        << QStringList{"2026-12-08T09:30:01.600+08:00", "", "a.csv;a_2.csv"} << second << "";
+    QTest::newRow("missing record")
+        << QStringList{"2026-12-08T09:30:01.600+08:00", "", "a.csv;gone.csv"} << QList<QPoint>{}
+        << "找不到记录文件：%1/gone.csv";
+    QTest::newRow("not a record") << QStringList{"2026-12-08T09:30:00.000+08:00", "", "runs.csv"}
+                                  << QList<QPoint>{} << "无法读取记录文件：%1/runs.csv";
+    QTest::newRow("none of its lines") << QStringList{"2026-12-08T10:00:00.000+08:00", "",
+        "a.csv"} << QList<QPoint>{} << "记录文件中没有这次运行的温度：%1/a.csv";
+    QTest::newRow("no record named") << QStringList{"2026-12-08T10:00:00.000", "",
+        ""} << QList<QPoint>{} << "这次运行没有记录文件（开始于 2026-12-08 10:00:00）";
+}
+
+/// A run's curve is the line rows of its own time, whichever offset the times carry; a record
+/// that is gone or is none is named.
+void tst_RunRecorder::runCurveIsReadFromItsRecord()
+{
+    QFETCH(QStringList, run);
+    QFETCH(QList<QPoint>, points);
+    QFETCH(QString, problem);
+    QTemporaryDir directory;
+    const QByteArray heading = "time,run_s,kind,set_c,current_c,output_pct,p,i,d,text\r\n";
+    const auto write = [&directory](const char *name, const QByteArray &text) {
+        QFile file(directory.filePath(QLatin1String(name)));
+        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+    };
+    QVERIFY(write("a.csv",
+        heading
+            + "2026-12-08T09:29:59.500+08:00,214.4,line,60.0,24.5,50.20,10,5,2,st=0600\r\n"
+              "2026-12-08T09:30:00.000+08:00,0,line,60.0,25.0,50.20,10,5,2,st=0600\r\n"
+              "2026-12-08T09:30:00.500+08:00,0.5,line,60.0,25.5,50.20,10,5,2,\"st=0600, x\"\r\n"
+              "2026-12-08T09:30:00.700+08:00,0.7,sent,,,,,,,S0600\r\n"
+              "2026-12-08T09:30:01.000+08:00,1.0,line,60.0,,,10,5,2,st=0600 pv=abcd\r\n"
+              "2026-12-08T09:30:01.500+08:00,1.5,line,60.0,26.0,50.20,10,5,2,st=0600\r\n"
+              // 时间清零 at 09:30:01.600; the box still shows 1.5 at the next line
+              "2026-12-08T09:30:02.000+08:00,1.5,line,60.0,26.5,50.20,10,5,2,st=0600\r\n"
+              "2026-12-08T09:30:02.500+08:00,0.4,line,60.0,27.0,50.20,10,5,2,st=0600\r\n"));
+    QVERIFY(write("a_2.csv",
+        heading
+            + "2026-12-08T09:30:03.000+08:00,0.9,line,60.0,27.5,50.20,10,5,2,st=0600\r\n"
+              "2026-12-08T09:30:03.200+08:00,1.1,confirm,60.0,,,10,5,2,S0600\r\n"
+              "2026-12-08T09:30:03.500+08:00,1.4,line,60.0,28.0,50.20,10,5,2,st=0600\r\n"));
+    QVERIFY(write("runs.csv", "start,end,record\r\n"));
+    const RunCurve curve = RunCurve::read(directory.path(),
+        {QStringLiteral("start"), QStringLiteral("end"), QStringLiteral("record")}, run);
+    QCOMPARE(curve.problem(),
+        problem.contains(QLatin1String("%1"))
+            ? problem.arg(QDir::toNativeSeparators(directory.path()))
+            : problem);
+    QList<QPoint> read;
+    for (const CurvePoint &point : curve.points())
+        read.append(QPoint(int(point.runTenths), point.tenths));
+    QCOMPARE(read, curve.isValid() ? points : read);
+    QCOMPARE(curve.isValid(), problem.isEmpty());
 }
 
 void tst_RunRecorder::textColumnIsInert_data()
@@ -791,6 +949,209 @@ void tst_RunRecorder::historyDialogShowsTheRunInProgress()
     QCOMPARE(cell(0, 1), QStringLiteral("进行中"));
     QCOMPARE(cell(1, 12), QStringLiteral("2"));
     QVERIFY(cell(1, 1) != QStringLiteral("进行中"));
+}
+
+void tst_RunRecorder::figureDifferences_data()
+{
+    QTest::addColumn<QStringList>("current"); // rise, overshoot, peak, settling
+    QTest::addColumn<QStringList>("earlier");
+    QTest::addColumn<QString>("difference");
+    QTest::newRow("less overshoot")
+        << QStringList{"", "7.40", "", ""} << QStringList{"", "9.50", "", ""} << "超调量 −2.1 %";
+    QTest::newRow("every figure")
+        << QStringList{"40.5", "5.00", "62.0", "80.1"} << QStringList{"37.5", "5.00", "64.5", "75"}
+        << "上升时间 +3.0 s，超调量 0.0 %，峰值时间 −2.5 s，调节时间 +5.1 s";
+    QTest::newRow("only what both have")
+        << QStringList{"40.5", "", "62.0", ""} << QStringList{"", "9.50", "61.0", ""}
+        << "峰值时间 +1.0 s";
+    QTest::newRow("nothing to compare")
+        << QStringList{"", "", "", ""} << QStringList{"37.5", "9.50", "64.5", "75"} << "";
+}
+
+void tst_RunRecorder::figureDifferences()
+{
+    QFETCH(QStringList, current);
+    QFETCH(QStringList, earlier);
+    QFETCH(QString, difference);
+    const QStringList heading{"rise_s", "overshoot_pct", "peak_s", "settling_s"};
+    QCOMPARE(
+        RunFigures::fromRow(heading, current).differenceFrom(RunFigures::fromRow(heading, earlier)),
+        difference);
+}
+
+/// Runs chosen in the history are set beside the current run with the differences, and drawn
+/// on the chart from their records; a run whose record is gone is named and the others drawn.
+void tst_RunRecorder::historyDialogComparesChosenRuns()
+{
+    QTemporaryDir directory;
+    QFile runs(directory.filePath("runs.csv"));
+    QVERIFY(runs.open(QIODevice::WriteOnly));
+    runs.write("start,end,port,set_c,p,i,d,rise_s,overshoot_pct,peak_s,settling_s,record\r\n"
+               "2026-12-08T09:00:00.000+08:00,2026-12-08T09:05:00.000+08:00,COM1,60.0,10,5,2,"
+               "37.5,9.50,64.5,75.0,a.csv\r\n"
+               "2026-12-08T10:00:00.000+08:00,2026-12-08T10:05:00.000+08:00,COM1,60.0,12,5,2,"
+               "39.0,8.00,63.0,70.0,gone.csv\r\n");
+    runs.close();
+    QFile record(directory.filePath("a.csv"));
+    QVERIFY(record.open(QIODevice::WriteOnly));
+    record.write("time,run_s,kind,set_c,current_c,output_pct,p,i,d,text\r\n"
+                 "2026-12-08T09:00:00.000+08:00,0.0,line,60.0,25.0,50.20,10,5,2,st=0600\r\n"
+                 "2026-12-08T09:00:00.500+08:00,0.5,line,60.0,25.5,50.20,10,5,2,st=0600\r\n");
+    record.close();
+    RunsDialog dialog(runs.fileName());
+    QSignalSpy drawn(&dialog, &RunsDialog::compareOnChart);
+    QStringList current = QStringList(RunRecorder::runColumns().size(), QString());
+    const auto set = [&current](const char *column, const char *value) {
+        current[RunRecorder::runColumns().indexOf(QLatin1String(column))] = QLatin1String(value);
+    };
+    set("start", "2026-12-08T11:00:00.000+08:00");
+    set("set_c", "60.0");
+    set("p", "14");
+    set("rise_s", "40.5");
+    set("overshoot_pct", "7.40");
+    dialog.setCurrentRun(current);
+    auto *compare = dialog.findChild<QPushButton *>(QStringLiteral("compareOnChart"));
+    QVERIFY(compare && !compare->isEnabled());
+    QCOMPARE(compare->text(), QStringLiteral("在曲线上对比"));
+    const QStandardItemModel &comparison = dialog.comparison();
+    QCOMPARE(comparison.rowCount(), 1);
+    QCOMPARE(comparison.index(0, 0).data().toString(), QStringLiteral("当前运行"));
+
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTableView *table = dialog.findChild<QTableView *>();
+    table->selectRow(0);
+    table->selectionModel()->select(
+        dialog.runs().index(1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    QVERIFY(compare->isEnabled());
+    QCOMPARE(comparison.rowCount(), 3);
+    const auto row = [&comparison](int index) {
+        QStringList cells;
+        for (int column = 0; column < comparison.columnCount(); ++column)
+            cells.append(comparison.index(index, column).data().toString());
+        return cells;
+    };
+    QCOMPARE(row(0).mid(1), (QStringList{"60", "14", "", "", "40.5", "7.4", "", "", ""}));
+    const auto shown = [](const char *moment) {
+        return QDateTime::fromString(QLatin1String(moment), Qt::ISODateWithMs)
+            .toLocalTime()
+            .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    };
+    QCOMPARE(row(1),
+        (QStringList{shown("2026-12-08T10:00:00.000+08:00"), "60", "12", "5", "2", "39", "8", "63",
+            "70", "上升时间 +1.5 s，超调量 −0.6 %"}));
+    QCOMPARE(row(2).last(), QStringLiteral("上升时间 +3.0 s，超调量 −2.1 %"));
+    // Each run is named whole, on one line.
+    const auto *compared = dialog.findChild<QTableView *>(QStringLiteral("comparison"));
+    const int nameWidth = compared->fontMetrics().horizontalAdvance(row(1).front());
+    QTRY_VERIFY2(compared->columnWidth(0) > nameWidth,
+        qPrintable(QStringLiteral("%1 <= %2").arg(compared->columnWidth(0)).arg(nameWidth)));
+
+    compare->click();
+    const auto *problem = dialog.findChild<QLabel *>(QStringLiteral("problem"));
+    QVERIFY(!problem->isHidden());
+    QCOMPARE(problem->text(),
+        QStringLiteral("找不到记录文件：")
+            + QDir::toNativeSeparators(directory.filePath("gone.csv")));
+    QCOMPARE(drawn.count(), 1);
+    const auto overlays = drawn.front().front().value<QList<ChartOverlay>>();
+    QCOMPARE(overlays.size(), 1);
+    QCOMPARE(overlays.front().samples.size(), std::size_t(2));
+    QCOMPARE(overlays.front().samples.back().value, 255);
+    QCOMPARE(overlays.front().samples.back().stamp, 5);
+    QCOMPARE(overlays.front().legend,
+        QDateTime::fromString(QStringLiteral("2026-12-08T09:00:00.000+08:00"), Qt::ISODateWithMs)
+                .toLocalTime()
+                .toString(QStringLiteral("MM-dd HH:mm:ss"))
+            + QStringLiteral(" · 设定 60.0 ℃ · P 10 I 5 D 2"));
+}
+
+void tst_RunRecorder::runCurveLandsWhereTheLiveCurveWas_data()
+{
+    QTest::addColumn<QStringList>("clicks");
+    QTest::newRow("live") << QStringList{};
+    QTest::newRow("stretched") << QStringList{"enlarge"};
+    QTest::newRow("stretched, moved back and zoomed")
+        << QStringList{"enlarge", "enlarge", "move_left", "zoom_out"};
+}
+
+/// A run's curve read back from its record, chosen in the run history and compared with the run
+/// in progress, lands on the pixels its live curve took in the same view, in the chart's picture
+/// too; "清除对比" leaves the chart as it was.
+void tst_RunRecorder::runCurveLandsWhereTheLiveCurveWas()
+{
+    QFETCH(QStringList, clicks);
+    OfflineConsole console(OfflineConsole::Visibility::Shown);
+    console.time().setNow(QDateTime(QDate(2026, 12, 8), QTime(9, 30)));
+    console.connectPort();
+    for (int n = 0; n < 6; ++n) {
+        console.receive(line(600, 250 + n));
+        console.tick(5);
+    }
+    // The run compared starts at 时间清零, its first line while the box still shows the old time.
+    QVERIFY(console.click(QStringLiteral("runtimeclear")));
+    for (int n = 0; n < 300; ++n) {
+        const double reached = 1.0 - std::exp(-n / 40.0);
+        console.receive(line(600, 250 + int(380 * reached - 30 * reached * reached)));
+        console.tick(5);
+    }
+    console.tick(10); // the record's rows reach the file
+    for (const QString &click : clicks)
+        QVERIFY(console.click(click));
+    auto *chart = console.control<ucHistogram>(QStringLiteral("ucHistogram1"));
+    const QImage canvas = chart->picHist();
+    const QImage before = chart->grab().toImage();
+
+    QCOMPARE(chooseFromChartMenu(console, QStringLiteral("清除对比")), std::optional(false));
+
+    RunsDialog *dialog = openRunsFromFigureBox(console);
+    QVERIFY(dialog);
+    QCOMPARE(dialog->comparison().index(0, 0).data().toString(), QStringLiteral("当前运行"));
+    QCOMPARE(dialog->comparison().index(0, 1).data().toString(), QStringLiteral("60"));
+    dialog->findChild<QTableView *>()->selectRow(0); // the run in progress
+    dialog->findChild<QPushButton *>(QStringLiteral("compareOnChart"))->click();
+    QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("problem"))->isHidden());
+    QCOMPARE(chart->overlays().size(), 1);
+    QCOMPARE(chart->picHist(), canvas);
+    const QImage compared = chart->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QVERIFY(compared != before.convertToFormat(QImage::Format_RGB32));
+    QTemporaryDir pictures;
+    const QString picture = pictures.filePath(QStringLiteral("chart.png"));
+    QVERIFY(console.window().saveChartImage(picture));
+    const QImage saved(picture);
+    // The picture holds the chart, its scale and, while shown, its time axis under it.
+    QRect area = chart->geometry();
+    for (const char *caption : {"Y_T_0", "Y_T_1", "Y_T_2"}) {
+        const QLabel *label = console.control<QLabel>(QLatin1String(caption));
+        area |= QRect(label->mapTo(&console.window(), QPoint()), label->size());
+    }
+    const QImage chartInPicture = saved.copy(QRect(chart->pos() - area.topLeft(), chart->size()));
+    QCOMPARE(chartInPicture.convertToFormat(QImage::Format_RGB32), compared);
+
+    // Below the corners' captions, up to where the record ends: the live line held its last
+    // value for the ticks after.
+    const QImage &layer = chart->overlayLayer();
+    int right = 0;
+    for (int y = 30; y < layer.height(); ++y) {
+        for (int x = 8; x < layer.width(); ++x) {
+            if (qAlpha(layer.pixel(x, y)) != 0)
+                right = std::max(right, x);
+        }
+    }
+    QVERIFY(right > 100);
+    int pixels = 0;
+    for (int y = 30; y < layer.height(); ++y) {
+        for (int x = 8; x < right; ++x) {
+            const bool live = canvas.pixelColor(x, y) == QColor(255, 255, 0);
+            const bool overlaid = qAlpha(layer.pixel(x, y)) != 0;
+            QVERIFY2(live == overlaid, qPrintable(QStringLiteral("%1, %2").arg(x).arg(y)));
+            pixels += live ? 1 : 0;
+        }
+    }
+    QVERIFY(pixels > 100);
+    QCOMPARE(chooseFromChartMenu(console, QStringLiteral("清除对比")), std::optional(true));
+    QVERIFY(chart->overlays().isEmpty());
+    QCOMPARE(chart->grab().toImage(), before);
 }
 
 void tst_RunRecorder::chartDataHoldsTheChartsSamples()

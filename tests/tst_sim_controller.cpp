@@ -13,6 +13,7 @@ private slots:
     void sendsOneLinePerPeriod();
     void acceptedCommandBringsSettingModeOnLinesOfTheirOwn();
     void malformedCommandChangesNothing();
+    void deafControllerIgnoresCommandsUntilItHearsAgain();
     void garbageAndUnterminatedRunsEndWithALineEnd();
     void floodSendsLinesBackToBack();
 
@@ -113,6 +114,27 @@ void tst_SimController::malformedCommandChangesNothing()
     QVERIFY(log.last().startsWith(QLatin1String("ignored malformed command")));
     simulator.advance(5);
     QVERIFY(!lines(simulator.outbox()).contains(QStringLiteral("O")));
+}
+
+void tst_SimController::deafControllerIgnoresCommandsUntilItHearsAgain()
+{
+    QStringList log;
+    ControllerSimulator simulator = quietSimulator(&log);
+    simulator.advance(0);
+    simulator.setDeaf(true);
+    simulator.receive("S0450 P009", 0.1);
+    simulator.advance(5);
+    QCOMPARE(simulator.settings().setTenths, 600);
+    QCOMPARE(simulator.settings().p, 10);
+    QVERIFY(!lines(simulator.outbox()).contains(QStringLiteral("O")));
+    QVERIFY(
+        log.contains(QStringLiteral("deaf: discarded 10 bytes: 53 30 34 35 30 20 50 30 30 39")));
+    simulator.setDeaf(false);
+    simulator.receive("S0450 P009", 5.1);
+    simulator.advance(6);
+    QCOMPARE(simulator.settings().setTenths, 450);
+    QCOMPARE(simulator.settings().p, 9);
+    QVERIFY(lines(simulator.outbox()).contains(QStringLiteral("O")));
 }
 
 void tst_SimController::garbageAndUnterminatedRunsEndWithALineEnd()

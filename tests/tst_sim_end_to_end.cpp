@@ -1,7 +1,11 @@
+#include "command_confirmation.h"
 #include "serial_comm.h"
 #include "simulator_process.h"
+#include "system_clock.h"
+#include "telemetry_line.h"
 
 #include <QFileInfo>
+#include <QProcess>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -18,6 +22,8 @@ private slots:
     void cleanup();
     void linesArriveAndCommandsGoOut();
     void droppedDeviceComesBackBehindTheSameLink();
+    void commandsAreConfirmedOrWarnedOfOnce();
+    void helpNamesTheFaultCommands();
 
 private:
     QStringList completeLines() const;
@@ -107,6 +113,68 @@ void tst_SimEndToEnd::droppedDeviceComesBackBehindTheSameLink()
     QVERIFY(!port.setPortOpen(true));
     QTRY_VERIFY_WITH_TIMEOUT(completeLines().size() >= 2, 10000);
     QVERIFY(completeLines().last().startsWith(QLatin1String("st=0600 pv=")));
+}
+
+/// The controller's lines tell what it took: a command it applies is confirmed; told to be deaf
+/// it ignores commands, and the warning comes once, naming every field it kept.
+void tst_SimEndToEnd::commandsAreConfirmedOrWarnedOfOnce()
+{
+    PortMap ports;
+    ports.setDevice(1, m_link);
+    SerialComm port(ports);
+    port.setInputLen(1);
+    port.setRThreshold(1);
+    CommandConfirmation confirmation(std::make_shared<SystemClock>());
+    QSignalSpy verdicts(&confirmation, &CommandConfirmation::decided);
+    qsizetype handled = 0;
+    connect(&port, &MSComm::OnComm, this, [&] {
+        m_received += port.Input().text;
+        const QStringList lines = completeLines();
+        for (; handled < lines.size(); ++handled) {
+            const TelemetryLine values = TelemetryLine::parse(lines[handled]);
+            confirmation.lineCompleted(
+                CommandFields{values.setTenths, values.p, values.i, values.d, {}});
+        }
+    });
+    const auto verdict = [&verdicts](qsizetype at) {
+        return verdicts.value(at).value(0).value<CommandVerdict>().text;
+    };
+    QVERIFY(!port.setPortOpen(true));
+    QTRY_VERIFY_WITH_TIMEOUT(handled >= 3, 10000);
+
+    m_simulator->command(QStringLiteral("deaf"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_simulator->log().contains(QStringLiteral("done: deaf")), 10000);
+    const QString command = QStringLiteral("S0450 P009 I004 D002");
+    QVERIFY(!port.setOutput(command));
+    confirmation.commandSent(command);
+    QTRY_COMPARE_WITH_TIMEOUT(verdicts.count(), 1, 15000);
+    QCOMPARE(verdict(0),
+        QStringLiteral(
+            "控制器未确认：设定 发送 45.0 ℃，仍为 60.0 ℃，P 发送 9，仍为 10，I 发送 4，仍为 5"));
+    const qsizetype warnedAt = handled;
+    QTRY_VERIFY_WITH_TIMEOUT(handled >= warnedAt + 20, 10000);
+    QCOMPARE(verdicts.count(), 1);
+    QVERIFY(!completeLines().contains(QStringLiteral("O")));
+    QVERIFY(m_simulator->log().contains(QStringLiteral("deaf: discarded 20 bytes")));
+
+    m_simulator->command(QStringLiteral("hear"));
+    QTRY_VERIFY_WITH_TIMEOUT(m_simulator->log().contains(QStringLiteral("done: hear")), 10000);
+    QVERIFY(!port.setOutput(command));
+    confirmation.commandSent(command);
+    QTRY_COMPARE_WITH_TIMEOUT(verdicts.count(), 2, 10000);
+    QCOMPARE(verdict(1), QStringLiteral("控制器已确认：设定 45.0 ℃，P 9，I 4，D 2"));
+}
+
+void tst_SimEndToEnd::helpNamesTheFaultCommands()
+{
+    QProcess help;
+    help.start(QStringLiteral(TERMIVA_SIM_BINARY), {QStringLiteral("--help")});
+    QVERIFY(help.waitForFinished());
+    QCOMPARE(help.exitCode(), 0);
+    const QString usage = QString::fromUtf8(help.readAllStandardOutput());
+    for (const char *command : {"garbage N", "noeol N", "flood LINES", "badfield", "raw TEXT",
+             "set TENTHS", "deaf ", "hear ", "drop ", "restore ", "quit "})
+        QVERIFY2(usage.contains(QLatin1String("\n  ") + QLatin1String(command)), command);
 }
 
 QTEST_GUILESS_MAIN(tst_SimEndToEnd)

@@ -35,6 +35,8 @@ private slots:
     void linesAndSignalsChangeTheState_data();
     void linesAndSignalsChangeTheState();
     void completedLineCarriesItsTextAndFigures();
+    void stepWaitsForItsSetPoint_data();
+    void stepWaitsForItsSetPoint();
     void rangesDecideWhatIsAccepted();
     void overlongLineIsReportedNotProcessed();
 };
@@ -118,6 +120,49 @@ void tst_TelemetryReceiver::completedLineCarriesItsTextAndFigures()
     QCOMPARE(changes.line->accepted.targetDegrees, std::optional<qint16>(60));
     QCOMPARE(changes.line->accepted.p, std::optional<qint16>(10));
     QCOMPARE(changes.line->accepted.d, std::optional<qint16>(2));
+}
+
+void tst_TelemetryReceiver::stepWaitsForItsSetPoint_data()
+{
+    QTest::addColumn<int>("pending"); // the step's set temperature, 0 for none
+    QTest::addColumn<QStringList>("input"); // a line at run time 1, 2, 3 …
+    QTest::addColumn<QStringList>("figures"); // rise, overshoot, peak, settling
+    QTest::newRow("no step: a line at its set point is reached")
+        << 0 << QStringList{line(250, 250), line(250, 260)} << QStringList{"1s", "4.00%", "2s", ""};
+    QTest::newRow("held at the old set point until the step is taken")
+        << 600 << QStringList{line(250, 250), line(600, 280), line(600, 600)}
+        << QStringList{"3s", "0.00%", "3s", "2s"};
+    QTest::newRow("above the old set point")
+        << 600 << QStringList{line(200, 250), line(200, 251), line(600, 280), line(600, 600)}
+        << QStringList{"4s", "0.00%", "4s", "3s"};
+    QTest::newRow("never taken") << 600 << QStringList{line(250, 250), line(250, 260)}
+                                 << QStringList{"", "", "", ""};
+    QTest::newRow("a line without a set point is none of the step's")
+        << 600 << QStringList{line(250, 250), "st=     pv=0250\r\n", line(600, 580), line(600, 600)}
+        << QStringList{"4s", "0.00%", "4s", ""};
+}
+
+/// The lines a step test's command has not reached yet stamp no figures; from the first line
+/// that shows the step's set point on, they stamp as always.
+void tst_TelemetryReceiver::stepWaitsForItsSetPoint()
+{
+    QFETCH(int, pending);
+    QFETCH(QStringList, input);
+    QFETCH(QStringList, figures);
+    WindowState state;
+    state.ReachPending = true;
+    if (pending)
+        state.StepPendingTenths = qint16(pending);
+    for (qsizetype at = 0; at < input.size(); ++at) {
+        state.RunTimeText = QString::number(at + 1);
+        feed(state, input[at]);
+    }
+    const StepFigures &shown = state.Figures;
+    QCOMPARE((QStringList{shown.riseTime,
+                 shown.overshoot ? QString::number(*shown.overshoot, 'f', 2) + u'%' : QString(),
+                 shown.peakTime, shown.settlingTime}),
+        figures);
+    QCOMPARE(state.StepPendingTenths.has_value(), figures.front().isEmpty() && pending);
 }
 
 /// The sliders' ranges, each end included, decide what a line gives the sliders and the record.

@@ -36,6 +36,21 @@ QImage face(ucHistogram &chart)
     return chart.grab().toImage();
 }
 
+/// The face's pixels of a layer: those of the line's colour on the canvas, those drawn at all on
+/// the overlay layer.
+QList<QPoint> drawnOnFace(const QImage &layer, bool overlay)
+{
+    QList<QPoint> drawn;
+    for (int y = 0; y < layer.height(); ++y) {
+        for (int x = 8; x < layer.width(); ++x) {
+            const QRgb pixel = layer.pixel(x, y);
+            if (overlay ? qAlpha(pixel) != 0 : QColor(pixel) == kLine)
+                drawn.append(QPoint(x, y));
+        }
+    }
+    return drawn;
+}
+
 void drawPolyline(QImage &image, const QList<QPoint> &points, QRgb colour)
 {
     LineRaster::drawPolyline(image, points.constData(), points.size(), colour);
@@ -90,6 +105,10 @@ private slots:
     void viewCaptionShowsOnlyWhileNotLive();
     void heldViewIsDrawnAgainOnceItsCanvasWasBlanked_data();
     void heldViewIsDrawnAgainOnceItsCanvasWasBlanked();
+    void overlayOfTheSameSamplesCoversTheLinesPixels_data();
+    void overlayOfTheSameSamplesCoversTheLinesPixels();
+    void overlayRunsAheadOfTheLiveLineFromTheRunsStart();
+    void overlaysLeaveTheCanvasAndGoWithoutATrace();
 };
 
 void tst_ucHistogram::spacingsComeFromTheCanvas()
@@ -703,6 +722,133 @@ void tst_ucHistogram::heldViewIsDrawnAgainOnceItsCanvasWasBlanked()
     QVERIFY(!lineShown());
     chart->NextPoint(50, 300);
     QVERIFY(lineShown());
+}
+
+void tst_ucHistogram::overlayOfTheSameSamplesCoversTheLinesPixels_data()
+{
+    QTest::addColumn<QStringList>("actions");
+    QTest::addColumn<int>("samples");
+    QTest::addColumn<int>("pauseAt"); // where the stamps jump by 50, as after "暂停"; -1 for none
+    QTest::newRow("live, filling") << QStringList{} << 60 << -1;
+    QTest::newRow("live, scrolling") << QStringList{} << 240 << -1;
+    QTest::newRow("live, a pause in sampling") << QStringList{} << 240 << 150;
+    QTest::newRow("zoomed in and moved up") << QStringList{"zoomIn", "moveUp"} << 240 << -1;
+    QTest::newRow("compressed to the whole run")
+        << QStringList{"compress", "compress"} << 400 << 120;
+    QTest::newRow("stretched and moved back")
+        << QStringList{"stretch", "moveLeft", "moveLeft"} << 240 << -1;
+    QTest::newRow("zoomed while the run is shorter than the width")
+        << QStringList{"zoomIn"} << 70 << -1;
+}
+
+/// Drawn from the same samples, an overlay lands on exactly the pixels of the chart's own line,
+/// whatever the view; the canvas under it does not change.
+void tst_ucHistogram::overlayOfTheSameSamplesCoversTheLinesPixels()
+{
+    QFETCH(QStringList, actions);
+    QFETCH(int, samples);
+    QFETCH(int, pauseAt);
+    const auto chart = smallChart();
+    chart->setHistoryEnabled(true);
+    QRandomGenerator random(24);
+    ChartOverlay overlay;
+    qint32 value = 50;
+    for (int n = 0; n < samples; ++n) {
+        value = std::clamp(value + random.bounded(-9, 10), 0, 100);
+        const qint64 stamp = n + (pauseAt >= 0 && n >= pauseAt ? 50 : 0);
+        chart->NextPoint(value, stamp);
+        overlay.samples.push_back({value, stamp});
+    }
+    const QMap<QString, void (ucHistogram::*)()> views{{"zoomIn", &ucHistogram::zoomIn},
+        {"moveUp", &ucHistogram::moveUp}, {"compress", &ucHistogram::compress},
+        {"stretch", &ucHistogram::stretch}, {"moveLeft", &ucHistogram::moveLeft}};
+    for (const QString &action : actions)
+        (chart.get()->*views.value(action))();
+    QCOMPARE(chart->view().isLive(), actions.isEmpty());
+    const QImage canvas = chart->picHist();
+    chart->setOverlays({overlay});
+    QCOMPARE(chart->picHist(), canvas);
+    const QList<QPoint> line = drawnOnFace(canvas, false);
+    QVERIFY(line.size() > 50);
+    QCOMPARE(drawnOnFace(chart->overlayLayer(), true), line);
+    QCOMPARE(chart->overlayLayer().pixelColor(line.front()), ChartOverlay::colour(0));
+    // A view change draws it again for the new view.
+    chart->zoomOut();
+    QCOMPARE(drawnOnFace(chart->overlayLayer(), true), drawnOnFace(chart->picHist(), false));
+}
+
+/// Run time 0 of an earlier run lies where the live run's does: the earlier run's curve goes on
+/// ahead of the newest sample, and on the face it covers the live line where the two agree.
+void tst_ucHistogram::overlayRunsAheadOfTheLiveLineFromTheRunsStart()
+{
+    const auto chart = smallChart();
+    chart->setHistoryEnabled(true);
+    ChartOverlay earlier;
+    earlier.legend = QStringLiteral("09:30:05 · 60.0 ℃");
+    // The earlier run's lines came every 5 samples; the chart held each value until the next.
+    for (qint64 stamp = 0; stamp < 90; stamp += 5)
+        earlier.samples.push_back({qint32(20 + stamp / 2), stamp});
+    for (qint64 stamp = 0; stamp < 40; ++stamp)
+        chart->NextPoint(20 + qint32(stamp / 5 * 5 / 2), stamp);
+    chart->setOverlays({earlier});
+    const QList<QPoint> line = drawnOnFace(chart->picHist(), false);
+    const QList<QPoint> overlay = drawnOnFace(chart->overlayLayer(), true);
+    const int newest = std::max_element(line.cbegin(), line.cend(), [](QPoint a, QPoint b) {
+        return a.x() < b.x();
+    })->x();
+    QList<QPoint> overlayToNewest;
+    int overlayRight = 0;
+    for (const QPoint &point : overlay) {
+        if (point.y() > 20) // below the legend
+            overlayRight = std::max(overlayRight, point.x());
+        if (point.x() <= newest && point.y() > 20)
+            overlayToNewest.append(point);
+    }
+    QList<QPoint> lineBelowLegend;
+    std::copy_if(line.cbegin(), line.cend(), std::back_inserter(lineBelowLegend),
+        [](QPoint point) { return point.y() > 20; });
+    QCOMPARE(overlayToNewest, lineBelowLegend);
+    // Its last sample, stamped 85, in slot 86: (86 + 1) × 17 twips.
+    QCOMPARE(overlayRight, (87 * 17 + 7) / 15);
+    // The legend: the overlay's colour in the top left corner.
+    int legendPixels = 0;
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 8; x < 60; ++x)
+            legendPixels += chart->overlayLayer().pixelColor(x, y) == ChartOverlay::colour(0);
+    }
+    QVERIFY(legendPixels > 20);
+    QCOMPARE(face(*chart).pixelColor(overlay.back() - QPoint(8, 0)), ChartOverlay::colour(0));
+}
+
+/// With overlays set and cleared the chart is what it was; while set, nothing of them is in the
+/// canvas, and new samples and clearing the history keep them.
+void tst_ucHistogram::overlaysLeaveTheCanvasAndGoWithoutATrace()
+{
+    const auto overlaid = smallChart();
+    const auto plain = smallChart();
+    ChartOverlay overlay{{{30, 0}, {60, 50}, {90, 100}}, QStringLiteral("run")};
+    for (ucHistogram *chart : {overlaid.get(), plain.get()}) {
+        chart->setHistoryEnabled(true);
+        for (int n = 0; n < 150; ++n)
+            chart->NextPoint(n % 70, n);
+    }
+    overlaid->setOverlays({overlay, overlay});
+    QVERIFY(!overlaid->overlayLayer().isNull());
+    QVERIFY(face(*overlaid) != face(*plain));
+    for (ucHistogram *chart : {overlaid.get(), plain.get()}) {
+        chart->NextPoint(5, 150);
+        chart->compress();
+    }
+    QCOMPARE(overlaid->picHist(), plain->picHist());
+    overlaid->clearHistory();
+    plain->clearHistory();
+    QCOMPARE(overlaid->overlays().size(), 2);
+    QVERIFY(drawnOnFace(overlaid->overlayLayer(), true).size() > 50);
+    overlaid->clearOverlays();
+    QVERIFY(overlaid->overlayLayer().isNull());
+    QCOMPARE(face(*overlaid), face(*plain));
+    overlaid->setOverlays({});
+    QVERIFY(overlaid->overlays().isEmpty());
 }
 
 QTEST_MAIN(tst_ucHistogram)

@@ -51,6 +51,45 @@
         <source>无法导出曲线数据：%1</source>
         <translation>Cannot export the chart data: %1</translation>
     </message>
+    <message>
+        <source>清除对比</source>
+        <translation>Clear comparison</translation>
+    </message>
+</context>
+<context>
+    <name>CommandConfirmation</name>
+    <message>
+        <source>设定 %1 ℃</source>
+        <translation>set %1 ℃</translation>
+    </message>
+    <message>
+        <source>控制器已确认：%1</source>
+        <translation>Controller confirmed: %1</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>%1 发送 %2，仍为 %3</source>
+        <translation>%1 sent %2, still %3</translation>
+    </message>
+    <message>
+        <source>%1 发送 %2，没有读数</source>
+        <translation>%1 sent %2, no reading</translation>
+    </message>
+    <message>
+        <source>%1 ℃</source>
+        <translation>%1 ℃</translation>
+    </message>
+    <message>
+        <source>设定</source>
+        <translation>set</translation>
+    </message>
+    <message>
+        <source>控制器未确认：%1</source>
+        <translation>Controller did not confirm: %1</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -303,6 +342,59 @@ Device now: %2</translation>
     </message>
 </context>
 <context>
+    <name>RunCurve</name>
+    <message>
+        <source>运行记录中的时间无法读取：%1</source>
+        <translation>The run history holds a time that cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>这次运行没有记录文件（开始于 %1）</source>
+        <translation>This run has no record file (started %1)</translation>
+    </message>
+    <message>
+        <source>记录文件中没有这次运行的温度：%1</source>
+        <translation>The record holds no temperatures of this run: %1</translation>
+    </message>
+    <message>
+        <source>找不到记录文件：%1</source>
+        <translation>Record file not found: %1</translation>
+    </message>
+    <message>
+        <source>无法读取记录文件：%1</source>
+        <translation>Cannot read the record file: %1</translation>
+    </message>
+</context>
+<context>
+    <name>RunFigures</name>
+    <message>
+        <source>上升时间</source>
+        <translation>rise time</translation>
+    </message>
+    <message>
+        <source>超调量</source>
+        <translation>overshoot</translation>
+    </message>
+    <message>
+        <source>峰值时间</source>
+        <translation>peak time</translation>
+    </message>
+    <message>
+        <source>调节时间</source>
+        <translation>settling time</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+</context>
+<context>
+    <name>RunOverlay</name>
+    <message>
+        <source>设定 %1 ℃</source>
+        <translation>set %1 ℃</translation>
+    </message>
+</context>
+<context>
     <name>RunTimeColumn</name>
     <message>
         <source>暂停</source>
@@ -386,6 +478,22 @@ Device now: %2</translation>
     <message>
         <source>无法打开记录：%1</source>
         <translation>Cannot open the record: %1</translation>
+    </message>
+    <message>
+        <source>在曲线上对比</source>
+        <translation>Compare on chart</translation>
+    </message>
+    <message>
+        <source>运行</source>
+        <translation>Run</translation>
+    </message>
+    <message>
+        <source>当前运行比它</source>
+        <translation>Current run vs this</translation>
+    </message>
+    <message>
+        <source>当前运行</source>
+        <translation>Current run</translation>
     </message>
 </context>
 <context>
@@ -471,6 +579,37 @@ Device now: %2</translation>
     </message>
 </context>
 <context>
+    <name>StepCommand</name>
+    <message>
+        <source>请填写目标温度</source>
+        <translation>Enter the target temperature</translation>
+    </message>
+    <message>
+        <source>目标温度须为数字，最多一位小数</source>
+        <translation>The target temperature must be a number with at most one decimal</translation>
+    </message>
+    <message>
+        <source>目标温度不能低于 0 ℃</source>
+        <translation>The target temperature cannot be below 0 ℃</translation>
+    </message>
+    <message>
+        <source>目标温度不能高于 999.9 ℃</source>
+        <translation>The target temperature cannot be above 999.9 ℃</translation>
+    </message>
+    <message>
+        <source>%1 须为整数</source>
+        <translation>%1 must be a whole number</translation>
+    </message>
+    <message>
+        <source>%1 不能小于 0</source>
+        <translation>%1 cannot be below 0</translation>
+    </message>
+    <message>
+        <source>%1 不能大于 999</source>
+        <translation>%1 cannot be above 999</translation>
+    </message>
+</context>
+<context>
     <name>StepResponsePanel</name>
     <message>
         <source>运行记录…</source>
@@ -482,6 +621,44 @@ Device now: %2</translation>
     <message>
         <source>超调量 σ% = A / B · 100%</source>
         <translation>Overshoot σ% = A / B · 100%</translation>
+    </message>
+</context>
+<context>
+    <name>StepTestDialog</name>
+    <message>
+        <source>开始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>阶跃测试</source>
+        <translation>Step test</translation>
+    </message>
+    <message>
+        <source>目标温度/℃</source>
+        <translation>Target/℃</translation>
+    </message>
+    <message>
+        <source>不发送</source>
+        <translation>not sent</translation>
+    </message>
+    <message>
+        <source>T（温度补偿）</source>
+        <translation>T (compensation)</translation>
+    </message>
+    <message>
+        <source>将发送：%1</source>
+        <translation>Will send: %1</translation>
+    </message>
+</context>
+<context>
+    <name>StepTestPanel</name>
+    <message>
+        <source>阶跃测试…</source>
+        <translation>Step test…</translation>
+    </message>
+    <message>
+        <source>发送目标温度和参数，同时时间清零（%1）</source>
+        <translation>Sends the target and the gains and restarts the run at the same moment (%1)</translation>
     </message>
 </context>
 <context>

@@ -61,7 +61,7 @@ ChartPanel::ChartPanel(const ChartControls &controls, QWidget &window, WindowTim
     m_controls.setPointMarker->installEventFilter(this);
     connectViewButtons();
     placeTimeAxis(window);
-    offerFiles();
+    offerChartMenu();
 }
 
 /// The buttons beside the chart act on its view, never on its samples.
@@ -101,13 +101,16 @@ void ChartPanel::placeTimeAxis(QWidget &window)
     m_timeAxis->hide();
 }
 
-void ChartPanel::offerFiles()
+void ChartPanel::offerChartMenu()
 {
     ucHistogram *chart = m_controls.chart;
     offerContextMenu(chart, [this, chart] {
         auto *menu = new QMenu(chart);
         menu->addAction(tr("保存曲线图片…"), this, &ChartPanel::chooseImageFile);
         menu->addAction(tr("导出曲线数据…"), this, &ChartPanel::chooseDataFile);
+        menu->addSeparator();
+        QAction *clear = menu->addAction(tr("清除对比"), chart, &ucHistogram::clearOverlays);
+        clear->setEnabled(!chart->overlays().isEmpty());
         return menu;
     });
 }
@@ -130,6 +133,11 @@ void ChartPanel::clearHistory()
 {
     m_controls.chart->clearHistory();
     m_start = QDateTime();
+}
+
+void ChartPanel::compareRuns(const QList<ChartOverlay> &runs)
+{
+    m_controls.chart->setOverlays(runs);
 }
 
 /// The current temperature in tenths becomes the chart's newest sample, stamped with the run

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "chart_overlay.h"
 #include "window_controls.h"
 
 #include <QDateTime>
 #include <QFont>
+#include <QList>
 #include <QObject>
 #include <QStandardPaths>
 
@@ -33,8 +35,10 @@ public:
     void setRecordsDirectory(const QString &directory) { m_recordsDirectory = directory; }
     /// Puts the marker's middle at the set temperature's height beside the chart.
     void moveSetPointMarker(qint16 setTenths);
-    /// A new run: the chart starts empty.
+    /// A new run: the chart starts empty; runs compared stay over it.
     void clearHistory();
+    /// Earlier runs drawn over the chart, in place of those drawn before, until "清除对比".
+    void compareRuns(const QList<ChartOverlay> &runs);
 
     /// The chart with its scale and, while shown, its time axis as a picture; false when it
     /// cannot be written.
@@ -49,7 +53,7 @@ protected:
 private:
     void connectViewButtons();
     void placeTimeAxis(QWidget &window);
-    void offerFiles();
+    void offerChartMenu();
 
     // Timer2_Timer
     void sampleTrend();

@@ -30,12 +30,20 @@ CommandPanel::CommandPanel(
 
 void CommandPanel::sendTyped()
 {
-    if (!portOpenForSending())
+    if (refusalWhileClosed())
         return;
     // A line break typed into the box is a carriage return and line feed on the line.
-    const QString text = m_controls.sendBox->toPlainText().replace(u'\n', QLatin1String("\r\n"));
-    if (send(text))
+    (void)sendCommand(m_controls.sendBox->toPlainText().replace(u'\n', QLatin1String("\r\n")));
+}
+
+std::optional<QString> CommandPanel::sendCommand(const QString &text)
+{
+    std::optional<QString> refusal = refusalWhileClosed();
+    if (!refusal)
+        refusal = send(text);
+    if (!refusal)
         emit sent(text);
+    return refusal;
 }
 
 void CommandPanel::fillSample()
@@ -46,7 +54,7 @@ void CommandPanel::fillSample()
 /// The band's lamp alone is lit and its digit goes out eleven times.
 void CommandPanel::selectBand(int band)
 {
-    if (!portOpenForSending())
+    if (refusalWhileClosed())
         return;
     for (ShapeControl *lamp : m_controls.bandLamps)
         lamp->setFillColor(kLampOff);
@@ -54,25 +62,28 @@ void CommandPanel::selectBand(int band)
     const QString digit = QString::number(band + 1);
     int sentCount = 0;
     for (int repeat = 0; repeat < kBandRepeat; ++repeat)
-        sentCount += send(digit) ? 1 : 0;
+        sentCount += send(digit) ? 0 : 1;
     if (sentCount > 0)
         emit sent(digit.repeated(sentCount));
 }
 
 /// Nothing goes out on a closed port; the operator is told so and loses nothing.
-bool CommandPanel::portOpenForSending()
+std::optional<QString> CommandPanel::refusalWhileClosed()
 {
     if (m_port.PortOpen())
-        return true;
-    m_status.show(tr("串口未打开，未发送"));
-    return false;
+        return std::nullopt;
+    const QString refusal = tr("串口未打开，未发送");
+    m_status.show(refusal);
+    return refusal;
 }
 
-bool CommandPanel::send(const QString &text)
+std::optional<QString> CommandPanel::send(const QString &text)
 {
-    if (const std::optional<CommError> error = m_port.setOutput(text)) {
-        m_status.show(tr("发送失败：%1").arg(error->cause), error->detail);
-        return false;
-    }
-    return true;
+    const std::optional<CommError> error = m_port.setOutput(text);
+    if (!error)
+        return std::nullopt;
+    const QString failure = tr("发送失败：%1").arg(error->cause);
+    m_status.show(failure, error->detail);
+    emit sendFailed();
+    return failure;
 }

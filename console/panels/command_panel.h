@@ -5,6 +5,8 @@
 #include <QObject>
 #include <QString>
 
+#include <optional>
+
 class MSComm;
 class StatusLine;
 
@@ -19,9 +21,15 @@ public:
     CommandPanel(
         const CommandControls &controls, MSComm &port, StatusLine &status, QObject *parent);
 
+    /// Sends text as "发送数据" does: nothing while the port is closed, a failure shown. Why it
+    /// was not sent, as the status line says it, or nothing once it went out.
+    std::optional<QString> sendCommand(const QString &text);
+
 signals:
     /// What went out on the line, exactly.
     void sent(const QString &text);
+    /// Writing to the port failed.
+    void sendFailed();
 
 private:
     // comm_send_Click
@@ -30,8 +38,8 @@ private:
     void fillSample();
     // Command_Click
     void selectBand(int band);
-    bool portOpenForSending();
-    bool send(const QString &text);
+    std::optional<QString> refusalWhileClosed();
+    std::optional<QString> send(const QString &text);
 
     CommandControls m_controls;
     MSComm &m_port;

@@ -57,4 +57,5 @@ void RunTimeColumn::restartRun()
     m_state.MaxTempTenths = 0;
     m_state.Figures = {};
     m_state.ReachPending = true;
+    m_state.StepPendingTenths.reset();
 }

@@ -16,6 +16,9 @@ public:
     RunTimeColumn(const RunTimeControls &controls, WindowState &state, WindowTimer &runTimeTimer,
         WindowTimer &trendTimer, QObject *parent);
 
+    // runtimeclear_Click; a step test restarts the run the same way at the moment it is sent.
+    void restartRun();
+
 signals:
     /// The run time, the highest temperature and the figures start again from zero.
     void runRestarted();
@@ -25,8 +28,6 @@ private:
     void tickRunTime();
     // stoporrun_Click
     void pauseOrResumeTrend();
-    // runtimeclear_Click
-    void restartRun();
 
     RunTimeControls m_controls;
     WindowState &m_state;

@@ -133,6 +133,13 @@ void RunRecorder::modeSignalled(const QString &runTime, const QString &signal)
     appendRow(runTime, QStringLiteral("mode"), {}, signal);
 }
 
+void RunRecorder::commandChecked(
+    const QString &runTime, bool confirmed, const RecordedValues &shown, const QString &sent)
+{
+    appendRow(runTime, confirmed ? QStringLiteral("confirm") : QStringLiteral("unconfirmed"), shown,
+        sent);
+}
+
 void RunRecorder::runTimeCleared()
 {
     // The run's rows go out first, so that its row names every file that holds them.

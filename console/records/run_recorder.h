@@ -83,6 +83,11 @@ public:
     void lineDropped(const QString &runTime, qsizetype length);
     void commandSent(const QString &runTime, const QString &text);
     void modeSignalled(const QString &runTime, const QString &signal);
+    /// What became of a parameter command: a row of kind confirm or unconfirmed holding the
+    /// fields sent in the controller's form as its text and what the lines showed of them in
+    /// its value columns, so that a script reads both sides in any window language.
+    void commandChecked(
+        const QString &runTime, bool confirmed, const RecordedValues &shown, const QString &sent);
     /// The run time was cleared: the run so far ends and the next one starts now.
     void runTimeCleared();
     /// The device went and its return is awaited: the record is written out up to a `lost` row

@@ -78,7 +78,10 @@ CompletedLine processCompletedLine(WindowState &state)
         state.OutputLevel = line.values.outputLevel;
     raiseHighestTemperature(state);
     line.accepted = acceptedParameters(state, line.values);
-    line.figures = updateStepResponse(state);
+    if (state.StepPendingTenths == state.SetTempTenths)
+        state.StepPendingTenths.reset();
+    if (!state.StepPendingTenths)
+        line.figures = updateStepResponse(state);
     setLamps(state);
     state.RxLine.clear();
     return line;

@@ -60,4 +60,7 @@ struct WindowState
     /// The run time as its box shows it, which is what the figures are stamped with.
     QString RunTimeText = QStringLiteral("0");
     StepFigures Figures;
+    /// A step test's set temperature until a line shows it: the lines before the controller
+    /// took the step still show the old set point, belong to no step and stamp no figures.
+    std::optional<qint16> StepPendingTenths;
 };

@@ -50,8 +50,8 @@ QStringList SimulatorProcess::arguments() const
 {
     QStringList arguments{QStringLiteral("--link"), m_link, QStringLiteral("--period-ms"),
         QString::number(m_options.periodMs), QStringLiteral("--speed"),
-        QString::number(m_options.speed), QStringLiteral("--seed"),
-        QString::number(m_options.seed)};
+        QString::number(m_options.speed), QStringLiteral("--seed"), QString::number(m_options.seed),
+        QStringLiteral("--set"), QString::number(m_options.setTenths)};
     if (!m_options.noise)
         arguments << QStringLiteral("--no-noise");
     return arguments;

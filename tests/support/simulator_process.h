@@ -15,6 +15,8 @@ public:
         double speed = 1.0;
         bool noise = true;
         unsigned seed = 1;
+        /// The set point it starts with, in tenths of a degree.
+        int setTenths = 600;
     };
 
     SimulatorProcess(const QString &link, const Options &options);

@@ -10,10 +10,13 @@
 #include <QAbstractButton>
 #include <QAbstractSlider>
 #include <QCoreApplication>
+#include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QScrollBar>
+#include <QTableView>
 
 namespace {
 constexpr qint64 kTickMilliseconds = 100;
@@ -103,6 +106,48 @@ bool OfflineConsole::move(const QString &name, int value)
     if (!slider)
         return false;
     slider->setValue(value);
+    settle();
+    return true;
+}
+
+bool OfflineConsole::choose(const QString &name, const QString &entry)
+{
+    QWidget *target = control(name);
+    if (!target || target->contextMenuPolicy() != Qt::CustomContextMenu)
+        return false;
+    const QList<QMenu *> before = m_window->findChildren<QMenu *>();
+    emit target->customContextMenuRequested(target->rect().center());
+    QMenu *menu = nullptr;
+    for (QMenu *made : m_window->findChildren<QMenu *>()) {
+        if (!before.contains(made))
+            menu = made;
+    }
+    if (!menu)
+        return false;
+    const QList<QAction *> actions = menu->actions();
+    const auto chosen = std::find_if(actions.cbegin(), actions.cend(),
+        [&entry](const QAction *action) { return action->text() == entry; });
+    const bool enabled = chosen != actions.cend() && (*chosen)->isEnabled();
+    if (enabled)
+        (*chosen)->trigger();
+    menu->close();
+    settle();
+    return enabled;
+}
+
+bool OfflineConsole::selectRows(const QString &name, const QList<int> &rows)
+{
+    auto *table = control<QTableView>(name);
+    if (!table || !table->model())
+        return false;
+    const QAbstractItemModel &model = *table->model();
+    table->clearSelection();
+    for (const int row : rows) {
+        if (row < 1 || row > model.rowCount())
+            return false;
+        table->selectionModel()->select(
+            model.index(row - 1, 0), QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    }
     settle();
     return true;
 }

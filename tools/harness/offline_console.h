@@ -5,8 +5,10 @@
 #include "memory_comm.h"
 
 #include <QJsonObject>
+#include <QList>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 
@@ -44,12 +46,22 @@ public:
     bool type(const QString &name, const QString &text);
     /// Sets a slider; false when there is no such slider.
     bool move(const QString &name, int value);
+    /// Opens the control's context menu and chooses the entry shown as entry; false when there
+    /// is no such control, menu or enabled entry.
+    bool choose(const QString &name, const QString &entry);
+    /// Selects these rows of a table, 1 for the top one, as a ctrl-click on each would; false
+    /// when there is no such table or row.
+    bool selectRows(const QString &name, const QList<int> &rows);
 
+    /// The control by name; of several, as a dialog opened again has, the one shown.
     template <typename Control = QWidget> Control *control(const QString &name) const
     {
         if (name == m_window->objectName())
             return qobject_cast<Control *>(m_window.get());
-        return m_window->findChild<Control *>(name);
+        const QList<Control *> named = m_window->findChildren<Control *>(name);
+        const auto shown = std::find_if(named.cbegin(), named.cend(),
+            [](const Control *control) { return control->isVisible(); });
+        return shown != named.cend() ? *shown : named.value(0);
     }
     /// A label's, box's or button's text; fails the process for any other name.
     QString text(const QString &name) const;

@@ -39,6 +39,10 @@ std::optional<QString> ReplaySession::run(const QString &line)
         failure = type(arguments);
     else if (command == QLatin1String("move"))
         failure = move(arguments);
+    else if (command == QLatin1String("menu"))
+        failure = choose(arguments.trimmed());
+    else if (command == QLatin1String("rows"))
+        failure = selectRows(arguments.trimmed());
     else if (command == QLatin1String("clock"))
         failure = setClock(arguments.trimmed());
     else
@@ -72,7 +76,8 @@ std::optional<QString> ReplaySession::click(const QString &name)
 std::optional<QString> ReplaySession::type(const QString &arguments)
 {
     const auto [name, text] = splitFirstWord(arguments);
-    if (!m_console.type(name, QString::fromUtf8(QByteArray::fromStdString(decodeCEscapes(text.toStdString())))))
+    if (!m_console.type(
+            name, QString::fromUtf8(QByteArray::fromStdString(decodeCEscapes(text.toStdString())))))
         return QStringLiteral("no text box \"%1\"").arg(name);
     return std::nullopt;
 }
@@ -86,6 +91,30 @@ std::optional<QString> ReplaySession::move(const QString &arguments)
         return QStringLiteral("move needs a whole number, not \"%1\"").arg(valueText);
     if (!m_console.move(name, value))
         return QStringLiteral("no slider \"%1\"").arg(name);
+    return std::nullopt;
+}
+
+std::optional<QString> ReplaySession::choose(const QString &arguments)
+{
+    const auto [name, entry] = splitFirstWord(arguments);
+    if (!m_console.choose(name, entry))
+        return QStringLiteral("no entry \"%1\" in the context menu of \"%2\"").arg(entry, name);
+    return std::nullopt;
+}
+
+std::optional<QString> ReplaySession::selectRows(const QString &arguments)
+{
+    const QStringList words = arguments.split(u' ', Qt::SkipEmptyParts);
+    QList<int> rows;
+    for (const QString &word : words.mid(1)) {
+        bool ok = false;
+        rows.append(word.toInt(&ok));
+        if (!ok)
+            return QStringLiteral("rows needs row numbers, not \"%1\"").arg(word);
+    }
+    if (rows.isEmpty() || !m_console.selectRows(words.value(0), rows))
+        return QStringLiteral("no table \"%1\" with rows %2")
+            .arg(words.value(0), arguments.section(u' ', 1));
     return std::nullopt;
 }
 

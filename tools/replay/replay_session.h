@@ -7,7 +7,7 @@
 #include <optional>
 
 /// Script lines run against the offline console: connect, rx TEXT, tick N, click NAME,
-/// type NAME TEXT, move NAME VALUE, clock MOMENT, # notes.
+/// type NAME TEXT, move NAME VALUE, menu NAME ENTRY, rows NAME ROW…, clock MOMENT, # notes.
 class ReplaySession
 {
 public:
@@ -24,6 +24,8 @@ private:
     std::optional<QString> click(const QString &name);
     std::optional<QString> type(const QString &arguments);
     std::optional<QString> move(const QString &arguments);
+    std::optional<QString> choose(const QString &arguments);
+    std::optional<QString> selectRows(const QString &arguments);
     std::optional<QString> setClock(const QString &moment);
 
     OfflineConsole m_console;

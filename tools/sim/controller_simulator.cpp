@@ -40,6 +40,10 @@ ControllerSimulator::ControllerSimulator(const Options &options, Logger log)
 
 void ControllerSimulator::receive(std::string_view bytes, double now)
 {
+    if (m_deaf) {
+        m_log("deaf: discarded " + std::to_string(bytes.size()) + " bytes: " + hexBytes(bytes));
+        return;
+    }
     m_command.append(bytes);
     m_lastCommandByteAt = now;
 }

@@ -55,6 +55,9 @@ public:
     /// the line takes them) instead of one per period.
     void startFlood(std::size_t lines, double charactersPerSecond);
     void setSetPoint(int tenths) { m_settings.setTenths = tenths; }
+    /// While deaf, bytes from the console are read and thrown away: no command is taken, no
+    /// setting-mode signal answers it.
+    void setDeaf(bool deaf) { m_deaf = deaf; }
 
     const ControllerSettings &settings() const { return m_settings; }
     double temperature() const { return m_plant.temperature(); }
@@ -95,5 +98,6 @@ private:
     std::deque<std::pair<double, char>> m_signals;
     std::deque<Job> m_jobs;
     bool m_badFieldNext = false;
+    bool m_deaf = false;
     std::string m_outbox;
 };

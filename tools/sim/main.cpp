@@ -42,6 +42,8 @@ Commands on standard input, one per line:
   badfield          the next line's current temperature is not a number
   raw TEXT          TEXT as it stands, with C escapes (\r \n \t \\ \xHH), between two lines
   set TENTHS        change the set point
+  deaf              read commands from the console and ignore them: no "O"/"N", no change
+  hear              take commands again
   drop              close the device and remove the link (cable pulled)
   restore           a new device behind the same link (cable back)
   quit              stop
@@ -260,6 +262,10 @@ private:
             m_simulator.injectBadField();
         else if (command == "raw")
             m_simulator.sendRaw(decodeCEscapes(argumentText(line)));
+        else if (command == "deaf")
+            m_simulator.setDeaf(true);
+        else if (command == "hear")
+            m_simulator.setDeaf(false);
         else if (command == "drop")
             m_device.reset();
         else if (command == "restore" && !m_device)

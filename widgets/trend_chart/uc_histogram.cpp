@@ -17,9 +17,6 @@
 #include <memory>
 
 namespace {
-// Canvas columns left of the face: drawn, never shown.
-constexpr int kHiddenStrip = 8;
-
 /// A pen the given number of pixels wide whatever the painter's scale; one pixel and less is
 /// Qt's fastest line, width 0.
 QPen cosmeticPen(const QColor &colour, qint16 width)
@@ -82,6 +79,8 @@ void ucHistogram::ReadProperties(const PropertyBag &bag)
         m_canvas.fill(translated(m_settings.BackColor));
     m_lineTracked = false;
     m_canvasBlanked = true;
+    m_overlayLayer = QImage();
+    m_overlayArea = QRect();
 }
 
 void ucHistogram::WriteProperties(PropertyBag &bag) const
@@ -99,6 +98,11 @@ void ucHistogram::Resize()
     m_canvas.fill(translated(m_settings.BackColor));
     m_lineTracked = false;
     m_canvasBlanked = true;
+    // Drawn again with the canvas; until then neither shows anything.
+    m_overlayLayer = QImage();
+    m_overlayArea = QRect();
+    if (!m_overlays.isEmpty())
+        prepareLegend();
     m_spacings =
         ChartGeometry::resize(m_spacings, canvasWidth(), canvasHeight(), m_settings.NumberOfPoints,
             m_settings.GridTickHorizontal, m_settings.GridTickVertical, m_settings.Max);
@@ -318,8 +322,11 @@ void ucHistogram::DrawChart()
         viewPolyline(m_nextPolyline);
     const QColor colour = translated(m_settings.ForeColor);
     const bool incremental = m_lineTracked && !gridChanged && m_settings.DrawWidth <= 1;
-    if (incremental && m_nextPolyline == m_polyline && colour.rgb() == m_lineColour)
+    if (incremental && m_nextPolyline == m_polyline && colour.rgb() == m_lineColour) {
+        if (!m_overlays.isEmpty())
+            drawOverlays();
         return;
+    }
     QRect changed = m_canvas.rect();
     if (incremental) {
         changed = m_lineSpans.bounds();
@@ -334,6 +341,8 @@ void ucHistogram::DrawChart()
     std::swap(m_polyline, m_nextPolyline);
     m_lineColour = colour.rgb();
     update(changed.translated(contentsRect().topLeft() - QPoint(kHiddenStrip, 0)));
+    if (!m_overlays.isEmpty())
+        drawOverlays();
 }
 
 /// The grid changes only with the spacings, colours, size or pen width, so it is drawn once
@@ -358,57 +367,30 @@ bool ucHistogram::prepareGridLayer()
     return true;
 }
 
-namespace {
-/// Adds a point to the run starting at start. A point in the same column as the last two, with
-/// the last between the one before and it, replaces the last: the vertical strokes cover the
-/// same pixels either way.
-void appendPoint(std::vector<QPoint> &points, std::size_t start, QPoint point)
-{
-    const std::size_t count = points.size() - start;
-    if (count >= 1 && points.back() == point)
-        return;
-    if (count >= 2) {
-        QPoint &last = points.back();
-        const QPoint before = points[points.size() - 2];
-        if (before.x() == point.x() && last.x() == point.x()
-            && std::min(before.y(), point.y()) <= last.y()
-            && last.y() <= std::max(before.y(), point.y())) {
-            last = point;
-            return;
-        }
-    }
-    points.push_back(point);
-}
-} // namespace
-
 /// Slot j sits at x = (j + 1) × PointStep + PointOffset and y = (Max - slot j) × scale, in pixels;
 /// a point whose coordinates leave 32 bits breaks the line.
-void ucHistogram::samplePolyline(Polyline &line) const
+void ucHistogram::samplePolyline(ChartPolyline &line) const
 {
     const std::optional<qint32> scale =
         ChartGeometry::verticalScale(height() * Twips::kPerPixel, m_settings.Max);
-    line.points.clear();
-    line.runStarts.assign(1, 0);
+    line.clear();
     for (qint32 j = 0; j <= m_pointBuffer.filled(); ++j) {
         const qint64 x = qint64(j + 1) * m_spacings.PointStep + m_spacings.PointOffset;
         const qint64 y = (qint64(m_settings.Max) - m_pointBuffer.slot(j)) * scale.value_or(0);
         if (x > std::numeric_limits<qint32>::max() || y < std::numeric_limits<qint32>::min()
             || y > std::numeric_limits<qint32>::max()) {
-            if (line.points.size() > line.runStarts.back())
-                line.runStarts.push_back(line.points.size());
+            line.breakRun();
             continue;
         }
-        appendPoint(line.points, line.runStarts.back(),
-            QPoint(ChartGeometry::toPixels(x), ChartGeometry::toPixels(y)));
+        line.append(QPoint(ChartGeometry::toPixels(x), ChartGeometry::toPixels(y)));
     }
 }
 
 /// Sample position q of across is drawn in the column SampleHistory::columnOf gives: the window
 /// spans the face, the hidden strip left of it keeps only the sample before the window.
-void ucHistogram::viewPolyline(Polyline &line)
+void ucHistogram::viewPolyline(ChartPolyline &line)
 {
-    line.points.clear();
-    line.runStarts.assign(1, 0);
+    line.clear();
     const qint32 columns = m_canvas.width() - kHiddenStrip;
     if (!m_history || columns <= 0)
         return;
@@ -422,28 +404,22 @@ void ucHistogram::viewPolyline(Polyline &line)
     };
     // The samples either side of the window carry the line to the edges.
     if (first > kept.first)
-        appendPoint(line.points, 0, pointOf(first - 1));
+        line.append(pointOf(first - 1));
     m_history->columnRanges(first, across, columns, m_columnRanges);
     for (qint32 column = 0; column < columns; ++column) {
         const SampleHistory::ColumnRange &range = m_columnRanges[std::size_t(column)];
         if (range.isEmpty())
             continue;
-        int entry = m_view.rowOf(range.maximum, rows);
-        int exit = m_view.rowOf(range.minimum, rows);
-        // Entering at the end nearer the previous point keeps the join short.
-        if (!line.points.empty()
-            && std::abs(line.points.back().y() - exit) < std::abs(line.points.back().y() - entry))
-            std::swap(entry, exit);
-        appendPoint(line.points, 0, QPoint(kHiddenStrip + column, entry));
-        appendPoint(line.points, 0, QPoint(kHiddenStrip + column, exit));
+        line.appendColumn(kHiddenStrip + column, m_view.rowOf(range.maximum, rows),
+            m_view.rowOf(range.minimum, rows));
     }
     if (first + across < kept.end)
-        appendPoint(line.points, 0, pointOf(first + across));
+        line.append(pointOf(first + across));
 }
 
 /// One-pixel lines go through the raster, which records their pixels for the next redraw; wider
 /// ones through the painter, after which the next redraw starts from the grid again.
-QRect ucHistogram::drawSamples(const Polyline &line, const QColor &colour)
+QRect ucHistogram::drawSamples(const ChartPolyline &line, const QColor &colour)
 {
     m_lineSpans.clear(m_canvas.width());
     m_lineTracked = m_settings.DrawWidth <= 1;
@@ -605,9 +581,12 @@ void ucHistogram::paintEvent(QPaintEvent *event)
             painter.drawImage(rect, m_faceLayer,
                 QRectF(QPointF(rect.topLeft()) * ratio, QSizeF(rect.size()) * ratio));
     }
-    if (!shown.isEmpty())
-        painter.drawImage(
-            shown, m_canvas, shown.translated(QPoint(kHiddenStrip, 0) - face.topLeft()));
+    if (shown.isEmpty())
+        return;
+    const QRect source = shown.translated(QPoint(kHiddenStrip, 0) - face.topLeft());
+    painter.drawImage(shown, m_canvas, source);
+    if (!m_overlayLayer.isNull())
+        painter.drawImage(shown, m_overlayLayer, source);
 }
 
 /// The background and frame change only with the style, palette, state and size; they are

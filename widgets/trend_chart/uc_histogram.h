@@ -1,6 +1,8 @@
 #pragma once
 
 #include "chart_geometry.h"
+#include "chart_overlay.h"
+#include "chart_polyline.h"
 #include "chart_properties.h"
 #include "chart_view.h"
 #include "line_raster.h"
@@ -10,6 +12,7 @@
 
 #include <QFrame>
 #include <QImage>
+#include <QList>
 #include <QPalette>
 #include <QStyle>
 #include <QVariant>
@@ -126,6 +129,18 @@ public:
     /// columns apart; none while live.
     std::vector<TimeTicks::Tick> timeTicks(qint32 gap) const;
 
+    /// Earlier runs drawn over the chart, each in its own colour, with a small legend in the top
+    /// left corner. An overlay's sample stamped t lands where the chart's own sample stamped t
+    /// does (beyond the newest one, a tenth of a second a sample), in every view, so that runs
+    /// line up at their start. They are drawn on a layer of their own over the canvas, never
+    /// into it, once per redraw; without the history only the legend shows.
+    void setOverlays(const QList<ChartOverlay> &overlays);
+    void clearOverlays();
+    const QList<ChartOverlay> &overlays() const { return m_overlays; }
+    /// The overlays as last drawn, the canvas's size and clear where none passes; null while
+    /// there are none.
+    const QImage &overlayLayer() const { return m_overlayLayer; }
+
     const ChartSpacings &spacings() const { return m_spacings; }
     const PointBuffer &pointBuffer() const { return m_pointBuffer; }
     /// The canvas as last drawn.
@@ -145,33 +160,39 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
+    /// Canvas columns left of the face: drawn, never shown.
+    static constexpr int kHiddenStrip = 8;
+
     /// Stores a converted value, tells the host, then does the property's work.
     bool change(ChartPropertyId id, const QVariant &value);
     void DrawChart();
     /// Rebuilds the grid layer when its look changed; true when it did.
     bool prepareGridLayer();
     /// The data line in canvas pixels, broken into runs where a point leaves 32 bits.
-    struct Polyline
-    {
-        std::vector<QPoint> points;
-        std::vector<std::size_t> runStarts;
-        bool operator==(const Polyline &other) const
-        {
-            return points == other.points && runStarts == other.runStarts;
-        }
-    };
-    void samplePolyline(Polyline &line) const;
+    void samplePolyline(ChartPolyline &line) const;
     /// The line of a view other than the live one, from the history: one point per sample, or
     /// where samples share a pixel column a stroke from their minimum to their maximum.
-    void viewPolyline(Polyline &line);
+    void viewPolyline(ChartPolyline &line);
     ChartView::Recorded recorded() const;
     /// Redraws and tells the host when an action changed the view.
     void viewActed(bool changed);
     /// Draws the line onto the canvas; returns the canvas area that changed.
-    QRect drawSamples(const Polyline &line, const QColor &colour);
+    QRect drawSamples(const ChartPolyline &line, const QColor &colour);
     /// The view's state and time range in the top right corner, over the line; returns the
     /// canvas area it took.
     QRect drawViewCaption();
+    void drawOverlays();
+    void liveOverlayPolyline(const ChartOverlay &overlay, ChartPolyline &line) const;
+    void viewOverlayPolyline(const ChartOverlay &overlay, ChartPolyline &line) const;
+    /// The indices in [from, to] whose samples' stamps lie within the overlay's, as the first and
+    /// last; the first is past the last when there are none.
+    std::pair<qint64, qint64> overlaySpan(
+        const ChartOverlay &overlay, qint64 from, qint64 to) const;
+    /// The stamp of a sample index, counted on from the newest and back from the oldest kept
+    /// sample a tenth of a second a sample.
+    qint64 stampAt(qint64 index) const;
+    void prepareLegend();
+    void clearOverlayArea();
     void prepareFaceLayer();
     bool applyFace();
     qint32 canvasWidth() const;
@@ -204,11 +225,18 @@ private:
     } m_gridLook;
     /// The data line on the canvas: its runs, colour and pixels. Only while m_lineTracked is the
     /// canvas exactly the grid layer with those pixels drawn over it: never under a caption.
-    Polyline m_polyline;
-    Polyline m_nextPolyline;
+    ChartPolyline m_polyline;
+    ChartPolyline m_nextPolyline;
     QRgb m_lineColour = 0;
     LineRaster::ColumnSpans m_lineSpans;
     bool m_lineTracked = false;
+    QList<ChartOverlay> m_overlays;
+    QImage m_overlayLayer;
+    QImage m_legend;
+    /// The part of the overlay layer the last drawing took.
+    QRect m_overlayArea;
+    ChartPolyline m_overlayPolyline;
+    LineRaster::ColumnSpans m_overlaySpans;
     /// The face's background and frame as the style paints them, for the paints that reach the
     /// border.
     QImage m_faceLayer;

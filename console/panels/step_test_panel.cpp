@@ -1,0 +1,46 @@
+#include "step_test_panel.h"
+
+#include <QKeySequence>
+#include <QPushButton>
+#include <QShortcut>
+
+namespace {
+const QKeySequence kShortcut(Qt::CTRL | Qt::Key_T);
+// Between "暂停" and "时间清零", where the column is empty.
+constexpr int kGapAboveRestart = 15;
+} // namespace
+
+StepTestPanel::StepTestPanel(
+    const RunTimeControls &controls, Prefill prefill, StepTestDialog::Start start, QObject *parent)
+    : QObject(parent)
+    , m_prefill(std::move(prefill))
+    , m_start(std::move(start))
+    , m_window(controls.restartRun->window())
+    , m_button(new QPushButton(tr("阶跃测试…"), controls.restartRun->parentWidget()))
+{
+    placeButton(*controls.restartRun);
+    connect(m_button, &QPushButton::clicked, this, &StepTestPanel::openDialog);
+    auto *shortcut = new QShortcut(kShortcut, m_window);
+    connect(shortcut, &QShortcut::activated, this, &StepTestPanel::openDialog);
+}
+
+/// Above "时间清零" and looking like it: the step restarts the run as that button does.
+void StepTestPanel::placeButton(const QPushButton &restartRun)
+{
+    m_button->setObjectName(QStringLiteral("stepTest"));
+    m_button->setFont(restartRun.font());
+    m_button->setPalette(restartRun.palette());
+    m_button->setGeometry(
+        restartRun.geometry().translated(0, -(restartRun.height() + kGapAboveRestart)));
+    m_button->setToolTip(tr("发送目标温度和参数，同时时间清零（%1）")
+                             .arg(kShortcut.toString(QKeySequence::NativeText)));
+    m_button->show();
+}
+
+void StepTestPanel::openDialog()
+{
+    delete m_dialog;
+    m_dialog = new StepTestDialog(m_prefill(), m_start, m_window);
+    m_dialog->setObjectName(QStringLiteral("stepTestDialog"));
+    m_dialog->open();
+}

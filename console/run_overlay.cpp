@@ -1,0 +1,41 @@
+#include "run_overlay.h"
+
+#include "run_curve.h"
+#include "run_recorder.h"
+
+#include <QDateTime>
+
+namespace {
+QString cell(const QStringList &run, const char *column)
+{
+    return run.value(RunRecorder::runColumns().indexOf(QLatin1String(column)));
+}
+} // namespace
+
+ChartOverlay RunOverlay::fromCurve(const RunCurve &curve, const QStringList &run)
+{
+    ChartOverlay overlay;
+    overlay.legend = legend(run);
+    overlay.samples.reserve(curve.points().size());
+    for (const CurvePoint &point : curve.points())
+        overlay.samples.push_back({point.tenths, point.runTenths});
+    return overlay;
+}
+
+QString RunOverlay::legend(const QStringList &run)
+{
+    QStringList parts;
+    const QDateTime start = QDateTime::fromString(cell(run, "start"), Qt::ISODateWithMs);
+    parts.append(start.isValid() ? start.toLocalTime().toString(QStringLiteral("MM-dd HH:mm:ss"))
+                                 : cell(run, "start"));
+    if (!cell(run, "set_c").isEmpty())
+        parts.append(tr("设定 %1 ℃").arg(cell(run, "set_c")));
+    QStringList gains;
+    for (const char *gain : {"p", "i", "d"}) {
+        if (!cell(run, gain).isEmpty())
+            gains.append(QString::fromLatin1(gain).toUpper() + u' ' + cell(run, gain));
+    }
+    if (!gains.isEmpty())
+        parts.append(gains.join(u' '));
+    return parts.join(QStringLiteral(" · "));
+}

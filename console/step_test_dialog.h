@@ -1,0 +1,46 @@
+#pragma once
+
+#include "command_fields.h"
+
+#include <QDialog>
+
+#include <functional>
+#include <optional>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+
+/// "阶跃测试": the target temperature and, when given, P, I, D and T, with the exact command they
+/// make shown as they are typed. "开始" starts the step with the command; it is refused, and the
+/// reason shown, while a field does not fit the controller's or the step cannot start.
+class StepTestDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    /// Sends the command and restarts the run; why it could not, or nothing once it did.
+    using Start = std::function<std::optional<QString>(const QString &command)>;
+
+    /// Prefilled from the values given: the set temperature with one decimal, the gains and T as
+    /// numbers; a field not given is left empty, which sends nothing for it.
+    StepTestDialog(const CommandFields &prefill, Start start, QWidget *parent = nullptr);
+
+    /// The command as it stands; empty while refused.
+    QString command() const { return m_command; }
+
+private:
+    void showCommand();
+    void showProblem(const QString &problem);
+    void start();
+
+    QLineEdit *m_target = nullptr;
+    QLineEdit *m_p = nullptr;
+    QLineEdit *m_i = nullptr;
+    QLineEdit *m_d = nullptr;
+    QLineEdit *m_t = nullptr;
+    Start m_startStep;
+    QLabel *m_shown;
+    QPushButton *m_start;
+    QString m_command;
+};

@@ -1,0 +1,337 @@
+#include "controller_simulator.h"
+#include "display_format.h"
+#include "offline_console.h"
+#include "step_command.h"
+#include "step_response.h"
+#include "step_test_dialog.h"
+#include "telemetry_line.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+/// Stands in for the window: takes the commands the dialog starts, or refuses them.
+struct Starts
+{
+    StepTestDialog::Start start()
+    {
+        return [this](const QString &command) {
+            commands.append(command);
+            return refusal;
+        };
+    }
+    QStringList commands;
+    std::optional<QString> refusal;
+};
+
+const QStringList kFigureBoxes{
+    "perfor_index_0", "perfor_index_1", "perfor_index_2", "perfor_index_3"};
+
+QStringList figures(const OfflineConsole &console)
+{
+    QStringList shown;
+    for (const QString &box : kFigureBoxes)
+        shown.append(console.text(box));
+    return shown;
+}
+
+/// The dialog the window opened, while it is shown.
+StepTestDialog *openDialog(const OfflineConsole &console)
+{
+    auto *dialog = console.control<StepTestDialog>(QStringLiteral("stepTestDialog"));
+    return dialog && dialog->isVisible() ? dialog : nullptr;
+}
+} // namespace
+
+/// The step test's command from what the operator types, and its dialog.
+class tst_StepTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void command_data();
+    void command();
+    void dialogShowsTheCommandAsItIsTyped();
+    void dialogRefusesWhatDoesNotFit();
+    void stepSendsAndRestartsTheRun_data();
+    void stepSendsAndRestartsTheRun();
+    void figuresAreMeasuredFromTheSend();
+};
+
+void tst_StepTest::command_data()
+{
+    QTest::addColumn<QStringList>("typed"); // target, P, I, D, T
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("problem");
+    QTest::newRow("a step to 60 with gains")
+        << QStringList{"60", "10", "5", "2", ""} << "S0600 P010 I005 D002"
+        << "";
+    QTest::newRow("one decimal, T given")
+        << QStringList{"60.5", "14", "", "", "40"} << "S0605 P014 T040"
+        << "";
+    QTest::newRow("target alone") << QStringList{" 45.0 ", "", "", "", ""} << "S0450"
+                                  << "";
+    QTest::newRow("edges") << QStringList{"999.9", "999", "0", "000", "-0"}
+                           << "S9999 P999 I000 D000 T000"
+                           << "";
+    QTest::newRow("zero and leading zeros") << QStringList{"0", "007", "", "", ""} << "S0000 P007"
+                                            << "";
+    QTest::newRow("no target") << QStringList{"", "10", "", "", ""} << ""
+                               << "请填写目标温度";
+    QTest::newRow("two decimals") << QStringList{"60.25", "", "", "", ""} << ""
+                                  << "目标温度须为数字，最多一位小数";
+    QTest::newRow("not a number") << QStringList{"sixty", "", "", "", ""} << ""
+                                  << "目标温度须为数字，最多一位小数";
+    QTest::newRow("above 999.9") << QStringList{"1000", "", "", "", ""} << ""
+                                 << "目标温度不能高于 999.9 ℃";
+    QTest::newRow("far above") << QStringList{"123456789012345", "", "", "", ""} << ""
+                               << "目标温度不能高于 999.9 ℃";
+    QTest::newRow("below 0") << QStringList{"-0.1", "", "", "", ""} << ""
+                             << "目标温度不能低于 0 ℃";
+    QTest::newRow("gain above 999") << QStringList{"60", "1000", "", "", ""} << ""
+                                    << "P 不能大于 999";
+    QTest::newRow("gain below 0") << QStringList{"60", "", "-1", "", ""} << ""
+                                  << "I 不能小于 0";
+    QTest::newRow("gain with a decimal") << QStringList{"60", "", "", "2.5", ""} << ""
+                                         << "D 须为整数";
+    QTest::newRow("T above 999") << QStringList{"60", "", "", "", "1000"} << ""
+                                 << "T 不能大于 999";
+    QTest::newRow("the first problem is named") << QStringList{"60.25", "1000", "", "", ""} << ""
+                                                << "目标温度须为数字，最多一位小数";
+}
+
+void tst_StepTest::command()
+{
+    QFETCH(QStringList, typed);
+    QFETCH(QString, command);
+    QFETCH(QString, problem);
+    const StepCommand step =
+        StepCommand::fromText(typed[0], typed[1], typed[2], typed[3], typed[4]);
+    QCOMPARE(step.text(), command);
+    QCOMPARE(step.problem(), problem);
+    QCOMPARE(step.isValid(), problem.isEmpty());
+    if (step.isValid())
+        QCOMPARE(CommandFields::read(step.text()), std::optional(step.fields()));
+}
+
+/// Prefilled from the newest values, the dialog shows the command it will send as the fields
+/// change and hands it on at "开始".
+void tst_StepTest::dialogShowsTheCommandAsItIsTyped()
+{
+    Starts started;
+    StepTestDialog dialog(CommandFields{600, 10, 5, 2, {}}, started.start());
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("阶跃测试"));
+    auto *target = dialog.findChild<QLineEdit *>(QStringLiteral("target"));
+    auto *p = dialog.findChild<QLineEdit *>(QStringLiteral("p"));
+    auto *t = dialog.findChild<QLineEdit *>(QStringLiteral("t"));
+    const auto *shown = dialog.findChild<QLabel *>(QStringLiteral("command"));
+    auto *start = dialog.findChild<QPushButton *>(QStringLiteral("start"));
+    QVERIFY(target && p && t && shown && start);
+    QCOMPARE(target->text(), QStringLiteral("60.0"));
+    QCOMPARE(t->text(), QString()); // no T sent before: none sent now
+    QCOMPARE(start->text(), QStringLiteral("开始"));
+    QCOMPARE(shown->text(), QStringLiteral("将发送：S0600 P010 I005 D002"));
+
+    p->selectAll();
+    QTest::keyClicks(p, QStringLiteral("14"));
+    QTest::keyClicks(t, QStringLiteral("40"));
+    QCOMPARE(shown->text(), QStringLiteral("将发送：S0600 P014 I005 D002 T040"));
+    // A step that cannot start keeps what was typed and says why.
+    started.refusal = QStringLiteral("串口未打开，未发送");
+    QTest::mouseClick(start, Qt::LeftButton);
+    QCOMPARE(started.commands, QStringList{"S0600 P014 I005 D002 T040"});
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(shown->text(), QStringLiteral("串口未打开，未发送"));
+    QCOMPARE(p->text(), QStringLiteral("14"));
+    started.refusal.reset();
+    QTest::mouseClick(start, Qt::LeftButton);
+    QCOMPARE(started.commands.size(), 2);
+    QCOMPARE(started.commands.back(), QStringLiteral("S0600 P014 I005 D002 T040"));
+    QCOMPARE(dialog.result(), int(QDialog::Accepted));
+    QVERIFY(!dialog.isVisible());
+
+    Starts cancelled;
+    StepTestDialog withT(CommandFields{450, {}, {}, {}, 40}, cancelled.start());
+    QCOMPARE(withT.command(), QStringLiteral("S0450 T040"));
+    withT.show();
+    QTest::keyClick(&withT, Qt::Key_Escape);
+    QVERIFY(cancelled.commands.isEmpty());
+    QCOMPARE(withT.result(), int(QDialog::Rejected));
+}
+
+void tst_StepTest::dialogRefusesWhatDoesNotFit()
+{
+    Starts started;
+    StepTestDialog dialog(CommandFields{}, started.start());
+    dialog.show();
+    auto *target = dialog.findChild<QLineEdit *>(QStringLiteral("target"));
+    const auto *shown = dialog.findChild<QLabel *>(QStringLiteral("command"));
+    auto *start = dialog.findChild<QPushButton *>(QStringLiteral("start"));
+    QCOMPARE(shown->text(), QStringLiteral("请填写目标温度"));
+    QVERIFY(!start->isEnabled());
+    QTest::keyClicks(target, QStringLiteral("1000"));
+    QCOMPARE(shown->text(), QStringLiteral("目标温度不能高于 999.9 ℃"));
+    QVERIFY(!start->isEnabled());
+    QTest::keyClick(target, Qt::Key_Return);
+    QVERIFY(started.commands.isEmpty());
+    QVERIFY(dialog.isVisible());
+    QTest::keyClick(target, Qt::Key_Backspace);
+    QCOMPARE(shown->text(), QStringLiteral("将发送：S1000"));
+    QTest::keyClick(target, Qt::Key_Return);
+    QCOMPARE(started.commands, QStringList{"S1000"});
+}
+
+void tst_StepTest::stepSendsAndRestartsTheRun_data()
+{
+    QTest::addColumn<bool>("portOpen");
+    QTest::addColumn<bool>("byShortcut");
+    QTest::newRow("sent, from the button") << true << false;
+    QTest::newRow("sent, from the shortcut") << true << true;
+    QTest::newRow("refused while the port is closed") << false << false;
+}
+
+/// The dialog starts from the controller's newest values and the last T sent; "开始" sends its
+/// command as "发送数据" would and restarts the run as "时间清零" does, or is refused and stays.
+void tst_StepTest::stepSendsAndRestartsTheRun()
+{
+    QFETCH(bool, portOpen);
+    QFETCH(bool, byShortcut);
+    OfflineConsole console(OfflineConsole::Visibility::Shown);
+    console.connectPort();
+    QVERIFY(console.type(QStringLiteral("send"), QStringLiteral("T040")));
+    QVERIFY(console.click(QStringLiteral("comm_send")));
+    // P 150 is past the slider's end; the controller's own value is what the step starts from.
+    console.receive("st=0450 pv=0460 out= 128 pid= 150, 004, 002\r\n");
+    console.tick(20);
+    const QStringList stamped = figures(console);
+    QVERIFY(stamped != QStringList(4, QStringLiteral("0")));
+    if (!portOpen)
+        QVERIFY(console.click(QStringLiteral("cmdDisconnect")));
+    const QByteArray sentBefore = console.port().sent();
+
+    if (byShortcut) {
+        console.window().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&console.window()));
+        QTest::keyClick(&console.window(), Qt::Key_T, Qt::ControlModifier);
+    } else {
+        QCOMPARE(console.text(QStringLiteral("stepTest")), QStringLiteral("阶跃测试…"));
+        QVERIFY(console.click(QStringLiteral("stepTest")));
+    }
+    StepTestDialog *dialog = openDialog(console);
+    QVERIFY(dialog);
+    const auto field = [dialog](const char *name) {
+        return dialog->findChild<QLineEdit *>(QLatin1String(name))->text();
+    };
+    QCOMPARE((QStringList{field("target"), field("p"), field("i"), field("d"), field("t")}),
+        (QStringList{"45.0", "150", "4", "2", "40"}));
+    QVERIFY(console.type(QStringLiteral("target"), QStringLiteral("60")));
+    QVERIFY(console.click(QStringLiteral("start")));
+
+    if (!portOpen) {
+        QCOMPARE(console.port().sent(), sentBefore);
+        QCOMPARE(openDialog(console), dialog);
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("command"))->text(),
+            QStringLiteral("串口未打开，未发送"));
+        QCOMPARE(console.text(QStringLiteral("lblStatus")), QStringLiteral("串口未打开，未发送"));
+        QCOMPARE(console.window().state().runTimeTenths(), 20);
+        QCOMPARE(figures(console), stamped);
+        return;
+    }
+    QCOMPARE(console.port().sent(), sentBefore + "S0600 P150 I004 D002 T040");
+    QVERIFY(!openDialog(console));
+    QCOMPARE(console.window().state().runTimeTenths(), 0);
+    QCOMPARE(figures(console), QStringList(4, QStringLiteral("0")));
+    console.tick(1);
+    QCOMPARE(console.text(QStringLiteral("run")), QStringLiteral("0.1"));
+}
+
+/// The window against the simulator's controller, byte for byte and on one clock: the figures
+/// after a step test are the ones the simulator's lines give when their run starts at the send,
+/// from the first line that shows the step.
+void tst_StepTest::figuresAreMeasuredFromTheSend()
+{
+    OfflineConsole console;
+    console.time().setNow(QDateTime(QDate(2026, 12, 8), QTime(9, 30)));
+    ControllerSimulator::Options options;
+    options.noise = false;
+    options.setTenths = 250; // holding at the ambient 25 °C
+    std::string accepted;
+    ControllerSimulator controller(options, [&accepted](const std::string &message) {
+        if (message.rfind("accepted", 0) == 0)
+            accepted = message;
+    });
+    console.connectPort();
+    double now = 0.0;
+    qsizetype handedOn = 0;
+    std::optional<qint64> sinceSend;
+    QString afterSend;
+    struct Line
+    {
+        qint64 runTenths;
+        TelemetryLine values;
+    };
+    std::vector<Line> lines;
+    const auto run = [&](int ticks) {
+        for (int tick = 0; tick < ticks; ++tick) {
+            console.tick(1);
+            now += 0.1;
+            if (const QByteArray sent = console.port().sent(); sent.size() > handedOn) {
+                controller.receive(std::string_view(sent).substr(std::size_t(handedOn)), now);
+                handedOn = sent.size();
+            }
+            controller.advance(now);
+            const QByteArray received = QByteArray::fromStdString(controller.outbox());
+            controller.outbox().clear();
+            if (sinceSend) {
+                ++*sinceSend;
+                afterSend += QString::fromLatin1(received);
+                for (qsizetype end; (end = afterSend.indexOf(QLatin1String("\r\n"))) >= 0;) {
+                    const QString line = afterSend.left(end);
+                    afterSend.remove(0, end + 2);
+                    if (line.startsWith(QLatin1String("st=")))
+                        lines.push_back({*sinceSend, TelemetryLine::parse(line)});
+                }
+            }
+            console.receive(received);
+        }
+    };
+    run(55);
+    QCOMPARE(console.text(QStringLiteral("perfor_index_1")), QStringLiteral("0.00%"));
+
+    QVERIFY(console.click(QStringLiteral("stepTest")));
+    QVERIFY(console.type(QStringLiteral("target"), QStringLiteral("60")));
+    QVERIFY(console.click(QStringLiteral("start")));
+    QVERIFY(console.port().sent().endsWith("S0600 P010 I005 D002"));
+    sinceSend = 0;
+    run(2500);
+    QCOMPARE(
+        QString::fromStdString(accepted), QStringLiteral("accepted: set 600 P 10 I 5 D 2 T 0"));
+
+    // The controller takes a command once the line has been quiet for a while: the first line
+    // after the send still shows the old set point, and the step's figures start after it.
+    QCOMPARE(lines.front().values.setTenths, std::optional<qint16>(250));
+    QStringList expected(4, QStringLiteral("0"));
+    bool reachPending = true;
+    for (const Line &line : lines) {
+        if (line.values.setTenths != 600)
+            continue;
+        const StepResponseUpdate update =
+            StepResponse::update(*line.values.currentTenths, *line.values.setTenths, reachPending,
+                DisplayFormat::runTime(line.runTenths), StepResponse::shownPercentage(expected[1]));
+        reachPending = reachPending && !update.reached;
+        for (const auto &[at, figure] : {std::pair{0, update.riseTime}, {1, update.overshoot},
+                 {2, update.peakTime}, {3, update.settlingTime}}) {
+            if (figure)
+                expected[at] = *figure;
+        }
+    }
+    QVERIFY(!expected.contains(QStringLiteral("0")));
+    QCOMPARE(figures(console), expected);
+}
+
+QTEST_MAIN(tst_StepTest)
+#include "tst_step_test.moc"
