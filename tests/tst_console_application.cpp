@@ -3,6 +3,7 @@
 #include "csv_format.h"
 #include "font_fitting.h"
 #include "offline_console.h"
+#include "panels/status_line.h"
 #include "profile_reader.h"
 #include "pty_pair.h"
 #include "record_settings.h"
@@ -142,6 +143,7 @@ private slots:
     void modeCaptionFollowsTheLanguageAfterASignal();
     void everyStatusTextShowsItsCauseWhole_data();
     void everyStatusTextShowsItsCauseWhole();
+    void statusTooLongForItsPlaceTakesTheFreeRow();
     void everyEnglishCaptionFitsItsControl();
     void signalClosesTheConsoleAsExitDoes_data();
     void signalClosesTheConsoleAsExitDoes();
@@ -569,6 +571,34 @@ void tst_ConsoleApplication::everyStatusTextShowsItsCauseWhole()
     QVERIFY2(fitted.text.endsWith(tail), qPrintable(fitted.text + " / " + tail));
     if (text.wholeThrough >= 0)
         QVERIFY2(fitted.text == whole || fitted.text.endsWith(u'…'), qPrintable(fitted.text));
+}
+
+/// A verdict too long for the status line's place even at 8 pt is shown whole in the free row to
+/// its right, short of the "未记录" mark while that is shown; a short text has the place again.
+void tst_ConsoleApplication::statusTooLongForItsPlaceTakesTheFreeRow()
+{
+    QWidget frame;
+    frame.resize(284, 137);
+    const QRect designed(24, 88, 190, 16);
+    auto *label = new QLabel(QStringLiteral("空闲"), &frame);
+    label->setGeometry(designed);
+    StatusLine status(label, QStringLiteral("/nonexistent/tarvex.ini"), &frame);
+    const QString verdict = QStringLiteral("控制器已确认：设定 60.0 ℃，P 10，I 5，D 2");
+
+    status.show(verdict);
+    QCOMPARE(label->text(), verdict);
+    QCOMPARE(label->x(), designed.x());
+    QVERIFY2(label->width() > designed.width(), qPrintable(QString::number(label->width())));
+
+    status.setRecordingEnabled(false);
+    const auto *mark = frame.findChild<QLabel *>(QStringLiteral("notRecording"));
+    QVERIFY(mark && mark->isVisibleTo(&frame));
+    QVERIFY2(label->geometry().right() < mark->x() && label->x() >= 4,
+        qPrintable(QStringLiteral("%1 + %2").arg(label->x()).arg(label->width())));
+    QVERIFY(label->text().startsWith(QStringLiteral("控制器已确认")));
+
+    status.show(QStringLiteral("已断开..."));
+    QCOMPARE(label->geometry(), designed);
 }
 
 /// A caption the design itself lets run over (the large "℃") may run over as far in English.

@@ -17,6 +17,10 @@ constexpr qreal kSmallestStatusPoints = 8.0;
 // The mark that nothing is recorded: right of the status line in its frame, clear of the port
 // options above and the connect buttons below.
 const QRect kNotRecordingPlace(216, 88, 62, 16);
+// The free row the status line lies in, between the port options and the connect buttons, from
+// the options' left edge to the frame's inner edge.
+constexpr int kStatusRowLeft = 4;
+constexpr int kStatusRowRight = 277;
 const QColor kNotRecordingColour(192, 0, 0);
 } // namespace
 
@@ -25,6 +29,8 @@ StatusLine::StatusLine(QLabel *label, const QString &settingsFile, QObject *pare
     , m_label(label)
     , m_settingsFile(settingsFile)
     , m_designFont(label->font())
+    , m_designPlace(label->geometry())
+    , m_shortText(label->text())
 {
     m_label->installEventFilter(this);
 }
@@ -54,9 +60,33 @@ void StatusLine::display(const QString &shortText, const QString &detail, const 
     if (whole == m_status)
         return;
     m_status = whole;
+    m_shortText = shortText;
+    m_cuttable = cuttable;
     m_label->setToolTip(whole);
-    const FittedLine fitted = fitOneLine(
-        m_designFont, shortText, m_label->contentsRect().width(), kSmallestStatusPoints, cuttable);
+    layOut();
+}
+
+/// A text too long for the design's place, even in the smallest type, takes the free row to its
+/// right, then the whole row, before anything of it is cut.
+void StatusLine::layOut()
+{
+    const int rowRight = m_notRecording && m_notRecording->isVisibleTo(m_label->parentWidget())
+        ? m_designPlace.right()
+        : kStatusRowRight;
+    const QRect toTheRight(m_designPlace.topLeft(), QPoint(rowRight, m_designPlace.bottom()));
+    const QRect wholeRow(QPoint(kStatusRowLeft, m_designPlace.top()), toTheRight.bottomRight());
+    const int margins = m_label->width() - m_label->contentsRect().width();
+    QRect place;
+    FittedLine fitted;
+    for (const QRect &candidate : {m_designPlace, toTheRight, wholeRow}) {
+        place = candidate;
+        fitted = fitOneLine(
+            m_designFont, m_shortText, place.width() - margins, kSmallestStatusPoints, m_cuttable);
+        if (fitted.text == m_shortText)
+            break;
+    }
+    if (m_label->geometry() != place)
+        m_label->setGeometry(place);
     if (m_label->font() != fitted.font)
         m_label->setFont(fitted.font);
     m_label->setText(fitted.text);
@@ -145,4 +175,5 @@ void StatusLine::showRecordingMark()
     }
     m_notRecording->setToolTip(reason);
     m_notRecording->setVisible(!reason.isEmpty());
+    layOut();
 }

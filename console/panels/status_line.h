@@ -2,14 +2,16 @@
 
 #include <QFont>
 #include <QObject>
+#include <QRect>
 #include <QString>
 
 class QLabel;
 class QPoint;
 
 /// The status line under the port options: the short text leads, whole, in a smaller type where
-/// it is too wide, the tooltip holds it with its detail, the settings file in use and what in
-/// it was not understood; beside it a lasting mark while nothing is recorded.
+/// it is too wide and in the free row beside it where even that is; the tooltip holds it with its
+/// detail, the settings file in use and what in it was not understood; beside it a lasting mark
+/// while nothing is recorded.
 class StatusLine : public QObject
 {
     Q_OBJECT
@@ -43,14 +45,18 @@ protected:
 
 private:
     void display(const QString &shortText, const QString &detail, const QString &cuttable);
+    void layOut();
     void showToolTip(const QPoint &position) const;
     void showRecordingMark();
 
     QLabel *m_label;
     const QString m_settingsFile;
     const QFont m_designFont;
+    const QRect m_designPlace;
     /// The whole text, as the tooltip shows it.
     QString m_status;
+    QString m_shortText;
+    QString m_cuttable;
     bool m_standing = false;
     bool m_recordingEnabled = true;
     QString m_recordingFailure;
