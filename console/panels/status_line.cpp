@@ -17,11 +17,11 @@ constexpr qreal kSmallestStatusPoints = 8.0;
 // The mark that nothing is recorded: right of the status line in its frame, clear of the port
 // options above and the connect buttons below.
 const QRect kNotRecordingPlace(216, 88, 62, 16);
+const QColor kNotRecordingColour(192, 0, 0);
 // The free row the status line lies in, between the port options and the connect buttons, from
 // the options' left edge to the frame's inner edge.
 constexpr int kStatusRowLeft = 4;
 constexpr int kStatusRowRight = 277;
-const QColor kNotRecordingColour(192, 0, 0);
 } // namespace
 
 StatusLine::StatusLine(QLabel *label, const QString &settingsFile, QObject *parent)
