@@ -322,7 +322,7 @@ Device now: %2</translation>
     <name>ReconnectPolicy</name>
     <message>
         <source>连接已中断：COM%1 %2，等待设备重新连接…</source>
-        <translation>COM%1 lost: %2, waiting for it to come back…</translation>
+        <translation>COM%1 lost: %2, will reconnect…</translation>
     </message>
     <message>
         <source>已重新连接 COM%1</source>
