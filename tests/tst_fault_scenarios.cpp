@@ -1,8 +1,8 @@
 #include "control_text.h"
-#include "csv_format.h"
 #include "device_return_watcher.h"
 #include "event_loop_run.h"
 #include "frm_main.h"
+#include "named_rows.h"
 #include "panels/receive_log.h"
 #include "serial_comm.h"
 #include "settings_lookup.h"
@@ -34,22 +34,6 @@ qint64 residentBytes()
     return fields.value(1).toLongLong() * sysconf(_SC_PAGESIZE);
 }
 
-/// The rows of a CSV file below its header, by column name.
-QList<QMap<QString, QString>> csvRows(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QList<QStringList> rows = CsvFormat::parse(QString::fromUtf8(file.readAll()));
-    QList<QMap<QString, QString>> named;
-    for (qsizetype row = 1; row < rows.size(); ++row) {
-        QMap<QString, QString> cells;
-        for (qsizetype column = 0; column < rows.front().size(); ++column)
-            cells.insert(rows.front()[column], rows[row].value(column));
-        named.append(cells);
-    }
-    return named;
-}
 } // namespace
 
 /// The console against the simulated controller when things go wrong: a pulled cable, garbage,
@@ -79,7 +63,7 @@ private:
     QString records() const { return m_dir->filePath(QStringLiteral("records")); }
     QList<QMap<QString, QString>> runs() const
     {
-        return csvRows(QDir(records()).filePath(QStringLiteral("runs.csv")));
+        return namedRows(QDir(records()).filePath(QStringLiteral("runs.csv")));
     }
     /// Waits until the window has handled at least this many lines more.
     bool waitForLines(qint64 more, int timeoutMs = 20000);
@@ -214,7 +198,7 @@ void tst_FaultScenarios::deviceVanishesAndComesBack()
     const QRegularExpression whole(
         QStringLiteral("^st=\\d{4} pv=\\d{4} out= \\d{3} pid= \\d{3}, \\d{3}, \\d{3}$"));
     for (const QString &file : files) {
-        for (const QMap<QString, QString> &row : csvRows(QDir(records()).filePath(file))) {
+        for (const QMap<QString, QString> &row : namedRows(QDir(records()).filePath(file))) {
             kinds.append(row.value(QStringLiteral("kind")));
             if (kinds.last() != QLatin1String("line"))
                 continue;

@@ -1,5 +1,5 @@
-#include "csv_format.h"
 #include "device_return_watcher.h"
+#include "named_rows.h"
 #include "port_reconnector.h"
 #include "run_recorder.h"
 #include "serial_comm.h"
@@ -16,24 +16,6 @@
 #include <QTest>
 
 Q_DECLARE_METATYPE(ReconnectPolicy::State)
-
-namespace {
-QList<QMap<QString, QString>> records(const QString &path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const QList<QStringList> rows = CsvFormat::parse(QString::fromUtf8(file.readAll()));
-    QList<QMap<QString, QString>> named;
-    for (qsizetype row = 1; row < rows.size(); ++row) {
-        QMap<QString, QString> cells;
-        for (qsizetype column = 0; column < rows.front().size(); ++column)
-            cells.insert(rows.front()[column], rows[row].value(column));
-        named.append(cells);
-    }
-    return named;
-}
-} // namespace
 
 /// The port coming back by itself after the simulator's cable is pulled and plugged in again,
 /// with the serial component, the recorder and the run as the window uses them.
@@ -172,7 +154,7 @@ void tst_PortReconnector::reconnectsAndKeepsOneRecord()
     const QStringList files = recordFiles();
     QCOMPARE(files.size(), 1);
     const QList<QMap<QString, QString>> rows =
-        records(QDir(m_dir->filePath(QStringLiteral("records"))).filePath(files.front()));
+        namedRows(QDir(m_dir->filePath(QStringLiteral("records"))).filePath(files.front()));
     QStringList kinds;
     for (const QMap<QString, QString> &row : rows)
         kinds.append(row.value("kind"));
@@ -182,7 +164,7 @@ void tst_PortReconnector::reconnectsAndKeepsOneRecord()
         qPrintable(kinds.join(u',')));
     QCOMPARE(rows[lost + 1].value("text"), QFileInfo(m_simulator->link()).canonicalFilePath());
     const QList<QMap<QString, QString>> runs =
-        records(QDir(m_dir->filePath(QStringLiteral("records"))).filePath("runs.csv"));
+        namedRows(QDir(m_dir->filePath(QStringLiteral("records"))).filePath("runs.csv"));
     QCOMPARE(runs.size(), 1);
     QCOMPARE(runs.front().value("lines"), QString::number(kinds.size() - 2));
     QCOMPARE(runs.front().value("record"), files.front());
@@ -227,7 +209,7 @@ void tst_PortReconnector::waitEndsWithoutAReconnect()
     QCOMPARE(m_reconnector->policy().state(), ReconnectPolicy::State::Idle);
     QVERIFY(!m_reconnector->isWaiting());
     const QString runs = QDir(m_dir->filePath(QStringLiteral("records"))).filePath("runs.csv");
-    QCOMPARE(records(runs).size(), 1);
+    QCOMPARE(namedRows(runs).size(), 1);
 
     plugCableIn();
     // The device is back, as another watcher on it says; the port stays closed.
@@ -240,7 +222,7 @@ void tst_PortReconnector::waitEndsWithoutAReconnect()
     const QStringList files = recordFiles();
     QCOMPARE(files.size(), 1);
     const QList<QMap<QString, QString>> rows =
-        records(QDir(m_dir->filePath(QStringLiteral("records"))).filePath(files.front()));
+        namedRows(QDir(m_dir->filePath(QStringLiteral("records"))).filePath(files.front()));
     QVERIFY(std::none_of(rows.cbegin(), rows.cend(), [](const QMap<QString, QString> &row) {
         return row.value("kind") == QLatin1String("reconnected");
     }));

@@ -1,5 +1,6 @@
 #include "csv_format.h"
 #include "manual_time.h"
+#include "named_rows.h"
 #include "offline_console.h"
 #include "record_file.h"
 #include "run_curve.h"
@@ -47,20 +48,6 @@ QList<QStringList> readCsv(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return CsvFormat::parse(QString::fromUtf8(file.readAll()));
-}
-
-/// The rows of a table as column name to cell, the heading taken from its first row.
-QList<QMap<QString, QString>> records(const QString &path)
-{
-    const QList<QStringList> rows = readCsv(path);
-    QList<QMap<QString, QString>> named;
-    for (qsizetype row = 1; row < rows.size(); ++row) {
-        QMap<QString, QString> cells;
-        for (qsizetype column = 0; column < rows.front().size(); ++column)
-            cells.insert(rows.front()[column], rows[row].value(column));
-        named.append(cells);
-    }
-    return named;
 }
 
 QStringList recordFiles(const QString &directory)
@@ -242,7 +229,7 @@ void tst_RunRecorder::sessionGivesOneRowPerEvent()
     console.receive(QByteArray(5000, 'x') + "\r\n");
     QVERIFY(console.click(QStringLiteral("cmdDisconnect")));
 
-    const QList<QMap<QString, QString>> rows = records(onlyRecord(console));
+    const QList<QMap<QString, QString>> rows = namedRows(onlyRecord(console));
     QCOMPARE(rows.size(), 5);
     QCOMPARE(rows[0].value("kind"), QStringLiteral("line"));
     QCOMPARE(rows[0].value("run_s"), QStringLiteral("0"));
@@ -303,7 +290,7 @@ void tst_RunRecorder::commandVerdictGivesARow()
     recorder.connectionClosed();
     const QStringList files = recordFiles(directory.path());
     QCOMPARE(files.size(), 1);
-    const QList<QMap<QString, QString>> rows = records(directory.filePath(files.front()));
+    const QList<QMap<QString, QString>> rows = namedRows(directory.filePath(files.front()));
     QCOMPARE(rows.size(), 2);
     const QMap<QString, QString> &row = rows[1];
     QCOMPARE(row.value("kind"), kind);
@@ -425,7 +412,7 @@ void tst_RunRecorder::textColumnIsInert()
     const QByteArray bytes = file.readAll();
     QCOMPARE(bytes.count('\r'), bytes.count("\r\n"));
     QVERIFY(!bytes.contains('\0'));
-    const QList<QMap<QString, QString>> rows = records(file.fileName());
+    const QList<QMap<QString, QString>> rows = namedRows(file.fileName());
     const auto recorded = std::find_if(rows.cbegin(), rows.cend(),
         [](const QMap<QString, QString> &row) { return row.value("kind") == "line"; });
     QVERIFY(recorded != rows.cend());
@@ -463,13 +450,13 @@ void tst_RunRecorder::runEndsWithOneHistoryRow()
             QVERIFY(console.click(step));
         // While the device is awaited the run goes on.
         if (step == QLatin1String("vanish") && settings.isEmpty())
-            QVERIFY(records(runsFile(console)).isEmpty());
+            QVERIFY(namedRows(runsFile(console)).isEmpty());
     }
     if (ending == QLatin1String("runtimeclear"))
         QVERIFY(console.click(QStringLiteral("cmdDisconnect")));
 
-    QTRY_COMPARE(records(runsFile(console)).size(), 1);
-    const QMap<QString, QString> run = records(runsFile(console)).front();
+    QTRY_COMPARE(namedRows(runsFile(console)).size(), 1);
+    const QMap<QString, QString> run = namedRows(runsFile(console)).front();
     QCOMPARE(run.value("port"), QStringLiteral("COM1"));
     QCOMPARE(run.value("set_c"), QStringLiteral("60.0"));
     QCOMPARE(run.value("p"), QStringLiteral("14"));
@@ -509,7 +496,7 @@ void tst_RunRecorder::runAfterReconnectHoldsOnlyItsOwnFigures()
     const QString settling = boxSeconds(console, "perfor_index_3");
     console.window().close();
 
-    const QList<QMap<QString, QString>> runs = records(runsFile(console));
+    const QList<QMap<QString, QString>> runs = namedRows(runsFile(console));
     QCOMPARE(runs.size(), 3);
     QCOMPARE(runs[1].value("overshoot_pct"), QStringLiteral("2.67"));
     QCOMPARE(runs[1].value("highest_c"), QStringLiteral("61.6"));
@@ -580,14 +567,14 @@ void tst_RunRecorder::lostLinkKeepsTheRunAndItsRecord()
             recorder->lineCompleted(
                 runTime, values, {}, QString::fromLatin1(line(600, 580 + second).chopped(2)));
         } else if (event == QLatin1String("lost")) {
-            const qsizetype runsBefore = records(runs).size();
+            const qsizetype runsBefore = namedRows(runs).size();
             recorder->linkLost(runTime, QStringLiteral("/dev/pts/9: 输入/输出错误"));
             // On disk at once, and nothing written while the device is away.
             const QStringList files = recordFiles(folder.path());
             QCOMPARE(files.size(), 1);
-            QCOMPARE(records(folder.filePath(files.front())).last().value("kind"),
+            QCOMPARE(namedRows(folder.filePath(files.front())).last().value("kind"),
                 QStringLiteral("lost"));
-            QCOMPARE(records(runs).size(), runsBefore);
+            QCOMPARE(namedRows(runs).size(), runsBefore);
             QVERIFY(!flushTimer->Enabled());
             QVERIFY(recorder->runInProgress().has_value() == (events.front() == "line"));
         } else if (event == QLatin1String("back")) {
@@ -602,7 +589,7 @@ void tst_RunRecorder::lostLinkKeepsTheRunAndItsRecord()
 
     const QStringList files = recordFiles(folder.path());
     QCOMPARE(files.size(), 1);
-    const QList<QMap<QString, QString>> rows = records(folder.filePath(files.front()));
+    const QList<QMap<QString, QString>> rows = namedRows(folder.filePath(files.front()));
     QStringList recordedKinds;
     for (const QMap<QString, QString> &row : rows) {
         recordedKinds.append(row.value("kind"));
@@ -613,7 +600,7 @@ void tst_RunRecorder::lostLinkKeepsTheRunAndItsRecord()
         QVERIFY(!row.value("run_s").isEmpty());
     }
     QCOMPARE(recordedKinds, kinds);
-    const QList<QMap<QString, QString>> written = records(runs);
+    const QList<QMap<QString, QString>> written = namedRows(runs);
     QStringList writtenLines;
     for (const QMap<QString, QString> &run : written) {
         writtenLines.append(run.value("lines"));
@@ -701,7 +688,7 @@ void tst_RunRecorder::unwritableRunsFileIsReported()
                                .arg(QDir::toNativeSeparators(path), SystemError::text(error));
     QCOMPARE(notRecordingMark(console), reason);
     QVERIFY2(statusToolTip(console).contains(reason), qPrintable(statusToolTip(console)));
-    QCOMPARE(records(onlyRecord(console)).size(), 1);
+    QCOMPARE(namedRows(onlyRecord(console)).size(), 1);
 }
 
 /// A file size limit cuts the write short as a full disk does, and can be set without
@@ -767,10 +754,10 @@ void tst_RunRecorder::recordsFolderGoneWhileConnected()
     QVERIFY(!notRecordingMark(console));
     QVERIFY(console.click(QStringLiteral("cmdDisconnect")));
 
-    const QList<QMap<QString, QString>> rows = records(folder.filePath(second));
+    const QList<QMap<QString, QString>> rows = namedRows(folder.filePath(second));
     QCOMPARE(rows.size(), 2);
     QCOMPARE(rows[0].value("current_c"), QStringLiteral("59.0"));
-    const QList<QMap<QString, QString>> runs = records(runsFile(console));
+    const QList<QMap<QString, QString>> runs = namedRows(runsFile(console));
     QCOMPARE(runs.size(), 1);
     QCOMPARE(runs[0].value("record"), second);
 }
@@ -794,9 +781,9 @@ void tst_RunRecorder::rowsReachTheFileWithinASecond()
     for (int count = 0; count < lines; ++count)
         burst += line(600, 585);
     console.receive(burst);
-    QCOMPARE(records(onlyRecord(console)).size() > 0, onDiskAtOnce > 0);
+    QCOMPARE(namedRows(onlyRecord(console)).size() > 0, onDiskAtOnce > 0);
     console.tick(10);
-    QCOMPARE(records(onlyRecord(console)).size(), lines);
+    QCOMPARE(namedRows(onlyRecord(console)).size(), lines);
 }
 
 void tst_RunRecorder::fullFileContinuesInANewOne_data()
@@ -858,7 +845,7 @@ void tst_RunRecorder::runNamesEveryFileOfItsRecord()
     recorder.connectionClosed();
     const QStringList files = recordFiles(directory.path());
     QCOMPARE(files.size(), 2);
-    const QList<QMap<QString, QString>> runs = records(directory.filePath("runs.csv"));
+    const QList<QMap<QString, QString>> runs = namedRows(directory.filePath("runs.csv"));
     QCOMPARE(runs.size(), 1);
     QCOMPARE(runs[0].value("record"), files.join(RunRecorder::recordSeparator()));
     QCOMPARE(runs[0].value("lines"), QStringLiteral("8"));
