@@ -26,8 +26,18 @@
 #include <time.h>
 
 #include <algorithm>
+#include <string>
+#include <vector>
 
 namespace {
+/// The median and the longest of a handful of times, as the counters NAMEmedian_ms and NAMEmax_ms.
+void reportTimes(benchmark::State &state, const std::string &name, std::vector<double> milliseconds)
+{
+    std::sort(milliseconds.begin(), milliseconds.end());
+    state.counters[name + "median_ms"] = milliseconds[milliseconds.size() / 2];
+    state.counters[name + "max_ms"] = milliseconds.back();
+}
+
 double cpuSeconds()
 {
     rusage usage{};
@@ -276,13 +286,9 @@ void BM_ConsoleReturnToFirstLine(benchmark::State &state)
             reopen.push_back((openedAt - returnedAt) * 1000);
             firstLine.push_back((lineAt - returnedAt) * 1000);
         }
-        std::sort(reopen.begin(), reopen.end());
-        std::sort(firstLine.begin(), firstLine.end());
         state.SetIterationTime(0);
-        state.counters["reopen_median_ms"] = reopen[reopen.size() / 2];
-        state.counters["reopen_max_ms"] = reopen.back();
-        state.counters["first_line_median_ms"] = firstLine[firstLine.size() / 2];
-        state.counters["first_line_max_ms"] = firstLine.back();
+        reportTimes(state, "reopen_", reopen);
+        reportTimes(state, "first_line_", firstLine);
     }
 }
 BENCHMARK(BM_ConsoleReturnToFirstLine)->Iterations(1)->UseManualTime();
@@ -356,10 +362,8 @@ void BM_DeviceReturnToReport(benchmark::State &state)
             }
             milliseconds.push_back(reported / 1e6);
         }
-        std::sort(milliseconds.begin(), milliseconds.end());
         state.SetIterationTime(0);
-        state.counters["median_ms"] = milliseconds[milliseconds.size() / 2];
-        state.counters["max_ms"] = milliseconds.back();
+        reportTimes(state, {}, milliseconds);
     }
 }
 BENCHMARK(BM_DeviceReturnToReport)->Arg(0)->Arg(1)->Iterations(1)->UseManualTime();
@@ -418,13 +422,9 @@ void BM_SimulatorReturnToReopen(benchmark::State &state)
             // The simulator's new device starts at the beginning of a line.
             firstLine.push_back(sinceReturn.nsecsElapsed() / 1e6);
         }
-        std::sort(reopen.begin(), reopen.end());
-        std::sort(firstLine.begin(), firstLine.end());
         state.SetIterationTime(0);
-        state.counters["reopen_median_ms"] = reopen[reopen.size() / 2];
-        state.counters["reopen_max_ms"] = reopen.back();
-        state.counters["first_line_median_ms"] = firstLine[firstLine.size() / 2];
-        state.counters["first_line_max_ms"] = firstLine.back();
+        reportTimes(state, "reopen_", reopen);
+        reportTimes(state, "first_line_", firstLine);
     }
 }
 BENCHMARK(BM_SimulatorReturnToReopen)->Iterations(1)->UseManualTime();
