@@ -72,12 +72,16 @@ QString runsFile(const OfflineConsole &console)
     return QDir(console.window().recordsDirectory()).filePath(RunRecorder::runsFileName());
 }
 
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
 /// A settings file in the application's folder.
 void writeSettings(const QTemporaryDir &application, const QByteArray &text)
 {
-    QFile settings(application.filePath("tarvex.ini"));
-    QVERIFY(settings.open(QIODevice::WriteOnly));
-    settings.write(text);
+    QVERIFY(writeFile(application.filePath("tarvex.ini"), text));
 }
 
 QString statusToolTip(const OfflineConsole &console)
@@ -347,8 +351,7 @@ void tst_RunRecorder::runCurveIsReadFromItsRecord()
     QTemporaryDir directory;
     const QByteArray heading = "time,run_s,kind,set_c,current_c,output_pct,p,i,d,text\r\n";
     const auto write = [&directory](const char *name, const QByteArray &text) {
-        QFile file(directory.filePath(QLatin1String(name)));
-        return file.open(QIODevice::WriteOnly) && file.write(text) == text.size();
+        return writeFile(directory.filePath(QLatin1String(name)), text);
     };
     QVERIFY(write("a.csv",
         heading
@@ -854,20 +857,18 @@ void tst_RunRecorder::runNamesEveryFileOfItsRecord()
 void tst_RunRecorder::historyDialogSortsFiguresAsNumbers()
 {
     QTemporaryDir directory;
-    QFile runs(directory.filePath("runs.csv"));
-    QVERIFY(runs.open(QIODevice::WriteOnly));
+    const QString runs = directory.filePath("runs.csv");
     // Written before and after the times carried their offset: sorted as the moments they are.
-    runs.write("start,end,port,overshoot_pct,record\r\n"
-               "2026-12-01T09:00:00.000,2026-12-01T09:01:00.000,COM1,9.50,a.csv\r\n"
-               "2026-12-08T20:00:00.000+14:00,2026-12-08T20:01:00.000+14:00,COM1,12.00,b.csv\r\n"
-               "2026-12-08T10:00:00.000-12:00,2026-12-08T10:01:00.000-12:00,COM1,10.25,"
-               "c.csv;c_2.csv\r\n"
-               "2026-12-20T09:00:00.000,2026-12-20T09:01:00.000,COM1,11.00,d.csv\r\n");
-    runs.close();
-    QFile record(directory.filePath("c.csv"));
-    QVERIFY(record.open(QIODevice::WriteOnly));
-    record.close();
-    RunsDialog dialog(runs.fileName());
+    QVERIFY(writeFile(runs,
+        "start,end,port,overshoot_pct,record\r\n"
+        "2026-12-01T09:00:00.000,2026-12-01T09:01:00.000,COM1,9.50,a.csv\r\n"
+        "2026-12-08T20:00:00.000+14:00,2026-12-08T20:01:00.000+14:00,COM1,12.00,b.csv\r\n"
+        "2026-12-08T10:00:00.000-12:00,2026-12-08T10:01:00.000-12:00,COM1,10.25,"
+        "c.csv;c_2.csv\r\n"
+        "2026-12-20T09:00:00.000,2026-12-20T09:01:00.000,COM1,11.00,d.csv\r\n"));
+    const QString record = directory.filePath("c.csv");
+    QVERIFY(writeFile(record, {}));
+    RunsDialog dialog(runs);
     const QStandardItemModel &model = dialog.runs();
     const auto column = [&model](int index) {
         QStringList cells;
@@ -893,13 +894,12 @@ void tst_RunRecorder::historyDialogSortsFiguresAsNumbers()
     QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
     open->click();
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    QCOMPARE(m_opened, QUrl::fromLocalFile(record.fileName()));
+    QCOMPARE(m_opened, QUrl::fromLocalFile(record));
     QVERIFY(problem->isHidden());
     // Offscreen, the system has nothing to open a file with.
     open->click();
     QVERIFY(!problem->isHidden());
-    QCOMPARE(problem->text(),
-        QStringLiteral("无法打开记录：") + QDir::toNativeSeparators(record.fileName()));
+    QCOMPARE(problem->text(), QStringLiteral("无法打开记录：") + QDir::toNativeSeparators(record));
     dialog.findChild<QTableView *>()->selectRow(0);
     open->click();
     QVERIFY(problem->text().startsWith(QStringLiteral("找不到这次运行的记录文件：")));
@@ -971,21 +971,18 @@ void tst_RunRecorder::figureDifferences()
 void tst_RunRecorder::historyDialogComparesChosenRuns()
 {
     QTemporaryDir directory;
-    QFile runs(directory.filePath("runs.csv"));
-    QVERIFY(runs.open(QIODevice::WriteOnly));
-    runs.write("start,end,port,set_c,p,i,d,rise_s,overshoot_pct,peak_s,settling_s,record\r\n"
-               "2026-12-08T09:00:00.000+08:00,2026-12-08T09:05:00.000+08:00,COM1,60.0,10,5,2,"
-               "37.5,9.50,64.5,75.0,a.csv\r\n"
-               "2026-12-08T10:00:00.000+08:00,2026-12-08T10:05:00.000+08:00,COM1,60.0,12,5,2,"
-               "39.0,8.00,63.0,70.0,gone.csv\r\n");
-    runs.close();
-    QFile record(directory.filePath("a.csv"));
-    QVERIFY(record.open(QIODevice::WriteOnly));
-    record.write("time,run_s,kind,set_c,current_c,output_pct,p,i,d,text\r\n"
-                 "2026-12-08T09:00:00.000+08:00,0.0,line,60.0,25.0,50.20,10,5,2,st=0600\r\n"
-                 "2026-12-08T09:00:00.500+08:00,0.5,line,60.0,25.5,50.20,10,5,2,st=0600\r\n");
-    record.close();
-    RunsDialog dialog(runs.fileName());
+    const QString runs = directory.filePath("runs.csv");
+    QVERIFY(writeFile(runs,
+        "start,end,port,set_c,p,i,d,rise_s,overshoot_pct,peak_s,settling_s,record\r\n"
+        "2026-12-08T09:00:00.000+08:00,2026-12-08T09:05:00.000+08:00,COM1,60.0,10,5,2,"
+        "37.5,9.50,64.5,75.0,a.csv\r\n"
+        "2026-12-08T10:00:00.000+08:00,2026-12-08T10:05:00.000+08:00,COM1,60.0,12,5,2,"
+        "39.0,8.00,63.0,70.0,gone.csv\r\n"));
+    QVERIFY(writeFile(directory.filePath("a.csv"),
+        "time,run_s,kind,set_c,current_c,output_pct,p,i,d,text\r\n"
+        "2026-12-08T09:00:00.000+08:00,0.0,line,60.0,25.0,50.20,10,5,2,st=0600\r\n"
+        "2026-12-08T09:00:00.500+08:00,0.5,line,60.0,25.5,50.20,10,5,2,st=0600\r\n"));
+    RunsDialog dialog(runs);
     QSignalSpy drawn(&dialog, &RunsDialog::compareOnChart);
     QStringList current = QStringList(RunRecorder::runColumns().size(), QString());
     const auto set = [&current](const char *column, const char *value) {
