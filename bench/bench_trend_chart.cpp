@@ -103,16 +103,22 @@ void BM_NextPointAndRepaintConsoleChart(benchmark::State &state)
 }
 BENCHMARK(BM_NextPointAndRepaintConsoleChart)->Unit(benchmark::kMicrosecond);
 
-/// The console's chart with a full day of samples recorded, the newest of them live. They are
-/// recorded before the chart is shown, while there is no canvas to draw them on.
-void showConsoleChartWithFullHistory(ucHistogram &chart)
+/// The console's chart properties, history and view captions, as the console words them, so that
+/// a view change draws its caption too.
+void setUpAsTheConsole(ucHistogram &chart)
 {
     chart.ReadProperties(StoredDesign::ucHistogram1());
     chart.setHistoryEnabled(true);
     chart.setMinimumViewSpan(20);
-    // As the console words them, so that a view change draws its caption too.
     chart.setViewCaptions(QStringLiteral("缩放 %1–%2 s · 复 位 返回实时"),
         QStringLiteral("历史 %1–%2 s · 复 位 返回实时"));
+}
+
+/// The console's chart with a full day of samples recorded, the newest of them live. They are
+/// recorded before the chart is shown, while there is no canvas to draw them on.
+void showConsoleChartWithFullHistory(ucHistogram &chart)
+{
+    setUpAsTheConsole(chart);
     const qint64 recorded = SampleHistory::kCapacity - chart.NumberOfPoints();
     for (qint64 n = 0; n < recorded; ++n)
         chart.NextPoint(temperature(qint32(n)), n);
@@ -205,11 +211,7 @@ QList<ChartOverlay> threeHourLongRuns()
 /// The console's chart with an hour of the live run recorded, compressed to the whole hour.
 void showConsoleChartWithAnHour(ucHistogram &chart)
 {
-    chart.ReadProperties(StoredDesign::ucHistogram1());
-    chart.setHistoryEnabled(true);
-    chart.setMinimumViewSpan(20);
-    chart.setViewCaptions(QStringLiteral("缩放 %1–%2 s · 复 位 返回实时"),
-        QStringLiteral("历史 %1–%2 s · 复 位 返回实时"));
+    setUpAsTheConsole(chart);
     for (qint64 n = 0; n < 36000 - chart.NumberOfPoints(); ++n)
         chart.NextPoint(temperature(qint32(n)), n);
     showConsoleChart(chart);
