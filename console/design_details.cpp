@@ -41,7 +41,6 @@ void applyFractionalFonts(ControlLookup &lookup)
         control->setFont(font);
     }
 }
-} // namespace
 
 void applyDesignDetails(ControlLookup &lookup, const WindowControls &controls)
 {
@@ -56,6 +55,16 @@ void applyDesignDetails(ControlLookup &lookup, const WindowControls &controls)
         font.setStyleStrategy(QFont::NoAntialias);
         box->setFont(font);
     }
+}
+} // namespace
+
+QStringList bindDesignedControls(QWidget &form, WindowControls &controls)
+{
+    ControlLookup lookup(form);
+    controls = bindWindowControls(lookup);
+    if (lookup.missing().isEmpty())
+        applyDesignDetails(lookup, controls);
+    return lookup.missing();
 }
 
 void markControlsThatPaintWhole(const WindowControls &controls)

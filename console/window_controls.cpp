@@ -2,7 +2,6 @@
 
 #include "character_drawing.h"
 #include "control_lookup.h"
-#include "design_details.h"
 #include "morph_display.h"
 #include "shape_control.h"
 #include "uc_histogram.h"
@@ -142,13 +141,4 @@ WindowControls bindWindowControls(ControlLookup &lookup)
     controls.stepResponse = bindStepResponse(lookup);
     controls.clock = lookup.find<QLabel>(QStringLiteral("Label13_0"));
     return controls;
-}
-
-QStringList bindDesignedControls(QWidget &form, WindowControls &controls)
-{
-    ControlLookup lookup(form);
-    controls = bindWindowControls(lookup);
-    if (lookup.missing().isEmpty())
-        applyDesignDetails(lookup, controls);
-    return lookup.missing();
 }

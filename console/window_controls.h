@@ -2,8 +2,6 @@
 
 #include "port_map.h"
 
-#include <QStringList>
-
 #include <array>
 
 class CharacterDrawing;
@@ -144,7 +142,3 @@ struct WindowControls
 /// Binds the design's controls by role; the ones it cannot find are left null and named in
 /// the lookup's missing list.
 WindowControls bindWindowControls(ControlLookup &lookup);
-
-/// Binds the form's controls and, when it has them all, gives them what the form file does not
-/// carry; the names of the controls it lacks, empty when none is missing.
-QStringList bindDesignedControls(QWidget &form, WindowControls &controls);

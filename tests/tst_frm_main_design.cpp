@@ -1,4 +1,5 @@
 #include "application_setup.h"
+#include "design_details.h"
 #include "frm_main.h"
 #include "memory_comm.h"
 #include "morph_display.h"
