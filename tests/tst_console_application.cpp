@@ -30,10 +30,26 @@
 #include <QTranslator>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <csignal>
 
 namespace {
+/// A regular file that cannot be opened for reading, even by a superuser: for one, a sysfs
+/// attribute that can only be written refuses a reader. False where there is none.
+bool makeUnreadableFile(const QString &path)
+{
+    if (::geteuid() != 0) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.setPermissions({});
+    }
+    for (const char *writeOnly : {"/sys/bus/platform/drivers_probe", "/sys/bus/pci/rescan"}) {
+        if (QFileInfo(QString::fromLatin1(writeOnly)).isFile())
+            return QFile::link(QString::fromLatin1(writeOnly), path);
+    }
+    return false;
+}
+
 /// Where a control stops being seen: at its right edge, or where a sibling stacked over it
 /// begins.
 int shownRight(const QWidget &control)
@@ -230,6 +246,8 @@ void tst_ConsoleApplication::settingsFileNamedOnTheCommandLineMustBeThere_data()
                             << QStringLiteral("无法读取设置文件：%1 不是普通文件");
     QTest::newRow("FIFO") << QStringLiteral("fifo") << 2
                           << QStringLiteral("无法读取设置文件：%1 不是普通文件");
+    QTest::newRow("unreadable, the reason in the console's words")
+        << QStringLiteral("unreadable") << 2 << QStringLiteral("无法读取设置文件：%1（权限不够）");
 }
 
 /// A file the user names must be the file read: never a silent start on the defaults, and never
@@ -249,6 +267,8 @@ void tst_ConsoleApplication::settingsFileNamedOnTheCommandLineMustBeThere()
         QVERIFY(QDir().mkdir(path));
     } else if (kind == QLatin1String("fifo")) {
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    } else if (kind == QLatin1String("unreadable") && !makeUnreadableFile(path)) {
+        QSKIP("no file here that this user cannot read");
     }
     CommandLine command = CommandLine::parse({"termiva", "--settings", path});
     command.checkSettingsFile();

@@ -1,8 +1,14 @@
 #include "profile_reader.h"
 
+#include "system_error.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QStringList>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 // The reader fills a 255-character buffer, the last of which holds the terminating NUL.
@@ -69,10 +75,14 @@ ProfileFileCheck checkProfileFile(const QString &path)
         return {ProfileFileCheck::Outcome::Missing, {}};
     if (!info.isFile())
         return {ProfileFileCheck::Outcome::NotRegular, {}};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {ProfileFileCheck::Outcome::Unreadable, file.errorString()};
-    if (file.size() > kLargestProfile)
+    // Opened as the reader opens it, the reason in the console's own words; never waits, should
+    // the file have become a FIFO since.
+    const int descriptor =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        return {ProfileFileCheck::Outcome::Unreadable, SystemError::text(errno)};
+    ::close(descriptor);
+    if (info.size() > kLargestProfile)
         return {ProfileFileCheck::Outcome::TooLarge, {}};
     return {ProfileFileCheck::Outcome::Readable, {}};
 }

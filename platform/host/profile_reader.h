@@ -21,7 +21,7 @@ struct ProfileFileCheck
 {
     enum class Outcome { Readable, Missing, NotRegular, Unreadable, TooLarge };
     Outcome outcome = Outcome::Missing;
-    /// The system's reason when unreadable.
+    /// The system's reason when unreadable, in the window's language.
     QString reason;
 };
 ProfileFileCheck checkProfileFile(const QString &path);
