@@ -162,9 +162,11 @@ void frmMain::loadWindow()
     m_status->reportSettingsFile();
 }
 
+/// A connection starts a run of its own, whatever the boxes still show of the one before.
 void frmMain::markConnected(int port)
 {
     m_recorder->connectionOpened(port);
+    m_state.ThisRun = {};
     markLinkOpened();
 }
 
@@ -239,7 +241,7 @@ void frmMain::recordLine(const CompletedLine &line)
         line.accepted.i, line.accepted.d};
     if (values.outputLevel)
         recorded.outputPercent = DisplayFormat::outputPercent(*values.outputLevel);
-    const StepResponseUpdate &stamped = line.figures;
+    const StepResponseUpdate &stamped = line.runFigures;
     StampedFigures figures{stamped.riseTime, std::nullopt, stamped.peakTime, stamped.settlingTime};
     if (stamped.overshoot)
         figures.overshoot = StepResponse::shownPercentage(*stamped.overshoot);

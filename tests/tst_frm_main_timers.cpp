@@ -29,6 +29,8 @@ private slots:
     void pauseStopsOnlyTheTrend();
     void pausedTrendIsNotRestartedByALine();
     void resetRestartsTheRunAndTheFigures();
+    void lineBeforeTheNextTickBelongsToTheNewRun_data();
+    void lineBeforeTheNextTickBelongsToTheNewRun();
     void clockShowsDateAndWeekday_data();
     void clockShowsDateAndWeekday();
     void clickingACaptionClearsTheHighestTemperature();
@@ -193,6 +195,35 @@ void tst_FrmMainTimers::resetRestartsTheRunAndTheFigures()
     QCOMPARE(text("perfor_index_2"), QStringLiteral("0.1s"));
     QCOMPARE(text("Label8_3"), QStringLiteral("0.1s"));
     QCOMPARE(text("perfor_index_3"), QStringLiteral("0"));
+}
+
+void tst_FrmMainTimers::lineBeforeTheNextTickBelongsToTheNewRun_data()
+{
+    QTest::addColumn<bool>("stepTest");
+    QTest::newRow("时间清零") << false;
+    QTest::newRow("a step test's 开始") << true;
+}
+
+/// The restart happens in the same moment: the next line is the new run's, at its start, though
+/// the box shows the old run time until the next tick.
+void tst_FrmMainTimers::lineBeforeTheNextTickBelongsToTheNewRun()
+{
+    QFETCH(bool, stepTest);
+    m_console->receive("st=0600 pv=0585\r\n");
+    ticks(50);
+    if (stepTest) {
+        click("stepTest");
+        QVERIFY(m_console->type(QStringLiteral("target"), QStringLiteral("60")));
+        QVERIFY(m_console->click(QStringLiteral("start")));
+    } else {
+        click("runtimeclear");
+    }
+    QCOMPARE(text("run"), QStringLiteral("5.0"));
+    m_console->receive("st=0600 pv=0600\r\n");
+    QCOMPARE(text("perfor_index_0"), QStringLiteral("0s"));
+    QCOMPARE(text("perfor_index_2"), QStringLiteral("0s"));
+    ticks(1);
+    QCOMPARE(text("run"), QStringLiteral("0.1"));
 }
 
 void tst_FrmMainTimers::clockShowsDateAndWeekday_data()

@@ -54,8 +54,12 @@ void RunTimeColumn::restartRun()
     emit runRestarted();
     m_state.RunTenths = 0;
     m_state.RunSeconds = 0;
+    // The box keeps its text until the next tick, but a line before it belongs to the new run,
+    // at its start as the first run's first line is.
+    m_state.RunTimeText = QStringLiteral("0");
     m_state.MaxTempTenths = 0;
     m_state.Figures = {};
     m_state.ReachPending = true;
+    m_state.ThisRun = {};
     m_state.StepPendingTenths.reset();
 }

@@ -51,6 +51,18 @@ StepResponseUpdate updateStepResponse(WindowState &state)
     return figures;
 }
 
+StepResponseUpdate updateRunResponse(WindowState &state)
+{
+    RunResponse &run = state.ThisRun;
+    const StepResponseUpdate figures = StepResponse::update(state.CurTempTenths,
+        state.SetTempTenths, run.reachPending, state.RunTimeText, run.overshoot);
+    if (figures.overshoot)
+        run.overshoot = StepResponse::shownPercentage(*figures.overshoot);
+    if (figures.reached)
+        run.reachPending = false;
+    return figures;
+}
+
 void setLamps(WindowState &state)
 {
     const bool alarm = state.CurTempTenths - state.SetTempTenths > kAlarmExcessTenths;
@@ -80,8 +92,10 @@ CompletedLine processCompletedLine(WindowState &state)
     line.accepted = acceptedParameters(state, line.values);
     if (state.StepPendingTenths == state.SetTempTenths)
         state.StepPendingTenths.reset();
-    if (!state.StepPendingTenths)
+    if (!state.StepPendingTenths) {
         line.figures = updateStepResponse(state);
+        line.runFigures = updateRunResponse(state);
+    }
     setLamps(state);
     state.RxLine.clear();
     return line;

@@ -25,8 +25,11 @@ struct CompletedLine
 {
     QString text;
     TelemetryLine values;
+    /// What the boxes take.
     StepResponseUpdate figures;
     AcceptedParameters accepted;
+    /// What the line stamped for its own run, which the record keeps.
+    StepResponseUpdate runFigures;
 };
 
 /// What a received chunk changed besides the state itself.

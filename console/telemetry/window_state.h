@@ -31,6 +31,15 @@ struct StepFigures
     void setShownOvershoot(const QString &text);
 };
 
+/// How far the run in progress has come by its own lines alone. The record keeps these figures:
+/// after a reconnect the boxes may still show an earlier run's, which must not hold it back.
+struct RunResponse
+{
+    bool reachPending = true;
+    /// The largest overshoot the run's lines stamped, to two decimals.
+    std::optional<double> overshoot;
+};
+
 /// The window's state that its handlers share and its controls show. The load sequence gives
 /// the flags their start values; everything else starts at zero or empty.
 struct WindowState
@@ -60,6 +69,7 @@ struct WindowState
     /// The run time as its box shows it, which is what the figures are stamped with.
     QString RunTimeText = QStringLiteral("0");
     StepFigures Figures;
+    RunResponse ThisRun;
     /// A step test's set temperature until a line shows it: the lines before the controller
     /// took the step still show the old set point, belong to no step and stamp no figures.
     std::optional<qint16> StepPendingTenths;
