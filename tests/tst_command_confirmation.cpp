@@ -91,6 +91,10 @@ void tst_CommandConfirmation::verdictAfterTheLines_data()
     QTest::newRow("kept at P 10: 5 s pass after the fifth line")
         << QStringList{} << "S0600 P012 I005 D002" << tenAtP10 << 500
         << "控制器未确认：P 发送 12，仍为 10" << 9;
+    QTest::newRow("only D changed, ignored")
+        << QStringList{} << "D009" << tenAtP10 << 500 << "控制器未确认：D 发送 9，仍为 2" << 9;
+    QTest::newRow("only I changed, ignored")
+        << QStringList{} << "I008" << tenAtP10 << 500 << "控制器未确认：I 发送 8，仍为 5" << 9;
     QTest::newRow("several differ")
         << QStringList{} << "S0600 P012" << QStringList(12, QStringLiteral("450 10 5 2")) << 500
         << "控制器未确认：设定 发送 60.0 ℃，仍为 45.0 ℃，P 发送 12，仍为 10" << 9;
@@ -215,8 +219,7 @@ void tst_CommandConfirmation::englishWindowGetsEnglish()
     watch.lines(QStringList(10, QStringLiteral("450 10 5 2")), 500);
     QCoreApplication::removeTranslator(&english);
     QCOMPARE(watch.text(),
-        QStringLiteral("Controller did not confirm: set sent 60.0 ℃, still 45.0 ℃, P sent 12, "
-                       "still 10"));
+        QStringLiteral("Not confirmed: set sent 60.0 ℃, still 45.0 ℃, P sent 12, still 10"));
 }
 
 QTEST_GUILESS_MAIN(tst_CommandConfirmation)

@@ -160,6 +160,8 @@ private slots:
     void everyStatusTextShowsItsCauseWhole_data();
     void everyStatusTextShowsItsCauseWhole();
     void statusTooLongForItsPlaceTakesTheFreeRow();
+    void verdictShowsWholeInEitherLanguage_data();
+    void verdictShowsWholeInEitherLanguage();
     void everyEnglishCaptionFitsItsControl();
     void signalClosesTheConsoleAsExitDoes_data();
     void signalClosesTheConsoleAsExitDoes();
@@ -619,6 +621,45 @@ void tst_ConsoleApplication::statusTooLongForItsPlaceTakesTheFreeRow()
 
     status.show(QStringLiteral("已断开..."));
     QCOMPARE(label->geometry(), designed);
+}
+
+void tst_ConsoleApplication::verdictShowsWholeInEitherLanguage_data()
+{
+    QTest::addColumn<QString>("language");
+    QTest::addColumn<QString>("sent");
+    QTest::addColumn<QByteArray>("shown"); // the line the controller keeps sending
+    const QByteArray widest("st=9999 pv=0600 out= 128 pid= 999, 999, 999\r\n");
+    const QByteArray narrow("st=1000 pv=0600 out= 128 pid= 100, 100, 100\r\n");
+    for (const char *language : {"zh", "en"}) {
+        QTest::addRow("%s: confirmed, every field at its widest", language)
+            << language << "S9999 P999 I999 D999" << widest;
+        QTest::addRow("%s: set temperature not taken", language) << language << "S9999" << narrow;
+        QTest::addRow("%s: P not taken", language) << language << "P999" << narrow;
+        QTest::addRow("%s: D without a reading", language)
+            << language << "D999" << QByteArray("st=1000 pv=0600\r\n");
+    }
+}
+
+/// A verdict on one field, or a confirmation of all four, stands in the status line whole.
+void tst_ConsoleApplication::verdictShowsWholeInEitherLanguage()
+{
+    QFETCH(QString, language);
+    QFETCH(QString, sent);
+    QFETCH(QByteArray, shown);
+    const WindowLanguage chosen(language);
+    QVERIFY(chosen.loaded());
+    OfflineConsole console;
+    console.time().setNow(QDateTime(QDate(2026, 12, 8), QTime(9, 30)));
+    console.connectPort();
+    QVERIFY(console.type(QStringLiteral("send"), sent));
+    QVERIFY(console.click(QStringLiteral("comm_send")));
+    for (int line = 0; line < 7; ++line) {
+        console.receive(shown);
+        console.tick(10);
+    }
+    const QLabel *status = console.control<QLabel>(QStringLiteral("lblStatus"));
+    QVERIFY2(status->toolTip().contains(QStringLiteral("999")), qPrintable(status->toolTip()));
+    QCOMPARE(status->text(), status->toolTip());
 }
 
 /// A caption the design itself lets run over (the large "℃") may run over as far in English.

@@ -64,7 +64,7 @@
     </message>
     <message>
         <source>控制器已确认：%1</source>
-        <translation>Controller confirmed: %1</translation>
+        <translation>Confirmed: %1</translation>
     </message>
     <message>
         <source>，</source>
@@ -88,7 +88,7 @@
     </message>
     <message>
         <source>控制器未确认：%1</source>
-        <translation>Controller did not confirm: %1</translation>
+        <translation>Not confirmed: %1</translation>
     </message>
 </context>
 <context>
