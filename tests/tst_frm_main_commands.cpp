@@ -24,6 +24,7 @@ private slots:
     void nothingIsSentWhilePortIsClosed();
     void controllerConfirmsOrNot_data();
     void controllerConfirmsOrNot();
+    void lostDeviceLeavesTheCommandUnjudged();
     void clearingTheLogKeepsTheCount();
     void markerTooltipShowsTheSetTemperature();
 
@@ -225,6 +226,24 @@ void tst_FrmMainCommands::controllerConfirmsOrNot()
         lines(1, 600, shownP);
         QCOMPARE(status(), connected);
     }
+}
+
+/// The lines after a lost device say nothing of a command sent before it: no verdict, ever.
+void tst_FrmMainCommands::lostDeviceLeavesTheCommandUnjudged()
+{
+    m_console->time().setNow(QDateTime(QDate(2026, 12, 8), QTime(9, 30)));
+    lines(2, 450, 9);
+    type(QStringLiteral("S0600 P012"));
+    click("comm_send");
+    // Five lines have come, the five seconds not yet.
+    lines(5, 450, 9);
+    m_console->port().vanish();
+    m_console->tick(100);
+    QVERIFY2(status().startsWith(QStringLiteral("连接已中断")), qPrintable(status()));
+    QVERIFY(!m_console->text("receive").contains(QStringLiteral("(控制器")));
+    QCOMPARE(recordedRows().value(0), (QStringList{"sent", "S0600 P012", "", ""}));
+    QCOMPARE(recordedRows().value(1).value(0), QStringLiteral("lost"));
+    QCOMPARE(recordedRows().size(), 2);
 }
 
 void tst_FrmMainCommands::clearingTheLogKeepsTheCount()

@@ -58,6 +58,7 @@ private slots:
     void stepSendsAndRestartsTheRun_data();
     void stepSendsAndRestartsTheRun();
     void figuresAreMeasuredFromTheSend();
+    void restartAfterAStepNeverTakenStampsAgain();
 };
 
 void tst_StepTest::command_data()
@@ -78,6 +79,8 @@ void tst_StepTest::command_data()
                            << "";
     QTest::newRow("zero and leading zeros") << QStringList{"0", "007", "", "", ""} << "S0000 P007"
                                             << "";
+    QTest::newRow("more leading zeros than the field has digits")
+        << QStringList{"0060", "0010", "0005", "0000", ""} << "S0600 P010 I005 D000" << "";
     QTest::newRow("no target") << QStringList{"", "10", "", "", ""} << ""
                                << "请填写目标温度";
     QTest::newRow("two decimals") << QStringList{"60.25", "", "", "", ""} << ""
@@ -331,6 +334,26 @@ void tst_StepTest::figuresAreMeasuredFromTheSend()
     }
     QVERIFY(!expected.contains(QStringLiteral("0")));
     QCOMPARE(figures(console), expected);
+}
+
+/// A step the controller never takes holds the figures back only until the run restarts.
+void tst_StepTest::restartAfterAStepNeverTakenStampsAgain()
+{
+    OfflineConsole console;
+    console.connectPort();
+    const QByteArray held("st=0250 pv=0250 out= 000 pid= 010, 005, 002\r\n");
+    console.receive(held);
+    console.tick(10);
+    QVERIFY(console.click(QStringLiteral("stepTest")));
+    QVERIFY(console.type(QStringLiteral("target"), QStringLiteral("60")));
+    QVERIFY(console.click(QStringLiteral("start")));
+    console.tick(30);
+    console.receive(held);
+    QCOMPARE(figures(console), QStringList(4, QStringLiteral("0")));
+    QVERIFY(console.click(QStringLiteral("runtimeclear")));
+    console.tick(5);
+    console.receive(held);
+    QCOMPARE(figures(console), (QStringList{"0.5s", "0.00%", "0.5s", "0"}));
 }
 
 QTEST_MAIN(tst_StepTest)
