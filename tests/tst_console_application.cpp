@@ -621,6 +621,17 @@ void tst_ConsoleApplication::statusTooLongForItsPlaceTakesTheFreeRow()
 
     status.show(QStringLiteral("已断开..."));
     QCOMPARE(label->geometry(), designed);
+
+    // A recording failure cleared by the next connection gives the whole row back.
+    status.setRecordingEnabled(true);
+    status.reportRecordingFailure(QStringLiteral("设备上没有空间"));
+    QVERIFY(mark->isVisibleTo(&frame));
+    status.clearRecordingFailure();
+    QVERIFY(!mark->isVisibleTo(&frame));
+    const QString waiting = QStringLiteral("连接已中断：COM1 设备已断开，等待设备重新连接…");
+    status.show(waiting);
+    QCOMPARE(label->text(), waiting);
+    QVERIFY2(label->geometry().right() > mark->x(), qPrintable(QString::number(label->width())));
 }
 
 void tst_ConsoleApplication::verdictShowsWholeInEitherLanguage_data()
