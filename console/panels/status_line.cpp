@@ -114,7 +114,7 @@ void StatusLine::reportRecordingFailure(const QString &reason)
 {
     m_recordingFailure = tr("记录失败：") + reason;
     qWarning("%s", qUtf8Printable(m_recordingFailure));
-    show(m_recordingFailure);
+    showStanding(m_recordingFailure);
     showRecordingMark();
 }
 
@@ -126,7 +126,7 @@ void StatusLine::clearRecordingFailure()
 
 void StatusLine::reportRecordRestarted(const QString &fileName)
 {
-    show(tr("记录文件已不在原处，改记到新文件：%1").arg(fileName));
+    showStanding(tr("记录文件已不在原处，改记到新文件：%1").arg(fileName));
 }
 
 bool StatusLine::eventFilter(QObject *watched, QEvent *event)

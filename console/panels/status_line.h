@@ -33,9 +33,11 @@ public:
     void reportSettingsFile();
 
     void setRecordingEnabled(bool enabled);
-    /// Also on standard error: a failure while the window closes would otherwise go unseen.
+    /// Standing, and also on standard error: a failure while the window closes would otherwise
+    /// go unseen.
     void reportRecordingFailure(const QString &reason);
     void clearRecordingFailure();
+    /// Standing, as the failure is: the lines that follow do not replace it.
     void reportRecordRestarted(const QString &fileName);
     /// Why this connection is not being recorded; empty while it is.
     const QString &recordingFailure() const { return m_recordingFailure; }
