@@ -500,6 +500,8 @@ QList<StatusText> everyStatusText()
         {"ReconnectPolicy", "连接已中断：COM%1 %2，等待设备重新连接…",
             {"16", "SerialComm|设备已断开"}, -1, 1},
         {"ReconnectPolicy", "已重新连接 COM%1", {"16"}},
+        {"ReconnectPolicy", "COM%1 无法打开：%2，重试中…", {"16", "SerialComm|已被其他程序占用"},
+            -1, 1},
         {"CommandPanel", "发送失败：%1", {"SerialComm|写入失败"}},
         {"CommandPanel", "发送失败：%1", {"MSComm|端口没有打开，无法发送"}},
         {"StatusLine", "记录失败：", {}},

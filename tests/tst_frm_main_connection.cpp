@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -513,10 +514,22 @@ void tst_FrmMainConnection::adapterBackAsAnotherNodeIsStillItsPort()
     QCOMPARE(wholeStatus(), QStringLiteral("连接已中断：COM1 设备已断开，等待设备重新连接…"));
     QCOMPARE(option(1)->toolTip(), node.arg(link, QStringLiteral("未接入")));
 
+    // Back, but another program holds it: said, and tried again until it is free.
+    SerialComm holder(PortMap::fromSettings(
+        SettingsDir({{1, m_second->devicePath()}}).settingsFile(), {}, QString()));
+    QVERIFY(!holder.setPortOpen(true));
     QVERIFY(QFile::link(m_second->devicePath(), link));
+    QTRY_COMPARE(wholeStatus(), QStringLiteral("COM1 无法打开：已被其他程序占用，重试中…"));
+    QVERIFY(!m_window->ComPort().PortOpen());
+    QVERIFY(!holder.setPortOpen(false));
     QTRY_VERIFY(m_window->ComPort().PortOpen());
     QCOMPARE(m_window->ComPort().CommPort(), 1);
     QCOMPARE(status(), QStringLiteral("已重新连接 COM1"));
+    const QString nodes = QStringLiteral("设备现为 %1，断开前为 %2")
+                              .arg(m_second->devicePath(), m_first->devicePath());
+    QCOMPARE(label("lblStatus")->toolTip().section(u'\n', 1), nodes);
+    QVERIFY2(m_window->findChild<QPlainTextEdit *>("receive")->toPlainText().contains(nodes),
+        qPrintable(m_window->findChild<QPlainTextEdit *>("receive")->toPlainText()));
     QCOMPARE(option(1)->toolTip(), node.arg(link, m_second->devicePath()));
     QVERIFY(m_second->send("st=0600 pv=0585 out= 128 pid= 010, 005, 002\r\n"));
     QTRY_COMPARE(label("rece_quantity")->text(), QStringLiteral("1"));

@@ -9,6 +9,9 @@ Q_DECLARE_METATYPE(ReconnectPolicy::State)
 namespace {
 const CommError kHangUp{CommCode::DeviceUnavailable, QStringLiteral("设备已断开"),
     QStringLiteral("/dev/pts/7: 输入/输出错误")};
+const CommError kHeld{CommCode::PortAlreadyOpen, QStringLiteral("已被其他程序占用"),
+    QStringLiteral("/dev/ttyUSB1: Permission error while locking the device")};
+const QString kLostNode = QStringLiteral("/dev/ttyUSB0");
 } // namespace
 
 /// When the connection waits for a lost device and what the status line and the log say.
@@ -26,9 +29,10 @@ private slots:
 void tst_ReconnectPolicy::walksThroughLossAndReturn_data()
 {
     // Events: "open N" (the operator's connect succeeded), "close" (断开, exit, connect or the
-    // operator's failed open), "lose" (the device failed under the open port), "back MS" (the
-    // device opened again MS after the loss), "another" (another port chosen), "off", "on" (the
-    // menu check). The report columns are what the last event gave.
+    // operator's failed open), "lose" (the device failed under the open port), "back MS [NODE]"
+    // (the device opened again MS after the loss, at the node it had or at NODE), "held" (it
+    // came back but another program holds it), "another" (another port chosen), "off", "on"
+    // (the menu check). The report columns are what the last event gave.
     using State = ReconnectPolicy::State;
     QTest::addColumn<bool>("enabled");
     QTest::addColumn<QStringList>("events");
@@ -49,6 +53,20 @@ void tst_ReconnectPolicy::walksThroughLossAndReturn_data()
     QTest::newRow("back: reconnected, the gap logged")
         << true << QStringList{"open 1", "lose", "back 12400"} << State::Reconnected
         << QStringLiteral("已重新连接 COM1") << QString() << QStringLiteral("(连接中断 12.4 s)")
+        << false << true;
+    QTest::newRow("back at another node: named in the tooltip and the log")
+        << true << QStringList{"open 1", "lose", "back 12400 /dev/ttyUSB1"} << State::Reconnected
+        << QStringLiteral("已重新连接 COM1")
+        << QStringLiteral("设备现为 /dev/ttyUSB1，断开前为 /dev/ttyUSB0")
+        << QStringLiteral("(连接中断 12.4 s，设备现为 /dev/ttyUSB1，断开前为 /dev/ttyUSB0)")
+        << false << true;
+    QTest::newRow("back but held by another program: the wait goes on, saying why")
+        << true << QStringList{"open 1", "lose", "held"} << State::Waiting
+        << QStringLiteral("COM1 无法打开：已被其他程序占用，重试中…") << kHeld.detail << QString()
+        << true << true;
+    QTest::newRow("held, then free")
+        << true << QStringList{"open 1", "lose", "held", "back 900"} << State::Reconnected
+        << QStringLiteral("已重新连接 COM1") << QString() << QStringLiteral("(连接中断 0.9 s)")
         << false << true;
     QTest::newRow("a short gap") << true << QStringList{"open 5", "lose", "back 360"}
                                  << State::Reconnected << QStringLiteral("已重新连接 COM5")
@@ -110,7 +128,10 @@ void tst_ReconnectPolicy::walksThroughLossAndReturn()
         else if (words[0] == QLatin1String("lose"))
             report = policy.lost(kHangUp, kLostAt);
         else if (words[0] == QLatin1String("back"))
-            report = policy.reopened(kLostAt + words[1].toLongLong());
+            report = policy.reopened(
+                kLostAt + words[1].toLongLong(), kLostNode, words.value(2, kLostNode));
+        else if (words[0] == QLatin1String("held"))
+            report = policy.reopenFailed(kHeld);
         else if (words[0] == QLatin1String("another"))
             report = policy.giveUp();
         else

@@ -397,8 +397,9 @@ void tst_RunRecorder::textColumnIsInert_data()
     QTest::newRow("NUL and bare CR") << QByteArray("a\0b\rc", 5) << QStringLiteral("a\\x00b\\rc");
     QTest::newRow("tab, escape, DEL")
         << QByteArray("\t\x1b[0m\x7f") << QStringLiteral("\\t\\x1b[0m\\x7f");
-    QTest::newRow("C1 controls, 0x80 to 0x9f")
-        << QByteArray("a\x80\x85\x9f" "b") << QStringLiteral("a\\x80\\x85\\x9fb");
+    QTest::newRow("C1 controls, 0x80 to 0x9f") << QByteArray("a\x80\x85\x9f"
+                                                             "b")
+                                               << QStringLiteral("a\\x80\\x85\\x9fb");
     QTest::newRow("backslash") << QByteArray("a\\x00") << QStringLiteral("a\\\\x00");
     QTest::newRow("control first, then =") << QByteArray("\r=1") << QStringLiteral("\\r=1");
 }

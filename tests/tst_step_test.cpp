@@ -80,7 +80,8 @@ void tst_StepTest::command_data()
     QTest::newRow("zero and leading zeros") << QStringList{"0", "007", "", "", ""} << "S0000 P007"
                                             << "";
     QTest::newRow("more leading zeros than the field has digits")
-        << QStringList{"0060", "0010", "0005", "0000", ""} << "S0600 P010 I005 D000" << "";
+        << QStringList{"0060", "0010", "0005", "0000", ""} << "S0600 P010 I005 D000"
+        << "";
     QTest::newRow("no target") << QStringList{"", "10", "", "", ""} << ""
                                << "请填写目标温度";
     QTest::newRow("two decimals") << QStringList{"60.25", "", "", "", ""} << ""

@@ -340,6 +340,18 @@ Device now: %2</translation>
         <source>断线后自动重连</source>
         <translation>Reconnect automatically after a lost connection</translation>
     </message>
+    <message>
+        <source>COM%1 无法打开：%2，重试中…</source>
+        <translation>COM%1 back but %2, retrying…</translation>
+    </message>
+    <message>
+        <source>设备现为 %1，断开前为 %2</source>
+        <translation>Device now %1, before the loss %2</translation>
+    </message>
+    <message>
+        <source>(连接中断 %1 s，设备现为 %2，断开前为 %3)</source>
+        <translation>(connection down for %1 s; device now %2, before the loss %3)</translation>
+    </message>
 </context>
 <context>
     <name>RunCurve</name>

@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 
+#include <utility>
+
 PortReconnector::PortReconnector(
     MSComm *port, RunRecorder *recorder, std::function<QString()> runTime, QObject *parent)
     : QObject(parent)
@@ -44,6 +46,7 @@ void PortReconnector::connected()
 {
     m_watcher.stop();
     m_policy.opened(m_port->CommPort());
+    m_openNode = currentNode();
     emit stateChanged(m_policy.state());
 }
 
@@ -74,19 +77,28 @@ void PortReconnector::deviceReturned()
     const int port = m_policy.port();
     if (m_port->CommPort() != port && m_port->setCommPort(port))
         return;
-    if (m_port->setPortOpen(true)) {
-        // There but not yet usable (its permissions still being set, say): the next look
-        // comes after an interval, so a failing device costs an open twice a second at most.
+    if (const std::optional<CommError> error = m_port->setPortOpen(true)) {
+        // There but not yet usable (held by another program, its permissions still being set):
+        // the next look comes after an interval, so a failing device costs an open twice a
+        // second at most.
+        const ReconnectPolicy::Report why = m_policy.reopenFailed(*error);
+        emit statusChanged(why.status, why.detail);
         m_watcher.watch(m_port->DeviceName(port));
         return;
     }
-    const ReconnectPolicy::Report shown = m_policy.reopened(m_clock.elapsed());
-    if (m_recorder) {
-        const QString device = m_port->DeviceName(port);
-        const QString node = QFileInfo(device).canonicalFilePath();
-        m_recorder->reconnected(m_runTime(), node.isEmpty() ? device : node);
-    }
+    const QString node = currentNode();
+    const ReconnectPolicy::Report shown =
+        m_policy.reopened(m_clock.elapsed(), std::exchange(m_openNode, node), node);
+    if (m_recorder)
+        m_recorder->reconnected(m_runTime(), node);
     report(shown);
+}
+
+QString PortReconnector::currentNode() const
+{
+    const QString device = m_port->DeviceName(m_port->CommPort());
+    const QString node = QFileInfo(device).canonicalFilePath();
+    return node.isEmpty() ? device : node;
 }
 
 void PortReconnector::report(const ReconnectPolicy::Report &shown)

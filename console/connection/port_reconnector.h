@@ -51,6 +51,9 @@ signals:
 
 private:
     void deviceReturned();
+    /// The device node behind the port's path now: a stable link may lead to another one after
+    /// a replug.
+    QString currentNode() const;
     void report(const ReconnectPolicy::Report &report);
     void endWait();
     void endWaitReporting(const ReconnectPolicy::Report &shown);
@@ -61,4 +64,6 @@ private:
     ReconnectPolicy m_policy;
     DeviceReturnWatcher m_watcher;
     QElapsedTimer m_clock;
+    /// The node the port had open before the loss.
+    QString m_openNode;
 };

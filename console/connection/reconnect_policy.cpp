@@ -61,14 +61,25 @@ ReconnectPolicy::Report ReconnectPolicy::lost(const CommError &error, qint64 atM
         error.detail, {}};
 }
 
-ReconnectPolicy::Report ReconnectPolicy::reopened(qint64 atMs)
+ReconnectPolicy::Report ReconnectPolicy::reopenFailed(const CommError &error) const
+{
+    if (m_state != State::Waiting)
+        return {};
+    return {tr("COM%1 无法打开：%2，重试中…").arg(m_port).arg(error.cause), error.detail, {}};
+}
+
+ReconnectPolicy::Report ReconnectPolicy::reopened(
+    qint64 atMs, const QString &formerNode, const QString &node)
 {
     if (m_state != State::Waiting)
         return {};
     m_state = State::Reconnected;
-    const double gapSeconds = double(atMs - m_lostAt) / 1000.0;
-    return {tr("已重新连接 COM%1").arg(m_port), {},
-        tr("(连接中断 %1 s)").arg(QString::number(gapSeconds, 'f', 1))};
+    const QString gap = QString::number(double(atMs - m_lostAt) / 1000.0, 'f', 1);
+    const QString status = tr("已重新连接 COM%1").arg(m_port);
+    if (formerNode.isEmpty() || node.isEmpty() || formerNode == node)
+        return {status, {}, tr("(连接中断 %1 s)").arg(gap)};
+    return {status, tr("设备现为 %1，断开前为 %2").arg(node, formerNode),
+        tr("(连接中断 %1 s，设备现为 %2，断开前为 %3)").arg(gap, node, formerNode)};
 }
 
 ReconnectPolicy::Report ReconnectPolicy::lostWithoutWaiting() const

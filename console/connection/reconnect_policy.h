@@ -48,8 +48,11 @@ public:
     Report giveUp();
     /// The device failed under the open port, at a moment in milliseconds of a steady clock.
     Report lost(const CommError &error, qint64 atMs);
-    /// The same port opened again after the device came back.
-    Report reopened(qint64 atMs);
+    /// The device came back but would not open: the wait goes on, and says why.
+    Report reopenFailed(const CommError &error) const;
+    /// The same port opened again after the device came back, at the node given; the node it
+    /// had before the loss is named too when they differ.
+    Report reopened(qint64 atMs, const QString &formerNode, const QString &node);
 
     /// "连接" stays offered while waiting: the operator may connect at once, ending the wait.
     bool mayConnect() const { return m_state == State::Idle || m_state == State::Waiting; }
