@@ -2,6 +2,7 @@
 #include "command_line.h"
 #include "csv_format.h"
 #include "font_fitting.h"
+#include "hang_watchdog.h"
 #include "offline_console.h"
 #include "panels/status_line.h"
 #include "profile_reader.h"
@@ -239,6 +240,7 @@ void tst_ConsoleApplication::settingsFileNamedOnTheCommandLineMustBeThere()
     QFETCH(QString, kind);
     QFETCH(int, exitCode);
     QFETCH(QString, printed);
+    const HangWatchdog watchdog;
     QTemporaryDir directory;
     const QString path = directory.filePath(QStringLiteral("named.ini"));
     if (kind == QLatin1String("file") || kind == QLatin1String("large")) {
