@@ -36,7 +36,7 @@ depends=$(field Depends)
 # The Qt libraries come from dpkg-shlibdeps; the plugin, translation and font packages are named
 # by hand.
 for wanted in libqt6widgets6 libqt6serialport6 qt6-qpa-plugins qt6-translations-l10n \
-  'fonts-wqy-zenhei | fonts-arphic-uming'; do
+  fonts-arphic-uming fonts-wqy-zenhei fonts-dejavu-core; do
   [[ "$depends" == *"$wanted"* ]] || fail "Depends lacks '$wanted': $depends"
 done
 

@@ -1,6 +1,7 @@
 #include "application_setup.h"
 #include "design_details.h"
 #include "frm_main.h"
+#include "hang_watchdog.h"
 #include "memory_comm.h"
 #include "morph_display.h"
 #include "ole_color.h"
@@ -297,6 +298,7 @@ void tst_FrmMainDesign::settingsFileProblemsAreReported()
     QFETCH(QString, kind);
     QFETCH(qint64, size);
     QFETCH(QString, status);
+    const HangWatchdog watchdog;
     QTemporaryDir dir;
     const QString settings = SettingsLookup::besideExecutable(dir.path());
     if (kind == QLatin1String("folder")) {

@@ -1,3 +1,4 @@
+#include "hang_watchdog.h"
 #include "profile_reader.h"
 #include "profile_writer.h"
 
@@ -147,6 +148,7 @@ void tst_ProfileReader::checksTheFile()
     QFETCH(QString, kind);
     QFETCH(qint64, size);
     QFETCH(ProfileFileCheck::Outcome, outcome);
+    const HangWatchdog watchdog;
     const QString name = QStringLiteral("%1.ini").arg(QString::fromLatin1(QTest::currentDataTag()));
     const QString path = m_dir.filePath(name);
     if (kind == QLatin1String("file"))
@@ -162,6 +164,7 @@ void tst_ProfileReader::checksTheFile()
 /// A FIFO, a folder or a device in the settings file's place reads as no file at all.
 void tst_ProfileReader::neverOpensWhatIsNoRegularFile()
 {
+    const HangWatchdog watchdog;
     const QString fifo = m_dir.filePath(QStringLiteral("fifo.ini"));
     QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
     QCOMPARE(readProfileString(QStringLiteral("TEMP"), QStringLiteral("SETTEMP"), fifo), QString());
@@ -269,6 +272,7 @@ void tst_ProfileReader::writesOnlyARegularFile()
 {
     QFETCH(QString, kind);
     QFETCH(ProfileWrite::Outcome, outcome);
+    const HangWatchdog watchdog;
     QString path = m_dir.filePath(
         QStringLiteral("write %1.ini").arg(QString::fromLatin1(QTest::currentDataTag())));
     const QString real = writeFile("[PORTS]\nRECONNECT=1\n", QStringLiteral("real.ini"));

@@ -19,6 +19,36 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+namespace {
+/// Fontconfig as the tests have it, except that fonts of the package claim the window's names as
+/// other fonts do where they are installed (URW's Nimbus Roman takes Times New Roman, Droid Sans
+/// Fallback the Chinese glyphs): Times New Roman, serif and sans-serif go to other families.
+QByteArray fontsClaimingTheWindowsNames()
+{
+    const QString claim = QStringLiteral(R"(  <match target="pattern">
+    <test name="family"><string>%1</string></test>
+    <edit name="family" mode="prepend_first" binding="weak">
+      <string>%2</string><string>AR PL UMing CN</string>
+    </edit>
+  </match>
+)");
+    return QStringLiteral(R"(<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <alias binding="same">
+    <family>Times New Roman</family>
+    <prefer><family>DejaVu Sans Mono</family></prefer>
+  </alias>
+  <include>%1</include>
+%2%3</fontconfig>
+)")
+        .arg(qEnvironmentVariable("FONTCONFIG_FILE", QStringLiteral("/etc/fonts/fonts.conf")),
+            claim.arg(QStringLiteral("serif"), QStringLiteral("DejaVu Sans Mono")),
+            claim.arg(QStringLiteral("sans-serif"), QStringLiteral("DejaVu Serif")))
+        .toUtf8();
+}
+} // namespace
+
 class tst_Replay : public QObject
 {
     Q_OBJECT
@@ -193,8 +223,11 @@ void tst_Replay::toolAnswersHelpWithoutADisplay()
 void tst_Replay::scriptsShowWhatTheyAlwaysShowed_data()
 {
     QTest::addColumn<QString>("script");
+    QTest::addColumn<bool>("otherFonts");
     for (const char *script : {"startup", "step_response", "faults", "operator"})
-        QTest::newRow(script) << QString::fromLatin1(script);
+        QTest::newRow(script) << QString::fromLatin1(script) << false;
+    QTest::newRow("operator, other fonts claiming the window's names")
+        << QStringLiteral("operator") << true;
 }
 
 /// Recorded reports and pictures of scripts kept under tests/replay: a reshaped window must
@@ -202,6 +235,7 @@ void tst_Replay::scriptsShowWhatTheyAlwaysShowed_data()
 void tst_Replay::scriptsShowWhatTheyAlwaysShowed()
 {
     QFETCH(QString, script);
+    QFETCH(bool, otherFonts);
     const QDir recorded(QStringLiteral(TERMIVA_REPLAY_SCRIPTS));
     const QString json = m_dir.filePath(script + ".json");
     const QString png = m_dir.filePath(script + ".png");
@@ -209,6 +243,12 @@ void tst_Replay::scriptsShowWhatTheyAlwaysShowed()
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert("LANG", "C");
     environment.insert("LC_ALL", "C");
+    if (otherFonts) {
+        QFile fonts(m_dir.filePath("other-fonts.conf"));
+        QVERIFY(fonts.open(QIODevice::WriteOnly));
+        QVERIFY(fonts.write(fontsClaimingTheWindowsNames()) > 0);
+        environment.insert("FONTCONFIG_FILE", fonts.fileName());
+    }
     tool.setProcessEnvironment(environment);
     tool.start(QStringLiteral(TERMIVA_REPLAY_BINARY),
         {recorded.filePath(script + ".txt"), "--json", json, "--png", png});

@@ -30,6 +30,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <ctime>
 #include <sys/resource.h>
 
 namespace {
@@ -83,6 +84,34 @@ void writeSettings(const QTemporaryDir &application, const QByteArray &text)
 {
     QVERIFY(writeFile(application.filePath("tarvex.ini"), text));
 }
+
+/// The process's time zone for one case (the machine's may be UTC, where a wrong sign cannot
+/// show); the one before comes back afterwards.
+class ProcessTimeZone
+{
+public:
+    explicit ProcessTimeZone(const QByteArray &zone)
+        : m_before(qgetenv("TZ"))
+        , m_wasSet(qEnvironmentVariableIsSet("TZ"))
+    {
+        qputenv("TZ", zone);
+        ::tzset();
+    }
+    ~ProcessTimeZone()
+    {
+        if (m_wasSet)
+            qputenv("TZ", m_before);
+        else
+            qunsetenv("TZ");
+        ::tzset();
+    }
+    ProcessTimeZone(const ProcessTimeZone &) = delete;
+    ProcessTimeZone &operator=(const ProcessTimeZone &) = delete;
+
+private:
+    QByteArray m_before;
+    bool m_wasSet = false;
+};
 
 QString statusToolTip(const OfflineConsole &console)
 {
@@ -163,6 +192,8 @@ private slots:
     void sessionGivesOneRowPerEvent();
     void commandVerdictGivesARow_data();
     void commandVerdictGivesARow();
+    void recordTimesCarryTheZonesOffset_data();
+    void recordTimesCarryTheZonesOffset();
     void runCurveIsReadFromItsRecord_data();
     void runCurveIsReadFromItsRecord();
     void textColumnIsInert_data();
@@ -305,6 +336,65 @@ void tst_RunRecorder::commandVerdictGivesARow()
         (QStringList{row.value("set_c"), row.value("p"), row.value("i"), row.value("d")}), shown);
     QCOMPARE(row.value("current_c"), QString());
     QVERIFY(isRecordTime(row.value("time")));
+}
+
+void tst_RunRecorder::recordTimesCarryTheZonesOffset_data()
+{
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<QString>("moment");
+    QTest::addColumn<QString>("first"); // as the record and runs.csv give the moment
+    QTest::addColumn<QString>("later"); // half a second later, within the same second
+    QTest::newRow("UTC") << QByteArray("UTC") << "2026-12-08T01:30:00.250Z"
+                         << "2026-12-08T01:30:00.250+00:00"
+                         << "2026-12-08T01:30:00.750+00:00";
+    QTest::newRow("west: New York") << QByteArray("America/New_York") << "2026-12-08T01:30:00.250Z"
+                                    << "2026-12-07T20:30:00.250-05:00"
+                                    << "2026-12-07T20:30:00.750-05:00";
+    QTest::newRow("west, summer time: New York")
+        << QByteArray("America/New_York") << "2026-07-08T01:30:00.250Z"
+        << "2026-07-07T21:30:00.250-04:00"
+        << "2026-07-07T21:30:00.750-04:00";
+    QTest::newRow("off the hour: India") << QByteArray("Asia/Kolkata") << "2026-12-08T01:30:00.250Z"
+                                         << "2026-12-08T07:00:00.250+05:30"
+                                         << "2026-12-08T07:00:00.750+05:30";
+    QTest::newRow("west and off the hour: Newfoundland")
+        << QByteArray("America/St_Johns") << "2026-12-08T01:30:00.250Z"
+        << "2026-12-07T22:00:00.250-03:30"
+        << "2026-12-07T22:00:00.750-03:30";
+}
+
+/// Rows and runs give local time and its offset from UTC, whichever side of Greenwich and
+/// whether or not the zone is a whole number of hours off it.
+void tst_RunRecorder::recordTimesCarryTheZonesOffset()
+{
+    QFETCH(QByteArray, zone);
+    QFETCH(QString, moment);
+    QFETCH(QString, first);
+    QFETCH(QString, later);
+    const ProcessTimeZone processZone(zone);
+    QTemporaryDir directory;
+    auto time = std::make_shared<ManualTime>();
+    time->setNow(QDateTime::fromString(moment, Qt::ISODateWithMs));
+    RunRecorder recorder(time, nullptr);
+    recorder.setSettings(RecordSettings{true, directory.path()});
+    recorder.connectionOpened(1);
+    recorder.lineCompleted(QStringLiteral("0"), RecordedValues{600, 585, 50.2, 10, 5, 2}, {},
+        QString::fromLatin1(line(600, 585).chopped(2)));
+    time->advance(500);
+    recorder.commandSent(QStringLiteral("0.5"), QStringLiteral("S0600"));
+    recorder.connectionClosed();
+
+    const QStringList files = recordFiles(directory.path());
+    QCOMPARE(files.size(), 1);
+    const QList<QMap<QString, QString>> rows = namedRows(directory.filePath(files.front()));
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows[0].value("time"), first);
+    QCOMPARE(rows[1].value("time"), later);
+    const QList<QMap<QString, QString>> runs =
+        namedRows(directory.filePath(RunRecorder::runsFileName()));
+    QCOMPARE(runs.size(), 1);
+    QCOMPARE(runs[0].value("start"), first);
+    QCOMPARE(runs[0].value("end"), later);
 }
 
 void tst_RunRecorder::runCurveIsReadFromItsRecord_data()
