@@ -134,7 +134,7 @@ QVariant RunHistoryModel::shown(const HistoryRun &run, int column) const
 {
     const double key = run.keys[column];
     if (column == kEndColumn && run.inProgress)
-        return tr("进行中");
+        return QCoreApplication::translate("RunsDialog", "进行中");
     if (std::isnan(key))
         return run.field(column);
     if (kShown[column].kind == Kind::Number)
