@@ -1,4 +1,6 @@
 #include "runs_dialog.h"
+#include "stored_design.h"
+#include "uc_histogram.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -80,7 +82,8 @@ qint64 writeRuns(const QString &path, qint64 bytes)
         const QDateTime start = first.addSecs(runs * 8);
         const QString name = start.toString(QStringLiteral("yyyy-MM-dd_HH-mm-ss")) + "_COM1.csv";
         file.write(QStringLiteral("%1,%2,COM1,60.0,10,5,2,,,,,%3,40,%4\r\n")
-                       .arg(start.toString(Qt::ISODateWithMs), start.addSecs(4).toString(Qt::ISODateWithMs))
+                       .arg(start.toString(Qt::ISODateWithMs),
+                           start.addSecs(4).toString(Qt::ISODateWithMs))
                        .arg(25.0 + runs % 100 / 10.0, 0, 'f', 1)
                        .arg(name)
                        .toUtf8());
@@ -90,8 +93,9 @@ qint64 writeRuns(const QString &path, qint64 bytes)
 }
 
 /// Opening the run history on a runs.csv of 1 MB or 10 MB: the longest the GUI thread is held
-/// from its construction until the newest run is shown, and the memory it takes. Run it alone
-/// (--benchmark_filter) for the peak to be its own.
+/// from its construction until every run shown has been read, the time until the newest runs
+/// show and until all are read, the time the dialog takes to close, and the memory it takes.
+/// Run it alone (--benchmark_filter) for the peak to be its own.
 void BM_RunHistoryOpens(benchmark::State &state)
 {
     QTemporaryDir directory;
@@ -103,8 +107,10 @@ void BM_RunHistoryOpens(benchmark::State &state)
         auto dialog = std::make_unique<RunsDialog>(runs);
         dialog->show();
         watch.turnUntil([&dialog] { return dialog->runs().rowCount() > 0; });
+        state.counters["until_newest_shown_ms"] = watch.elapsedMs();
+        watch.turnUntil([&dialog] { return !dialog->isReading(); });
         state.counters["longest_stall_ms"] = watch.longestMs();
-        state.counters["until_shown_ms"] = watch.elapsedMs();
+        state.counters["until_read_ms"] = watch.elapsedMs();
         state.counters["rows_shown"] = dialog->runs().rowCount();
         state.counters["resident_over_start_mb"] = residentMegabytes() - before;
         QElapsedTimer closing;
@@ -142,38 +148,70 @@ void writeRecord(const QString &path, qint64 bytes)
     file.write(chunk);
 }
 
-/// "在曲线上对比" on a run whose record is 200 MB: the longest the GUI thread is held from the
-/// click until the curve is handed to the chart, and the memory it takes.
-void BM_CompareLargeRecord(benchmark::State &state)
+/// A record whose heading is followed by one line of this many bytes, never ended.
+void writeOneLine(const QString &path, qint64 bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return;
+    file.write("time,run_s,kind,set_c,current_c,output_pct,p,i,d,text\r\n");
+    const QByteArray chunk(1024 * 1024, 'x');
+    for (qint64 written = 0; written < bytes; written += chunk.size())
+        file.write(chunk);
+}
+
+/// "在曲线上对比" on a record of this many megabytes: a whole record of rows, or one line.
+void compareRecord(benchmark::State &state, void (*write)(const QString &, qint64))
 {
     QTemporaryDir directory;
-    writeRecord(directory.filePath(QStringLiteral("big.csv")), state.range(0) * 1024 * 1024);
+    write(directory.filePath(QStringLiteral("big.csv")), state.range(0) * 1024 * 1024);
     const QString runs = directory.filePath(QStringLiteral("runs.csv"));
     QFile file(runs);
     if (!file.open(QIODevice::WriteOnly))
         return;
-    file.write(kRunsHeading
-        + "2026-12-08T09:30:00.000+08:00,,COM1,60.0,10,5,2,,,,,,,big.csv\r\n");
+    file.write(kRunsHeading + "2026-12-08T09:30:00.000+08:00,,COM1,60.0,10,5,2,,,,,,,big.csv\r\n");
     file.close();
+    ucHistogram chart;
+    chart.ReadProperties(StoredDesign::ucHistogram1());
+    chart.setHistoryEnabled(true);
+    chart.resize(609, 333);
+    chart.show();
+    for (qint64 sample = 0; sample < 36000; ++sample)
+        chart.NextPoint(qint32(250 + sample % 350), sample);
     const double before = residentMegabytes();
     for (auto _ : state) {
         RunsDialog dialog(runs);
         dialog.show();
-        QList<ChartOverlay> drawn;
-        QObject::connect(&dialog, &RunsDialog::compareOnChart,
-            [&drawn](const QList<ChartOverlay> &overlays) { drawn = overlays; });
-        QCoreApplication::processEvents();
+        QObject::connect(&dialog, &RunsDialog::compareOnChart, &chart, &ucHistogram::setOverlays);
+        StallWatch settled;
+        settled.turnUntil([&dialog] { return !dialog.isReading(); });
         dialog.findChild<QTableView *>()->selectRow(0);
         auto *compare = dialog.findChild<QPushButton *>(QStringLiteral("compareOnChart"));
-        const auto *problem = dialog.findChild<QLabel *>(QStringLiteral("problem"));
         StallWatch watch;
         compare->click();
-        watch.turnUntil([&] { return !drawn.isEmpty() || !problem->isHidden(); });
+        watch.turnUntil([&] { return !dialog.isReading(); });
         state.counters["longest_stall_ms"] = watch.longestMs();
         state.counters["until_drawn_ms"] = watch.elapsedMs();
-        state.counters["points"] = drawn.isEmpty() ? 0.0 : double(drawn.front().samples.size());
+        state.counters["points"] =
+            chart.overlays().isEmpty() ? 0.0 : double(chart.overlays().front().samples.size());
+        chart.clearOverlays();
     }
     state.counters["peak_over_start_mb"] = peakResidentMegabytes() - before;
 }
+
+/// "在曲线上对比" on a run whose record is 200 MB, drawn over the console's chart holding an
+/// hour's run: the longest the GUI thread is held from the click until the curve is drawn, and
+/// the memory it takes. Run it alone for the peak to be its own.
+void BM_CompareLargeRecord(benchmark::State &state)
+{
+    compareRecord(state, writeRecord);
+}
 BENCHMARK(BM_CompareLargeRecord)->Arg(200)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+/// The same on a record of one line of 100 MB: the memory it takes.
+void BM_CompareRecordOfOneLine(benchmark::State &state)
+{
+    compareRecord(state, writeOneLine);
+}
+BENCHMARK(BM_CompareRecordOfOneLine)->Arg(100)->Iterations(1)->Unit(benchmark::kMillisecond);
 } // namespace
