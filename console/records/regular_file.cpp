@@ -2,7 +2,6 @@
 
 #include "system_error.h"
 
-#include <QCoreApplication>
 #include <QFile>
 
 #include <cerrno>
@@ -53,6 +52,6 @@ RegularFile::~RegularFile()
 QString RegularFile::reason() const
 {
     if (m_notRegular)
-        return QCoreApplication::translate("RegularFile", "不是普通文件");
+        return tr("不是普通文件");
     return m_error != 0 ? SystemError::text(m_error) : QString();
 }

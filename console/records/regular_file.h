@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <QString>
 
 /// A file of the records folder, opened only while it is a regular file: a FIFO, a device or a
@@ -7,6 +8,8 @@
 /// a writer that never comes or wakes a device.
 class RegularFile
 {
+    Q_DECLARE_TR_FUNCTIONS(RegularFile)
+
 public:
     enum class Access { Read, Append };
 
