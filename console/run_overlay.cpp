@@ -18,7 +18,8 @@ ChartOverlay RunOverlay::fromCurve(const RunCurve &curve, const QStringList &run
     overlay.legend = legend(run);
     overlay.samples.reserve(curve.points().size());
     for (const CurvePoint &point : curve.points())
-        overlay.samples.push_back({point.tenths, point.runTenths});
+        overlay.samples.push_back(
+            {point.lost ? ChartOverlay::kGap : point.tenths, point.runTenths});
     return overlay;
 }
 

@@ -1,20 +1,24 @@
 #include "runs_dialog.h"
 
+#include "background_reading.h"
 #include "csv_format.h"
 #include "run_curve.h"
 #include "run_figures.h"
+#include "run_history_model.h"
 #include "run_overlay.h"
 #include "run_recorder.h"
+#include "runs_file_tail.h"
 
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStandardItemModel>
@@ -25,78 +29,108 @@
 #include <utility>
 
 namespace {
-enum class Kind { Text, Number, Moment };
-
-struct RunColumn
-{
-    const char *key;
-    const char *caption;
-    Kind kind;
-};
-
-constexpr RunColumn kColumns[] = {
-    {"start", QT_TRANSLATE_NOOP("RunsDialog", "开始"), Kind::Moment},
-    {"end", QT_TRANSLATE_NOOP("RunsDialog", "结束"), Kind::Moment},
-    {"port", QT_TRANSLATE_NOOP("RunsDialog", "端口"), Kind::Text},
-    {"set_c", QT_TRANSLATE_NOOP("RunsDialog", "设定温度/℃"), Kind::Number},
-    {"p", "P", Kind::Number},
-    {"i", "I", Kind::Number},
-    {"d", "D", Kind::Number},
-    {"rise_s", QT_TRANSLATE_NOOP("RunsDialog", "上升时间/s"), Kind::Number},
-    {"overshoot_pct", QT_TRANSLATE_NOOP("RunsDialog", "超调量/%"), Kind::Number},
-    {"peak_s", QT_TRANSLATE_NOOP("RunsDialog", "峰值时间/s"), Kind::Number},
-    {"settling_s", QT_TRANSLATE_NOOP("RunsDialog", "调节时间/s"), Kind::Number},
-    {"highest_c", QT_TRANSLATE_NOOP("RunsDialog", "最高温度/℃"), Kind::Number},
-    {"lines", QT_TRANSLATE_NOOP("RunsDialog", "行数"), Kind::Number},
-    {"record", QT_TRANSLATE_NOOP("RunsDialog", "记录文件"), Kind::Text},
-};
-constexpr int kStartColumn = 0;
-constexpr int kEndColumn = 1;
-constexpr int kRecordColumn = 13;
-constexpr int kSortRole = Qt::UserRole;
-/// The run's row of runs.csv in RunRecorder::runColumns() order, on its first cell.
-constexpr int kRunRole = Qt::UserRole + 1;
 constexpr int kDefaultHeight = 560;
 // The runs' columns the comparison shows, between the run's name and the differences.
 constexpr const char *kComparedColumns[] = {
     "set_c", "p", "i", "d", "rise_s", "overshoot_pct", "peak_s", "settling_s"};
+// The newest runs come to the table at once, the older ones in larger parts.
+constexpr std::size_t kFirstPart = 500;
+constexpr std::size_t kLaterPart = 10000;
 
-/// A cell shows a figure as a number, a moment as local time to the second (the whole text in
-/// its tooltip), and sorts by what it stands for: moments written with or without their offset
-/// from UTC sort as the moments they are.
-QStandardItem *cell(const QString &text, Kind kind)
+/// A cell of the comparison: a figure as a number.
+QStandardItem *cell(const QString &text, bool number)
 {
     auto *item = new QStandardItem;
     item->setEditable(false);
     bool ok = false;
     const double value = text.toDouble(&ok);
-    const QDateTime moment = QDateTime::fromString(text, Qt::ISODateWithMs);
-    if (kind == Kind::Number && ok) {
+    if (number && ok)
         item->setData(value, Qt::DisplayRole);
-        item->setData(value, kSortRole);
-    } else if (kind == Kind::Moment && moment.isValid()) {
-        item->setText(moment.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-        item->setToolTip(text);
-        item->setData(moment, kSortRole);
-    } else {
+    else
         item->setText(text);
-        if (!text.isEmpty())
-            item->setData(text, kSortRole);
-    }
     return item;
+}
+
+/// The newest runs of runs.csv, read on a pool thread and handed over in parts, with what was
+/// left out of them.
+BackgroundReading::Handover readRuns(const QString &path, const ReadProgress &progress,
+    const BackgroundReading::HandOverPart &handOver,
+    const std::function<void(std::vector<HistoryRun>)> &add,
+    const std::function<void(QStringList)> &finish)
+{
+    RunsFileTail tail(path);
+    std::vector<HistoryRun> part;
+    std::size_t partSize = kFirstPart;
+    const RunsFileTail::Outcome outcome =
+        tail.readBack(RunsDialog::kNewestShown, progress, [&](QByteArrayView row) {
+            part.push_back(HistoryRun::fromRow(
+                tail.heading(), CsvFormat::parse(QString::fromUtf8(row)).value(0)));
+            if (part.size() >= partSize) {
+                handOver([add, runs = std::exchange(part, {})]() mutable { add(std::move(runs)); });
+                partSize = kLaterPart;
+            }
+            return true;
+        });
+    QStringList notes{tail.problem(), outcome.problem};
+    if (outcome.more)
+        notes.append(RunsDialog::tr("只列出了最新的 %L1 次运行，更早的运行仍在 %2 中")
+                         .arg(RunsDialog::kNewestShown)
+                         .arg(QDir::toNativeSeparators(path)));
+    if (outcome.cut)
+        notes.append(RunsDialog::tr("运行记录的最后一行不完整，已舍去"));
+    if (outcome.overlong > 0)
+        notes.append(RunsDialog::tr("运行记录中有 %1 行过长，未读取").arg(outcome.overlong));
+    notes.removeAll(QString());
+    return [add, finish, runs = std::move(part), notes]() mutable {
+        add(std::move(runs));
+        finish(notes);
+    };
+}
+
+/// The chosen runs' curves from their records, read on a pool thread; the runs whose record is
+/// gone or unreadable are named, and the others are drawn all the same.
+BackgroundReading::Handover readCurves(const QString &directory, const QList<QStringList> &runs,
+    const ReadProgress &progress, const std::function<void(QList<ChartOverlay>, QStringList)> &draw)
+{
+    const QStringList &columns = RunRecorder::runColumns();
+    qint64 total = 0;
+    for (const QStringList &run : runs)
+        total += RunCurve::recordBytes(directory, columns, run);
+    QList<ChartOverlay> overlays;
+    QStringList notes;
+    qint64 before = 0;
+    for (const QStringList &run : runs) {
+        const qint64 bytes = RunCurve::recordBytes(directory, columns, run);
+        const RunCurve curve =
+            RunCurve::read(directory, columns, run, progress.part(before, total));
+        if (curve.isCancelled())
+            return {};
+        if (curve.isValid())
+            overlays.append(RunOverlay::fromCurve(curve, run));
+        else
+            notes.append(curve.problem());
+        notes += curve.notes();
+        before += bytes;
+    }
+    return [draw, overlays, notes] { draw(overlays, notes); };
 }
 } // namespace
 
 RunsDialog::RunsDialog(const QString &runsFile, QWidget *parent)
     : QDialog(parent)
     , m_runsFile(runsFile)
-    , m_runs(new QStandardItemModel(this))
+    , m_runs(new RunHistoryModel(this))
     , m_table(new QTableView(this))
     , m_open(new QPushButton(tr("打开记录"), this))
     , m_compare(new QPushButton(tr("在曲线上对比"), this))
     , m_comparison(new QStandardItemModel(this))
     , m_comparisonTable(new QTableView(this))
+    , m_reading(new QWidget(this))
+    , m_readingWhat(new QLabel(m_reading))
+    , m_progress(new QProgressBar(m_reading))
     , m_problem(new QLabel(this))
+    , m_history(new BackgroundReading(this))
+    , m_curves(new BackgroundReading(this))
 {
     setWindowTitle(tr("运行记录"));
     m_open->setObjectName(QStringLiteral("openRecord"));
@@ -111,37 +145,52 @@ RunsDialog::RunsDialog(const QString &runsFile, QWidget *parent)
     buttons->addButton(m_compare, QDialogButtonBox::ActionRole);
     buttons->addButton(tr("关闭"), QDialogButtonBox::RejectRole)
         ->setObjectName(QStringLiteral("close"));
+    m_reading->setObjectName(QStringLiteral("reading"));
+    m_progress->setRange(0, 1000);
+    m_progress->setTextVisible(false);
+    auto *cancel = new QPushButton(tr("取消"), m_reading);
+    cancel->setObjectName(QStringLiteral("cancelReading"));
+    auto *readingLayout = new QHBoxLayout(m_reading);
+    readingLayout->setContentsMargins(0, 0, 0, 0);
+    readingLayout->addWidget(m_readingWhat);
+    readingLayout->addWidget(m_progress, 1);
+    readingLayout->addWidget(cancel);
+    m_reading->hide();
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(QFileInfo(runsFile).absoluteFilePath(), this));
     layout->addWidget(m_table, 3);
     layout->addWidget(m_comparisonTable, 1);
+    layout->addWidget(m_reading);
     layout->addWidget(m_problem);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(reload, &QPushButton::clicked, this, &RunsDialog::refresh);
     connect(m_open, &QPushButton::clicked, this, &RunsDialog::openRecord);
     connect(m_compare, &QPushButton::clicked, this, &RunsDialog::drawChosenOnChart);
-    QStringList captions;
-    for (const RunColumn &column : kColumns)
-        captions.append(tr(column.caption));
-    m_runs->setHorizontalHeaderLabels(captions);
-    m_runs->setSortRole(kSortRole);
+    connect(cancel, &QPushButton::clicked, this, &RunsDialog::cancelReading);
+    for (BackgroundReading *reading : {m_history, m_curves}) {
+        connect(reading, &BackgroundReading::progressed, this, [this, reading](int permille) {
+            if (reading == m_curves || !m_curves->isReading())
+                m_progress->setValue(permille);
+        });
+        connect(reading, &BackgroundReading::finished, this, &RunsDialog::showReading);
+    }
     m_table->setObjectName(QStringLiteral("runs"));
     m_table->setModel(m_runs);
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->verticalHeader()->hide();
-    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     m_table->setSortingEnabled(true);
-    m_table->sortByColumn(kStartColumn, Qt::DescendingOrder);
+    m_table->sortByColumn(RunHistoryModel::kStartColumn, Qt::DescendingOrder);
     connect(m_table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         &RunsDialog::chosenChanged);
     QStringList compared{tr("运行")};
-    for (const char *key : kComparedColumns) {
-        const auto column = std::find_if(std::cbegin(kColumns), std::cend(kColumns),
-            [key](const RunColumn &run) { return qstrcmp(run.key, key) == 0; });
-        compared.append(tr(column->caption));
-    }
+    for (const char *key : kComparedColumns)
+        compared.append(m_runs
+                            ->headerData(int(RunRecorder::runColumns().indexOf(QLatin1String(key))),
+                                Qt::Horizontal)
+                            .toString());
     compared.append(tr("当前运行比它"));
     m_comparison->setHorizontalHeaderLabels(compared);
     m_comparisonTable->setObjectName(QStringLiteral("comparison"));
@@ -153,10 +202,18 @@ RunsDialog::RunsDialog(const QString &runsFile, QWidget *parent)
     refresh();
 }
 
+/// Reading still under way is dropped: it never outlives the dialog it reads for.
+RunsDialog::~RunsDialog()
+{
+    delete m_history;
+    delete m_curves;
+}
+
 void RunsDialog::setRunInProgress(RunInProgress runInProgress)
 {
     m_runInProgress = std::move(runInProgress);
-    refresh();
+    m_runs->setRunInProgress(m_runInProgress ? m_runInProgress() : std::nullopt);
+    chosenChanged();
 }
 
 void RunsDialog::setCurrentRun(const std::optional<QStringList> &run)
@@ -165,47 +222,45 @@ void RunsDialog::setCurrentRun(const std::optional<QStringList> &run)
     showComparison();
 }
 
-/// Columns are found by their heading, so a history written with fewer columns still loads.
 void RunsDialog::refresh()
 {
-    m_runs->removeRows(0, m_runs->rowCount());
-    m_problem->hide();
-    QFile file(m_runsFile);
-    if (file.open(QIODevice::ReadOnly)) {
-        const QList<QStringList> rows = CsvFormat::parse(QString::fromUtf8(file.readAll()));
-        for (qsizetype row = 1; row < rows.size(); ++row)
-            addRun(rows.front(), rows[row], false);
-    }
-    if (m_runInProgress) {
-        if (const std::optional<QStringList> run = m_runInProgress())
-            addRun(RunRecorder::runColumns(), *run, true);
-    }
-    const QHeaderView *header = m_table->horizontalHeader();
-    m_runs->sort(header->sortIndicatorSection(), header->sortIndicatorOrder());
+    m_runs->clear();
+    m_runs->setRunInProgress(m_runInProgress ? m_runInProgress() : std::nullopt);
+    readHistory();
     chosenChanged();
 }
 
-void RunsDialog::addRun(const QStringList &heading, const QStringList &fields, bool inProgress)
+bool RunsDialog::isReading() const
 {
-    QList<QStandardItem *> items;
-    for (const RunColumn &column : kColumns) {
-        const qsizetype at = heading.indexOf(QLatin1String(column.key));
-        items.append(cell(at >= 0 ? fields.value(at) : QString(), column.kind));
-    }
-    QStringList run;
-    for (const QString &key : RunRecorder::runColumns()) {
-        const qsizetype at = heading.indexOf(key);
-        run.append(at >= 0 ? fields.value(at) : QString());
-    }
-    items[kStartColumn]->setData(run, kRunRole);
-    const QDateTime start = items[kStartColumn]->data(kSortRole).toDateTime().toLocalTime();
-    const QDateTime end = items[kEndColumn]->data(kSortRole).toDateTime().toLocalTime();
-    // An end on the day the run started needs no date again.
-    if (inProgress)
-        items[kEndColumn]->setText(tr("进行中"));
-    else if (start.isValid() && end.isValid() && start.date() == end.date())
-        items[kEndColumn]->setText(end.toString(QStringLiteral("HH:mm:ss")));
-    m_runs->appendRow(items);
+    return m_history->isReading() || m_curves->isReading();
+}
+
+const QAbstractItemModel &RunsDialog::runs() const
+{
+    return *m_runs;
+}
+
+/// Columns are found by their heading, so a history written with fewer columns still loads.
+void RunsDialog::readHistory()
+{
+    m_historyNotes.clear();
+    const auto add = [this](std::vector<HistoryRun> runs) {
+        const bool first = m_runs->rowCount() <= 1;
+        m_runs->addRuns(std::move(runs));
+        // The dialog opens wide enough for the newest runs, which may come after it is shown.
+        if (first && isVisible())
+            fitColumns();
+    };
+    const auto finish = [this](const QStringList &notes) {
+        m_historyNotes = notes;
+        showNotes();
+    };
+    m_history->start([path = m_runsFile, add, finish](const ReadProgress &progress,
+                         const BackgroundReading::HandOverPart &handOver) {
+        return readRuns(path, progress, handOver, add, finish);
+    });
+    showReading();
+    showNotes();
 }
 
 /// The dialog opens wide enough for every column of what it first shows.
@@ -223,22 +278,31 @@ void RunsDialog::fitColumns()
     const QMargins margins = layout()->contentsMargins();
     const int width = header->length() + 2 * m_table->frameWidth()
         + m_table->verticalScrollBar()->sizeHint().width() + margins.left() + margins.right();
-    resize(width, kDefaultHeight);
+    resize(std::max(width, this->width()), std::max(kDefaultHeight, height()));
 }
 
-/// A run's first record file; the dialog says so when the system has nothing to open it with.
+/// A run's first record file, if it is a regular file in the records folder; the dialog says
+/// why not, or when the system has nothing to open it with.
 void RunsDialog::openRecord()
 {
-    const QModelIndexList chosen = m_table->selectionModel()->selectedRows(kRecordColumn);
+    const QModelIndexList chosen =
+        m_table->selectionModel()->selectedRows(RunHistoryModel::kRecordColumn);
     if (chosen.isEmpty())
         return;
     const QString name =
         chosen.front().data().toString().section(RunRecorder::recordSeparator(), 0, 0);
-    const QString path = QFileInfo(m_runsFile).dir().filePath(name);
-    if (name.isEmpty() || !QFileInfo(path).isFile())
-        m_problem->setText(tr("找不到这次运行的记录文件：%1").arg(QDir::toNativeSeparators(path)));
-    else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        m_problem->setText(tr("无法打开记录：%1").arg(QDir::toNativeSeparators(path)));
+    const QDir directory = QFileInfo(m_runsFile).dir();
+    const std::optional<QString> path = RunRecorder::recordPath(directory.path(), name);
+    const QString shown = QDir::toNativeSeparators(path.value_or(directory.filePath(name)));
+    const QFileInfo file(path.value_or(QString()));
+    if (!name.isEmpty() && !path)
+        m_problem->setText(tr("记录文件名不是记录文件夹中的文件，未打开：%1").arg(name));
+    else if (!path || !file.exists())
+        m_problem->setText(tr("找不到这次运行的记录文件：%1").arg(shown));
+    else if (!file.isFile())
+        m_problem->setText(tr("无法打开记录：%1 不是普通文件").arg(shown));
+    else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(*path)))
+        m_problem->setText(tr("无法打开记录：%1").arg(shown));
     else
         return;
     m_problem->show();
@@ -248,18 +312,18 @@ void RunsDialog::chosenChanged()
 {
     const bool chosen = m_table->selectionModel()->hasSelection();
     m_open->setEnabled(chosen);
-    m_compare->setEnabled(chosen);
+    m_compare->setEnabled(chosen && !m_curves->isReading());
     showComparison();
 }
 
 QList<QStringList> RunsDialog::chosenRuns() const
 {
-    QModelIndexList chosen = m_table->selectionModel()->selectedRows(kStartColumn);
+    QModelIndexList chosen = m_table->selectionModel()->selectedRows(RunHistoryModel::kStartColumn);
     std::sort(chosen.begin(), chosen.end(),
         [](const QModelIndex &one, const QModelIndex &other) { return one.row() < other.row(); });
     QList<QStringList> runs;
     for (const QModelIndex &index : chosen)
-        runs.append(index.data(kRunRole).toStringList());
+        runs.append(m_runs->run(index.row()));
     return runs;
 }
 
@@ -288,30 +352,65 @@ void RunsDialog::showComparison()
 void RunsDialog::addComparedRun(
     const QString &name, const QStringList &run, const QString &difference)
 {
-    QList<QStandardItem *> items{cell(name, Kind::Text)};
+    QList<QStandardItem *> items{cell(name, false)};
     for (const char *key : kComparedColumns)
-        items.append(
-            cell(run.value(RunRecorder::runColumns().indexOf(QLatin1String(key))), Kind::Number));
-    items.append(cell(difference, Kind::Text));
+        items.append(cell(run.value(RunRecorder::runColumns().indexOf(QLatin1String(key))), true));
+    items.append(cell(difference, false));
     m_comparison->appendRow(items);
 }
 
-/// Each chosen run's curve from its record; the runs whose record is gone or unreadable are
-/// named, and the others are drawn all the same.
+/// The chosen runs' records are read in the background, with progress and a way to cancel: a
+/// record may hold hundreds of megabytes.
 void RunsDialog::drawChosenOnChart()
 {
-    const QString directory = QFileInfo(m_runsFile).absolutePath();
-    QList<ChartOverlay> overlays;
-    QStringList problems;
-    for (const QStringList &run : chosenRuns()) {
-        const RunCurve curve = RunCurve::read(directory, RunRecorder::runColumns(), run);
-        if (curve.isValid())
-            overlays.append(RunOverlay::fromCurve(curve, run));
-        else
-            problems.append(curve.problem());
-    }
-    m_problem->setText(problems.join(u'\n'));
-    m_problem->setVisible(!problems.isEmpty());
+    const auto draw = [this](const QList<ChartOverlay> &overlays, const QStringList &notes) {
+        drawCurves(overlays, notes);
+    };
+    m_curves->start([directory = QFileInfo(m_runsFile).absolutePath(), runs = chosenRuns(), draw](
+                        const ReadProgress &progress, const BackgroundReading::HandOverPart &) {
+        return readCurves(directory, runs, progress, draw);
+    });
+    m_curveNotes.clear();
+    showNotes();
+    showReading();
+}
+
+void RunsDialog::drawCurves(const QList<ChartOverlay> &overlays, const QStringList &notes)
+{
+    m_curveNotes = notes;
+    showNotes();
     if (!overlays.isEmpty())
         emit compareOnChart(overlays);
+}
+
+/// Cancelling a comparison draws nothing; cancelling the history keeps the runs read so far.
+void RunsDialog::cancelReading()
+{
+    if (m_curves->isReading()) {
+        m_curves->cancel();
+    } else if (m_history->isReading()) {
+        m_history->cancel();
+        m_historyNotes = QStringList{tr("已停止读取运行记录，只列出了读到的运行")};
+        showNotes();
+    }
+    showReading();
+}
+
+void RunsDialog::showReading()
+{
+    const bool curves = m_curves->isReading();
+    if (curves || m_history->isReading()) {
+        m_readingWhat->setText(curves ? tr("正在读取记录文件…") : tr("正在读取运行记录…"));
+        if (!m_reading->isVisibleTo(this))
+            m_progress->setValue(0);
+    }
+    m_reading->setVisible(curves || m_history->isReading());
+    m_compare->setEnabled(m_table->selectionModel()->hasSelection() && !curves);
+}
+
+void RunsDialog::showNotes()
+{
+    const QStringList notes = m_historyNotes + m_curveNotes;
+    m_problem->setText(notes.join(u'\n'));
+    m_problem->setVisible(!notes.isEmpty());
 }

@@ -8,14 +8,19 @@
 #include <functional>
 #include <optional>
 
+class BackgroundReading;
+class QAbstractItemModel;
 class QLabel;
+class QProgressBar;
 class QPushButton;
 class QStandardItemModel;
 class QTableView;
+class RunHistoryModel;
 
 /// The run history as a table, newest run first, sortable by any column, with the run in
 /// progress on top; opens a run's record file. The runs chosen are set beside the current run,
-/// their figures and how the current run's differ, and can be drawn over the chart.
+/// their figures and how the current run's differ, and can be drawn over the chart. The history
+/// and the records are read in the background, so that the window never waits for them.
 class RunsDialog : public QDialog
 {
     Q_OBJECT
@@ -23,8 +28,11 @@ class RunsDialog : public QDialog
 public:
     /// The run in progress as a row of runs.csv, or none.
     using RunInProgress = std::function<std::optional<QStringList>()>;
+    /// The newest runs shown; a longer history says that the older ones are left out.
+    static constexpr qint64 kNewestShown = 50000;
 
     explicit RunsDialog(const QString &runsFile, QWidget *parent = nullptr);
+    ~RunsDialog() override;
 
     void setRunInProgress(RunInProgress runInProgress);
     /// The run the chosen ones are compared with, as a row of runs.csv in
@@ -32,9 +40,11 @@ public:
     void setCurrentRun(const std::optional<QStringList> &run);
     /// Reads the history again, with the run in progress as it stands.
     void refresh();
+    /// The history or a run's record is still being read.
+    bool isReading() const;
 
     /// The runs in the order the table shows them.
-    const QStandardItemModel &runs() const { return *m_runs; }
+    const QAbstractItemModel &runs() const;
     /// The current run and the chosen ones, figure by figure.
     const QStandardItemModel &comparison() const { return *m_comparison; }
 
@@ -47,25 +57,37 @@ protected:
     void showEvent(QShowEvent *event) override;
 
 private:
-    void addRun(const QStringList &heading, const QStringList &fields, bool inProgress);
+    void readHistory();
     void fitColumns();
     void openRecord();
     void chosenChanged();
     void showComparison();
     void addComparedRun(const QString &name, const QStringList &run, const QString &difference);
     void drawChosenOnChart();
+    void drawCurves(const QList<ChartOverlay> &overlays, const QStringList &notes);
+    void cancelReading();
+    void showReading();
+    void showNotes();
     /// The chosen runs as rows of runs.csv in RunRecorder::runColumns() order, in table order.
     QList<QStringList> chosenRuns() const;
 
     const QString m_runsFile;
     RunInProgress m_runInProgress;
-    QStandardItemModel *m_runs;
+    RunHistoryModel *m_runs;
     QTableView *m_table;
     QPushButton *m_open;
     QPushButton *m_compare;
     QStandardItemModel *m_comparison;
     QTableView *m_comparisonTable;
     std::optional<QStringList> m_currentRun;
+    QWidget *m_reading;
+    QLabel *m_readingWhat;
+    QProgressBar *m_progress;
     QLabel *m_problem;
+    BackgroundReading *m_history;
+    BackgroundReading *m_curves;
+    /// What the history's reading left out, and what the comparison could not draw.
+    QStringList m_historyNotes;
+    QStringList m_curveNotes;
     bool m_fitted = false;
 };

@@ -337,17 +337,27 @@ void tst_ConsoleApplication::languageComesFromTheCommandLineThenTheSettings()
 void tst_ConsoleApplication::settingsLookupTakesTheFirstThatExists_data()
 {
     QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QString>("userKind"); // what the user's place holds when present
     QTest::addColumn<QString>("chosen");
     QTest::newRow("beside the program first")
-        << QStringList{"program", "user"} << QStringLiteral("program");
-    QTest::newRow("then the user's") << QStringList{"user", "system"} << QStringLiteral("user");
-    QTest::newRow("then the system's") << QStringList{"system"} << QStringLiteral("system");
-    QTest::newRow("none: beside the program") << QStringList{} << QStringLiteral("program");
+        << QStringList{"program", "user"} << "file" << QStringLiteral("program");
+    QTest::newRow("then the user's")
+        << QStringList{"user", "system"} << "file" << QStringLiteral("user");
+    QTest::newRow("then the system's")
+        << QStringList{"system"} << "file" << QStringLiteral("system");
+    QTest::newRow("none: beside the program")
+        << QStringList{} << "file" << QStringLiteral("program");
+    // Found, so that the status line names it as no regular file; never opened.
+    QTest::newRow("a folder in the user's place")
+        << QStringList{"user", "system"} << "folder" << QStringLiteral("user");
+    QTest::newRow("a FIFO in the user's place")
+        << QStringList{"user", "system"} << "fifo" << QStringLiteral("user");
 }
 
 void tst_ConsoleApplication::settingsLookupTakesTheFirstThatExists()
 {
     QFETCH(QStringList, present);
+    QFETCH(QString, userKind);
     QFETCH(QString, chosen);
     QTemporaryDir root;
     const QString configHome = root.filePath("config");
@@ -361,7 +371,13 @@ void tst_ConsoleApplication::settingsLookupTakesTheFirstThatExists()
     for (const QString &place : present) {
         const QString file = candidates[places.indexOf(place)];
         QVERIFY(QDir().mkpath(QFileInfo(file).path()));
-        QFile(file).open(QIODevice::WriteOnly);
+        const QString kind = place == QLatin1String("user") ? userKind : QStringLiteral("file");
+        if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(file));
+        else if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+        else
+            QFile(file).open(QIODevice::WriteOnly);
     }
     QCOMPARE(SettingsLookup::find(candidates), candidates[places.indexOf(chosen)]);
 }

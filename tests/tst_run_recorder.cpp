@@ -1,4 +1,5 @@
 #include "csv_format.h"
+#include "hang_watchdog.h"
 #include "manual_time.h"
 #include "named_rows.h"
 #include "offline_console.h"
@@ -20,6 +21,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
@@ -27,6 +29,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimeZone>
 
 #include <cerrno>
 #include <csignal>
@@ -34,6 +37,9 @@
 #include <sys/resource.h>
 
 namespace {
+/// A curve point where the link was lost, as the tables below give it.
+constexpr int kLostLink = std::numeric_limits<int>::min();
+
 QByteArray line(int set, int current, int p = 10)
 {
     return QStringLiteral("st=%1 pv=%2 out= 128 pid= %3, 005, 002\r\n")
@@ -222,6 +228,11 @@ private slots:
     void figureDifferences_data();
     void figureDifferences();
     void historyDialogComparesChosenRuns();
+    void runsFileThatIsNoFileIsNamed_data();
+    void runsFileThatIsNoFileIsNamed();
+    void longHistoryShowsItsNewestRuns();
+    void largeRecordIsComparedInTheBackground();
+    void recordNamedByAPathIsRefused();
     void runCurveLandsWhereTheLiveCurveWas_data();
     void runCurveLandsWhereTheLiveCurveWas();
     void chartDataHoldsTheChartsSamples();
@@ -421,6 +432,9 @@ void tst_RunRecorder::runCurveIsReadFromItsRecord_data()
         << first << "";
     QTest::newRow("after a clear, in progress, over two files")
         << QStringList{"2026-12-08T09:30:01.600+08:00", "", "a.csv;a_2.csv"} << second << "";
+    QTest::newRow("across a lost link")
+        << QStringList{"2026-12-08T11:00:00.000+08:00", "", "b.csv"}
+        << QList<QPoint>{{0, 300}, {5, 305}, {8, kLostLink}, {52, 400}} << "";
     QTest::newRow("missing record")
         << QStringList{"2026-12-08T09:30:01.600+08:00", "", "a.csv;gone.csv"} << QList<QPoint>{}
         << "找不到记录文件：%1/gone.csv";
@@ -460,6 +474,13 @@ void tst_RunRecorder::runCurveIsReadFromItsRecord()
             + "2026-12-08T09:30:03.000+08:00,0.9,line,60.0,27.5,50.20,10,5,2,st=0600\r\n"
               "2026-12-08T09:30:03.200+08:00,1.1,confirm,60.0,,,10,5,2,S0600\r\n"
               "2026-12-08T09:30:03.500+08:00,1.4,line,60.0,28.0,50.20,10,5,2,st=0600\r\n"));
+    QVERIFY(write("b.csv",
+        heading
+            + "2026-12-08T11:00:00.000+08:00,0.0,line,60.0,30.0,50.20,10,5,2,st=0600\r\n"
+              "2026-12-08T11:00:00.500+08:00,0.5,line,60.0,30.5,50.20,10,5,2,st=0600\r\n"
+              "2026-12-08T11:00:00.800+08:00,0.8,lost,,,,,,,COM1 gone\r\n"
+              "2026-12-08T11:00:05.000+08:00,5.0,reconnected,,,,,,,/dev/ttyUSB0\r\n"
+              "2026-12-08T11:00:05.200+08:00,5.2,line,60.0,40.0,50.20,10,5,2,st=0600\r\n"));
     QVERIFY(write("runs.csv", "start,end,record\r\n"));
     const RunCurve curve = RunCurve::read(directory.path(),
         {QStringLiteral("start"), QStringLiteral("end"), QStringLiteral("record")}, run);
@@ -469,7 +490,7 @@ void tst_RunRecorder::runCurveIsReadFromItsRecord()
             : problem);
     QList<QPoint> read;
     for (const CurvePoint &point : curve.points())
-        read.append(QPoint(int(point.runTenths), point.tenths));
+        read.append(QPoint(int(point.runTenths), point.lost ? kLostLink : point.tenths));
     QCOMPARE(read, curve.isValid() ? points : read);
     QCOMPARE(curve.isValid(), problem.isEmpty());
 }
@@ -779,28 +800,54 @@ void tst_RunRecorder::markSaysWhenNothingIsRecorded()
 
 void tst_RunRecorder::unwritableRunsFileIsReported_data()
 {
-    QTest::addColumn<QString>("runsFile");
-    QTest::addColumn<int>("error");
-    QTest::newRow("a folder of that name") << QString() << EISDIR;
-    // Writes there fail as on a full disk.
-    QTest::newRow("a full disk") << QStringLiteral("/dev/full") << ENOSPC;
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("reason");
+    const QString notRegular = QStringLiteral("不是普通文件");
+    QTest::newRow("a folder of that name") << QStringLiteral("folder") << notRegular;
+    // Opened, it would hold the window until something read it.
+    QTest::newRow("a FIFO") << QStringLiteral("fifo") << notRegular;
+    QTest::newRow("a device") << QStringLiteral("/dev/full") << notRegular;
+    // The run's row is cut short by the limit, as by a full disk.
+    QTest::newRow("a file size limit") << QStringLiteral("limit") << SystemError::text(EFBIG);
 }
 
+/// Anything but a regular file as runs.csv is never opened; a write that fails is reported and
+/// leaves nothing of the row.
 void tst_RunRecorder::unwritableRunsFileIsReported()
 {
-    QFETCH(QString, runsFile);
-    QFETCH(int, error);
+    QFETCH(QString, kind);
+    QFETCH(QString, reason);
     OfflineConsole console;
     const QString path = ::runsFile(console);
-    QVERIFY(runsFile.isEmpty() ? QDir().mkpath(path) : QFile::link(runsFile, path));
+    const HangWatchdog watchdog;
+    if (kind == QLatin1String("folder"))
+        QVERIFY(QDir().mkpath(path));
+    else if (kind == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind.startsWith(u'/'))
+        QVERIFY(QFile::link(kind, path));
     console.connectPort();
     console.receive(line(600, 585));
+    console.tick(10); // the record's rows reach the file
+    rlimit limit = {};
+    QCOMPARE(::getrlimit(RLIMIT_FSIZE, &limit), 0);
+    const rlimit before = limit;
+    const auto previousAction = std::signal(SIGXFSZ, SIG_IGN);
+    if (kind == QLatin1String("limit")) {
+        // Room for the record as it stands, not for the run's row after the heading.
+        limit.rlim_cur = rlim_t(QFileInfo(onlyRecord(console)).size());
+        QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limit), 0);
+    }
     QVERIFY(console.click(QStringLiteral("cmdDisconnect")));
-    const QString reason = QStringLiteral("记录失败：%1: %2")
-                               .arg(QDir::toNativeSeparators(path), SystemError::text(error));
-    QCOMPARE(notRecordingMark(console), reason);
-    QVERIFY2(statusToolTip(console).contains(reason), qPrintable(statusToolTip(console)));
+    ::setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, previousAction);
+    const QString failure =
+        QStringLiteral("记录失败：%1: %2").arg(QDir::toNativeSeparators(path), reason);
+    QCOMPARE(notRecordingMark(console), failure);
+    QVERIFY2(statusToolTip(console).contains(failure), qPrintable(statusToolTip(console)));
     QCOMPARE(namedRows(onlyRecord(console)).size(), 1);
+    if (kind == QLatin1String("limit"))
+        QCOMPARE(QFileInfo(path).size(), 0);
 }
 
 /// A file size limit cuts the write short as a full disk does, and can be set without
@@ -980,7 +1027,8 @@ void tst_RunRecorder::historyDialogSortsFiguresAsNumbers()
     const QString record = directory.filePath("c.csv");
     QVERIFY(writeFile(record, {}));
     RunsDialog dialog(runs);
-    const QStandardItemModel &model = dialog.runs();
+    const QAbstractItemModel &model = dialog.runs();
+    QTRY_VERIFY(!dialog.isReading());
     const auto column = [&model](int index) {
         QStringList cells;
         for (int row = 0; row < model.rowCount(); ++row)
@@ -995,7 +1043,7 @@ void tst_RunRecorder::historyDialogSortsFiguresAsNumbers()
     QCOMPARE(column(0),
         (QStringList{shown("2026-12-20T09:00:00.000"), shown("2026-12-08T10:00:00.000-12:00"),
             shown("2026-12-08T20:00:00.000+14:00"), shown("2026-12-01T09:00:00.000")}));
-    const_cast<QStandardItemModel &>(model).sort(8, Qt::AscendingOrder);
+    const_cast<QAbstractItemModel &>(model).sort(8, Qt::AscendingOrder);
     QCOMPARE(column(8), (QStringList{"9.5", "10.25", "11", "12"}));
 
     auto *open = dialog.findChild<QPushButton *>(QStringLiteral("openRecord"));
@@ -1029,6 +1077,7 @@ void tst_RunRecorder::historyDialogShowsTheRunInProgress()
     const auto cell = [dialog](int row, int column) {
         return dialog->runs().index(row, column).data().toString();
     };
+    QTRY_VERIFY(!dialog->isReading());
     QCOMPARE(dialog->runs().rowCount(), 1);
     QCOMPARE(cell(0, 1), QStringLiteral("进行中"));
     QCOMPARE(cell(0, 12), QStringLiteral("1"));
@@ -1043,6 +1092,7 @@ void tst_RunRecorder::historyDialogShowsTheRunInProgress()
     QVERIFY(console.click(QStringLiteral("runtimeclear")));
     console.receive(line(600, 595));
     dialog->findChild<QPushButton *>(QStringLiteral("refresh"))->click();
+    QTRY_VERIFY(!dialog->isReading());
     QCOMPARE(dialog->runs().rowCount(), 2);
     QCOMPARE(cell(0, 1), QStringLiteral("进行中"));
     QCOMPARE(cell(1, 12), QStringLiteral("2"));
@@ -1114,6 +1164,7 @@ void tst_RunRecorder::historyDialogComparesChosenRuns()
 
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTRY_VERIFY(!dialog.isReading());
     QTableView *table = dialog.findChild<QTableView *>();
     table->selectRow(0);
     table->selectionModel()->select(
@@ -1143,6 +1194,7 @@ void tst_RunRecorder::historyDialogComparesChosenRuns()
         qPrintable(QStringLiteral("%1 <= %2").arg(compared->columnWidth(0)).arg(nameWidth)));
 
     compare->click();
+    QTRY_VERIFY(!dialog.isReading());
     const auto *problem = dialog.findChild<QLabel *>(QStringLiteral("problem"));
     QVERIFY(!problem->isHidden());
     QCOMPARE(problem->text(),
@@ -1159,6 +1211,168 @@ void tst_RunRecorder::historyDialogComparesChosenRuns()
                 .toLocalTime()
                 .toString(QStringLiteral("MM-dd HH:mm:ss"))
             + QStringLiteral(" · 设定 60.0 ℃ · P 10 I 5 D 2"));
+}
+
+void tst_RunRecorder::runsFileThatIsNoFileIsNamed_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::newRow("a FIFO") << QStringLiteral("fifo");
+    QTest::newRow("a folder") << QStringLiteral("folder");
+}
+
+/// A runs.csv that is no regular file is never opened: the history opens at once and says so.
+void tst_RunRecorder::runsFileThatIsNoFileIsNamed()
+{
+    QFETCH(QString, kind);
+    QTemporaryDir directory;
+    const QString runs = directory.filePath("runs.csv");
+    const HangWatchdog watchdog;
+    if (kind == QLatin1String("fifo"))
+        QCOMPARE(::mkfifo(QFile::encodeName(runs).constData(), 0600), 0);
+    else
+        QVERIFY(QDir().mkdir(runs));
+    RunsDialog dialog(runs);
+    QTRY_VERIFY(!dialog.isReading());
+    const auto *problem = dialog.findChild<QLabel *>(QStringLiteral("problem"));
+    QVERIFY(!problem->isHidden());
+    QCOMPARE(problem->text(),
+        QStringLiteral("无法读取运行记录：%1 不是普通文件").arg(QDir::toNativeSeparators(runs)));
+    QCOMPARE(dialog.runs().rowCount(), 0);
+}
+
+/// A history far longer than is shown opens with its newest runs, read from the file's end, and
+/// says that the older ones are left out; a last row cut short is left out and said.
+void tst_RunRecorder::longHistoryShowsItsNewestRuns()
+{
+    QTemporaryDir directory;
+    const QString runs = directory.filePath("runs.csv");
+    QFile file(runs);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("start,end,port,set_c,p,i,d,rise_s,overshoot_pct,peak_s,settling_s,highest_c,lines,"
+               "record\r\n");
+    const QDateTime first(QDate(2026, 12, 1), QTime(0, 0), QTimeZone(8 * 3600));
+    const auto start = [&first](qint64 run) { return first.addSecs(run * 8); };
+    qint64 count = 0;
+    QByteArray rows;
+    for (; file.size() + rows.size() < 10 * 1024 * 1024; ++count) {
+        rows += start(count).toString(Qt::ISODateWithMs).toLatin1() + ','
+            + start(count).addSecs(4).toString(Qt::ISODateWithMs).toLatin1()
+            + ",COM1,60.0,10,5,2,,,,,25.0,40," + QByteArray::number(count) + ".csv\r\n";
+        if (rows.size() > 1024 * 1024)
+            file.write(std::exchange(rows, {}));
+    }
+    file.write(rows + start(count).toString(Qt::ISODateWithMs).toLatin1() + ",2026-12");
+    file.close();
+    QVERIFY(count > RunsDialog::kNewestShown);
+
+    RunsDialog dialog(runs);
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.isReading(), 30000);
+    const QAbstractItemModel &model = dialog.runs();
+    QCOMPARE(model.rowCount(), RunsDialog::kNewestShown);
+    const auto shown = [](const QDateTime &moment) {
+        return moment.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    };
+    QCOMPARE(model.index(0, 0).data().toString(), shown(start(count - 1)));
+    QCOMPARE(model.index(0, 13).data().toString(), QString::number(count - 1) + ".csv");
+    QCOMPARE(model.index(model.rowCount() - 1, 0).data().toString(),
+        shown(start(count - RunsDialog::kNewestShown)));
+    const auto *problem = dialog.findChild<QLabel *>(QStringLiteral("problem"));
+    QCOMPARE(problem->text(),
+        QStringLiteral(
+            "只列出了最新的 %L1 次运行，更早的运行仍在 %2 中\n运行记录的最后一行不完整，已舍去")
+            .arg(RunsDialog::kNewestShown)
+            .arg(QDir::toNativeSeparators(runs)));
+}
+
+/// A record of hundreds of megabytes is read in the background with its progress shown; a last
+/// row cut short is left out and said, never drawn as a temperature of its own.
+void tst_RunRecorder::largeRecordIsComparedInTheBackground()
+{
+    QTemporaryDir directory;
+    const QString record = directory.filePath("big.csv");
+    QFile file(record);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("time,run_s,kind,set_c,current_c,output_pct,p,i,d,text\r\n");
+    QByteArray rows;
+    qint64 count = 0;
+    const auto current = [](qint64 row) { return 250 + int(row % 350); };
+    for (; file.size() + rows.size() < 200 * 1024 * 1024; ++count) {
+        rows += "2026-12-08T09:30:00.000+08:00," + QByteArray::number(count / 10) + '.'
+            + QByteArray::number(count % 10) + ",line,60.0,"
+            + QByteArray::number(current(count) / 10) + '.'
+            + QByteArray::number(current(count) % 10)
+            + ",50.20,10,5,2,\"st=0600 pv=0585 out= 128 pid= 010, 005, 002\"\r\n";
+        if (rows.size() > 4 * 1024 * 1024)
+            file.write(std::exchange(rows, {}));
+    }
+    // Cut in the middle of its temperature, 60.5 °C: read whole it would be 0.6 °C.
+    file.write(rows + "2026-12-08T09:30:00.000+08:00,99999.9,line,60.0,6");
+    file.close();
+    const QString runs = directory.filePath("runs.csv");
+    QVERIFY(writeFile(runs,
+        "start,end,port,set_c,p,i,d,record\r\n"
+        "2026-12-08T09:30:00.000+08:00,,COM1,60.0,10,5,2,big.csv\r\n"));
+
+    RunsDialog dialog(runs);
+    QSignalSpy drawn(&dialog, &RunsDialog::compareOnChart);
+    QList<int> progress;
+    connect(dialog.findChild<QProgressBar *>(), &QProgressBar::valueChanged, this,
+        [&progress](int value) { progress.append(value); });
+    QTRY_VERIFY(!dialog.isReading());
+    dialog.findChild<QTableView *>()->selectRow(0);
+    progress.clear();
+    dialog.findChild<QPushButton *>(QStringLiteral("compareOnChart"))->click();
+    QVERIFY(dialog.isReading());
+    QVERIFY(dialog.findChild<QWidget *>(QStringLiteral("reading"))->isVisibleTo(&dialog));
+    QTRY_VERIFY_WITH_TIMEOUT(!dialog.isReading(), 120000);
+    QVERIFY(!dialog.findChild<QWidget *>(QStringLiteral("reading"))->isVisibleTo(&dialog));
+    QVERIFY2(progress.size() > 10, qPrintable(QString::number(progress.size())));
+    QVERIFY(std::is_sorted(progress.cbegin(), progress.cend()));
+    QVERIFY(progress.back() >= 990);
+
+    QCOMPARE(drawn.count(), 1);
+    const auto overlays = drawn.front().front().value<QList<ChartOverlay>>();
+    QCOMPARE(overlays.size(), 1);
+    const std::vector<HistorySample> &samples = overlays.front().samples;
+    QCOMPARE(qint64(samples.size()), count);
+    QCOMPARE(samples.back().stamp, count - 1);
+    QCOMPARE(samples.back().value, current(count - 1));
+    QCOMPARE(dialog.findChild<QLabel *>(QStringLiteral("problem"))->text(),
+        QStringLiteral("记录文件的最后一行不完整，已舍去：") + QDir::toNativeSeparators(record));
+}
+
+/// A record named by anything but a plain file name is neither read nor handed to the desktop:
+/// runs.csv may have been written by someone else, and the name taken as a path leads out.
+void tst_RunRecorder::recordNamedByAPathIsRefused()
+{
+    QTemporaryDir top;
+    const QDir directory(top.filePath("records"));
+    QVERIFY(directory.mkpath("."));
+    QVERIFY(writeFile(top.filePath("outside.csv"),
+        "time,run_s,kind,set_c,current_c,output_pct,p,i,d,text\r\n"
+        "2026-12-08T09:00:00.000+08:00,0.0,line,60.0,25.0,50.20,10,5,2,st=0600\r\n"));
+    const QString runs = directory.filePath("runs.csv");
+    QVERIFY(writeFile(runs,
+        "start,end,port,set_c,p,i,d,record\r\n"
+        "2026-12-08T09:00:00.000+08:00,2026-12-08T09:05:00.000+08:00,COM1,60.0,10,5,2,"
+        "../outside.csv\r\n"));
+    RunsDialog dialog(runs);
+    QSignalSpy drawn(&dialog, &RunsDialog::compareOnChart);
+    QTRY_VERIFY(!dialog.isReading());
+    dialog.findChild<QTableView *>()->selectRow(0);
+    const auto *problem = dialog.findChild<QLabel *>(QStringLiteral("problem"));
+    m_opened = QUrl();
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), this, "openUrl");
+    dialog.findChild<QPushButton *>(QStringLiteral("openRecord"))->click();
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(m_opened, QUrl());
+    QCOMPARE(problem->text(),
+        QStringLiteral("记录文件名不是记录文件夹中的文件，未打开：../outside.csv"));
+    dialog.findChild<QPushButton *>(QStringLiteral("compareOnChart"))->click();
+    QTRY_VERIFY(!dialog.isReading());
+    QCOMPARE(drawn.count(), 0);
+    QCOMPARE(problem->text(),
+        QStringLiteral("记录文件名不是记录文件夹中的文件，未读取：../outside.csv"));
 }
 
 void tst_RunRecorder::runCurveLandsWhereTheLiveCurveWas_data()
@@ -1205,6 +1419,7 @@ void tst_RunRecorder::runCurveLandsWhereTheLiveCurveWas()
     QCOMPARE(dialog->comparison().index(0, 1).data().toString(), QStringLiteral("60"));
     dialog->findChild<QTableView *>()->selectRow(0); // the run in progress
     dialog->findChild<QPushButton *>(QStringLiteral("compareOnChart"))->click();
+    QTRY_VERIFY(!dialog->isReading());
     QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("problem"))->isHidden());
     QCOMPARE(chart->overlays().size(), 1);
     QCOMPARE(chart->picHist(), canvas);

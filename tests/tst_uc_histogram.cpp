@@ -109,6 +109,8 @@ private slots:
     void overlayOfTheSameSamplesCoversTheLinesPixels();
     void overlayRunsAheadOfTheLiveLineFromTheRunsStart();
     void overlaysLeaveTheCanvasAndGoWithoutATrace();
+    void overlayBreaksAtAGap_data();
+    void overlayBreaksAtAGap();
 };
 
 void tst_ucHistogram::spacingsComeFromTheCanvas()
@@ -849,6 +851,50 @@ void tst_ucHistogram::overlaysLeaveTheCanvasAndGoWithoutATrace()
     QCOMPARE(face(*overlaid), face(*plain));
     overlaid->setOverlays({});
     QVERIFY(overlaid->overlays().isEmpty());
+}
+
+void tst_ucHistogram::overlayBreaksAtAGap_data()
+{
+    QTest::addColumn<QStringList>("actions");
+    QTest::newRow("live") << QStringList{};
+    QTest::newRow("compressed") << QStringList{"compress"};
+    QTest::newRow("stretched and moved back") << QStringList{"stretch", "moveLeft"};
+}
+
+/// A run whose link was lost is drawn up to the loss and again from its next sample, as two
+/// runs would be, with nothing across the gap.
+void tst_ucHistogram::overlayBreaksAtAGap()
+{
+    QFETCH(QStringList, actions);
+    const auto chart = smallChart();
+    chart->setHistoryEnabled(true);
+    for (qint64 stamp = 0; stamp < 150; ++stamp)
+        chart->NextPoint(qint32(30 + stamp % 40), stamp);
+    const QMap<QString, void (ucHistogram::*)()> views{{"compress", &ucHistogram::compress},
+        {"stretch", &ucHistogram::stretch}, {"moveLeft", &ucHistogram::moveLeft}};
+    for (const QString &action : actions)
+        (chart.get()->*views.value(action))();
+    ChartOverlay before;
+    ChartOverlay after;
+    ChartOverlay lost;
+    for (qint64 stamp = 0; stamp < 95; stamp += 5)
+        before.samples.push_back({qint32(20 + stamp / 2), stamp});
+    // Held up to the loss and no further.
+    before.samples.push_back({before.samples.back().value, 96});
+    for (qint64 stamp = 112; stamp < 140; stamp += 4)
+        after.samples.push_back({qint32(90 - stamp / 4), stamp});
+    lost.samples = before.samples;
+    lost.samples.back() = {ChartOverlay::kGap, 97};
+    lost.samples.insert(lost.samples.end(), after.samples.cbegin(), after.samples.cend());
+    const auto drawn = [&chart](const ChartOverlay &overlay) {
+        chart->setOverlays({overlay});
+        const QList<QPoint> points = drawnOnFace(chart->overlayLayer(), true);
+        return QSet<QPoint>(points.cbegin(), points.cend());
+    };
+    const QSet<QPoint> apart = drawn(before) | drawn(after);
+    QVERIFY(drawn(before).size() > 10);
+    QVERIFY(drawn(after).size() > 10);
+    QCOMPARE(drawn(lost), apart);
 }
 
 QTEST_MAIN(tst_ucHistogram)

@@ -354,6 +354,13 @@ Device now: %2</translation>
     </message>
 </context>
 <context>
+    <name>RegularFile</name>
+    <message>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
+    </message>
+</context>
+<context>
     <name>RunCurve</name>
     <message>
         <source>运行记录中的时间无法读取：%1</source>
@@ -374,6 +381,22 @@ Device now: %2</translation>
     <message>
         <source>无法读取记录文件：%1</source>
         <translation>Cannot read the record file: %1</translation>
+    </message>
+    <message>
+        <source>记录文件名不是记录文件夹中的文件，未读取：%1</source>
+        <translation>Not read: the record name %1 is not a file in the records folder</translation>
+    </message>
+    <message>
+        <source>无法读取记录文件：%1 不是普通文件</source>
+        <translation>Cannot read the record file: %1 is not a regular file</translation>
+    </message>
+    <message>
+        <source>记录文件的最后一行不完整，已舍去：%1</source>
+        <translation>The last row of the record is incomplete and was left out: %1</translation>
+    </message>
+    <message>
+        <source>记录文件中有 %1 行过长，未读取：%2</source>
+        <translation>%1 rows too long for a record were skipped: %2</translation>
     </message>
 </context>
 <context>
@@ -480,10 +503,6 @@ Device now: %2</translation>
         <translation>Refresh</translation>
     </message>
     <message>
-        <source>进行中</source>
-        <translation>in progress</translation>
-    </message>
-    <message>
         <source>找不到这次运行的记录文件：%1</source>
         <translation>This run&apos;s record file is not there: %1</translation>
     </message>
@@ -506,6 +525,61 @@ Device now: %2</translation>
     <message>
         <source>当前运行</source>
         <translation>Current run</translation>
+    </message>
+    <message>
+        <source>只列出了最新的 %L1 次运行，更早的运行仍在 %2 中</source>
+        <translation>Only the newest %L1 runs are listed; the older ones are still in %2</translation>
+    </message>
+    <message>
+        <source>运行记录的最后一行不完整，已舍去</source>
+        <translation>The last row of the run history is incomplete and was left out</translation>
+    </message>
+    <message>
+        <source>运行记录中有 %1 行过长，未读取</source>
+        <translation>%1 rows of the run history were too long and skipped</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>记录文件名不是记录文件夹中的文件，未打开：%1</source>
+        <translation>Not opened: the record name %1 is not a file in the records folder</translation>
+    </message>
+    <message>
+        <source>无法打开记录：%1 不是普通文件</source>
+        <translation>Cannot open the record: %1 is not a regular file</translation>
+    </message>
+    <message>
+        <source>已停止读取运行记录，只列出了读到的运行</source>
+        <translation>Reading the run history was stopped; only the runs read so far are listed</translation>
+    </message>
+    <message>
+        <source>正在读取记录文件…</source>
+        <translation>Reading the record files…</translation>
+    </message>
+    <message>
+        <source>正在读取运行记录…</source>
+        <translation>Reading the run history…</translation>
+    </message>
+    <message>
+        <source>进行中</source>
+        <translation>in progress</translation>
+    </message>
+</context>
+<context>
+    <name>RunsFileTail</name>
+    <message>
+        <source>无法读取运行记录：%1 不是普通文件</source>
+        <translation>Cannot read the run history: %1 is not a regular file</translation>
+    </message>
+    <message>
+        <source>无法读取运行记录：%1（%2）</source>
+        <translation>Cannot read the run history %1: %2</translation>
+    </message>
+    <message>
+        <source>无法读取运行记录：%1 不是运行记录</source>
+        <translation>Cannot read the run history: %1 is not a run history</translation>
     </message>
 </context>
 <context>

@@ -1,5 +1,6 @@
 #include "record_file.h"
 
+#include "regular_file.h"
 #include "system_error.h"
 
 #include <QDateTime>
@@ -112,18 +113,15 @@ std::optional<QString> RecordFile::appendRows(
 {
     if (std::optional<QString> error = makeDirectory(QFileInfo(path).absolutePath()))
         return error;
-    const int descriptor = ::open(
-        QFile::encodeName(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666);
-    if (descriptor < 0)
-        return failure(path, errno);
-    struct stat info = {};
-    const off_t before = ::fstat(descriptor, &info) == 0 ? info.st_size : 0;
+    const RegularFile file(path, RegularFile::Access::Append);
+    if (!file.isOpen())
+        return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.reason());
+    const qint64 before = file.size();
     const QByteArray bytes = ((before == 0 ? header : QString()) + rows).toUtf8();
     qint64 written = 0;
-    const int error = writeAll(descriptor, bytes, written);
+    const int error = writeAll(file.descriptor(), bytes, written);
     if (error != 0 && written > 0)
-        (void)::ftruncate(descriptor, before);
-    ::close(descriptor);
+        (void)::ftruncate(file.descriptor(), before);
     return error != 0 ? std::optional<QString>(failure(path, error)) : std::nullopt;
 }
 

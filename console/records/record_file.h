@@ -42,7 +42,7 @@ public:
     QString fileName() const;
 
     /// Adds rows to a table file, its heading first when the file is new or empty: all of them
-    /// or, with the reason, none.
+    /// or, with the reason, none. Anything there but a regular file is left unopened.
     static std::optional<QString> appendRows(
         const QString &path, const QString &header, const QString &rows);
 

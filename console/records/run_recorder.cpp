@@ -71,6 +71,16 @@ const QStringList &RunRecorder::runColumns()
     return kRunColumns;
 }
 
+std::optional<QString> RunRecorder::recordPath(const QString &directory, const QString &name)
+{
+    // The console names its records after the moment and the port; a separator of either system
+    // or a name of the folder itself or its parent is never one of them.
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")
+        || name.contains(u'/') || name.contains(u'\\') || name.contains(QChar(0)))
+        return std::nullopt;
+    return QDir(directory).filePath(name);
+}
+
 RunRecorder::RunRecorder(std::shared_ptr<const Clock> clock, QObject *parent)
     : QObject(parent)
     , m_clock(std::move(clock))

@@ -67,6 +67,9 @@ public:
     static const QStringList &runColumns();
     /// Several record files of one run are named in one cell, separated by this.
     static QChar recordSeparator() { return u';'; }
+    /// A record file named in runs.csv as a path in the records folder; none for anything but a
+    /// plain file name, so that a history written by someone else cannot lead out of the folder.
+    static std::optional<QString> recordPath(const QString &directory, const QString &name);
 
     RunRecorder(std::shared_ptr<const Clock> clock, QObject *parent);
     ~RunRecorder() override;

@@ -28,8 +28,10 @@ QString SettingsLookup::userFile()
 
 QString SettingsLookup::find(const QStringList &candidates)
 {
+    // Whatever is there is taken, a FIFO or a folder too: the status line names it as no regular
+    // file, and reads never open it. Skipped, it would leave the user puzzled by another path.
     for (const QString &candidate : candidates) {
-        if (QFileInfo(candidate).isFile())
+        if (QFileInfo::exists(candidate))
             return candidate;
     }
     return candidates.value(0);

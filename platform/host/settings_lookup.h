@@ -8,8 +8,8 @@
 namespace SettingsLookup {
 QString besideExecutable(const QString &applicationDir);
 QStringList candidates(const QString &applicationDir);
-/// The first candidate that exists; the first of all when none does, so that every read finds
-/// nothing, as with a missing file.
+/// The first candidate that exists, whatever it is; the first of all when none does, so that
+/// every read finds nothing, as with a missing file.
 QString find(const QStringList &candidates);
 /// The user's own settings file, in the user's configuration folder.
 QString userFile();

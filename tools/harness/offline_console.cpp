@@ -17,6 +17,7 @@
 #include <QPlainTextEdit>
 #include <QScrollBar>
 #include <QTableView>
+#include <QThreadPool>
 
 namespace {
 constexpr qint64 kTickMilliseconds = 100;
@@ -181,9 +182,15 @@ QJsonObject OfflineConsole::snapshot() const
     };
 }
 
-/// Lets queued work finish, received bytes and the log's end-of-turn append included.
+/// Lets queued work finish, received bytes and the log's end-of-turn append included, and what
+/// is read in the background (the run history, records compared) with what it hands over.
 void OfflineConsole::settle()
 {
     m_port->deliverFed();
     QCoreApplication::processEvents();
+    QThreadPool *pool = QThreadPool::globalInstance();
+    while (pool->activeThreadCount() > 0) {
+        pool->waitForDone();
+        QCoreApplication::processEvents();
+    }
 }

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QString>
 
+#include <limits>
 #include <vector>
 
 /// An earlier run drawn over the chart: its samples stamped with their run time in tenths of a
@@ -12,6 +13,10 @@
 /// each value held until the next, as the chart samples a temperature that changes by lines.
 struct ChartOverlay
 {
+    /// A sample of this value marks a gap, such as a lost link: nothing is drawn from its stamp
+    /// to the next sample's.
+    static constexpr qint32 kGap = std::numeric_limits<qint32>::min();
+
     std::vector<HistorySample> samples;
     QString legend;
 

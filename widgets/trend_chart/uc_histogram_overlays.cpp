@@ -17,7 +17,7 @@ constexpr int kLegendMargin = 3;
 constexpr int kLegendDash = 14;
 
 /// An overlay's value at a run of rising stamps: each sample held until the next, nothing before
-/// the first or after the last.
+/// the first, after the last or within a gap.
 class HeldValues
 {
 public:
@@ -34,7 +34,8 @@ public:
             m_next = 0;
         while (m_next < m_samples.size() && m_samples[m_next].stamp <= stamp)
             ++m_next;
-        return m_samples[m_next - 1].value;
+        const qint32 value = m_samples[m_next - 1].value;
+        return value != ChartOverlay::kGap ? std::optional(value) : std::nullopt;
     }
 
 private:

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "regular_file.h"
+
+#include <QByteArrayView>
+#include <QCoreApplication>
+#include <QStringList>
+
+#include <functional>
+
+class ReadProgress;
+
+/// The newest rows of runs.csv, read from its end back in blocks, so that a history of any size
+/// costs the time and memory of the rows taken. Rows go one to a text line: none of the fields
+/// the console writes there holds a line break.
+class RunsFileTail
+{
+    Q_DECLARE_TR_FUNCTIONS(RunsFileTail)
+
+public:
+    struct Outcome
+    {
+        /// Older rows were left unread.
+        bool more = false;
+        /// The last row had no line end and was left out.
+        bool cut = false;
+        /// Rows skipped for a length no console writes.
+        qint64 overlong = 0;
+        bool cancelled = false;
+        /// Why the rows could not be read to the end, in the window's language.
+        QString problem;
+    };
+
+    /// Opens the file, if it is a regular file, and reads its heading.
+    explicit RunsFileTail(const QString &path);
+
+    /// Why the file cannot be read, in the window's language; empty when it can or is not there.
+    const QString &problem() const { return m_problem; }
+    const QStringList &heading() const { return m_heading; }
+    /// Hands the rows, newest first and without their line ends, to take, up to wanted rows that
+    /// take accepts.
+    Outcome readBack(qint64 wanted, const ReadProgress &progress,
+        const std::function<bool(QByteArrayView row)> &take);
+
+private:
+    void readHeading();
+
+    QString m_path;
+    RegularFile m_file;
+    QStringList m_heading;
+    /// Where the first row begins.
+    qint64 m_rowsFrom = 0;
+    QString m_problem;
+};
