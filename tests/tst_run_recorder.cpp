@@ -35,6 +35,7 @@
 #include <csignal>
 #include <ctime>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace {
 /// A curve point where the link was lost, as the tables below give it.
@@ -757,13 +758,15 @@ void tst_RunRecorder::unwritableFolderLeavesTheConsoleWorking()
     OfflineConsole console(OfflineConsole::Visibility::Hidden, application.path());
     for (const int connection : {1, 2}) {
         console.connectPort();
-        QVERIFY2(console.text("lblStatus").startsWith(QStringLiteral("记录失败：")),
-            qPrintable(QString::number(connection)));
-        QVERIFY(statusToolTip(console).contains(SystemError::text(ENOTDIR)));
+        // The reason shows whole; only the path after it may be cut.
+        const QString failure =
+            QStringLiteral("记录失败：无法创建文件夹，%1：").arg(SystemError::text(ENOTDIR));
+        QVERIFY2(
+            console.text("lblStatus").startsWith(failure), qPrintable(console.text("lblStatus")));
         console.receive(line(600, 585));
         console.receive(line(600, 590));
         QCOMPARE(console.text("rece_quantity"), QString::number(2 * connection));
-        QVERIFY(console.text("lblStatus").startsWith(QStringLiteral("记录失败：")));
+        QVERIFY(console.text("lblStatus").startsWith(failure));
         QVERIFY(statusToolTip(console).contains(QStringLiteral("记录失败：")));
         QVERIFY(
             notRecordingMark(console).value_or(QString()).contains(QStringLiteral("记录失败：")));
@@ -842,7 +845,7 @@ void tst_RunRecorder::unwritableRunsFileIsReported()
     ::setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, previousAction);
     const QString failure =
-        QStringLiteral("记录失败：%1: %2").arg(QDir::toNativeSeparators(path), reason);
+        QStringLiteral("记录失败：%1：%2").arg(reason, QDir::toNativeSeparators(path));
     QCOMPARE(notRecordingMark(console), failure);
     QVERIFY2(statusToolTip(console).contains(failure), qPrintable(statusToolTip(console)));
     QCOMPARE(namedRows(onlyRecord(console)).size(), 1);
@@ -871,7 +874,7 @@ void tst_RunRecorder::rowIsWrittenWholeOrNotAtAll()
     ::setrlimit(RLIMIT_FSIZE, &before);
     std::signal(SIGXFSZ, previousAction);
     QVERIFY(flushed.error);
-    QVERIFY2(flushed.error->endsWith(QStringLiteral(": ") + SystemError::text(EFBIG)),
+    QVERIFY2(flushed.error->startsWith(SystemError::text(EFBIG) + QStringLiteral("：")),
         qPrintable(*flushed.error));
     QFile written(directory.filePath(file.fileName()));
     QVERIFY(written.open(QIODevice::ReadOnly));

@@ -290,13 +290,6 @@ Device now: %2</translation>
     </message>
 </context>
 <context>
-    <name>QObject</name>
-    <message>
-        <source>无法创建文件夹 %1：%2</source>
-        <translation>cannot create folder %1: %2</translation>
-    </message>
-</context>
-<context>
     <name>ReadoutPanel</name>
     <message>
         <source>设定温度：</source>
@@ -351,6 +344,17 @@ Device now: %2</translation>
     <message>
         <source>(连接中断 %1 s，设备现为 %2，断开前为 %3)</source>
         <translation>(connection down for %1 s; device now %2, before the loss %3)</translation>
+    </message>
+</context>
+<context>
+    <name>RecordFile</name>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>无法创建文件夹，%1</source>
+        <translation>cannot create the folder, %1</translation>
     </message>
 </context>
 <context>

@@ -35,9 +35,15 @@ int makePath(const QByteArray &path)
     return ::mkdir(path.constData(), 0777) == 0 || errno == EEXIST ? 0 : errno;
 }
 
+/// The reason first: a status line too narrow for the path still shows it whole.
+QString failure(const QString &path, const QString &reason)
+{
+    return RecordFile::tr("%1：%2").arg(reason, QDir::toNativeSeparators(path));
+}
+
 QString failure(const QString &path, int error)
 {
-    return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), SystemError::text(error));
+    return failure(path, SystemError::text(error));
 }
 
 /// Writes all of bytes; 0, or the error that stopped it with written telling how far it came.
@@ -115,7 +121,7 @@ std::optional<QString> RecordFile::appendRows(
         return error;
     const RegularFile file(path, RegularFile::Access::Append);
     if (!file.isOpen())
-        return QStringLiteral("%1: %2").arg(QDir::toNativeSeparators(path), file.reason());
+        return failure(path, file.reason());
     const qint64 before = file.size();
     const QByteArray bytes = ((before == 0 ? header : QString()) + rows).toUtf8();
     qint64 written = 0;
@@ -129,8 +135,7 @@ std::optional<QString> RecordFile::makeDirectory(const QString &directory)
 {
     const QString path = QDir::cleanPath(QFileInfo(directory).absoluteFilePath());
     if (const int error = makePath(QFile::encodeName(path)))
-        return QObject::tr("无法创建文件夹 %1：%2")
-            .arg(QDir::toNativeSeparators(path), SystemError::text(error));
+        return failure(path, tr("无法创建文件夹，%1").arg(SystemError::text(error)));
     return std::nullopt;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 
 #include <optional>
@@ -12,6 +13,8 @@ class QDateTime;
 /// reaches its limit. A row reaches the disk whole or not at all.
 class RecordFile
 {
+    Q_DECLARE_TR_FUNCTIONS(RecordFile)
+
 public:
     static constexpr qint64 kRolloverBytes = 100 * 1024 * 1024;
 
