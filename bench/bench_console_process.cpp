@@ -4,6 +4,7 @@
 #include "memory_comm.h"
 #include "offline_console.h"
 #include "port_reconnector.h"
+#include "process_memory.h"
 #include "serial_comm.h"
 #include "settings_lookup.h"
 #include "simulator_process.h"
@@ -58,13 +59,6 @@ double runMeasuringCpu(benchmark::State &state, int seconds)
     state.SetIterationTime(wall.elapsed() / 1000.0);
     state.counters["cpu_share_percent"] = 100.0 * cpu / (wall.elapsed() / 1000.0);
     return cpu;
-}
-
-double peakResidentMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
 }
 
 /// A shown console connected to the simulator behind a link in its own directory.
@@ -509,7 +503,7 @@ void BM_PeakMemoryAfterAMillionLines(benchmark::State &state)
     OfflineConsole console(OfflineConsole::Visibility::Shown);
     console.connectPort();
     MemoryComm &port = console.port();
-    const double peakBefore = peakResidentMegabytes();
+    const double peakBefore = ProcessMemory::peakResidentMegabytes();
     QByteArray batch;
     for (int n = 0; n < 1000; ++n) {
         batch += QStringLiteral("st=0600 pv=%1 out= %2 pid= 010, 005, 002\r\n")
@@ -526,7 +520,7 @@ void BM_PeakMemoryAfterAMillionLines(benchmark::State &state)
     }
     state.counters["lines"] = double(console.window().state().FrameCount);
     state.counters["peak_rss_mb_before"] = peakBefore;
-    state.counters["peak_rss_mb_after"] = peakResidentMegabytes();
+    state.counters["peak_rss_mb_after"] = ProcessMemory::peakResidentMegabytes();
 }
 BENCHMARK(BM_PeakMemoryAfterAMillionLines)->Iterations(1)->Unit(benchmark::kSecond);
 } // namespace

@@ -1,3 +1,4 @@
+#include "process_memory.h"
 #include "runs_dialog.h"
 #include "stored_design.h"
 #include "uc_histogram.h"
@@ -14,28 +15,9 @@
 
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
-#include <fstream>
 #include <functional>
 
 namespace {
-double residentMegabytes()
-{
-    long pages = 0;
-    long resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
-double peakResidentMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
-
 /// The longest time the GUI thread went without coming back to its event loop.
 class StallWatch
 {
@@ -102,7 +84,7 @@ void BM_RunHistoryOpens(benchmark::State &state)
     QTemporaryDir directory;
     const QString runs = directory.filePath(QStringLiteral("runs.csv"));
     const qint64 written = writeRuns(runs, state.range(0) * 1024 * 1024);
-    const double before = residentMegabytes();
+    const double before = ProcessMemory::residentMegabytes();
     for (auto _ : state) {
         StallWatch watch;
         auto dialog = std::make_unique<RunsDialog>(runs);
@@ -113,7 +95,7 @@ void BM_RunHistoryOpens(benchmark::State &state)
         state.counters["longest_stall_ms"] = watch.longestMs();
         state.counters["until_read_ms"] = watch.elapsedMs();
         state.counters["rows_shown"] = dialog->runs().rowCount();
-        state.counters["resident_over_start_mb"] = residentMegabytes() - before;
+        state.counters["resident_over_start_mb"] = ProcessMemory::residentMegabytes() - before;
         // A click on a figure's heading: the runs listed sorted by it and the table drawn again.
         StallWatch sorting;
         dialog->findChild<QTableView *>()->sortByColumn(8, Qt::AscendingOrder);
@@ -127,7 +109,7 @@ void BM_RunHistoryOpens(benchmark::State &state)
         state.counters["closing_ms"] = closing.elapsed();
     }
     state.counters["runs_in_file"] = double(written);
-    state.counters["peak_over_start_mb"] = peakResidentMegabytes() - before;
+    state.counters["peak_over_start_mb"] = ProcessMemory::peakResidentMegabytes() - before;
 }
 BENCHMARK(BM_RunHistoryOpens)->Arg(1)->Arg(10)->Iterations(1)->Unit(benchmark::kMillisecond);
 
@@ -186,7 +168,7 @@ void compareRecord(benchmark::State &state, void (*write)(const QString &, qint6
     chart.show();
     for (qint64 sample = 0; sample < 36000; ++sample)
         chart.NextPoint(qint32(250 + sample % 350), sample);
-    const double before = residentMegabytes();
+    const double before = ProcessMemory::residentMegabytes();
     for (auto _ : state) {
         RunsDialog dialog(runs);
         dialog.show();
@@ -204,7 +186,7 @@ void compareRecord(benchmark::State &state, void (*write)(const QString &, qint6
             chart.overlays().isEmpty() ? 0.0 : double(chart.overlays().front().samples.size());
         chart.clearOverlays();
     }
-    state.counters["peak_over_start_mb"] = peakResidentMegabytes() - before;
+    state.counters["peak_over_start_mb"] = ProcessMemory::peakResidentMegabytes() - before;
 }
 
 /// "在曲线上对比" on a run whose record is 200 MB, drawn over the console's chart holding an

@@ -1,3 +1,4 @@
+#include "process_memory.h"
 #include "property_bag.h"
 #include "stored_design.h"
 #include "uc_histogram.h"
@@ -8,11 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <cmath>
-#include <fstream>
 
 namespace {
 /// A temperature in tenths swinging slowly around 60 degrees with a little sensor noise.
@@ -283,36 +280,21 @@ void BM_NextPointWithOverlaysConsoleChart(benchmark::State &state)
 }
 BENCHMARK(BM_NextPointWithOverlaysConsoleChart)->Unit(benchmark::kMicrosecond);
 
-double residentMegabytes()
-{
-    long pages = 0;
-    long resident = 0;
-    std::ifstream("/proc/self/statm") >> pages >> resident;
-    return double(resident) * double(sysconf(_SC_PAGESIZE)) / (1024.0 * 1024.0);
-}
-
-double peakResidentMegabytes()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return usage.ru_maxrss / 1024.0;
-}
-
 /// What the history costs: resident memory of a chart with the history turned on, and after a
 /// full day of samples. Run it alone (--benchmark_filter=Memory) for the peak to be its own.
 void BM_MemoryOfADaysHistory(benchmark::State &state)
 {
     for (auto _ : state) {
-        const double before = residentMegabytes();
+        const double before = ProcessMemory::residentMegabytes();
         ucHistogram chart;
         chart.ReadProperties(StoredDesign::ucHistogram1());
         chart.setHistoryEnabled(true);
-        const double turnedOn = residentMegabytes();
+        const double turnedOn = ProcessMemory::residentMegabytes();
         for (qint64 n = 0; n < SampleHistory::kCapacity; ++n)
             chart.NextPoint(temperature(qint32(n)), n);
         state.counters["history_on_mb"] = turnedOn - before;
-        state.counters["day_of_history_mb"] = residentMegabytes() - before;
-        state.counters["peak_over_start_mb"] = peakResidentMegabytes() - before;
+        state.counters["day_of_history_mb"] = ProcessMemory::residentMegabytes() - before;
+        state.counters["peak_over_start_mb"] = ProcessMemory::peakResidentMegabytes() - before;
     }
 }
 BENCHMARK(BM_MemoryOfADaysHistory)->Iterations(1)->Unit(benchmark::kMillisecond);
