@@ -1,5 +1,5 @@
-#include "application_setup.h"
-#include "command_line.h"
+#include "app/application_setup.h"
+#include "app/command_line.h"
 #include "frm_main.h"
 #include "serial_comm.h"
 #include "settings_lookup.h"

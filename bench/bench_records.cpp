@@ -1,6 +1,6 @@
+#include "dialogs/runs_dialog.h"
+#include "form/stored_design.h"
 #include "process_memory.h"
-#include "runs_dialog.h"
-#include "stored_design.h"
 #include "uc_histogram.h"
 
 #include <QCoreApplication>

@@ -1,6 +1,6 @@
+#include "form/stored_design.h"
 #include "process_memory.h"
 #include "property_bag.h"
-#include "stored_design.h"
 #include "uc_histogram.h"
 
 #include <QCoreApplication>

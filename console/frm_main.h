@@ -1,8 +1,8 @@
 #pragma once
 
+#include "form/window_controls.h"
 #include "port_map.h"
-#include "window_controls.h"
-#include "window_state.h"
+#include "telemetry/window_state.h"
 
 #include <QStringList>
 #include <QWidget>

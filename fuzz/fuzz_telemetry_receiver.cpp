@@ -1,8 +1,8 @@
-#include "display_format.h"
 #include "fuzz_harness.h"
-#include "step_response.h"
-#include "telemetry_receiver.h"
-#include "window_state.h"
+#include "telemetry/display_format.h"
+#include "telemetry/step_response.h"
+#include "telemetry/telemetry_receiver.h"
+#include "telemetry/window_state.h"
 
 #include <QString>
 

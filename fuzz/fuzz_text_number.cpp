@@ -1,5 +1,5 @@
-#include "telemetry_line.h"
-#include "text_number.h"
+#include "telemetry/telemetry_line.h"
+#include "telemetry/text_number.h"
 
 #include <QString>
 

@@ -1,5 +1,5 @@
-#include "command_confirmation.h"
 #include "manual_time.h"
+#include "tuning/command_confirmation.h"
 #include "window_timer.h"
 
 #include <QSignalSpy>

@@ -1,4 +1,4 @@
-#include "command_fields.h"
+#include "tuning/command_fields.h"
 
 #include <QTest>
 

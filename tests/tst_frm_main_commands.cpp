@@ -1,7 +1,7 @@
-#include "csv_format.h"
+#include "controls/shape_control.h"
 #include "offline_console.h"
 #include "panels/command_panel.h"
-#include "shape_control.h"
+#include "records/csv_format.h"
 
 #include <QDir>
 #include <QLabel>

@@ -1,5 +1,7 @@
-#include "application_setup.h"
-#include "design_details.h"
+#include "app/application_setup.h"
+#include "controls/shape_control.h"
+#include "form/design_details.h"
+#include "form/window_controls.h"
 #include "frm_main.h"
 #include "hang_watchdog.h"
 #include "memory_comm.h"
@@ -8,10 +10,8 @@
 #include "profile_reader.h"
 #include "settings_dir.h"
 #include "settings_lookup.h"
-#include "shape_control.h"
 #include "system_clock.h"
 #include "uc_histogram.h"
-#include "window_controls.h"
 #include "window_timer.h"
 
 #include <QDir>

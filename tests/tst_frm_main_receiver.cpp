@@ -1,8 +1,8 @@
-#include "character_drawing.h"
+#include "controls/character_drawing.h"
+#include "controls/shape_control.h"
 #include "morph_display.h"
 #include "offline_console.h"
 #include "panels/receive_log.h"
-#include "shape_control.h"
 #include "uc_histogram.h"
 #include "window_timer.h"
 

@@ -1,5 +1,5 @@
+#include "connection/reconnect_policy.h"
 #include "profile_reader.h"
-#include "reconnect_policy.h"
 #include "settings_dir.h"
 
 #include <QTest>

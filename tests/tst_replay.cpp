@@ -1,4 +1,4 @@
-#include "application_setup.h"
+#include "app/application_setup.h"
 #include "frm_main.h"
 #include "memory_comm.h"
 #include "picture_comparison.h"

@@ -1,8 +1,8 @@
-#include "command_confirmation.h"
 #include "serial_comm.h"
 #include "simulator_process.h"
 #include "system_clock.h"
-#include "telemetry_line.h"
+#include "telemetry/telemetry_line.h"
+#include "tuning/command_confirmation.h"
 
 #include <QFileInfo>
 #include <QProcess>

@@ -1,5 +1,5 @@
-#include "step_response.h"
-#include "window_state.h"
+#include "telemetry/step_response.h"
+#include "telemetry/window_state.h"
 
 #include <QTest>
 

@@ -1,10 +1,10 @@
 #include "controller_simulator.h"
-#include "display_format.h"
+#include "dialogs/step_test_dialog.h"
 #include "offline_console.h"
-#include "step_command.h"
-#include "step_response.h"
-#include "step_test_dialog.h"
-#include "telemetry_line.h"
+#include "telemetry/display_format.h"
+#include "telemetry/step_response.h"
+#include "telemetry/telemetry_line.h"
+#include "tuning/step_command.h"
 
 #include <QLabel>
 #include <QLineEdit>

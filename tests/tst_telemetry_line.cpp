@@ -1,5 +1,5 @@
-#include "line_collector.h"
-#include "telemetry_line.h"
+#include "telemetry/line_collector.h"
+#include "telemetry/telemetry_line.h"
 
 #include <QTest>
 

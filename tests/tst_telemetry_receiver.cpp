@@ -1,5 +1,5 @@
-#include "telemetry_receiver.h"
-#include "window_state.h"
+#include "telemetry/telemetry_receiver.h"
+#include "telemetry/window_state.h"
 
 #include <QTest>
 

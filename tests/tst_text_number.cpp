@@ -1,5 +1,5 @@
-#include "display_format.h"
-#include "text_number.h"
+#include "telemetry/display_format.h"
+#include "telemetry/text_number.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
 #include "port_reconnector.h"
 
 #include "ms_comm.h"
-#include "run_recorder.h"
+#include "records/run_recorder.h"
 
 #include <QFileInfo>
 

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "connection/reconnect_policy.h"
 #include "device_return_watcher.h"
-#include "reconnect_policy.h"
 
 #include <QElapsedTimer>
 #include <QObject>

@@ -1,15 +1,15 @@
 #include "chart_panel.h"
 
-#include "caption.h"
 #include "chart_time_axis.h"
 #include "clock.h"
-#include "context_menu.h"
-#include "display_format.h"
-#include "font_fitting.h"
-#include "status_line.h"
-#include "trend_samples.h"
+#include "panels/caption.h"
+#include "panels/context_menu.h"
+#include "panels/font_fitting.h"
+#include "panels/status_line.h"
+#include "records/trend_samples.h"
+#include "telemetry/display_format.h"
+#include "telemetry/window_state.h"
 #include "uc_histogram.h"
-#include "window_state.h"
 #include "window_timer.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "chart_overlay.h"
-#include "window_controls.h"
+#include "form/window_controls.h"
 
 #include <QDateTime>
 #include <QFont>

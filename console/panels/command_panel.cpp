@@ -1,8 +1,8 @@
 #include "command_panel.h"
 
+#include "controls/shape_control.h"
 #include "ms_comm.h"
-#include "shape_control.h"
-#include "status_line.h"
+#include "panels/status_line.h"
 
 #include <QPlainTextEdit>
 #include <QPushButton>

@@ -1,11 +1,11 @@
 #include "connection_panel.h"
 
-#include "context_menu.h"
+#include "connection/port_reconnector.h"
 #include "ms_comm.h"
 #include "ole_color.h"
-#include "port_reconnector.h"
+#include "panels/context_menu.h"
+#include "panels/status_line.h"
 #include "settings_lookup.h"
-#include "status_line.h"
 
 #include <QDir>
 #include <QLabel>

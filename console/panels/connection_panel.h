@@ -1,7 +1,7 @@
 #pragma once
 
-#include "reconnect_policy.h"
-#include "window_controls.h"
+#include "connection/reconnect_policy.h"
+#include "form/window_controls.h"
 
 #include <QObject>
 

@@ -1,8 +1,8 @@
 #include "date_clock.h"
 
 #include "clock.h"
-#include "display_format.h"
-#include "font_fitting.h"
+#include "panels/font_fitting.h"
+#include "telemetry/display_format.h"
 #include "window_timer.h"
 
 #include <QDateTime>

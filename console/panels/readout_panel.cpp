@@ -1,13 +1,13 @@
 #include "readout_panel.h"
 
-#include "caption.h"
-#include "character_drawing.h"
-#include "display_format.h"
+#include "controls/character_drawing.h"
+#include "controls/shape_control.h"
 #include "morph_display.h"
-#include "parameter_ranges.h"
-#include "shape_control.h"
-#include "telemetry_receiver.h"
-#include "window_state.h"
+#include "panels/caption.h"
+#include "telemetry/display_format.h"
+#include "telemetry/parameter_ranges.h"
+#include "telemetry/telemetry_receiver.h"
+#include "telemetry/window_state.h"
 
 #include <QLabel>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #pragma once
 
+#include "form/window_controls.h"
 #include "uniform_random.h"
-#include "window_controls.h"
 
 #include <QObject>
 #include <QString>

@@ -1,8 +1,8 @@
 #include "receive_log.h"
 
 #include "clock.h"
-#include "context_menu.h"
-#include "display_format.h"
+#include "panels/context_menu.h"
+#include "telemetry/display_format.h"
 
 #include <QDateTime>
 #include <QLabel>

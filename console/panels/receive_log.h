@@ -1,6 +1,6 @@
 #pragma once
 
-#include "window_controls.h"
+#include "form/window_controls.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "run_time_column.h"
 
-#include "display_format.h"
-#include "window_state.h"
+#include "telemetry/display_format.h"
+#include "telemetry/window_state.h"
 #include "window_timer.h"
 
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "status_line.h"
 
-#include "application_setup.h"
-#include "font_fitting.h"
+#include "app/application_setup.h"
+#include "panels/font_fitting.h"
 #include "profile_reader.h"
 
 #include <QDir>

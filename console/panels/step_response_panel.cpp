@@ -1,9 +1,9 @@
 #include "step_response_panel.h"
 
-#include "caption.h"
-#include "context_menu.h"
-#include "step_response.h"
-#include "step_response_picture.h"
+#include "panels/caption.h"
+#include "panels/context_menu.h"
+#include "panels/step_response_picture.h"
+#include "telemetry/step_response.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "command_fields.h"
-#include "step_test_dialog.h"
-#include "window_controls.h"
+#include "dialogs/step_test_dialog.h"
+#include "form/window_controls.h"
+#include "tuning/command_fields.h"
 
 #include <QObject>
 #include <QPointer>

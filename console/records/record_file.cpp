@@ -1,6 +1,6 @@
 #include "record_file.h"
 
-#include "regular_file.h"
+#include "records/regular_file.h"
 #include "system_error.h"
 
 #include <QDateTime>

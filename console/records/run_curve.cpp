@@ -1,10 +1,10 @@
 #include "run_curve.h"
 
-#include "csv_format.h"
-#include "read_progress.h"
-#include "regular_file.h"
-#include "run_recorder.h"
-#include "text_lines.h"
+#include "records/csv_format.h"
+#include "records/read_progress.h"
+#include "records/regular_file.h"
+#include "records/run_recorder.h"
+#include "records/text_lines.h"
 
 #include <QDir>
 #include <QFileInfo>

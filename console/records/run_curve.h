@@ -1,6 +1,6 @@
 #pragma once
 
-#include "read_progress.h"
+#include "records/read_progress.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

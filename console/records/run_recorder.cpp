@@ -1,7 +1,7 @@
 #include "run_recorder.h"
 
 #include "clock.h"
-#include "csv_format.h"
+#include "records/csv_format.h"
 #include "window_timer.h"
 
 #include <QDir>

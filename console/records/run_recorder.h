@@ -1,7 +1,7 @@
 #pragma once
 
-#include "record_file.h"
-#include "record_settings.h"
+#include "records/record_file.h"
+#include "records/record_settings.h"
 
 #include <QDateTime>
 #include <QObject>

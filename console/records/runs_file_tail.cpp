@@ -1,9 +1,9 @@
 #include "runs_file_tail.h"
 
-#include "csv_format.h"
-#include "read_progress.h"
+#include "records/csv_format.h"
+#include "records/read_progress.h"
+#include "records/text_lines.h"
 #include "system_error.h"
-#include "text_lines.h"
 
 #include <QDir>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "regular_file.h"
+#include "records/regular_file.h"
 
 #include <QByteArrayView>
 #include <QCoreApplication>

@@ -1,7 +1,7 @@
 #include "text_lines.h"
 
-#include "read_progress.h"
-#include "regular_file.h"
+#include "records/read_progress.h"
+#include "records/regular_file.h"
 
 #include <QByteArray>
 

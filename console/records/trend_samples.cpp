@@ -1,6 +1,6 @@
 #include "trend_samples.h"
 
-#include "csv_format.h"
+#include "records/csv_format.h"
 
 #include <QIODevice>
 

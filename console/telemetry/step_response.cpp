@@ -1,7 +1,7 @@
 #include "step_response.h"
 
-#include "display_format.h"
-#include "text_number.h"
+#include "telemetry/display_format.h"
+#include "telemetry/text_number.h"
 
 #include <cmath>
 

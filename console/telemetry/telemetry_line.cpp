@@ -1,6 +1,6 @@
 #include "telemetry_line.h"
 
-#include "text_number.h"
+#include "telemetry/text_number.h"
 
 TelemetryLine TelemetryLine::parse(QStringView line)
 {

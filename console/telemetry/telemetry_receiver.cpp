@@ -1,7 +1,7 @@
 #include "telemetry_receiver.h"
 
-#include "parameter_ranges.h"
-#include "window_state.h"
+#include "telemetry/parameter_ranges.h"
+#include "telemetry/window_state.h"
 
 #include <cmath>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "step_response.h"
-#include "telemetry_line.h"
+#include "telemetry/step_response.h"
+#include "telemetry/telemetry_line.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "window_state.h"
 
-#include "step_response.h"
+#include "telemetry/step_response.h"
 
 void StepFigures::setShownOvershoot(const QString &text)
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "line_collector.h"
+#include "telemetry/line_collector.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #include "named_rows.h"
 
-#include "csv_format.h"
+#include "records/csv_format.h"
 
 #include <QFile>
 

@@ -2,8 +2,8 @@
 
 #include "c_escapes.h"
 #include "control_text.h"
+#include "controls/shape_control.h"
 #include "settings_lookup.h"
-#include "shape_control.h"
 #include "window_snapshot.h"
 #include "window_timer.h"
 

@@ -1,6 +1,6 @@
 #include "window_snapshot.h"
 
-#include "shape_control.h"
+#include "controls/shape_control.h"
 #include "window_timer.h"
 
 #include <QAbstractButton>

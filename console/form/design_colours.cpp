@@ -1,6 +1,6 @@
 #include "design_colours.h"
 
-#include "control_lookup.h"
+#include "form/control_lookup.h"
 #include "ole_color.h"
 
 #include <QPalette>

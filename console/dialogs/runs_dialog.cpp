@@ -1,13 +1,13 @@
 #include "runs_dialog.h"
 
-#include "background_reading.h"
-#include "csv_format.h"
-#include "run_curve.h"
-#include "run_figures.h"
-#include "run_history_model.h"
-#include "run_overlay.h"
-#include "run_recorder.h"
-#include "runs_file_tail.h"
+#include "dialogs/run_history_model.h"
+#include "dialogs/run_overlay.h"
+#include "records/background_reading.h"
+#include "records/csv_format.h"
+#include "records/run_curve.h"
+#include "records/run_figures.h"
+#include "records/run_recorder.h"
+#include "records/runs_file_tail.h"
 
 #include <QDateTime>
 #include <QDesktopServices>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "command_fields.h"
+#include "tuning/command_fields.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
 #include "application_setup.h"
 
-#include "console_style.h"
+#include "app/console_style.h"
 #include "font_substitutes.h"
 #include "profile_reader.h"
 

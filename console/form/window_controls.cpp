@@ -1,9 +1,9 @@
 #include "window_controls.h"
 
-#include "character_drawing.h"
-#include "control_lookup.h"
+#include "controls/character_drawing.h"
+#include "controls/shape_control.h"
+#include "form/control_lookup.h"
 #include "morph_display.h"
-#include "shape_control.h"
 #include "uc_histogram.h"
 
 #include <QGroupBox>

@@ -1,6 +1,6 @@
 #include "run_history_model.h"
 
-#include "run_recorder.h"
+#include "records/run_recorder.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

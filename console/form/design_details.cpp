@@ -1,12 +1,12 @@
 #include "design_details.h"
 
-#include "control_lookup.h"
-#include "design_colours.h"
+#include "controls/shape_control.h"
+#include "form/control_lookup.h"
+#include "form/design_colours.h"
+#include "form/stored_design.h"
+#include "form/window_controls.h"
 #include "morph_display.h"
-#include "shape_control.h"
-#include "stored_design.h"
 #include "uc_histogram.h"
-#include "window_controls.h"
 
 #include <QLabel>
 #include <QLineEdit>

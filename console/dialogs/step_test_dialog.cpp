@@ -1,6 +1,6 @@
 #include "step_test_dialog.h"
 
-#include "step_command.h"
+#include "tuning/step_command.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -1,7 +1,7 @@
 #include "run_overlay.h"
 
-#include "run_curve.h"
-#include "run_recorder.h"
+#include "records/run_curve.h"
+#include "records/run_recorder.h"
 
 #include <QDateTime>
 
