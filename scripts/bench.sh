@@ -37,10 +37,7 @@ QT_QPA_PLATFORM=offscreen "$root/build/bench/bench_console_process"
 echo "The console process, shown on a virtual X display:"
 QT_QPA_PLATFORM=xcb xvfb-run -a -s '-screen 0 1600x1000x24' "$root/build/bench/bench_console_process"
 
-peer="$root/../shared/bench/peer_cpu.sh"
-if [ -x "$peer" ] || [ -f "$peer" ]; then
-  echo "Beside a plain terminal, 960 characters a second:"
-  bash "$peer" "$root/build/termiva" 60 960
-  echo "Beside a plain terminal, a line every 500 ms:"
-  bash "$peer" "$root/build/termiva" 60 92
-fi
+echo "Beside a plain terminal, 960 characters a second:"
+"$root/scripts/peer-cpu.sh" "$root/build/termiva" 60 960
+echo "Beside a plain terminal, a line every 500 ms:"
+"$root/scripts/peer-cpu.sh" "$root/build/termiva" 60 92

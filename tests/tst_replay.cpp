@@ -3,6 +3,7 @@
 #include "memory_comm.h"
 #include "picture_comparison.h"
 #include "replay_session.h"
+#include "report_comparison.h"
 #include "uc_histogram.h"
 
 #include <QDir>
@@ -65,6 +66,9 @@ private slots:
     void scriptsShowWhatTheyAlwaysShowed();
     void picturesMayDifferOnlyAtTextEdges_data();
     void picturesMayDifferOnlyAtTextEdges();
+    void reportDifferenceNamesControlAndProperty_data();
+    void reportDifferenceNamesControlAndProperty();
+    void pictureDifferenceNamesTheControlsThere();
 
 private:
     QTemporaryDir m_dir;
@@ -259,7 +263,9 @@ void tst_Replay::scriptsShowWhatTheyAlwaysShowed()
     QFile expectedReport(recorded.filePath(script + ".json"));
     QVERIFY(report.open(QIODevice::ReadOnly) && expectedReport.open(QIODevice::ReadOnly));
     const QByteArray expectedJson = expectedReport.readAll();
-    QVERIFY2(report.readAll() == expectedJson, qPrintable("see " + json));
+    const ReportComparison reports(report.readAll(), expectedJson);
+    QVERIFY2(
+        reports.matches(), qPrintable(reports.failure() + " (shown != recorded), see " + json));
     const QJsonObject controls = QJsonDocument::fromJson(expectedJson)["controls"].toObject();
     const auto area = [&controls](const char *name) {
         const QJsonArray geometry = controls[QLatin1String(name)]["geometry"].toArray();
@@ -268,7 +274,10 @@ void tst_Replay::scriptsShowWhatTheyAlwaysShowed()
     };
     const PictureComparison comparison(QImage(png), QImage(recorded.filePath(script + ".png")),
         {area("ucHistogram1"), area("Mo")});
-    QVERIFY2(comparison.matches(), qPrintable(comparison.failure() + ", see " + png));
+    QString failure = comparison.failure();
+    if (const std::optional<QPoint> pixel = comparison.pixel())
+        failure += ", within " + controlsHolding(controls, *pixel).join(", ");
+    QVERIFY2(comparison.matches(), qPrintable(failure + ", see " + png));
 }
 
 void tst_Replay::picturesMayDifferOnlyAtTextEdges_data()
@@ -305,6 +314,88 @@ void tst_Replay::picturesMayDifferOnlyAtTextEdges()
     const PictureComparison comparison(picture, expected, {QRect(0, 0, 10, 10)});
     QCOMPARE(comparison.matches(), matches);
     QCOMPARE(comparison.failure().isEmpty(), matches);
+}
+
+void tst_Replay::reportDifferenceNamesControlAndProperty_data()
+{
+    QTest::addColumn<QByteArray>("shown");
+    QTest::addColumn<QByteArray>("recorded");
+    QTest::addColumn<QString>("failure");
+    const QByteArray connected = R"({"controls": {"cmdConnect": {"enabled": false,
+        "geometry": [13, 104, 58, 25]}, "lblStatus": {"text": "连接温度控制器成功！"}},
+        "sent": ""})";
+    QTest::newRow("the same bytes") << connected << connected << QString();
+    QTest::newRow("a text") << QByteArray(connected).replace("连接温度控制器成功！", "空闲")
+                            << connected
+                            << QStringLiteral(
+                                   R"(lblStatus.text: "空闲" != "连接温度控制器成功！")");
+    QTest::newRow("the first of two controls")
+        << QByteArray(connected).replace("false", "true").replace("连接温度控制器成功！", "空闲")
+        << connected << QStringLiteral("cmdConnect.enabled: true != false");
+    QTest::newRow("a geometry") << QByteArray(connected).replace("58", "60") << connected
+                                << QStringLiteral("cmdConnect.geometry: [13,104,60,25] != "
+                                                  "[13,104,58,25]");
+    QTest::newRow("a property only recorded")
+        << connected << QByteArray(connected).replace(R"("text")", R"("toolTip": "", "text")")
+        << QStringLiteral(R"(lblStatus.toolTip: (absent) != "")");
+    QTest::newRow("a control only shown")
+        << QByteArray(connected).replace(R"("controls": {)", R"("controls": {"Text1": {},)")
+        << connected << QStringLiteral("Text1: {} != (absent)");
+    QTest::newRow("bytes sent") << QByteArray(connected).replace(
+        R"("sent": "")", R"("sent": "S0600\r\n")")
+                                << connected << QStringLiteral(R"(sent: "S0600\r\n" != "")");
+    QTest::newRow("the same values written otherwise")
+        << QJsonDocument::fromJson(connected).toJson(QJsonDocument::Compact) << connected
+        << QStringLiteral("same values, written differently (layout or number format)");
+}
+
+void tst_Replay::reportDifferenceNamesControlAndProperty()
+{
+    QFETCH(QByteArray, shown);
+    QFETCH(QByteArray, recorded);
+    QFETCH(QString, failure);
+    const ReportComparison comparison(shown, recorded);
+    QCOMPARE(comparison.failure(), failure);
+    QCOMPARE(comparison.matches(), failure.isEmpty());
+}
+
+/// A picture's failure names the controls drawn where it differs, as the report places them.
+void tst_Replay::pictureDifferenceNamesTheControlsThere()
+{
+    const QJsonObject controls = QJsonDocument::fromJson(R"({
+        "frmMain": {"geometry": [0, 0, 100, 100], "visible": true},
+        "Frame5": {"geometry": [40, 0, 60, 60], "visible": true},
+        "lblStatus": {"geometry": [50, 10, 30, 10], "visible": true},
+        "Label2": {"geometry": [70, 15, 20, 20], "visible": true},
+        "Text1": {"geometry": [50, 10, 5, 5], "visible": false},
+        "Timer2": {"enabled": true, "interval": 100}})")
+                                     .object();
+    const QString status = QStringLiteral("lblStatus [50, 10, 30, 10]");
+    const QString frame = QStringLiteral("Frame5 [40, 0, 60, 60]");
+    const QString window = QStringLiteral("frmMain [0, 0, 100, 100]");
+    QCOMPARE(controlsHolding(controls, {52, 12}), (QStringList{status, frame, window}));
+    QCOMPARE(controlsHolding(controls, {75, 17}),
+        (QStringList{status, QStringLiteral("Label2 [70, 15, 20, 20]"), frame, window}));
+    QCOMPARE(controlsHolding(controls, {45, 50}), (QStringList{frame, window}));
+    QCOMPARE(controlsHolding(controls, {5, 95}), QStringList{window});
+    QCOMPARE(controlsHolding(controls, {100, 5}), QStringList());
+
+    QImage expected(100, 100, QImage::Format_RGB32);
+    expected.fill(QColor(100, 100, 100));
+    QImage picture = expected;
+    picture.setPixelColor(30, 5, QColor(110, 100, 100));
+    QCOMPARE(PictureComparison(picture, expected, {}).pixel(), std::optional<QPoint>());
+    picture.setPixelColor(52, 12, QColor(200, 100, 100));
+    const PictureComparison muchLighter(picture, expected, {});
+    QCOMPARE(muchLighter.failure(), QStringLiteral("pixel (52, 12) differs by 100 in a channel"));
+    QCOMPARE(muchLighter.pixel(), std::optional<QPoint>(QPoint(52, 12)));
+    for (int x = 0; x < 60; ++x)
+        picture.setPixelColor(x, 50, QColor(120, 100, 100));
+    picture.setPixelColor(52, 12, QColor(120, 100, 100));
+    const PictureComparison many(picture, expected, {});
+    QCOMPARE(
+        many.failure(), QStringLiteral("62 pixels differ, at most 50 may, the first at (30, 5)"));
+    QCOMPARE(many.pixel(), std::optional<QPoint>(QPoint(30, 5)));
 }
 
 QTEST_MAIN(tst_Replay)

@@ -38,14 +38,18 @@ PictureComparison::PictureComparison(
             if (difference == 0)
                 continue;
             const QPoint point(x, y);
+            if (!m_pixel)
+                m_pixel = point;
             const bool exact = std::any_of(exactAreas.cbegin(), exactAreas.cend(),
                 [&point](const QRect &area) { return area.contains(point); });
             if (exact) {
+                m_pixel = point;
                 m_failure =
                     QStringLiteral("pixel %1 differs inside an exact area").arg(pointText(point));
                 return;
             }
             if (difference > kLargestChannelDifference) {
+                m_pixel = point;
                 m_failure = QStringLiteral("pixel %1 differs by %2 in a channel")
                                 .arg(pointText(point))
                                 .arg(difference);
@@ -57,5 +61,10 @@ PictureComparison::PictureComparison(
     const qint64 allowed =
         qint64(kLargestDifferingShare * actualPixels.width() * actualPixels.height());
     if (differing > allowed)
-        m_failure = QStringLiteral("%1 pixels differ, at most %2 may").arg(differing).arg(allowed);
+        m_failure = QStringLiteral("%1 pixels differ, at most %2 may, the first at %3")
+                        .arg(differing)
+                        .arg(allowed)
+                        .arg(pointText(*m_pixel));
+    else
+        m_pixel.reset();
 }

@@ -2,8 +2,11 @@
 
 #include <QImage>
 #include <QList>
+#include <QPoint>
 #include <QRect>
 #include <QString>
+
+#include <optional>
 
 /// Compares a rendered window with its recorded picture, allowing what a font or hinting change
 /// does to anti-aliased text edges, but nothing inside the areas whose pixels carry data (the
@@ -22,7 +25,11 @@ public:
     bool matches() const { return m_failure.isEmpty(); }
     /// Why the pictures do not match; empty when they do.
     const QString &failure() const { return m_failure; }
+    /// The pixel the failure names, or the first that differs where too many do; none when the
+    /// pictures match or differ in size.
+    std::optional<QPoint> pixel() const { return m_pixel; }
 
 private:
     QString m_failure;
+    std::optional<QPoint> m_pixel;
 };
