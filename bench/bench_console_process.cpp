@@ -6,6 +6,7 @@
 #include "offline_console.h"
 #include "process_memory.h"
 #include "serial_comm.h"
+#include "session/console_session.h"
 #include "settings_lookup.h"
 #include "simulator_process.h"
 #include "system_clock.h"
@@ -89,13 +90,13 @@ public:
             m_dir.filePath(QStringLiteral("records")));
         m_window->show();
         m_window->findChild<QAbstractButton *>(QStringLiteral("cmdConnect"))->click();
-        return m_window->ComPort().PortOpen();
+        return m_window->session().port().PortOpen();
     }
 
     SimulatorProcess &simulator() { return m_simulator; }
     frmMain &window() const { return *m_window; }
     void stopRepainting() { m_window->setUpdatesEnabled(false); }
-    qint64 lines() const { return m_window->state().FrameCount; }
+    qint64 lines() const { return m_window->session().controller().FrameCount; }
     /// "断开" is offered while connected or waiting for the lost device.
     bool disconnectOffered() const
     {
@@ -191,7 +192,7 @@ void BM_ConsoleCpuAfterPulledCable(benchmark::State &state)
         return;
     }
     console.simulator().command(QStringLiteral("drop"));
-    if (!runEventLoopUntil([&] { return !console.window().ComPort().PortOpen(); }, 10000)) {
+    if (!runEventLoopUntil([&] { return !console.window().session().port().PortOpen(); }, 10000)) {
         state.SkipWithError("the console did not notice the pulled cable");
         return;
     }
@@ -239,20 +240,13 @@ void BM_ConsoleReturnToFirstLine(benchmark::State &state)
         state.SkipWithError("the console did not connect to the simulator");
         return;
     }
-    const auto *reconnector = console.window().findChild<PortReconnector *>();
-    if (!reconnector) {
-        state.SkipWithError("the window has no reconnector");
-        return;
-    }
     double openedAt = -1;
     double lineAt = -1;
     qint64 linesBefore = 0;
-    QObject::connect(reconnector, &PortReconnector::stateChanged, [&](ReconnectPolicy::State now) {
-        if (now == ReconnectPolicy::State::Reconnected)
-            openedAt = systemSeconds();
-    });
+    QObject::connect(&console.window().session(), &ConsoleSession::linkReconnected,
+        [&] { openedAt = systemSeconds(); });
     // Connected after the window's own handler, so that the line has been handled.
-    QObject::connect(&console.window().ComPort(), &MSComm::OnComm, [&] {
+    QObject::connect(&console.window().session().port(), &MSComm::OnComm, [&] {
         if (openedAt >= 0 && lineAt < 0 && console.lines() > linesBefore)
             lineAt = systemSeconds();
     });
@@ -263,7 +257,8 @@ void BM_ConsoleReturnToFirstLine(benchmark::State &state)
         std::vector<double> firstLine;
         for (int round = 0; round < kReturns; ++round) {
             console.simulator().command(QStringLiteral("drop"));
-            if (!runEventLoopUntil([&] { return reconnector->isWaiting(); }, 10000)) {
+            if (!runEventLoopUntil(
+                    [&] { return console.window().session().link().isWaiting(); }, 10000)) {
                 state.SkipWithError("the console did not wait for the device");
                 return;
             }
@@ -379,15 +374,15 @@ void BM_SimulatorReturnToReopen(benchmark::State &state)
     ports.setDevice(1, simulator.link());
     SerialComm port(ports);
     port.setRThreshold(1);
-    PortReconnector reconnector(&port, nullptr, [] { return QString(); });
-    QObject::connect(&port, &MSComm::connectionLost, &reconnector, &PortReconnector::lost);
+    PortReconnector reconnector(&port);
+    QObject::connect(&port, &MSComm::connectionLost, &reconnector, &PortReconnector::handleLoss);
     QString received;
     QObject::connect(&port, &MSComm::OnComm, [&] { received += port.Input().text; });
     if (port.setPortOpen(true)) {
         state.SkipWithError("the port did not open");
         return;
     }
-    reconnector.connected();
+    reconnector.follow();
     constexpr int kReturns = 10;
     for (auto _ : state) {
         std::vector<double> reopen;
@@ -518,7 +513,7 @@ void BM_PeakMemoryAfterAMillionLines(benchmark::State &state)
         }
         QCoreApplication::processEvents();
     }
-    state.counters["lines"] = double(console.window().state().FrameCount);
+    state.counters["lines"] = double(console.window().session().controller().FrameCount);
     state.counters["peak_rss_mb_before"] = peakBefore;
     state.counters["peak_rss_mb_after"] = ProcessMemory::peakResidentMegabytes();
 }

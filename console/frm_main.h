@@ -1,29 +1,22 @@
 #pragma once
 
 #include "form/window_controls.h"
-#include "port_map.h"
-#include "telemetry/window_state.h"
 
 #include <QStringList>
 #include <QWidget>
 
 #include <memory>
-#include <optional>
 
 class ChartPanel;
 class Clock;
-class CommandConfirmation;
-class CommandPanel;
 class ConnectionPanel;
-class DateClock;
+class ConsoleSession;
+class ControllerPanel;
 class MSComm;
-class ReadoutPanel;
 class ReceiveLog;
-class RunRecorder;
 class RunTimeColumn;
 class StatusLine;
 class StepResponsePanel;
-class StepTestPanel;
 class WindowTimer;
 struct CommandVerdict;
 struct CompletedLine;
@@ -32,16 +25,13 @@ namespace Ui {
 class frmMain;
 }
 
-/// The console's one window: port choice and connection, the controller's telemetry and the
-/// operator's commands. It owns the serial component and reaches the line only through it; its
-/// panels show the state that the controller's characters leave, and it wires them together.
+/// The console's one window: builds the panels over the design's controls and connects the
+/// session, which decides, to them, which render what it says.
 class frmMain : public QWidget
 {
     Q_OBJECT
 
 public:
-    static constexpr int kPortCount = PortMap::kPortCount;
-
     /// With no records folder given, records go to the user's data folder for the application.
     frmMain(std::unique_ptr<MSComm> comPort, std::shared_ptr<const Clock> clock,
         const QString &settingsFile, const QString &defaultRecordsDir = {},
@@ -52,8 +42,9 @@ public:
     /// inert, and the application is not to start.
     const QStringList &missingControls() const { return m_missingControls; }
 
-    const WindowState &state() const { return m_state; }
-    MSComm &ComPort() const { return *m_comPort; }
+    const ConsoleSession &session() const { return *m_session; }
+    /// For the harnesses: requests as the panels make them.
+    ConsoleSession &session() { return *m_session; }
     QString recordsDirectory() const;
 
     /// The chart with its axis captions as a picture; false when it cannot be written.
@@ -65,45 +56,25 @@ protected:
     void closeEvent(QCloseEvent *event) override;
 
 private:
-    bool bindControls();
     void createTimers();
     void createPanels();
-    void connectPanels();
-    void connectRecorder();
-    void connectTuning();
-
+    void connectSession();
     // Form_Load
     void loadWindow();
-    // Form_QueryUnload
-    void closePortAndRecord();
-    void exitConsole();
 
-    void markConnected(int port);
-    void markLinkOpened();
-    void dropPartLine();
-    // ComPort_OnComm
-    void receiveCharacters();
-    void showCompletedLine(const CompletedLine &line);
-    void startTimersOnFirstLine();
-    void reportConnected();
-    void recordLine(const CompletedLine &line);
-    void restartRun();
-    void commandSent(const QString &text);
+    void showLine(const CompletedLine &line);
     void reportVerdict(const CommandVerdict &verdict);
-    std::optional<QString> startStepTest(const QString &command);
     void showRunHistory();
     void openRecordsFolder();
+    // cmdExit_Click, after the panel
+    void closeAndQuit();
 
     std::unique_ptr<Ui::frmMain> m_ui;
-    MSComm *m_comPort;
-    std::shared_ptr<const Clock> m_clock;
+    const std::shared_ptr<const Clock> m_clock;
     const QString m_settingsFile;
-    const QString m_defaultRecordsDir;
+    ConsoleSession *m_session;
     WindowControls m_controls;
     QStringList m_missingControls;
-    WindowState m_state;
-    RunRecorder *m_recorder;
-    CommandConfirmation *m_confirmation;
 
     WindowTimer *m_trendTimer = nullptr; // Timer2
     WindowTimer *m_clockTimer = nullptr; // Timer3
@@ -111,12 +82,9 @@ private:
 
     StatusLine *m_status = nullptr;
     ConnectionPanel *m_connection = nullptr;
-    ReadoutPanel *m_readout = nullptr;
+    ControllerPanel *m_controller = nullptr;
     ReceiveLog *m_receiveLog = nullptr;
-    CommandPanel *m_commands = nullptr;
     ChartPanel *m_chart = nullptr;
     RunTimeColumn *m_runTime = nullptr;
     StepResponsePanel *m_stepResponse = nullptr;
-    StepTestPanel *m_stepTest = nullptr;
-    DateClock *m_dateClock = nullptr;
 };

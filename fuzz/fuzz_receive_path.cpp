@@ -25,9 +25,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static ConnectedConsole console;
     console.receive(QByteArray(reinterpret_cast<const char *>(data), qsizetype(size)));
     console.tick(3);
-    const WindowState &state = console.window().state();
     const auto *log = console.control<QPlainTextEdit>(QStringLiteral("receive"));
-    if (state.RxLine.text().size() > LineCollector::kCap
+    if (console.window().session().heldLine().text().size() > LineCollector::kCap
         || log->blockCount() > ReceiveLog::kLogEntries)
         std::abort();
     return 0;

@@ -1,8 +1,8 @@
 #include "fuzz_harness.h"
-#include "telemetry/display_format.h"
+#include "telemetry/controller_state.h"
+#include "telemetry/run_state.h"
 #include "telemetry/step_response.h"
 #include "telemetry/telemetry_receiver.h"
-#include "telemetry/window_state.h"
 
 #include <QString>
 
@@ -21,18 +21,6 @@ const std::array<QString, 256> &characters()
         for (std::size_t byte = 0; byte < strings.size(); ++byte)
             strings[byte] = QString(QLatin1Char(char(byte)));
         return strings;
-    }();
-    return table;
-}
-
-/// Run-time texts as the window's clock writes them, a tenth apart, made once.
-const std::array<QString, 256> &runTimes()
-{
-    static const std::array<QString, 256> table = [] {
-        std::array<QString, 256> texts;
-        for (std::size_t tenths = 0; tenths < texts.size(); ++tenths)
-            texts[tenths] = DisplayFormat::runTime(qint64(tenths));
-        return texts;
     }();
     return table;
 }
@@ -87,11 +75,12 @@ struct ExpectedLines
 };
 
 /// The state a completed line leaves: highest at least the current, lamps from the excess
-/// unless the controller is being set, the figures stamped only while the set point is pending.
-TERMIVA_HARNESS void checkLineResult(const WindowState &state, qint16 highestBefore)
+/// unless the controller is being set.
+TERMIVA_HARNESS void checkLineResult(
+    const ControllerState &state, const TelemetryReceiver &receiver, qint16 highestBefore)
 {
     check(state.MaxTempTenths >= highestBefore && state.MaxTempTenths >= state.CurTempTenths);
-    check(state.RxLine.text().isEmpty() && !state.Lamps.setting);
+    check(receiver.collected().text().isEmpty() && !state.Lamps.setting);
     if (state.Mode == ModeWord::Ok) {
         check(state.Lamps.normal && !state.Lamps.alarm);
         return;
@@ -106,9 +95,8 @@ TERMIVA_HARNESS void checkLineResult(const WindowState &state, qint16 highestBef
 /// first: the length (0 to 7) of what the operator typed into the overshoot box, which follows
 /// them, the start flags, and whether the line already holds up to the cap's worth of text
 /// (taken as one chunk, perhaps ending in CR), so that short inputs reach the overlong path. The
-/// rest is what the controller sent. The typed text reaches the state as the box's edit does in
-/// the window; after a line the state holds what the line stamped, and the run clock advances a
-/// tenth.
+/// rest is what the controller sent. The typed text reaches the run as the box's edit does in
+/// the window; after a line the run holds what the line stamped, and its clock advances a tenth.
 extern "C" TERMIVA_HARNESS int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     constexpr qsizetype kOptions = 2;
@@ -116,39 +104,45 @@ extern "C" TERMIVA_HARNESS int LLVMFuzzerTestOneInput(const uint8_t *data, size_
         return 0;
     const char *bytes = reinterpret_cast<const char *>(data);
     const qsizetype typedLength = qMin<qsizetype>(data[0] & 7, qsizetype(size) - kOptions);
-    WindowState state;
-    state.Figures.setShownOvershoot(QString::fromLatin1(bytes + kOptions, typedLength));
-    state.ReachPending = data[0] & 8;
+    TelemetryReceiver receiver;
+    ControllerState state;
+    RunState run;
+    run.Figures.overshootPercent =
+        StepResponse::shownPercentage(QString::fromLatin1(bytes + kOptions, typedLength));
+    run.ReachPending = data[0] & 8;
     state.FollowCurrentTemp = (data[0] & 16) ? 1 : 0;
 
     const qsizetype first = kOptions + typedLength;
     ExpectedLines expected{bytes, first};
     if (data[0] & 32) {
         expected.collected = filler(LineCollector::kCap - data[1], data[0] & 64);
-        const ReceiverChanges changes = TelemetryReceiver::receive(state, expected.collected);
+        const ReceiverChanges changes = receiver.receive(expected.collected, state, run);
         check(!changes.modeSignal && !changes.line && !changes.droppedLength);
-        check(state.RxLine.text().size() <= LineCollector::kCap);
+        check(receiver.collected().text().size() <= LineCollector::kCap);
     }
 
     const std::array<QString, 256> &received = characters();
     for (qsizetype at = first; at < qsizetype(size); ++at) {
         const char character = bytes[at];
-        const bool reachPending = state.ReachPending;
+        const bool reachPending = run.ReachPending;
         const qint16 highest = state.MaxTempTenths;
-        const ReceiverChanges changes =
-            TelemetryReceiver::receive(state, received[uint8_t(character)]);
+        const ReceiverChanges changes = receiver.receive(received[uint8_t(character)], state, run);
         check(changes.modeSignal == (character == 'O' || character == 'N'));
-        check(state.RxLine.text().size() <= LineCollector::kCap);
+        check(receiver.collected().text().size() <= LineCollector::kCap);
         expected.checkCharacter(at, changes);
         if (!changes.line)
             continue;
-        checkLineResult(state, highest);
-        check(reachPending || !changes.line->figures.reached);
-        check(!state.ReachPending || !changes.line->figures.reached);
-        if (changes.line->figures.overshoot)
-            check(state.Figures.overshoot
-                == StepResponse::shownPercentage(*changes.line->figures.overshoot));
-        state.RunTimeText = runTimes()[std::size_t(state.FrameCount) % runTimes().size()];
+        checkLineResult(state, receiver, highest);
+        const StepFigures &stamped = changes.line->figures;
+        check(reachPending || !stamped.riseTenths);
+        check(!run.ReachPending || !stamped.riseTenths);
+        check(
+            !stamped.overshootPercent || run.Figures.overshootPercent == stamped.overshootPercent);
+        check(changes.line->runTenths == run.runTimeTenths());
+        if (++run.RunTenths == 10) {
+            run.RunTenths = 0;
+            ++run.RunSeconds;
+        }
     }
     check(state.FrameCount == expected.completed);
     return 0;

@@ -1,6 +1,7 @@
 #include "control_text.h"
 #include "frm_main.h"
 #include "serial_comm.h"
+#include "session/console_session.h"
 #include "settings_lookup.h"
 #include "simulator_process.h"
 #include "system_clock.h"
@@ -93,8 +94,8 @@ void tst_ConsoleEndToEnd::commandsAreConfirmedOrWarnedOfOnce()
     send(QStringLiteral("S0600 P012 I005 D002"));
     const QString warning = QStringLiteral("控制器未确认：P 发送 12，仍为 10");
     QTRY_COMPARE_WITH_TIMEOUT(status(), warning, 15000);
-    const qint64 warnedAt = m_window->state().FrameCount;
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->state().FrameCount >= warnedAt + 20, 10000);
+    const qint64 warnedAt = m_window->session().controller().FrameCount;
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->session().controller().FrameCount >= warnedAt + 20, 10000);
     QCOMPARE(status(), warning);
     QCOMPARE(text("receive").count(QStringLiteral("(") + warning + u')'), 1);
     QCOMPARE(text("receive").count(QStringLiteral("(控制器")), verdictsBefore + 1);

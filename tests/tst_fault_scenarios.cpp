@@ -5,6 +5,7 @@
 #include "named_rows.h"
 #include "panels/receive_log.h"
 #include "serial_comm.h"
+#include "session/console_session.h"
 #include "settings_lookup.h"
 #include "simulator_process.h"
 #include "system_clock.h"
@@ -58,7 +59,7 @@ private:
     void connectPort() { button("cmdConnect")->click(); }
     QPushButton *button(const char *name) const { return m_window->findChild<QPushButton *>(name); }
     QString text(const char *name) const { return controlText(*m_window, QLatin1String(name)); }
-    qint64 lines() const { return m_window->state().FrameCount; }
+    qint64 lines() const { return m_window->session().controller().FrameCount; }
     QString wholeStatus() const;
     QString records() const { return m_dir->filePath(QStringLiteral("records")); }
     QList<QMap<QString, QString>> runs() const
@@ -94,7 +95,7 @@ void tst_FaultScenarios::startConsole(int periodMs, double speed, const QByteArr
     m_window = std::make_unique<frmMain>(std::make_unique<SerialComm>(ports),
         std::make_shared<SystemClock>(), settingsFile, records());
     connectPort();
-    QVERIFY(m_window->ComPort().PortOpen());
+    QVERIFY(m_window->session().port().PortOpen());
 }
 
 void tst_FaultScenarios::cleanup()
@@ -146,9 +147,9 @@ void tst_FaultScenarios::deviceVanishesAndComesBack()
     QVERIFY(waitForLines(20));
     m_simulator->command(QStringLiteral("raw st=0600 pv=05"));
     QTRY_COMPARE_WITH_TIMEOUT(
-        m_window->state().RxLine.text(), QStringLiteral("st=0600 pv=05"), 10000);
+        m_window->session().heldLine().text(), QStringLiteral("st=0600 pv=05"), 10000);
     m_simulator->command(QStringLiteral("drop"));
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->ComPort().PortOpen(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->session().port().PortOpen(), 10000);
     const qint64 countBefore = lines();
     const bool waiting = !settings.contains("RECONNECT=0");
     QCOMPARE(wholeStatus(),
@@ -162,7 +163,7 @@ void tst_FaultScenarios::deviceVanishesAndComesBack()
     if (!during.isEmpty())
         button(qPrintable(during))->click();
     if (during == QLatin1String("cmdConnect")) {
-        QVERIFY(!m_window->ComPort().PortOpen());
+        QVERIFY(!m_window->session().port().PortOpen());
         QVERIFY(text("lblStatus").startsWith(QStringLiteral("无法打开 COM1：")));
     } else if (during == QLatin1String("cmdDisconnect")) {
         QCOMPARE(text("lblStatus"), QStringLiteral("已断开..."));
@@ -173,11 +174,11 @@ void tst_FaultScenarios::deviceVanishesAndComesBack()
     m_simulator->command(QStringLiteral("restore"));
     QTRY_VERIFY_WITH_TIMEOUT(DeviceReturnWatcher::isReady(m_simulator->link()), 10000);
     if (reconnects) {
-        QTRY_VERIFY_WITH_TIMEOUT(m_window->ComPort().PortOpen(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(m_window->session().port().PortOpen(), 1000);
     } else {
-        QVERIFY(!QTest::qWaitFor([this] { return m_window->ComPort().PortOpen(); }, 1500));
+        QVERIFY(!QTest::qWaitFor([this] { return m_window->session().port().PortOpen(); }, 1500));
         connectPort();
-        QVERIFY(m_window->ComPort().PortOpen());
+        QVERIFY(m_window->session().port().PortOpen());
     }
     m_simulator->command(QStringLiteral("flood 20"));
     QVERIFY(waitForLines(20));
@@ -231,7 +232,7 @@ void tst_FaultScenarios::garbageBetweenGoodLines()
     QTRY_COMPARE_WITH_TIMEOUT(text("Text2_0"), QStringLiteral("45"), 20000);
     QVERIFY(waitForLines(5));
     QCOMPARE(text("Label7_3"), QStringLiteral("10"));
-    QVERIFY(m_window->state().RxLine.text().size() <= LineCollector::kCap);
+    QVERIFY(m_window->session().heldLine().text().size() <= LineCollector::kCap);
     QVERIFY(
         m_window->findChild<QPlainTextEdit *>("receive")->blockCount() <= ReceiveLog::kLogEntries);
     QVERIFY2(residentBytes() - residentBefore < 64 * 1024 * 1024,
@@ -250,7 +251,8 @@ void tst_FaultScenarios::tenMegabytesWithoutALineEnd()
     // The run ends with one line end of its own; wait for that line and a good one after it.
     QVERIFY(runEventLoopUntil(
         [&] {
-            largestLine = std::max<qint64>(largestLine, m_window->state().RxLine.text().size());
+            largestLine =
+                std::max<qint64>(largestLine, m_window->session().heldLine().text().size());
             return lines() >= before + 2;
         },
         120000));
@@ -266,7 +268,7 @@ void tst_FaultScenarios::floodFasterThanTheLink()
     startConsole(600000);
     m_simulator->command(QStringLiteral("raw st=0600 pv=0585\\r\\n"));
     // The raw line comes after any the simulator sent before it; then the line is quiet.
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->state().CurTempTenths, 585, 20000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->session().controller().CurTempTenths, 585, 20000);
     const qint64 before = lines();
     const QString runBefore = text("run");
     constexpr int kFloodLines = 60000; // 2.7 MB
@@ -291,13 +293,13 @@ void tst_FaultScenarios::fieldsThatDoNotConvertOrDoNotFit()
     QVERIFY(waitForLines(1));
     // P 150 does not fit the slider; the last good values stay.
     m_simulator->command(QStringLiteral("raw st=0600 pv=05N5 out= 128 pid= 150, 005, 002\\r\\n"));
-    QTRY_COMPARE_WITH_TIMEOUT(m_window->state().FollowCurrentTemp, 0, 10000);
+    QTRY_COMPARE_WITH_TIMEOUT(m_window->session().controller().FollowCurrentTemp, 0, 10000);
     QCOMPARE(text("Text1"), QStringLiteral("EXIT"));
     QCOMPARE(m_window->findChild<QScrollBar *>("HScroll1_3")->value(), 10);
     m_simulator->command(QStringLiteral("raw st=0600 pv=0O12 out= 128 pid= 010, 005, 002\\r\\n"));
     QTRY_COMPARE_WITH_TIMEOUT(text("Text1"), QStringLiteral("OK"), 10000);
     QCOMPARE(text("Label1_0"), QStringLiteral("设定温度："));
-    QCOMPARE(m_window->state().FollowCurrentTemp, 1);
+    QCOMPARE(m_window->session().controller().FollowCurrentTemp, 1);
     m_simulator->command(QStringLiteral("badfield"));
     QVERIFY(waitForLines(3));
     QVERIFY(text("txtBarcode").toInt() > 0);
@@ -318,7 +320,7 @@ void tst_FaultScenarios::sendingWithNowhereToSend()
 
     connectPort();
     m_simulator->command(QStringLiteral("drop"));
-    QTRY_VERIFY_WITH_TIMEOUT(!m_window->ComPort().PortOpen(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!m_window->session().port().PortOpen(), 10000);
     button("comm_send")->click();
     QCOMPARE(text("lblStatus"), QStringLiteral("串口未打开，未发送"));
     QCOMPARE(box->toPlainText(), QStringLiteral("S0450 P009"));
@@ -327,7 +329,7 @@ void tst_FaultScenarios::sendingWithNowhereToSend()
 
     // Plugged in again: nothing refused goes out once the port is back.
     m_simulator->command(QStringLiteral("restore"));
-    QTRY_VERIFY_WITH_TIMEOUT(m_window->ComPort().PortOpen(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(m_window->session().port().PortOpen(), 10000);
     QVERIFY(waitForLines(3));
     QVERIFY(!m_simulator->log().contains(QStringLiteral("received")));
     button("comm_send")->click();

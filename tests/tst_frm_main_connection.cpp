@@ -3,6 +3,7 @@
 #include "profile_reader.h"
 #include "pty_pair.h"
 #include "serial_comm.h"
+#include "session/console_session.h"
 #include "settings_dir.h"
 #include "system_clock.h"
 #include "window_timer.h"
@@ -133,18 +134,18 @@ void tst_FrmMainConnection::probeGreysOutExactlyTheMissingPorts()
     openWindow({{1, m_first->devicePath()}, {3, QStringLiteral("/dev/termiva-missing-device")},
         {7, m_second->devicePath()}});
     const QColor buttonFace = *OleTranslateColor(SystemColor::ButtonFace);
-    for (int port = 1; port <= frmMain::kPortCount; ++port) {
+    for (int port = 1; port <= PortMap::kPortCount; ++port) {
         const bool present = port == 1 || port == 7;
         QVERIFY2(option(port)->isEnabled() == present, qPrintable(QString::number(port)));
         if (!present)
             QCOMPARE(option(port)->palette().color(option(port)->backgroundRole()), buttonFace);
     }
     QCOMPARE(option(7)->toolTip(), m_second->devicePath());
-    QCOMPARE(m_window->ComPort().CommPort(), 16);
-    QVERIFY(!m_window->ComPort().PortOpen());
+    QCOMPARE(m_window->session().port().CommPort(), 16);
+    QVERIFY(!m_window->session().port().PortOpen());
     QVERIFY(option(1)->isChecked());
-    QCOMPARE(m_window->ComPort().InputLen(), 1);
-    QCOMPARE(m_window->ComPort().RThreshold(), 1);
+    QCOMPARE(m_window->session().port().InputLen(), 1);
+    QCOMPARE(m_window->session().port().RThreshold(), 1);
     QCOMPARE(status(), QStringLiteral("空闲"));
 }
 
@@ -158,11 +159,11 @@ void tst_FrmMainConnection::portBusyAtStartUpStaysSelectable()
     QVERIFY(option(1)->isEnabled());
 
     button("cmdConnect")->click();
-    QVERIFY(!m_window->ComPort().PortOpen());
+    QVERIFY(!m_window->session().port().PortOpen());
     QVERIFY(connectEnabled());
     holder.reset();
     button("cmdConnect")->click();
-    QVERIFY(m_window->ComPort().PortOpen());
+    QVERIFY(m_window->session().port().PortOpen());
     QCOMPARE(status(), QStringLiteral("已连接..."));
 }
 
@@ -174,17 +175,17 @@ void tst_FrmMainConnection::connectAndDisconnect()
 
     option(4)->click();
     button("cmdConnect")->click();
-    QVERIFY(m_window->ComPort().PortOpen());
-    QCOMPARE(m_window->ComPort().CommPort(), 4);
+    QVERIFY(m_window->session().port().PortOpen());
+    QCOMPARE(m_window->session().port().CommPort(), 4);
     QCOMPARE(status(), QStringLiteral("已连接..."));
     QCOMPARE(modeWord->text(), QStringLiteral("EXIT"));
     QVERIFY(!connectEnabled());
     QVERIFY(disconnectEnabled());
-    QVERIFY(!m_window->ComPort().setOutput(QStringLiteral("ping")));
+    QVERIFY(!m_window->session().sendText(QStringLiteral("ping")));
     QTRY_COMPARE(m_second->received(), QByteArray("ping"));
 
     button("cmdDisconnect")->click();
-    QVERIFY(!m_window->ComPort().PortOpen());
+    QVERIFY(!m_window->session().port().PortOpen());
     QCOMPARE(status(), QStringLiteral("已断开..."));
     QCOMPARE(modeWord->text(), QStringLiteral("EXIT"));
     QVERIFY(connectEnabled());
@@ -192,7 +193,7 @@ void tst_FrmMainConnection::connectAndDisconnect()
 
     modeWord->setText(QStringLiteral("OK"));
     button("cmdConnect")->click();
-    QVERIFY(m_window->ComPort().PortOpen());
+    QVERIFY(m_window->session().port().PortOpen());
     QCOMPARE(status(), QStringLiteral("已连接..."));
     QCOMPARE(modeWord->text(), QStringLiteral("EXIT"));
 }
@@ -201,10 +202,10 @@ void tst_FrmMainConnection::connectReopensAnOpenPort()
 {
     openWindow({{1, m_first->devicePath()}});
     button("cmdConnect")->click();
-    QVERIFY(m_window->ComPort().PortOpen());
+    QVERIFY(m_window->session().port().PortOpen());
     button("cmdConnect")->setEnabled(true);
     button("cmdConnect")->click();
-    QVERIFY(m_window->ComPort().PortOpen());
+    QVERIFY(m_window->session().port().PortOpen());
     QCOMPARE(status(), QStringLiteral("已连接..."));
 }
 
@@ -212,14 +213,14 @@ void tst_FrmMainConnection::choosingAnotherPortWhileConnectedWaitsForTheNextConn
 {
     openWindow({{1, m_first->devicePath()}, {7, m_second->devicePath()}});
     button("cmdConnect")->click();
-    QCOMPARE(m_window->ComPort().CommPort(), 1);
+    QCOMPARE(m_window->session().port().CommPort(), 1);
     option(7)->click();
-    QCOMPARE(m_window->ComPort().CommPort(), 1);
-    QVERIFY(m_window->ComPort().PortOpen());
+    QCOMPARE(m_window->session().port().CommPort(), 1);
+    QVERIFY(m_window->session().port().PortOpen());
     button("cmdDisconnect")->click();
     button("cmdConnect")->click();
-    QCOMPARE(m_window->ComPort().CommPort(), 7);
-    QVERIFY(m_window->ComPort().PortOpen());
+    QCOMPARE(m_window->session().port().CommPort(), 7);
+    QVERIFY(m_window->session().port().PortOpen());
 }
 
 void tst_FrmMainConnection::connectToAMissingPortSaysWhy()
@@ -228,7 +229,7 @@ void tst_FrmMainConnection::connectToAMissingPortSaysWhy()
     QVERIFY(!option(1)->isEnabled());
     QVERIFY(option(1)->isChecked());
     button("cmdConnect")->click();
-    QVERIFY(!m_window->ComPort().PortOpen());
+    QVERIFY(!m_window->session().port().PortOpen());
     QCOMPARE(status(), QStringLiteral("无法打开 COM1：没有对应的设备"));
     QVERIFY(connectEnabled());
     QVERIFY(!disconnectEnabled());
@@ -236,7 +237,7 @@ void tst_FrmMainConnection::connectToAMissingPortSaysWhy()
 
     option(2)->click();
     button("cmdConnect")->click();
-    QVERIFY(m_window->ComPort().PortOpen());
+    QVERIFY(m_window->session().port().PortOpen());
     QCOMPARE(status(), QStringLiteral("已连接..."));
 }
 
@@ -287,12 +288,12 @@ void tst_FrmMainConnection::statusLeadsWithTheCauseAndTheTooltipSaysAll()
     option(port)->click();
     button("cmdConnect")->click();
     if (failure == QLatin1String("pulled")) {
-        QVERIFY(m_window->ComPort().PortOpen());
+        QVERIFY(m_window->session().port().PortOpen());
         m_first->vanish();
-        QTRY_VERIFY(!m_window->ComPort().PortOpen());
+        QTRY_VERIFY(!m_window->session().port().PortOpen());
     }
 
-    QVERIFY(!m_window->ComPort().PortOpen());
+    QVERIFY(!m_window->session().port().PortOpen());
     // Whole, in a smaller type where the design's is too wide, and wider only where even the
     // smallest is.
     const QString shown = status->text();
@@ -350,9 +351,9 @@ void tst_FrmMainConnection::closingTheWindowClosesThePort()
     openWindow({{1, m_first->devicePath()}});
     m_window->show();
     button("cmdConnect")->click();
-    QVERIFY(m_window->ComPort().PortOpen());
+    QVERIFY(m_window->session().port().PortOpen());
     QVERIFY(m_window->close());
-    QVERIFY(!m_window->ComPort().PortOpen());
+    QVERIFY(!m_window->session().port().PortOpen());
     for (const WindowTimer *timer : m_window->findChildren<WindowTimer *>())
         QVERIFY2(!timer->Enabled(), qPrintable(timer->objectName()));
 }
@@ -363,7 +364,7 @@ void tst_FrmMainConnection::exitWhileConnectedClosesThePort()
     m_window->show();
     button("cmdConnect")->click();
     button("cmdExit")->click();
-    QVERIFY(!m_window->ComPort().PortOpen());
+    QVERIFY(!m_window->session().port().PortOpen());
     QVERIFY(m_window->isHidden());
     // The device is free again for another program.
     SerialComm other(PortMap::fromSettings(m_settings->settingsFile(), {}));
@@ -398,9 +399,9 @@ void tst_FrmMainConnection::pulledCableIsReportedAndConnectIsOfferedAgain()
     QFETCH(bool, disconnectOffered);
     openWindow({{1, m_first->devicePath()}, {2, m_second->devicePath()}}, settings);
     button("cmdConnect")->click();
-    QVERIFY(m_window->ComPort().PortOpen());
+    QVERIFY(m_window->session().port().PortOpen());
     m_first->vanish();
-    QTRY_VERIFY(!m_window->ComPort().PortOpen());
+    QTRY_VERIFY(!m_window->session().port().PortOpen());
     if (then == QLatin1String("menu"))
         QVERIFY(clickReconnectCheck());
     else if (then == QLatin1String("cmdDisconnect"))
@@ -410,7 +411,7 @@ void tst_FrmMainConnection::pulledCableIsReportedAndConnectIsOfferedAgain()
     QCOMPARE(wholeStatus(), shortText);
     QVERIFY(connectEnabled());
     QCOMPARE(disconnectEnabled(), disconnectOffered);
-    QVERIFY(!m_window->ComPort().PortOpen());
+    QVERIFY(!m_window->session().port().PortOpen());
 }
 
 void tst_FrmMainConnection::reconnectCheckWritesTheSetting_data()
@@ -484,7 +485,7 @@ void tst_FrmMainConnection::reconnectCheckWritesTheSetting()
     // Checked, then clicked: a pulled cable is not waited for.
     button("cmdConnect")->click();
     m_first->vanish();
-    QTRY_VERIFY(!m_window->ComPort().PortOpen());
+    QTRY_VERIFY(!m_window->session().port().PortOpen());
     QCOMPARE(wholeStatus(),
         checked ? QStringLiteral("连接已中断：COM1 设备已断开")
                 : QStringLiteral("连接已中断：COM1 设备已断开，等待设备重新连接…"));
@@ -506,11 +507,11 @@ void tst_FrmMainConnection::adapterBackAsAnotherNodeIsStillItsPort()
     const QString node = QStringLiteral("%1\n当前设备：%2");
     QCOMPARE(option(1)->toolTip(), node.arg(link, m_first->devicePath()));
     button("cmdConnect")->click();
-    QVERIFY(m_window->ComPort().PortOpen());
+    QVERIFY(m_window->session().port().PortOpen());
 
     QVERIFY(QFile::remove(link));
     m_first->vanish();
-    QTRY_VERIFY(!m_window->ComPort().PortOpen());
+    QTRY_VERIFY(!m_window->session().port().PortOpen());
     QCOMPARE(wholeStatus(), QStringLiteral("连接已中断：COM1 设备已断开，等待设备重新连接…"));
     QCOMPARE(option(1)->toolTip(), node.arg(link, QStringLiteral("未接入")));
 
@@ -520,10 +521,10 @@ void tst_FrmMainConnection::adapterBackAsAnotherNodeIsStillItsPort()
     QVERIFY(!holder.setPortOpen(true));
     QVERIFY(QFile::link(m_second->devicePath(), link));
     QTRY_COMPARE(wholeStatus(), QStringLiteral("COM1 无法打开：已被其他程序占用，重试中…"));
-    QVERIFY(!m_window->ComPort().PortOpen());
+    QVERIFY(!m_window->session().port().PortOpen());
     QVERIFY(!holder.setPortOpen(false));
-    QTRY_VERIFY(m_window->ComPort().PortOpen());
-    QCOMPARE(m_window->ComPort().CommPort(), 1);
+    QTRY_VERIFY(m_window->session().port().PortOpen());
+    QCOMPARE(m_window->session().port().CommPort(), 1);
     QCOMPARE(status(), QStringLiteral("已重新连接 COM1"));
     const QString nodes = QStringLiteral("设备现为 %1，断开前为 %2")
                               .arg(m_second->devicePath(), m_first->devicePath());

@@ -8,6 +8,7 @@
 #include "morph_display.h"
 #include "ole_color.h"
 #include "profile_reader.h"
+#include "session/console_session.h"
 #include "settings_dir.h"
 #include "settings_lookup.h"
 #include "system_clock.h"
@@ -222,12 +223,11 @@ void tst_FrmMainDesign::startingState()
 
 void tst_FrmMainDesign::loadSequenceState()
 {
-    const WindowState &state = m_window->state();
-    QCOMPARE(state.IniFile, m_settings->settingsFile());
-    QCOMPARE(state.FollowCurrentTemp, 1);
-    QVERIFY(state.TrendRunning);
-    QVERIFY(state.ReachPending);
-    QVERIFY(state.RunClockArmed);
+    const ConsoleSession &session = m_window->session();
+    QCOMPARE(session.controller().FollowCurrentTemp, 1);
+    QVERIFY(session.run().ReachPending);
+    QVERIFY(session.run().RunClockArmed);
+    QCOMPARE(control<QPushButton>("stoporrun")->text(), QStringLiteral("暂停"));
     QCOMPARE(control<QLineEdit>("txtBarcode")->text(), QStringLiteral("0"));
 }
 

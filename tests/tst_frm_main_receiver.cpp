@@ -90,7 +90,7 @@ void tst_FrmMainReceiver::sampleLineFillsTheWindow()
     QLocale::setDefault(QLocale::c()); // no regional settings: stamped in Chinese (China) form
     console.receive(kSampleLine);
 
-    const WindowState &state = console.window().state();
+    const ControllerState &state = console.window().session().controller();
     QCOMPARE(state.SetTempTenths, 600);
     QCOMPARE(state.CurTempTenths, 585);
     QCOMPARE(state.MaxTempTenths, 585);
@@ -112,7 +112,7 @@ void tst_FrmMainReceiver::sampleLineFillsTheWindow()
     QVERIFY(!console.lit("Shape2"));
     QVERIFY(console.timer("Timer2")->Enabled());
     QVERIFY(console.timer("Timer4")->Enabled());
-    QVERIFY(state.RxLine.text().isEmpty());
+    QVERIFY(console.window().session().heldLine().text().isEmpty());
 
     const QString expectedEntry =
         QStringLiteral(" 2026/12/6 14:30 ") + QString::fromLatin1(kSampleLine).chopped(2);
@@ -129,7 +129,7 @@ void tst_FrmMainReceiver::lineSplitAcrossBurstsIsOneLine()
     m_console->receive(kSampleLine.mid(10, 34));
     m_console->receive(kSampleLine.mid(44) + kSampleLine);
     QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("2"));
-    QCOMPARE(m_console->window().state().CurTempTenths, 585);
+    QCOMPARE(m_console->window().session().controller().CurTempTenths, 585);
 }
 
 void tst_FrmMainReceiver::partLineHeldWhenTheLinkBreaksIsDropped_data()
@@ -155,10 +155,10 @@ void tst_FrmMainReceiver::partLineHeldWhenTheLinkBreaksIsDropped()
         QVERIFY(m_console->click(breakage));
     m_console->connectPort();
     QVERIFY(m_console->port().PortOpen());
-    QVERIFY(m_console->window().state().RxLine.text().isEmpty());
+    QVERIFY(m_console->window().session().heldLine().text().isEmpty());
     m_console->receive(line(600, 612));
     QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("2"));
-    QCOMPARE(m_console->window().state().CurTempTenths, 612);
+    QCOMPARE(m_console->window().session().controller().CurTempTenths, 612);
     const QString log = m_console->text("receive");
     QVERIFY2(log.endsWith(u' ' + QString::fromLatin1(line(600, 612)).chopped(2)), qPrintable(log));
     QVERIFY(!log.contains(QLatin1String("丢弃")));
@@ -171,7 +171,7 @@ void tst_FrmMainReceiver::onlyCarriageReturnLineFeedCompletesALine()
     QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("0"));
     m_console->receive("\n");
     QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("1"));
-    QCOMPARE(m_console->window().state().SetTempTenths, 600);
+    QCOMPARE(m_console->window().session().controller().SetTempTenths, 600);
 }
 
 void tst_FrmMainReceiver::emptyLineCountsAndKeepsTheValues()
@@ -180,7 +180,7 @@ void tst_FrmMainReceiver::emptyLineCountsAndKeepsTheValues()
     m_console->receive("\r\n");
     QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("2"));
     QCOMPARE(m_console->control<QPlainTextEdit>("receive")->blockCount(), 2);
-    QCOMPARE(m_console->window().state().CurTempTenths, 585);
+    QCOMPARE(m_console->window().session().controller().CurTempTenths, 585);
     QCOMPARE(m_console->text("Text2_2"), QStringLiteral("50.20%"));
     QCOMPARE(m_console->sliderValue(3), 10);
 }
@@ -194,7 +194,7 @@ void tst_FrmMainReceiver::modeSignalsSwitchCaptionLampAndFollowing()
     QCOMPARE(console.text("Text1"), QStringLiteral("EXIT"));
     QCOMPARE(console.text("Label1_0"), QStringLiteral("当前温度："));
     QVERIFY(!console.lit("Shape3"));
-    QCOMPARE(console.window().state().FollowCurrentTemp, 0);
+    QCOMPARE(console.window().session().controller().FollowCurrentTemp, 0);
     console.receive("\r\n" + line(600, 590));
     QCOMPARE(console.text("txtBarcode"), QStringLiteral("590"));
     QCOMPARE(console.control<MorphDisplay>("Mo")->Value(), QStringLiteral("585"));
@@ -203,7 +203,7 @@ void tst_FrmMainReceiver::modeSignalsSwitchCaptionLampAndFollowing()
     QCOMPARE(console.text("Text1"), QStringLiteral("OK"));
     QCOMPARE(console.text("Label1_0"), QStringLiteral("设定温度："));
     QVERIFY(console.lit("Shape3"));
-    QCOMPARE(console.window().state().FollowCurrentTemp, 1);
+    QCOMPARE(console.window().session().controller().FollowCurrentTemp, 1);
     console.receive("\r\n" + line(600, 595));
     QCOMPARE(console.control<MorphDisplay>("Mo")->Value(), QStringLiteral("595"));
 }
@@ -212,7 +212,7 @@ void tst_FrmMainReceiver::signalBeforeALineShiftsItsFields()
 {
     m_console->receive(line(500, 480));
     m_console->receive("O" + kSampleLine);
-    const WindowState &state = m_console->window().state();
+    const ControllerState &state = m_console->window().session().controller();
     QCOMPARE(state.SetTempTenths, 500);
     QCOMPARE(state.CurTempTenths, 480);
     QCOMPARE(m_console->text("Text2_2"), QStringLiteral("4.71%")); // " 12" read one place left
@@ -225,7 +225,7 @@ void tst_FrmMainReceiver::lowerCaseLettersAreNotSignals()
     QCOMPARE(m_console->text("Text1"), QStringLiteral("EXIT"));
     m_console->receive("O\r\nn");
     QCOMPARE(m_console->text("Text1"), QStringLiteral("OK"));
-    QCOMPARE(m_console->window().state().FollowCurrentTemp, 1);
+    QCOMPARE(m_console->window().session().controller().FollowCurrentTemp, 1);
 }
 
 void tst_FrmMainReceiver::alarmAboveOneHundredFiftyTenths()
@@ -255,7 +255,7 @@ void tst_FrmMainReceiver::fieldsThatDoNotConvertKeepTheOldValues()
 {
     m_console->receive(kSampleLine);
     m_console->receive("st=x?.? pv=    out= abc pid= 0x1, -.-, ???\r\n");
-    const WindowState &state = m_console->window().state();
+    const ControllerState &state = m_console->window().session().controller();
     QCOMPARE(state.SetTempTenths, 600);
     QCOMPARE(state.CurTempTenths, 585);
     QCOMPARE(m_console->text("Text2_2"), QStringLiteral("50.20%"));
@@ -288,7 +288,7 @@ void tst_FrmMainReceiver::highestTemperatureOnlyRises()
     m_console->receive(line(600, 612));
     m_console->receive(line(600, 590));
     QCOMPARE(m_console->text("Text2_1"), QStringLiteral("61.2"));
-    QCOMPARE(m_console->window().state().MaxTempTenths, 612);
+    QCOMPARE(m_console->window().session().controller().MaxTempTenths, 612);
     m_console->receive(line(600, 613));
     QCOMPARE(m_console->text("Text2_1"), QStringLiteral("61.3"));
 }
@@ -441,10 +441,10 @@ void tst_FrmMainReceiver::newFiguresLeaveTheFrameUnderThemAlone()
 void tst_FrmMainReceiver::longRunWithoutLineEndIsDropped()
 {
     m_console->receive(QByteArray(100000, 'x'));
-    QVERIFY(m_console->window().state().RxLine.text().size() <= LineCollector::kCap);
+    QVERIFY(m_console->window().session().heldLine().text().size() <= LineCollector::kCap);
     QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("0"));
     m_console->receive("\r\n" + kSampleLine);
-    QCOMPARE(m_console->window().state().CurTempTenths, 585);
+    QCOMPARE(m_console->window().session().controller().CurTempTenths, 585);
     QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("1"));
     QTRY_VERIFY(m_console->text("receive").contains(QStringLiteral("已丢弃 100000 个字符")));
 }
@@ -469,7 +469,7 @@ void tst_FrmMainReceiver::countGoesPastThe16BitLimit()
         emptyLines += "\r\n";
     m_console->receive(emptyLines);
     QCOMPARE(m_console->text("rece_quantity"), QStringLiteral("32770"));
-    QCOMPARE(m_console->window().state().FrameCount, 32770);
+    QCOMPARE(m_console->window().session().controller().FrameCount, 32770);
 }
 
 QTEST_MAIN(tst_FrmMainReceiver)

@@ -134,7 +134,7 @@ void tst_FrmMainTimers::runTimeGoesPastThe16BitLimit()
     m_console->receive(kLine);
     ticks(327680);
     QCOMPARE(text("run"), QStringLiteral("32768.0"));
-    QCOMPARE(m_console->window().state().RunSeconds, 32768);
+    QCOMPARE(m_console->window().session().run().RunSeconds, 32768);
 }
 
 void tst_FrmMainTimers::trendTakesOneSamplePerTick()
@@ -289,7 +289,7 @@ void tst_FrmMainTimers::figuresAreStampedWithTheRunTime()
     QCOMPARE(text("perfor_index_2"), QStringLiteral("4.5s"));
     QCOMPARE(text("perfor_index_3"), QStringLiteral("4.5s"));
     QCOMPARE(text("Label8_1"), QStringLiteral("4.5s"));
-    QVERIFY(!m_console->window().state().ReachPending);
+    QVERIFY(!m_console->window().session().run().ReachPending);
 }
 
 QTEST_MAIN(tst_FrmMainTimers)

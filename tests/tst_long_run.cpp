@@ -34,11 +34,11 @@ void tst_LongRun::hundredThousandLinesAndAMillionTicks()
         console.time().advance(100 * kTicksPerLine * kLinesPerBatch);
     }
 
-    const WindowState &state = console.window().state();
+    const ControllerState &state = console.window().session().controller();
     QCOMPARE(state.FrameCount, kLines);
     QCOMPARE(console.text("rece_quantity"), QStringLiteral("100000"));
     QCOMPARE(console.text("run"), QStringLiteral("100000.0"));
-    QCOMPARE(state.RunSeconds, 100000);
+    QCOMPARE(console.window().session().run().RunSeconds, 100000);
     const int lastCurrent = 250 + (kLines - 1) % 400;
     QCOMPARE(state.CurTempTenths, lastCurrent);
     QCOMPARE(console.text("txtBarcode"), QString::number(lastCurrent));

@@ -1,8 +1,8 @@
 #include "connection/port_reconnector.h"
 #include "device_return_watcher.h"
 #include "named_rows.h"
-#include "records/run_recorder.h"
 #include "serial_comm.h"
+#include "session/console_session.h"
 #include "settings_dir.h"
 #include "simulator_process.h"
 #include "system_clock.h"
@@ -18,7 +18,7 @@
 Q_DECLARE_METATYPE(ReconnectPolicy::State)
 
 /// The port coming back by itself after the simulator's cable is pulled and plugged in again,
-/// with the serial component, the recorder and the run as the window uses them.
+/// through the session with its serial component, record and run, as the window uses it.
 class tst_PortReconnector : public QObject
 {
     Q_OBJECT
@@ -32,20 +32,20 @@ private slots:
 
 private:
     /// Opens COM1 as "连接" does and waits for a few lines.
+    void startSession(const QByteArray &settings);
     void connectPort();
     void pullCable();
     /// Plugs the cable in again and waits until the device is back at its link.
     void plugCableIn();
-    qsizetype lines() const { return m_received.count(QStringLiteral("\r\n")); }
+    qint64 lines() const { return m_session->controller().FrameCount; }
+    const ReconnectPolicy &policy() const { return m_session->link(); }
+    const MSComm &port() const { return m_session->port(); }
     QStringList recordFiles() const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<SimulatorProcess> m_simulator;
-    std::unique_ptr<SerialComm> m_port;
-    RunRecorder *m_recorder = nullptr;
-    std::unique_ptr<PortReconnector> m_reconnector;
-    std::unique_ptr<QObject> m_owner;
-    QString m_received;
+    std::unique_ptr<SettingsDir> m_settings;
+    std::unique_ptr<ConsoleSession> m_session;
     QStringList m_statuses;
     QStringList m_log;
 };
@@ -59,55 +59,45 @@ void tst_PortReconnector::init()
     m_simulator =
         std::make_unique<SimulatorProcess>(m_dir->filePath(QStringLiteral("ttyTERMIVA")), options);
     QVERIFY(m_simulator->start());
-    PortMap ports;
-    ports.setDevice(1, m_simulator->link());
-    m_port = std::make_unique<SerialComm>(ports);
-    m_port->setInputLen(0);
-    m_port->setRThreshold(1);
-    m_owner = std::make_unique<QObject>();
-    m_recorder = new RunRecorder(std::make_shared<SystemClock>(), m_owner.get());
-    m_recorder->setSettings({true, m_dir->filePath(QStringLiteral("records"))});
-    m_reconnector = std::make_unique<PortReconnector>(
-        m_port.get(), m_recorder, [this] { return QString::number(lines()); });
-    m_received.clear();
+    startSession({});
+}
+
+/// A session on the simulator as COM1 with these settings besides, its records in the folder.
+void tst_PortReconnector::startSession(const QByteArray &settings)
+{
+    m_settings =
+        std::make_unique<SettingsDir>(QMap<int, QString>{{1, m_simulator->link()}}, settings);
+    m_session = std::make_unique<ConsoleSession>(
+        std::make_unique<SerialComm>(PortMap::fromSettings(m_settings->settingsFile(), {}, {})),
+        std::make_shared<SystemClock>(), m_settings->settingsFile(),
+        m_dir->filePath(QStringLiteral("records")));
     m_statuses.clear();
     m_log.clear();
-    connect(m_port.get(), &MSComm::OnComm, this, [this] {
-        const QString text = m_port->Input().text;
-        for (const QChar character : text) {
-            m_received += character;
-            if (m_received.endsWith(QLatin1String("\r\n")))
-                m_recorder->lineCompleted(QString::number(lines()), {}, {},
-                    m_received.section(QStringLiteral("\r\n"), -2, -2));
-        }
-    });
-    connect(m_port.get(), &MSComm::connectionLost, m_reconnector.get(), &PortReconnector::lost);
-    connect(m_reconnector.get(), &PortReconnector::statusChanged, this,
-        [this](const QString &text) { m_statuses.append(text); });
-    connect(m_reconnector.get(), &PortReconnector::logEntry, this,
-        [this](const QString &text) { m_log.append(text); });
+    for (const auto reported : {&ConsoleSession::linkLost, &ConsoleSession::linkWaiting,
+             &ConsoleSession::linkReconnected, &ConsoleSession::linkClosed})
+        connect(m_session.get(), reported, this, [this](const ReconnectPolicy::Report &report) {
+            m_statuses.append(report.status);
+            if (!report.logEntry.isEmpty())
+                m_log.append(report.logEntry);
+        });
 }
 
 void tst_PortReconnector::cleanup()
 {
-    m_reconnector.reset();
-    m_owner.reset();
-    m_port.reset();
+    m_session.reset();
     QVERIFY(m_simulator->stop());
 }
 
 void tst_PortReconnector::connectPort()
 {
-    QVERIFY(!m_port->setPortOpen(true));
-    m_recorder->connectionOpened(1);
-    m_reconnector->connected();
+    QVERIFY(!m_session->openPort(1));
     QTRY_VERIFY_WITH_TIMEOUT(lines() >= 3, 10000);
 }
 
 void tst_PortReconnector::pullCable()
 {
     m_simulator->command(QStringLiteral("drop"));
-    QTRY_VERIFY_WITH_TIMEOUT(!m_port->PortOpen(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(!port().PortOpen(), 10000);
     QTRY_VERIFY(!QFileInfo(m_simulator->link()).isSymLink());
 }
 
@@ -127,17 +117,18 @@ QStringList tst_PortReconnector::recordFiles() const
 /// typed during the gap never sent.
 void tst_PortReconnector::reconnectsAndKeepsOneRecord()
 {
-    QSignalSpy states(m_reconnector.get(), &PortReconnector::stateChanged);
     connectPort();
+    QCOMPARE(policy().state(), ReconnectPolicy::State::Connected);
     const qsizetype before = lines();
     pullCable();
-    QCOMPARE(m_reconnector->policy().state(), ReconnectPolicy::State::Waiting);
+    QCOMPARE(policy().state(), ReconnectPolicy::State::Waiting);
     QCOMPARE(m_statuses.last(), QStringLiteral("连接已中断：COM1 设备已断开，等待设备重新连接…"));
-    QCOMPARE(m_port->setOutput(QStringLiteral("S0450"))->code, CommCode::OperationNeedsOpenPort);
+    QCOMPARE(
+        m_session->sendText(QStringLiteral("S0450"))->text, QStringLiteral("串口未打开，未发送"));
 
     plugCableIn();
-    QTRY_VERIFY_WITH_TIMEOUT(m_port->PortOpen(), 5000);
-    QCOMPARE(m_reconnector->policy().state(), ReconnectPolicy::State::Reconnected);
+    QTRY_VERIFY_WITH_TIMEOUT(port().PortOpen(), 5000);
+    QCOMPARE(policy().state(), ReconnectPolicy::State::Reconnected);
     QCOMPARE(m_statuses.last(), QStringLiteral("已重新连接 COM1"));
     QCOMPARE(m_log.size(), 1);
     QVERIFY2(QRegularExpression(QStringLiteral("^\\(连接中断 \\d+\\.\\d s\\)$"))
@@ -148,9 +139,8 @@ void tst_PortReconnector::reconnectsAndKeepsOneRecord()
     QVERIFY2(
         !m_simulator->log().contains(QLatin1String("received")), qPrintable(m_simulator->log()));
 
-    QVERIFY(!m_port->setPortOpen(false));
-    m_reconnector->closed();
-    m_recorder->connectionClosed();
+    m_session->closePort();
+    QCOMPARE(policy().state(), ReconnectPolicy::State::Idle);
     const QStringList files = recordFiles();
     QCOMPARE(files.size(), 1);
     const QList<QMap<QString, QString>> rows =
@@ -168,13 +158,6 @@ void tst_PortReconnector::reconnectsAndKeepsOneRecord()
     QCOMPARE(runs.size(), 1);
     QCOMPARE(runs.front().value("lines"), QString::number(kinds.size() - 2));
     QCOMPARE(runs.front().value("record"), files.front());
-    const QList<ReconnectPolicy::State> expected{ReconnectPolicy::State::Connected,
-        ReconnectPolicy::State::Waiting, ReconnectPolicy::State::Reconnected,
-        ReconnectPolicy::State::Idle};
-    QList<ReconnectPolicy::State> seen;
-    for (const QList<QVariant> &state : states)
-        seen.append(state.first().value<ReconnectPolicy::State>());
-    QCOMPARE(seen, expected);
 }
 
 void tst_PortReconnector::waitEndsWithoutAReconnect_data()
@@ -194,20 +177,16 @@ void tst_PortReconnector::waitEndsWithoutAReconnect()
 {
     QFETCH(QString, how);
     QFETCH(QString, status);
-    const SettingsDir settings({}, "RECONNECT=0\r\n");
     if (how == QLatin1String("settings"))
-        m_reconnector->setEnabled(ReconnectPolicy::enabledIn(settings.settingsFile()));
+        startSession("RECONNECT=0\r\n");
     connectPort();
     pullCable();
-    if (how == QLatin1String("disconnect")) {
-        m_reconnector->closed();
-        m_recorder->connectionClosed();
-    } else if (how == QLatin1String("menu")) {
-        m_reconnector->setEnabled(false);
-    }
+    if (how == QLatin1String("disconnect"))
+        m_session->closePort();
+    else if (how == QLatin1String("menu"))
+        (void)m_session->setReconnectEnabled(false);
     QCOMPARE(m_statuses.last(), status);
-    QCOMPARE(m_reconnector->policy().state(), ReconnectPolicy::State::Idle);
-    QVERIFY(!m_reconnector->isWaiting());
+    QCOMPARE(policy().state(), ReconnectPolicy::State::Idle);
     const QString runs = QDir(m_dir->filePath(QStringLiteral("records"))).filePath("runs.csv");
     QCOMPARE(namedRows(runs).size(), 1);
 
@@ -217,7 +196,7 @@ void tst_PortReconnector::waitEndsWithoutAReconnect()
     QSignalSpy returned(&clock, &DeviceReturnWatcher::deviceReturned);
     clock.watch(m_simulator->link());
     QTRY_COMPARE(returned.count(), 1);
-    QVERIFY(!m_port->PortOpen());
+    QVERIFY(!port().PortOpen());
     QCOMPARE(m_log, QStringList());
     const QStringList files = recordFiles();
     QCOMPARE(files.size(), 1);

@@ -10,6 +10,8 @@
 #include "records/run_recorder.h"
 #include "settings_dir.h"
 #include "system_error.h"
+#include "telemetry/telemetry_receiver.h"
+#include "tuning/command_confirmation.h"
 #include "uc_histogram.h"
 #include "window_timer.h"
 
@@ -48,6 +50,17 @@ QByteArray line(int set, int current, int p = 10)
         .arg(current, 4, 10, QLatin1Char('0'))
         .arg(p, 3, 10, QLatin1Char('0'))
         .toLatin1();
+}
+
+/// A line as the receiver completes it, at a run time in tenths of a second.
+CompletedLine completedLine(qint64 runTenths, const QByteArray &received)
+{
+    CompletedLine completed;
+    completed.text = QString::fromLatin1(received);
+    completed.values = TelemetryLine::parse(completed.text);
+    completed.accepted = {std::nullopt, completed.values.p, completed.values.i, completed.values.d};
+    completed.runTenths = runTenths;
+    return completed;
 }
 
 QList<QStringList> readCsv(const QString &path)
@@ -324,7 +337,7 @@ void tst_RunRecorder::commandVerdictGivesARow()
     RunRecorder recorder(time, nullptr);
     recorder.setSettings(RecordSettings{true, directory.path()});
     recorder.connectionOpened(1);
-    recorder.commandSent(QStringLiteral("12.5"), QStringLiteral("S0600 P012 I005 D002"));
+    recorder.commandSent(125, QStringLiteral("S0600 P012 I005 D002"));
     const auto tenths = [](const QString &text) {
         return text.isEmpty() ? std::nullopt
                               : std::optional(qint16(std::lround(text.toDouble() * 10)));
@@ -332,9 +345,11 @@ void tst_RunRecorder::commandVerdictGivesARow()
     const auto value = [](const QString &text) {
         return text.isEmpty() ? std::nullopt : std::optional(qint16(text.toInt()));
     };
-    recorder.commandChecked(QStringLiteral("17.5"), confirmed,
-        RecordedValues{tenths(shown[0]), {}, {}, value(shown[1]), value(shown[2]), value(shown[3])},
-        QStringLiteral("S0600 P012 I005 D002"));
+    const CommandFields sent = *CommandFields::read(QStringLiteral("S0600 P012 I005 D002"));
+    recorder.commandChecked(175,
+        CommandVerdict{confirmed, QStringLiteral("控制器未确认"), sent,
+            CommandFields{
+                tenths(shown[0]), value(shown[1]), value(shown[2]), value(shown[3]), {}}});
     recorder.connectionClosed();
     const QStringList files = recordFiles(directory.path());
     QCOMPARE(files.size(), 1);
@@ -390,10 +405,9 @@ void tst_RunRecorder::recordTimesCarryTheZonesOffset()
     RunRecorder recorder(time, nullptr);
     recorder.setSettings(RecordSettings{true, directory.path()});
     recorder.connectionOpened(1);
-    recorder.lineCompleted(QStringLiteral("0"), RecordedValues{600, 585, 50.2, 10, 5, 2}, {},
-        QString::fromLatin1(line(600, 585).chopped(2)));
+    recorder.lineCompleted(completedLine(0, line(600, 585)));
     time->advance(500);
-    recorder.commandSent(QStringLiteral("0.5"), QStringLiteral("S0600"));
+    recorder.commandSent(5, QStringLiteral("S0600"));
     recorder.connectionClosed();
 
     const QStringList files = recordFiles(directory.path());
@@ -694,15 +708,12 @@ void tst_RunRecorder::lostLinkKeepsTheRunAndItsRecord()
     int second = 0;
     for (const QString &event : events) {
         time->advance(1000);
-        const QString runTime = QString::number(++second);
+        const qint64 runTenths = 10 * ++second;
         if (event == QLatin1String("line")) {
-            RecordedValues values;
-            values.currentTenths = qint16(580 + second);
-            recorder->lineCompleted(
-                runTime, values, {}, QString::fromLatin1(line(600, 580 + second).chopped(2)));
+            recorder->lineCompleted(completedLine(runTenths, line(600, 580 + second)));
         } else if (event == QLatin1String("lost")) {
             const qsizetype runsBefore = namedRows(runs).size();
-            recorder->linkLost(runTime, QStringLiteral("/dev/pts/9: 输入/输出错误"));
+            recorder->linkLost(runTenths, QStringLiteral("/dev/pts/9: 输入/输出错误"));
             // On disk at once, and nothing written while the device is away.
             const QStringList files = recordFiles(folder.path());
             QCOMPARE(files.size(), 1);
@@ -712,7 +723,7 @@ void tst_RunRecorder::lostLinkKeepsTheRunAndItsRecord()
             QVERIFY(!flushTimer->Enabled());
             QVERIFY(recorder->runInProgress().has_value() == (events.front() == "line"));
         } else if (event == QLatin1String("back")) {
-            recorder->reconnected(runTime, QStringLiteral("/dev/pts/10"));
+            recorder->reconnected(runTenths, QStringLiteral("/dev/pts/10"));
             QVERIFY(flushTimer->Enabled());
         } else if (event == QLatin1String("clear")) {
             recorder->runTimeCleared();
@@ -1003,7 +1014,7 @@ void tst_RunRecorder::runNamesEveryFileOfItsRecord()
     recorder.connectionOpened(1);
     for (int second = 0; second < 4; ++second) {
         for (int count = 0; count < 2; ++count)
-            recorder.lineCompleted(QString::number(second), {}, {}, QString(60, u'x'));
+            recorder.lineCompleted(completedLine(10 * second, QByteArray(60, 'x') + "\r\n"));
         time->advance(RunRecorder::kFlushInterval);
     }
     recorder.connectionClosed();
@@ -1125,8 +1136,8 @@ void tst_RunRecorder::figureDifferences()
     QFETCH(QStringList, earlier);
     QFETCH(QString, difference);
     const QStringList heading{"rise_s", "overshoot_pct", "peak_s", "settling_s"};
-    QCOMPARE(
-        RunFigures::fromRow(heading, current).differenceFrom(RunFigures::fromRow(heading, earlier)),
+    QCOMPARE(RunFigures::difference(
+                 RunFigures::fromRow(heading, current), RunFigures::fromRow(heading, earlier)),
         difference);
 }
 

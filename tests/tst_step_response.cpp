@@ -1,5 +1,5 @@
+#include "telemetry/display_format.h"
 #include "telemetry/step_response.h"
-#include "telemetry/window_state.h"
 
 #include <QTest>
 
@@ -78,15 +78,20 @@ void tst_StepResponse::update()
     QFETCH(Text, peakTime);
     QFETCH(Text, riseTime);
     QFETCH(Text, settlingTime);
-    StepFigures shown;
-    shown.setShownOvershoot(overshootBox);
-    const StepResponseUpdate figures =
-        StepResponse::update(current, set, reachPending, QStringLiteral("12.3"), shown.overshoot);
-    QCOMPARE(figures.overshoot, overshoot);
-    QCOMPARE(figures.peakTime, peakTime);
-    QCOMPARE(figures.riseTime, riseTime);
-    QCOMPARE(figures.settlingTime, settlingTime);
-    QCOMPARE(figures.reached, riseTime.has_value());
+    const StepResponseUpdate update = StepResponse::update(
+        current, set, reachPending, 123, StepResponse::shownPercentage(overshootBox));
+    // As the boxes show them.
+    const auto time = [](std::optional<qint64> tenths) {
+        return tenths ? Text(DisplayFormat::stampedTime(*tenths)) : Text();
+    };
+    const StepFigures &stamped = update.stamped;
+    QCOMPARE(stamped.overshootPercent ? Text(DisplayFormat::percentage(*stamped.overshootPercent))
+                                      : Text(),
+        overshoot);
+    QCOMPARE(time(stamped.peakTenths), peakTime);
+    QCOMPARE(time(stamped.riseTenths), riseTime);
+    QCOMPARE(time(stamped.settlingTenths), settlingTime);
+    QCOMPARE(update.reached, riseTime.has_value());
 }
 
 void tst_StepResponse::shownPercentage()

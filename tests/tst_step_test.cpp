@@ -241,13 +241,13 @@ void tst_StepTest::stepSendsAndRestartsTheRun()
         QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("command"))->text(),
             QStringLiteral("串口未打开，未发送"));
         QCOMPARE(console.text(QStringLiteral("lblStatus")), QStringLiteral("串口未打开，未发送"));
-        QCOMPARE(console.window().state().runTimeTenths(), 20);
+        QCOMPARE(console.window().session().run().runTimeTenths(), 20);
         QCOMPARE(figures(console), stamped);
         return;
     }
     QCOMPARE(console.port().sent(), sentBefore + "S0600 P150 I004 D002 T040");
     QVERIFY(!openDialog(console));
-    QCOMPARE(console.window().state().runTimeTenths(), 0);
+    QCOMPARE(console.window().session().run().runTimeTenths(), 0);
     QCOMPARE(figures(console), QStringList(4, QStringLiteral("0")));
     console.tick(1);
     QCOMPARE(console.text(QStringLiteral("run")), QStringLiteral("0.1"));
@@ -318,23 +318,23 @@ void tst_StepTest::figuresAreMeasuredFromTheSend()
     // The controller takes a command once the line has been quiet for a while: the first line
     // after the send still shows the old set point, and the step's figures start after it.
     QCOMPARE(lines.front().values.setTenths, std::optional<qint16>(250));
-    QStringList expected(4, QStringLiteral("0"));
+    StepFigures expected;
     bool reachPending = true;
     for (const Line &line : lines) {
         if (line.values.setTenths != 600)
             continue;
-        const StepResponseUpdate update =
-            StepResponse::update(*line.values.currentTenths, *line.values.setTenths, reachPending,
-                DisplayFormat::runTime(line.runTenths), StepResponse::shownPercentage(expected[1]));
+        const StepResponseUpdate update = StepResponse::update(*line.values.currentTenths,
+            *line.values.setTenths, reachPending, line.runTenths, expected.overshootPercent);
         reachPending = reachPending && !update.reached;
-        for (const auto &[at, figure] : {std::pair{0, update.riseTime}, {1, update.overshoot},
-                 {2, update.peakTime}, {3, update.settlingTime}}) {
-            if (figure)
-                expected[at] = *figure;
-        }
+        expected.take(update.stamped);
     }
-    QVERIFY(!expected.contains(QStringLiteral("0")));
-    QCOMPARE(figures(console), expected);
+    const QStringList boxes{DisplayFormat::stampedTime(expected.riseTenths.value_or(0)),
+        DisplayFormat::percentage(expected.overshootPercent.value_or(0)),
+        DisplayFormat::stampedTime(expected.peakTenths.value_or(0)),
+        DisplayFormat::stampedTime(expected.settlingTenths.value_or(0))};
+    QVERIFY(expected.riseTenths && expected.overshootPercent && expected.peakTenths
+        && expected.settlingTenths);
+    QCOMPARE(figures(console), boxes);
 }
 
 /// A step the controller never takes holds the figures back only until the run restarts.

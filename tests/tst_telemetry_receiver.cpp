@@ -1,5 +1,7 @@
+#include "telemetry/controller_state.h"
+#include "telemetry/display_format.h"
+#include "telemetry/run_state.h"
 #include "telemetry/telemetry_receiver.h"
-#include "telemetry/window_state.h"
 
 #include <QTest>
 
@@ -13,16 +15,40 @@ QString line(int set, int current)
         .arg(current, 4, 10, QLatin1Char('0'));
 }
 
-/// Feeds text one character at a time, as the serial component delivers it.
-ReceiverChanges feed(WindowState &state, const QString &text, qsizetype *lines = nullptr)
+/// The receiver with the states it changes.
+struct Receiving
 {
-    ReceiverChanges last;
-    for (const QChar c : text) {
-        last = TelemetryReceiver::receive(state, QString(c));
-        if (lines && last.line)
-            ++*lines;
+    /// Feeds text one character at a time, as the serial component delivers it.
+    ReceiverChanges feed(const QString &text, qsizetype *lines = nullptr)
+    {
+        ReceiverChanges last;
+        for (const QChar c : text) {
+            last = receiver.receive(QString(c), controller, run);
+            if (lines && last.line)
+                ++*lines;
+        }
+        return last;
     }
-    return last;
+    void setRunTime(qint64 tenths)
+    {
+        run.RunSeconds = tenths / 10;
+        run.RunTenths = int(tenths % 10);
+    }
+
+    TelemetryReceiver receiver;
+    ControllerState controller;
+    RunState run;
+};
+
+/// The four figures as their boxes show them: rise, overshoot, peak and settling time.
+QStringList shown(const StepFigures &figures)
+{
+    const auto time = [](std::optional<qint64> tenths) {
+        return tenths ? DisplayFormat::stampedTime(*tenths) : QString();
+    };
+    return {time(figures.riseTenths),
+        figures.overshootPercent ? DisplayFormat::percentage(*figures.overshootPercent) : QString(),
+        time(figures.peakTenths), time(figures.settlingTenths)};
 }
 } // namespace
 
@@ -85,10 +111,10 @@ void tst_TelemetryReceiver::linesAndSignalsChangeTheState()
     QFETCH(int, highest);
     QFETCH(int, lines);
 
-    WindowState state;
-    state.FollowCurrentTemp = 1;
+    Receiving receiving;
+    const ControllerState &state = receiving.controller;
     qsizetype completed = 0;
-    feed(state, input, &completed);
+    receiving.feed(input, &completed);
     QCOMPARE(state.Mode, mode);
     QCOMPARE(state.FollowCurrentTemp, follow);
     QCOMPARE(state.Lamps.normal, normal);
@@ -98,25 +124,25 @@ void tst_TelemetryReceiver::linesAndSignalsChangeTheState()
     QCOMPARE(state.MaxTempTenths, highest);
     QCOMPARE(state.FrameCount, lines);
     QCOMPARE(completed, lines);
-    QVERIFY(state.RxLine.text().isEmpty() || lines == 0);
+    QVERIFY(receiving.receiver.collected().text().isEmpty() || lines == 0);
 }
 
 void tst_TelemetryReceiver::completedLineCarriesItsTextAndFigures()
 {
-    WindowState state;
-    state.ReachPending = true;
-    state.RunTimeText = QStringLiteral("12.3");
-    const ReceiverChanges changes = feed(state, line(600, 600));
+    Receiving receiving;
+    receiving.setRunTime(123);
+    const ReceiverChanges changes = receiving.feed(line(600, 600));
     QVERIFY(changes.line);
     QCOMPARE(changes.line->text, line(600, 600));
+    QCOMPARE(changes.line->runTenths, 123);
     QCOMPARE(changes.line->values.outputLevel, std::optional<double>(128));
-    QCOMPARE(changes.line->figures.riseTime, std::optional<QString>("12.3s"));
-    QCOMPARE(state.Figures.riseTime, QStringLiteral("12.3s"));
-    QCOMPARE(state.Figures.overshoot, std::optional<double>(0.0));
-    QCOMPARE(state.Figures.peakTime, QStringLiteral("12.3s"));
-    QCOMPARE(state.ShownMaxTempTenths, std::optional<qint16>(600));
-    QCOMPARE(state.OutputLevel, std::optional<double>(128));
-    QVERIFY(!state.ReachPending);
+    QCOMPARE(changes.line->figures.riseTenths, std::optional<qint64>(123));
+    const RunState &run = receiving.run;
+    QCOMPARE(shown(run.Figures), (QStringList{"12.3s", "0.00%", "12.3s", ""}));
+    QCOMPARE(changes.line->runFigures, run.Figures);
+    QCOMPARE(receiving.controller.ShownMaxTempTenths, std::optional<qint16>(600));
+    QCOMPARE(receiving.controller.OutputLevel, std::optional<double>(128));
+    QVERIFY(!run.ReachPending);
     QCOMPARE(changes.line->accepted.targetDegrees, std::optional<qint16>(60));
     QCOMPARE(changes.line->accepted.p, std::optional<qint16>(10));
     QCOMPARE(changes.line->accepted.d, std::optional<qint16>(2));
@@ -128,18 +154,19 @@ void tst_TelemetryReceiver::stepWaitsForItsSetPoint_data()
     QTest::addColumn<QStringList>("input"); // a line at run time 1, 2, 3 …
     QTest::addColumn<QStringList>("figures"); // rise, overshoot, peak, settling
     QTest::newRow("no step: a line at its set point is reached")
-        << 0 << QStringList{line(250, 250), line(250, 260)} << QStringList{"1s", "4.00%", "2s", ""};
+        << 0 << QStringList{line(250, 250), line(250, 260)}
+        << QStringList{"1.0s", "4.00%", "2.0s", ""};
     QTest::newRow("held at the old set point until the step is taken")
         << 600 << QStringList{line(250, 250), line(600, 280), line(600, 600)}
-        << QStringList{"3s", "0.00%", "3s", "2s"};
+        << QStringList{"3.0s", "0.00%", "3.0s", "2.0s"};
     QTest::newRow("above the old set point")
         << 600 << QStringList{line(200, 250), line(200, 251), line(600, 280), line(600, 600)}
-        << QStringList{"4s", "0.00%", "4s", "3s"};
+        << QStringList{"4.0s", "0.00%", "4.0s", "3.0s"};
     QTest::newRow("never taken") << 600 << QStringList{line(250, 250), line(250, 260)}
                                  << QStringList{"", "", "", ""};
     QTest::newRow("a line without a set point is none of the step's")
         << 600 << QStringList{line(250, 250), "st=     pv=0250\r\n", line(600, 580), line(600, 600)}
-        << QStringList{"4s", "0.00%", "4s", ""};
+        << QStringList{"4.0s", "0.00%", "4.0s", ""};
 }
 
 /// The lines a step test's command has not reached yet stamp no figures; from the first line
@@ -149,45 +176,41 @@ void tst_TelemetryReceiver::stepWaitsForItsSetPoint()
     QFETCH(int, pending);
     QFETCH(QStringList, input);
     QFETCH(QStringList, figures);
-    WindowState state;
-    state.ReachPending = true;
+    Receiving receiving;
     if (pending)
-        state.StepPendingTenths = qint16(pending);
+        receiving.run.StepPendingTenths = qint16(pending);
     for (qsizetype at = 0; at < input.size(); ++at) {
-        state.RunTimeText = QString::number(at + 1);
-        feed(state, input[at]);
+        receiving.setRunTime(10 * (at + 1));
+        receiving.feed(input[at]);
     }
-    const StepFigures &shown = state.Figures;
-    QCOMPARE((QStringList{shown.riseTime,
-                 shown.overshoot ? QString::number(*shown.overshoot, 'f', 2) + u'%' : QString(),
-                 shown.peakTime, shown.settlingTime}),
-        figures);
-    QCOMPARE(state.StepPendingTenths.has_value(), figures.front().isEmpty() && pending);
+    QCOMPARE(shown(receiving.run.Figures), figures);
+    QCOMPARE(shown(receiving.run.ThisRun.figures), figures);
+    QCOMPARE(receiving.run.StepPendingTenths.has_value(), figures.front().isEmpty() && pending);
 }
 
 /// The sliders' ranges, each end included, decide what a line gives the sliders and the record.
 void tst_TelemetryReceiver::rangesDecideWhatIsAccepted()
 {
-    WindowState state;
+    Receiving receiving;
     const AcceptedParameters accepted =
-        feed(state, QStringLiteral("st=1015 pv=0585 out= 128 pid= 101, 100, -01\r\n"))
+        receiving.feed(QStringLiteral("st=1015 pv=0585 out= 128 pid= 101, 100, -01\r\n"))
             .line->accepted;
     QCOMPARE(accepted.targetDegrees, std::nullopt); // 101.5 rounds to 102
     QCOMPARE(accepted.p, std::nullopt);
     QCOMPARE(accepted.i, std::optional<qint16>(100));
     QCOMPARE(accepted.d, std::nullopt);
-    QCOMPARE(feed(state, QStringLiteral("st=1005 pv=0585\r\n")).line->accepted.targetDegrees,
+    QCOMPARE(receiving.feed(QStringLiteral("st=1005 pv=0585\r\n")).line->accepted.targetDegrees,
         std::optional<qint16>(100)); // 100.5 to the even neighbour
 }
 
 void tst_TelemetryReceiver::overlongLineIsReportedNotProcessed()
 {
-    WindowState state;
-    const ReceiverChanges changes = feed(state, QString(5000, u'x') + QStringLiteral("\r\n"));
+    Receiving receiving;
+    const ReceiverChanges changes = receiving.feed(QString(5000, u'x') + QStringLiteral("\r\n"));
     QCOMPARE(changes.droppedLength, std::optional<qsizetype>(5000));
     QVERIFY(!changes.line);
-    QCOMPARE(state.FrameCount, 0);
-    QCOMPARE(feed(state, line(600, 585)).line->values.currentTenths, std::optional<qint16>(585));
+    QCOMPARE(receiving.controller.FrameCount, 0);
+    QCOMPARE(receiving.feed(line(600, 585)).line->values.currentTenths, std::optional<qint16>(585));
 }
 
 QTEST_GUILESS_MAIN(tst_TelemetryReceiver)

@@ -155,17 +155,6 @@
     </message>
 </context>
 <context>
-    <name>CommandPanel</name>
-    <message>
-        <source>串口未打开，未发送</source>
-        <translation>Port not open, nothing sent</translation>
-    </message>
-    <message>
-        <source>发送失败：%1</source>
-        <translation>Send failed: %1</translation>
-    </message>
-</context>
-<context>
     <name>ConnectionPanel</name>
     <message>
         <source>没有对应的设备</source>
@@ -194,6 +183,28 @@
     <message>
         <source>无法写入设置文件：%1</source>
         <translation>Cannot write the settings file: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ConsoleSession</name>
+    <message>
+        <source>串口未打开，未发送</source>
+        <translation>Port not open, nothing sent</translation>
+    </message>
+    <message>
+        <source>发送失败：%1</source>
+        <translation>Send failed: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ControllerPanel</name>
+    <message>
+        <source>设定温度：</source>
+        <translation>Set:</translation>
+    </message>
+    <message>
+        <source>当前温度：</source>
+        <translation>Current:</translation>
     </message>
 </context>
 <context>
@@ -287,17 +298,6 @@ Device now: %2</translation>
     <message>
         <source>未接入</source>
         <translation>not plugged in</translation>
-    </message>
-</context>
-<context>
-    <name>ReadoutPanel</name>
-    <message>
-        <source>设定温度：</source>
-        <translation>Set:</translation>
-    </message>
-    <message>
-        <source>当前温度：</source>
-        <translation>Current:</translation>
     </message>
 </context>
 <context>
@@ -741,7 +741,7 @@ Device now: %2</translation>
     </message>
 </context>
 <context>
-    <name>StepTestPanel</name>
+    <name>StepTestLauncher</name>
     <message>
         <source>阶跃测试…</source>
         <translation>Step test…</translation>

@@ -6,23 +6,17 @@
 #include <QElapsedTimer>
 #include <QObject>
 
-#include <functional>
-
 class MSComm;
-class RunRecorder;
 
 /// Brings the port back by itself after a lost device: waits for the same device at the path
-/// the port map gives, reopens the same port number within a second of its return, and keeps
-/// the record and the run going across the gap. The window's connection panel hands it the
-/// operator's actions and the port's losses, and shows what it reports.
+/// the port map gives and reopens the same port number within a second of its return. It only
+/// reports; whoever keeps the record and the run decides what a loss and a return mean to them.
 class PortReconnector : public QObject
 {
     Q_OBJECT
 
 public:
-    /// The recorder may be null; runTime gives the run time as shown, for the record's rows.
-    PortReconnector(MSComm *port, RunRecorder *recorder, std::function<QString()> runTime,
-        QObject *parent = nullptr);
+    explicit PortReconnector(MSComm *port, QObject *parent = nullptr);
 
     const ReconnectPolicy &policy() const { return m_policy; }
     /// Whether a device is being waited for.
@@ -31,36 +25,33 @@ public:
     /// The settings file's RECONNECT or the menu check; turned off, a wait in progress ends as
     /// a loss without one does.
     void setEnabled(bool enabled);
-    /// The operator's connect opened the port.
-    void connected();
-    /// The operator's 断开, exit, connect, or a failed open: a wait in progress ends. Closing
-    /// the record stays with the caller, as for any closed connection.
-    void closed();
-    /// Another port chosen while waiting: the wait ends, the record's connection closes and the
-    /// loss is reported as it is without a wait.
+    /// Follows the port the operator's connect opened.
+    void follow();
+    /// The operator's 断开, exit, connect, or a failed open: following, and any wait, end.
+    void stop();
+    /// Another port chosen while waiting: the wait ends as a loss without one does.
     void giveUp();
-    /// The port's connectionLost: waits for the device, the record kept open, or, when turned
-    /// off or not connected, ends the record's connection as a closed one.
-    void lost(const CommError &error);
+    /// The port's connectionLost: waits for the device or, turned off or not following, ends.
+    void handleLoss(const CommError &error);
 
 signals:
-    void statusChanged(const QString &text, const QString &detail);
-    /// A line for the log, without its time stamp: the gap's length after a reconnect.
-    void logEntry(const QString &text);
-    void stateChanged(ReconnectPolicy::State state);
+    /// The device went and its return is awaited; reason is the system's.
+    void waiting(const ReconnectPolicy::Report &report, const QString &reason);
+    /// The device is back but would not open: the wait goes on.
+    void retrying(const ReconnectPolicy::Report &report);
+    /// The same port is open again, at this device node.
+    void reconnected(const ReconnectPolicy::Report &report, const QString &node);
+    /// The link ended without a reconnect: a loss not awaited, or a wait given up.
+    void ended(const ReconnectPolicy::Report &report);
 
 private:
     void deviceReturned();
+    void endWait(const ReconnectPolicy::Report &shown);
     /// The device node behind the port's path now: a stable link may lead to another one after
     /// a replug.
     QString currentNode() const;
-    void report(const ReconnectPolicy::Report &report);
-    void endWait();
-    void endWaitReporting(const ReconnectPolicy::Report &shown);
 
     MSComm *m_port;
-    RunRecorder *m_recorder;
-    std::function<QString()> m_runTime;
     ReconnectPolicy m_policy;
     DeviceReturnWatcher m_watcher;
     QElapsedTimer m_clock;

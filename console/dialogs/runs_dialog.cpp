@@ -341,8 +341,8 @@ void RunsDialog::showComparison()
             ? start.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
             : run.value(0);
         addComparedRun(name, run,
-            m_currentRun ? RunFigures::fromRow(columns, *m_currentRun)
-                               .differenceFrom(RunFigures::fromRow(columns, run))
+            m_currentRun ? RunFigures::difference(
+                RunFigures::fromRow(columns, *m_currentRun), RunFigures::fromRow(columns, run))
                          : QString());
     }
     // The rows change while the dialog is shown; the columns follow what they now hold.

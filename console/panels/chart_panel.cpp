@@ -7,8 +7,8 @@
 #include "panels/font_fitting.h"
 #include "panels/status_line.h"
 #include "records/trend_samples.h"
+#include "session/console_session.h"
 #include "telemetry/display_format.h"
-#include "telemetry/window_state.h"
 #include "uc_histogram.h"
 #include "window_timer.h"
 
@@ -43,12 +43,12 @@ QString withSuffix(const QString &path, const QString &suffix)
 } // namespace
 
 ChartPanel::ChartPanel(const ChartControls &controls, QWidget &window, WindowTimer &trendTimer,
-    const WindowState &state, StatusLine &status, std::shared_ptr<const Clock> clock,
+    const ConsoleSession &session, StatusLine &status, std::shared_ptr<const Clock> clock,
     QObject *parent)
     : QObject(parent)
     , m_controls(controls)
     , m_window(window)
-    , m_state(state)
+    , m_session(session)
     , m_status(status)
     , m_clock(std::move(clock))
     , m_scaleFont(controls.scaleCaptions[0]->font())
@@ -147,7 +147,9 @@ void ChartPanel::sampleTrend()
     ucHistogram *chart = m_controls.chart;
     if (const SampleHistory *history = chart->history(); history && history->count() == 0)
         m_start = m_clock->now();
-    if (chart->NextPoint(m_state.CurTempTenths, m_state.runTimeTenths()) && !chart->view().isLive())
+    const qint64 runTenths = m_session.run().runTimeTenths();
+    if (chart->NextPoint(m_session.controller().CurTempTenths, runTenths)
+        && !chart->view().isLive())
         showTimeAxis();
 }
 
@@ -210,7 +212,8 @@ void ChartPanel::showSampleToolTip(const QHelpEvent &event)
 void ChartPanel::describeSetPoint()
 {
     m_controls.setPointMarker->setToolTip(tr("温度设定值 ")
-        + DisplayFormat::tenthsAsDegrees(m_state.SetTempTenths) + QStringLiteral("℃"));
+        + DisplayFormat::tenthsAsDegrees(m_session.controller().SetTempTenths)
+        + QStringLiteral("℃"));
 }
 
 void ChartPanel::chooseImageFile()

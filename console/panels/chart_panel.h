@@ -18,7 +18,7 @@ class QHelpEvent;
 class QWidget;
 class StatusLine;
 class WindowTimer;
-struct WindowState;
+class ConsoleSession;
 
 /// The trend chart with its scale, time axis and set-point marker, the buttons that change its
 /// view, and its samples and picture as files.
@@ -28,7 +28,7 @@ class ChartPanel : public QObject
 
 public:
     ChartPanel(const ChartControls &controls, QWidget &window, WindowTimer &trendTimer,
-        const WindowState &state, StatusLine &status, std::shared_ptr<const Clock> clock,
+        const ConsoleSession &session, StatusLine &status, std::shared_ptr<const Clock> clock,
         QObject *parent);
 
     /// Where the chart's files are offered first.
@@ -69,7 +69,7 @@ private:
 
     ChartControls m_controls;
     QWidget &m_window;
-    const WindowState &m_state;
+    const ConsoleSession &m_session;
     StatusLine &m_status;
     std::shared_ptr<const Clock> m_clock;
     QFont m_scaleFont;

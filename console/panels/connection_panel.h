@@ -5,48 +5,34 @@
 
 #include <QObject>
 
-#include <functional>
 #include <optional>
 
-class MSComm;
-class PortReconnector;
-class RunRecorder;
+class ConsoleSession;
 class StatusLine;
-struct CommError;
 
-/// The port options and the connect, disconnect and exit buttons: probes the ports at start-up,
-/// opens and closes the chosen one, reports a lost device and, unless told not to, brings it
-/// back when it returns; the status line's menu check turns that on or off.
+/// The port options and the connect, disconnect and exit buttons: greys out the ports with no
+/// device at start-up, asks the session to open and close the chosen one, and shows what
+/// becomes of the link; the status line's menu check turns the reconnect on or off.
 class ConnectionPanel : public QObject
 {
     Q_OBJECT
 
 public:
-    /// The recorder keeps the run across a reconnect; runTime gives the run time as shown.
-    ConnectionPanel(const ConnectionControls &controls, MSComm &port, StatusLine &status,
-        RunRecorder *recorder, std::function<QString()> runTime, QObject *parent);
+    ConnectionPanel(const ConnectionControls &controls, ConsoleSession &session, StatusLine &status,
+        QObject *parent);
 
     /// Each port option's tooltip names its device, and an adapter's current node.
     void describePortDevices();
     /// Opens and closes every port once; the ones that are not there are greyed out for good.
     void probePorts();
-    /// [PORTS] RECONNECT of the settings file in use, which the menu check writes back.
-    void readReconnectSetting(const QString &settingsFile);
-    /// The window closes: the port and any wait for a lost device end.
-    void closePort();
+    /// The operator's connect opened the port; said before the record opens, so that a failure
+    /// to record is what the status line says last.
+    void showOpened();
+    /// What became of the link without the operator: lost, waited for, back, or ended.
+    void showLinkReport(const ReconnectPolicy::Report &report);
 
 signals:
-    /// The operator's connect opened the port.
-    void opened(int port);
-    /// The lost device is back and the same port open again, the run going on.
-    void reopened();
-    /// The connection ended (断开, or connect pressed while waiting): the run ends.
-    void closed();
-    /// The device failed underneath the open port, which is already closed.
-    void lost();
-    /// A line for the log, without its time stamp: the length of a gap.
-    void logEntry(const QString &text);
-    /// The port is closed; the window is to close and the application to end.
+    /// "退出": the window is to close and the application to end.
     void exitRequested();
 
 private:
@@ -54,24 +40,16 @@ private:
     void connectChosenPort();
     // cmdDisconnect_Click
     void disconnectPort();
-    // cmdExit_Click
-    void exitConsole();
-    // ComPort_ConnectionLost
-    void reportLostDevice(const CommError &error);
     // optComPort_Click
     void portChosen(int port);
 
     void markPortUnusable(int port);
     std::optional<int> chosenPort() const;
-    void showReconnectStatus(const QString &text, const QString &detail);
     void showState();
-    void reconnectStateChanged(ReconnectPolicy::State state);
     void offerReconnectCheck();
     void setReconnectEnabled(bool enabled);
 
     ConnectionControls m_controls;
-    MSComm &m_port;
+    ConsoleSession &m_session;
     StatusLine &m_status;
-    PortReconnector *m_reconnector;
-    QString m_settingsFile;
 };

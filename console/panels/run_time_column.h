@@ -4,24 +4,21 @@
 
 #include <QObject>
 
+class ConsoleSession;
 class WindowTimer;
-struct WindowState;
 
-/// The run-time counter with its box, and the buttons that pause the trend and restart the run.
+/// The run-time counter with its box, and the buttons that pause the trend and restart the run;
+/// it starts the trend and the run clock with the first line.
 class RunTimeColumn : public QObject
 {
     Q_OBJECT
 
 public:
-    RunTimeColumn(const RunTimeControls &controls, WindowState &state, WindowTimer &runTimeTimer,
-        WindowTimer &trendTimer, QObject *parent);
+    RunTimeColumn(const RunTimeControls &controls, ConsoleSession &session,
+        WindowTimer &runTimeTimer, WindowTimer &trendTimer, QObject *parent);
 
-    // runtimeclear_Click; a step test restarts the run the same way at the moment it is sent.
-    void restartRun();
-
-signals:
-    /// The run time, the highest temperature and the figures start again from zero.
-    void runRestarted();
+    /// A line arrived: the trend, unless paused, and the run clock run from now on.
+    void startTimers();
 
 private:
     // Timer4_Timer
@@ -30,6 +27,9 @@ private:
     void pauseOrResumeTrend();
 
     RunTimeControls m_controls;
-    WindowState &m_state;
+    ConsoleSession &m_session;
+    WindowTimer &m_runTimeTimer;
     WindowTimer &m_trendTimer;
+    /// Plotting is not paused.
+    bool m_trendRunning = true; // TrendRunning
 };

@@ -3,20 +3,23 @@
 #include "panels/caption.h"
 #include "panels/context_menu.h"
 #include "panels/step_response_picture.h"
-#include "telemetry/step_response.h"
+#include "session/console_session.h"
+#include "telemetry/display_format.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 
-StepResponsePanel::StepResponsePanel(const StepResponseControls &controls, QObject *parent)
+StepResponsePanel::StepResponsePanel(
+    const StepResponseControls &controls, ConsoleSession &session, QObject *parent)
     : QObject(parent)
     , m_controls(controls)
 {
     m_controls.picture->setPixmap(stepResponsePicture());
-    connect(m_controls.overshoot.box, &QLineEdit::textEdited, this,
-        &StepResponsePanel::overshootEdited);
+    // What the operator types into the overshoot box is what a new overshoot must exceed.
+    connect(
+        m_controls.overshoot.box, &QLineEdit::textEdited, &session, &ConsoleSession::typeOvershoot);
     offerRunHistory();
 }
 
@@ -39,7 +42,7 @@ void StepResponsePanel::offerRunHistory()
     }
 }
 
-void StepResponsePanel::show(const StepResponseUpdate &figures)
+void StepResponsePanel::show(const StepFigures &stamped)
 {
     const auto show = [](const std::optional<QString> &text, const FigureControls &figure) {
         if (!text)
@@ -47,10 +50,15 @@ void StepResponsePanel::show(const StepResponseUpdate &figures)
         setCaption(figure.box, *text);
         setCaption(figure.copy, *text);
     };
-    show(figures.overshoot, m_controls.overshoot);
-    show(figures.peakTime, m_controls.peakTime);
-    show(figures.riseTime, m_controls.riseTime);
-    show(figures.settlingTime, m_controls.settlingTime);
+    const auto time = [](std::optional<qint64> tenths) -> std::optional<QString> {
+        return tenths ? std::optional(DisplayFormat::stampedTime(*tenths)) : std::nullopt;
+    };
+    const std::optional<double> overshoot = stamped.overshootPercent;
+    show(overshoot ? std::optional(DisplayFormat::percentage(*overshoot)) : std::nullopt,
+        m_controls.overshoot);
+    show(time(stamped.peakTenths), m_controls.peakTime);
+    show(time(stamped.riseTenths), m_controls.riseTime);
+    show(time(stamped.settlingTenths), m_controls.settlingTime);
 }
 
 void StepResponsePanel::showRestarted()

@@ -4,7 +4,8 @@
 
 #include <QObject>
 
-struct StepResponseUpdate;
+class ConsoleSession;
+struct StepFigures;
 
 /// The four step-response figures in their boxes and as copies on the picture that defines
 /// them; the run history is reached from here.
@@ -13,17 +14,16 @@ class StepResponsePanel : public QObject
     Q_OBJECT
 
 public:
-    StepResponsePanel(const StepResponseControls &controls, QObject *parent);
+    StepResponsePanel(
+        const StepResponseControls &controls, ConsoleSession &session, QObject *parent);
 
-    void show(const StepResponseUpdate &figures);
+    /// The figures a line stamped.
+    void show(const StepFigures &stamped);
     /// A new run: the boxes read "0"; the copies keep their texts until stamped again.
     void showRestarted();
 
 signals:
     void runHistoryRequested();
-    /// The operator typed into the overshoot box: what it now shows is what a new overshoot
-    /// must exceed.
-    void overshootEdited(const QString &text);
 
 private:
     void offerRunHistory();

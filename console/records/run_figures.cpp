@@ -1,13 +1,15 @@
 #include "run_figures.h"
 
+#include "telemetry/text_number.h"
+
+#include <QCoreApplication>
+
 #include <cmath>
 
 namespace {
-std::optional<double> number(const QString &text)
+QString translated(const char *text)
 {
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    return ok ? std::optional(value) : std::nullopt;
+    return QCoreApplication::translate("RunFigures", text);
 }
 
 /// One decimal with its sign, a true minus sign for less: "+3.0", "−2.1", "0.0".
@@ -18,30 +20,41 @@ QString signedDifference(double difference)
         return magnitude;
     return (difference < 0 ? QStringLiteral("\u2212") : QStringLiteral("+")) + magnitude;
 }
+
+std::optional<double> seconds(std::optional<qint64> tenths)
+{
+    return tenths ? std::optional(*tenths / 10.0) : std::nullopt;
+}
 } // namespace
 
-RunFigures RunFigures::fromRow(const QStringList &heading, const QStringList &run)
+StepFigures RunFigures::fromRow(const QStringList &heading, const QStringList &run)
 {
     const auto figure = [&](const char *column) {
-        return number(run.value(heading.indexOf(QLatin1String(column))));
+        return TextNumber::toDouble(run.value(heading.indexOf(QLatin1String(column))));
     };
-    return {figure("rise_s"), figure("overshoot_pct"), figure("peak_s"), figure("settling_s")};
+    const auto tenths = [&](const char *column) -> std::optional<qint64> {
+        const std::optional<double> value = figure(column);
+        return value ? std::optional(qint64(std::llround(*value * 10))) : std::nullopt;
+    };
+    return {tenths("rise_s"), figure("overshoot_pct"), tenths("peak_s"), tenths("settling_s")};
 }
 
-QString RunFigures::differenceFrom(const RunFigures &other) const
+QString RunFigures::difference(const StepFigures &one, const StepFigures &other)
 {
     QStringList parts;
     const auto compare = [&parts](const char *name, const std::optional<double> &mine,
                              const std::optional<double> &theirs, const char *unit) {
         if (mine && theirs)
-            parts.append(
-                tr(name) + u' ' + signedDifference(*mine - *theirs) + u' ' + QLatin1String(unit));
+            parts.append(translated(name) + u' ' + signedDifference(*mine - *theirs) + u' '
+                + QLatin1String(unit));
     };
-    compare(QT_TRANSLATE_NOOP("RunFigures", "上升时间"), riseSeconds, other.riseSeconds, "s");
-    compare(
-        QT_TRANSLATE_NOOP("RunFigures", "超调量"), overshootPercent, other.overshootPercent, "%");
-    compare(QT_TRANSLATE_NOOP("RunFigures", "峰值时间"), peakSeconds, other.peakSeconds, "s");
-    compare(
-        QT_TRANSLATE_NOOP("RunFigures", "调节时间"), settlingSeconds, other.settlingSeconds, "s");
-    return parts.join(tr("，"));
+    compare(QT_TRANSLATE_NOOP("RunFigures", "上升时间"), seconds(one.riseTenths),
+        seconds(other.riseTenths), "s");
+    compare(QT_TRANSLATE_NOOP("RunFigures", "超调量"), one.overshootPercent, other.overshootPercent,
+        "%");
+    compare(QT_TRANSLATE_NOOP("RunFigures", "峰值时间"), seconds(one.peakTenths),
+        seconds(other.peakTenths), "s");
+    compare(QT_TRANSLATE_NOOP("RunFigures", "调节时间"), seconds(one.settlingTenths),
+        seconds(other.settlingTenths), "s");
+    return parts.join(translated(QT_TRANSLATE_NOOP("RunFigures", "，")));
 }

@@ -2,6 +2,9 @@
 
 #include "clock.h"
 #include "records/csv_format.h"
+#include "telemetry/display_format.h"
+#include "telemetry/telemetry_receiver.h"
+#include "tuning/command_confirmation.h"
 #include "window_timer.h"
 
 #include <QDir>
@@ -50,12 +53,10 @@ QString percent(std::optional<double> value)
     return value ? QString::number(*value, 'f', 2) : QString();
 }
 
-/// A figure's text as a number of seconds: "12.3s" gives 12.3.
-QString seconds(const std::optional<QString> &figure)
+/// A figure's run time as a number of seconds, as the run clock shows it.
+QString seconds(std::optional<qint64> tenths)
 {
-    if (!figure)
-        return QString();
-    return figure->endsWith(u's') ? figure->chopped(1) : *figure;
+    return tenths ? DisplayFormat::runClock(*tenths) : QString();
 }
 
 template <typename Value>
@@ -65,6 +66,18 @@ void keepIfGiven(std::optional<Value> &kept, const std::optional<Value> &given)
         kept = given;
 }
 } // namespace
+
+/// The values of a row, as the window shows them; empty where there was no valid value.
+struct RunRecorder::Values
+{
+    std::optional<qint16> setTenths;
+    std::optional<qint16> currentTenths;
+    /// The output level as a percentage.
+    std::optional<double> outputPercent;
+    std::optional<qint16> p;
+    std::optional<qint16> i;
+    std::optional<qint16> d;
+};
 
 const QStringList &RunRecorder::runColumns()
 {
@@ -119,35 +132,41 @@ void RunRecorder::connectionOpened(int port)
     m_flushTimer->setEnabled(true);
 }
 
-void RunRecorder::lineCompleted(const QString &runTime, const RecordedValues &values,
-    const StampedFigures &figures, const QString &text)
+void RunRecorder::lineCompleted(const CompletedLine &line)
 {
     if (!m_settings.enabled)
         return;
-    trackRun(values, figures);
-    appendRow(runTime, QStringLiteral("line"), values, text);
+    const TelemetryLine &fields = line.values;
+    Values values{fields.setTenths, fields.currentTenths, std::nullopt, line.accepted.p,
+        line.accepted.i, line.accepted.d};
+    if (fields.outputLevel)
+        values.outputPercent = DisplayFormat::outputPercent(*fields.outputLevel);
+    trackRun(values, line.runFigures);
+    appendRow(line.runTenths, QStringLiteral("line"), values, line.text.chopped(2));
 }
 
-void RunRecorder::lineDropped(const QString &runTime, qsizetype length)
+void RunRecorder::lineDropped(qint64 runTenths, qsizetype length)
 {
-    appendRow(runTime, QStringLiteral("dropped"), {}, QString::number(length));
+    appendRow(runTenths, QStringLiteral("dropped"), {}, QString::number(length));
 }
 
-void RunRecorder::commandSent(const QString &runTime, const QString &text)
+void RunRecorder::commandSent(qint64 runTenths, const QString &text)
 {
-    appendRow(runTime, QStringLiteral("sent"), {}, text);
+    appendRow(runTenths, QStringLiteral("sent"), {}, text);
 }
 
-void RunRecorder::modeSignalled(const QString &runTime, const QString &signal)
+void RunRecorder::modeSignalled(qint64 runTenths, const QString &signal)
 {
-    appendRow(runTime, QStringLiteral("mode"), {}, signal);
+    appendRow(runTenths, QStringLiteral("mode"), {}, signal);
 }
 
-void RunRecorder::commandChecked(
-    const QString &runTime, bool confirmed, const RecordedValues &shown, const QString &sent)
+void RunRecorder::commandChecked(qint64 runTenths, const CommandVerdict &verdict)
 {
-    appendRow(runTime, confirmed ? QStringLiteral("confirm") : QStringLiteral("unconfirmed"), shown,
-        sent);
+    const CommandFields &shown = verdict.shown;
+    appendRow(runTenths,
+        verdict.confirmed ? QStringLiteral("confirm") : QStringLiteral("unconfirmed"),
+        Values{shown.setTenths, std::nullopt, std::nullopt, shown.p, shown.i, shown.d},
+        verdict.sent.commandText());
 }
 
 void RunRecorder::runTimeCleared()
@@ -159,17 +178,17 @@ void RunRecorder::runTimeCleared()
         startRun();
 }
 
-void RunRecorder::linkLost(const QString &runTime, const QString &reason)
+void RunRecorder::linkLost(qint64 runTenths, const QString &reason)
 {
-    appendRow(runTime, QStringLiteral("lost"), {}, reason);
+    appendRow(runTenths, QStringLiteral("lost"), {}, reason);
     flush();
     // Nothing arrives while the device is away.
     m_flushTimer->setEnabled(false);
 }
 
-void RunRecorder::reconnected(const QString &runTime, const QString &device)
+void RunRecorder::reconnected(qint64 runTenths, const QString &device)
 {
-    appendRow(runTime, QStringLiteral("reconnected"), {}, device);
+    appendRow(runTenths, QStringLiteral("reconnected"), {}, device);
     m_flushTimer->setEnabled(m_file.has_value());
 }
 
@@ -192,13 +211,14 @@ std::optional<QStringList> RunRecorder::runInProgress() const
 }
 
 void RunRecorder::appendRow(
-    const QString &runTime, const QString &kind, const RecordedValues &values, const QString &text)
+    qint64 runTenths, const QString &kind, const Values &values, const QString &text)
 {
     if (!m_file)
         return;
-    m_file->append(CsvFormat::row({rowTime(m_clock->now()), runTime, kind,
-        degrees(values.setTenths), degrees(values.currentTenths), percent(values.outputPercent),
-        number(values.p), number(values.i), number(values.d), CsvFormat::inertText(text)}));
+    m_file->append(
+        CsvFormat::row({rowTime(m_clock->now()), DisplayFormat::runClock(runTenths), kind,
+            degrees(values.setTenths), degrees(values.currentTenths), percent(values.outputPercent),
+            number(values.p), number(values.i), number(values.d), CsvFormat::inertText(text)}));
     if (m_file->pendingBytes() > kLargestPending)
         flush();
 }
@@ -223,7 +243,7 @@ QString RunRecorder::rowTime(const QDateTime &moment)
     return text + m_rowTimeSuffix;
 }
 
-void RunRecorder::trackRun(const RecordedValues &values, const StampedFigures &figures)
+void RunRecorder::trackRun(const Values &values, const StepFigures &figures)
 {
     if (!m_run)
         startRun();
@@ -236,11 +256,7 @@ void RunRecorder::trackRun(const RecordedValues &values, const StampedFigures &f
     keepIfGiven(run.setTenths, values.setTenths);
     if (values.currentTenths && (!run.highestTenths || *values.currentTenths > *run.highestTenths))
         run.highestTenths = values.currentTenths;
-    StampedFigures &kept = run.figures;
-    keepIfGiven(kept.riseTime, figures.riseTime);
-    keepIfGiven(kept.overshoot, figures.overshoot);
-    keepIfGiven(kept.peakTime, figures.peakTime);
-    keepIfGiven(kept.settlingTime, figures.settlingTime);
+    run.figures.take(figures);
 }
 
 void RunRecorder::startRun()
@@ -259,11 +275,12 @@ void RunRecorder::endRun()
 
 QStringList RunRecorder::runRow(const RecordedRun &run, const QString &end) const
 {
-    const StampedFigures &figures = run.figures;
+    const StepFigures &figures = run.figures;
     return {timeText(run.start), end, portName(), degrees(run.setTenths), number(run.p),
-        number(run.i), number(run.d), seconds(figures.riseTime), percent(figures.overshoot),
-        seconds(figures.peakTime), seconds(figures.settlingTime), degrees(run.highestTenths),
-        QString::number(run.lines), run.records.join(recordSeparator())};
+        number(run.i), number(run.d), seconds(figures.riseTenths),
+        percent(figures.overshootPercent), seconds(figures.peakTenths),
+        seconds(figures.settlingTenths), degrees(run.highestTenths), QString::number(run.lines),
+        run.records.join(recordSeparator())};
 }
 
 void RunRecorder::writeRunRow(const RecordedRun &run)

@@ -2,6 +2,7 @@
 
 #include "records/record_file.h"
 #include "records/record_settings.h"
+#include "telemetry/step_figures.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -12,29 +13,8 @@
 
 class Clock;
 class WindowTimer;
-
-/// The values a completed line brought, as the window shows them; empty where the line had no
-/// valid value.
-struct RecordedValues
-{
-    std::optional<qint16> setTenths;
-    std::optional<qint16> currentTenths;
-    /// The output level as a percentage.
-    std::optional<double> outputPercent;
-    std::optional<qint16> p;
-    std::optional<qint16> i;
-    std::optional<qint16> d;
-};
-
-/// The step-response figures a line stamped, as their boxes show them; empty where it stamped
-/// none. The times are run time followed by "s".
-struct StampedFigures
-{
-    std::optional<QString> riseTime;
-    std::optional<double> overshoot;
-    std::optional<QString> peakTime;
-    std::optional<QString> settlingTime;
-};
+struct CommandVerdict;
+struct CompletedLine;
 
 /// A run as far as it went: when it started, its lines, the record files they went to, and
 /// what its own lines showed, never what an earlier run left in the window.
@@ -48,7 +28,7 @@ struct RecordedRun
     std::optional<qint16> d;
     std::optional<qint16> setTenths;
     std::optional<qint16> highestTenths;
-    StampedFigures figures;
+    StepFigures figures;
 };
 
 /// Keeps every connection in a CSV record (each line, each command sent, each mode signal, each
@@ -80,24 +60,23 @@ public:
     void setRolloverBytes(qint64 bytes) { m_rolloverBytes = bytes; }
 
     void connectionOpened(int port);
-    void lineCompleted(const QString &runTime, const RecordedValues &values,
-        const StampedFigures &figures, const QString &text);
+    /// Rows are stamped with the run time in tenths of a second, as the run clock shows it.
+    void lineCompleted(const CompletedLine &line);
     /// An overlong line of this many characters was dropped unread.
-    void lineDropped(const QString &runTime, qsizetype length);
-    void commandSent(const QString &runTime, const QString &text);
-    void modeSignalled(const QString &runTime, const QString &signal);
+    void lineDropped(qint64 runTenths, qsizetype length);
+    void commandSent(qint64 runTenths, const QString &text);
+    void modeSignalled(qint64 runTenths, const QString &signal);
     /// What became of a parameter command: a row of kind confirm or unconfirmed holding the
     /// fields sent in the controller's form as its text and what the lines showed of them in
     /// its value columns, so that a script reads both sides in any window language.
-    void commandChecked(
-        const QString &runTime, bool confirmed, const RecordedValues &shown, const QString &sent);
+    void commandChecked(qint64 runTenths, const CommandVerdict &verdict);
     /// The run time was cleared: the run so far ends and the next one starts now.
     void runTimeCleared();
     /// The device went and its return is awaited: the record is written out up to a `lost` row
     /// holding the reason, and the record and the run stay open across the gap.
-    void linkLost(const QString &runTime, const QString &reason);
+    void linkLost(qint64 runTenths, const QString &reason);
     /// The same device is open again: a `reconnected` row naming it, in the same record and run.
-    void reconnected(const QString &runTime, const QString &device);
+    void reconnected(qint64 runTenths, const QString &device);
     /// Disconnect, a lost device not awaited, giving up a wait, or exit: the record is written
     /// out and the run ends.
     void connectionClosed();
@@ -111,10 +90,11 @@ signals:
     void recordRestarted(const QString &fileName);
 
 private:
-    void appendRow(const QString &runTime, const QString &kind, const RecordedValues &values,
-        const QString &text);
+    struct Values;
+    void appendRow(
+        qint64 runTenths, const QString &kind, const Values &values, const QString &text);
     QString rowTime(const QDateTime &moment);
-    void trackRun(const RecordedValues &values, const StampedFigures &figures);
+    void trackRun(const Values &values, const StepFigures &figures);
     void startRun();
     void endRun();
     QStringList runRow(const RecordedRun &run, const QString &end) const;

@@ -39,6 +39,16 @@ QString DisplayFormat::runTime(qint64 tenths)
     return QStringLiteral("%1.%2").arg(tenths / 10).arg(tenths % 10);
 }
 
+QString DisplayFormat::runClock(qint64 tenths)
+{
+    return tenths == 0 ? QStringLiteral("0") : runTime(tenths);
+}
+
+QString DisplayFormat::stampedTime(qint64 tenths)
+{
+    return runClock(tenths) + u's';
+}
+
 QLocale DisplayFormat::dateTimeLocale(const QLocale &locale)
 {
     if (locale.language() == QLocale::C)

@@ -11,8 +11,13 @@ QString tenthsAsDegrees(int tenths);
 QString percentage(double value);
 /// The output level, 0 to 255, as a percentage of full output.
 double outputPercent(double level);
-/// Run time counted in tenths of a second as its box shows it: 125 gives "12.5".
+/// Run time counted in tenths of a second: 125 gives "12.5", 0 gives "0.0".
 QString runTime(qint64 tenths);
+/// The run clock as its box shows it and its stamps and records give it: "0" before the run's
+/// first tick, then as runTime.
+QString runClock(qint64 tenths);
+/// A figure stamped with the run clock, as its box shows it: "12.5s".
+QString stampedTime(qint64 tenths);
 /// The locale for dates and times: the given one, except that a system with no regional
 /// settings at all (C or POSIX) reads Chinese (China), so the window mixes in no English names.
 QLocale dateTimeLocale(const QLocale &locale = QLocale());

@@ -8,9 +8,11 @@
 namespace {
 constexpr double kSettlingBand = 0.05;
 
-QString stamp(const QString &runTime)
+/// The percentage to the two decimals its box shows, so that two overshoots that would show
+/// the same text compare equal.
+double asShown(double percentage)
 {
-    return runTime + u's';
+    return *StepResponse::shownPercentage(DisplayFormat::percentage(percentage));
 }
 } // namespace
 
@@ -22,24 +24,23 @@ std::optional<double> StepResponse::shownPercentage(const QString &text)
 }
 
 StepResponseUpdate StepResponse::update(int currentTenths, int setTenths, bool reachPending,
-    const QString &runTime, std::optional<double> shownOvershoot)
+    qint64 runTenths, std::optional<double> shownOvershoot)
 {
-    StepResponseUpdate figures;
+    StepResponseUpdate update;
+    StepFigures &stamped = update.stamped;
     if (currentTenths >= setTenths && setTenths != 0) {
-        const QString overshoot =
-            DisplayFormat::percentage((currentTenths - setTenths) * 100.0 / setTenths);
-        // Compared as shown, two decimals against two decimals, so that an overshoot that
-        // would show the same text leaves the peak time where it is.
-        if (!shownOvershoot || *shownPercentage(overshoot) > *shownOvershoot) {
-            figures.overshoot = overshoot;
-            figures.peakTime = stamp(runTime);
+        const double overshoot = asShown((currentTenths - setTenths) * 100.0 / setTenths);
+        // An overshoot that would show the same text leaves the peak time where it is.
+        if (!shownOvershoot || overshoot > *shownOvershoot) {
+            stamped.overshootPercent = overshoot;
+            stamped.peakTenths = runTenths;
         }
     }
     if (reachPending && currentTenths == setTenths) {
-        figures.reached = true;
-        figures.riseTime = stamp(runTime);
+        update.reached = true;
+        stamped.riseTenths = runTenths;
     }
     if (std::abs(currentTenths - setTenths) > kSettlingBand * setTenths)
-        figures.settlingTime = stamp(runTime);
-    return figures;
+        stamped.settlingTenths = runTenths;
+    return update;
 }

@@ -1,121 +1,121 @@
 #include "telemetry_receiver.h"
 
+#include "telemetry/controller_state.h"
 #include "telemetry/parameter_ranges.h"
-#include "telemetry/window_state.h"
+#include "telemetry/run_state.h"
+#include "telemetry/step_response.h"
 
 #include <cmath>
 
 namespace {
 constexpr int kAlarmExcessTenths = 150;
 
-bool takeModeSignal(WindowState &state, QStringView chunk)
+bool takeModeSignal(ControllerState &controller, QStringView chunk)
 {
     if (chunk == u"O") {
-        state.Mode = ModeWord::Ok;
-        state.Lamps.normal = true;
-        state.FollowCurrentTemp = 1;
+        controller.Mode = ModeWord::Ok;
+        controller.Lamps.normal = true;
+        controller.FollowCurrentTemp = 1;
         return true;
     }
     if (chunk == u"N") {
-        state.FollowCurrentTemp = 0;
-        state.Mode = ModeWord::Exit;
-        state.Lamps.normal = false;
+        controller.FollowCurrentTemp = 0;
+        controller.Mode = ModeWord::Exit;
+        controller.Lamps.normal = false;
         return true;
     }
     return false;
 }
 
-void raiseHighestTemperature(WindowState &state)
+void raiseHighestTemperature(ControllerState &controller)
 {
-    if (state.CurTempTenths <= state.MaxTempTenths)
+    if (controller.CurTempTenths <= controller.MaxTempTenths)
         return;
-    state.MaxTempTenths = state.CurTempTenths;
-    state.ShownMaxTempTenths = state.MaxTempTenths;
+    controller.MaxTempTenths = controller.CurTempTenths;
+    controller.ShownMaxTempTenths = controller.MaxTempTenths;
 }
 
-StepResponseUpdate updateStepResponse(WindowState &state)
+/// The figures the boxes show, held back by what they show (an overshoot typed included).
+StepFigures stampShownFigures(const ControllerState &controller, RunState &run)
 {
-    StepFigures &shown = state.Figures;
-    const StepResponseUpdate figures = StepResponse::update(state.CurTempTenths,
-        state.SetTempTenths, state.ReachPending, state.RunTimeText, shown.overshoot);
-    if (figures.riseTime)
-        shown.riseTime = *figures.riseTime;
-    if (figures.overshoot) {
-        shown.setShownOvershoot(*figures.overshoot);
-        shown.peakTime = *figures.peakTime;
-    }
-    if (figures.settlingTime)
-        shown.settlingTime = *figures.settlingTime;
-    if (figures.reached)
-        state.ReachPending = false;
-    return figures;
+    const StepResponseUpdate update =
+        StepResponse::update(controller.CurTempTenths, controller.SetTempTenths, run.ReachPending,
+            run.runTimeTenths(), run.Figures.overshootPercent);
+    run.Figures.take(update.stamped);
+    if (update.reached)
+        run.ReachPending = false;
+    return update.stamped;
 }
 
-StepResponseUpdate updateRunResponse(WindowState &state)
+/// The same figures for the run alone: an earlier run's, still shown after a reconnect, do not
+/// hold it back.
+StepFigures stampRunFigures(const ControllerState &controller, RunState &run)
 {
-    RunResponse &run = state.ThisRun;
-    const StepResponseUpdate figures = StepResponse::update(state.CurTempTenths,
-        state.SetTempTenths, run.reachPending, state.RunTimeText, run.overshoot);
-    if (figures.overshoot)
-        run.overshoot = StepResponse::shownPercentage(*figures.overshoot);
-    if (figures.reached)
-        run.reachPending = false;
-    return figures;
+    RunResponse &own = run.ThisRun;
+    const StepResponseUpdate update =
+        StepResponse::update(controller.CurTempTenths, controller.SetTempTenths, own.reachPending,
+            run.runTimeTenths(), own.figures.overshootPercent);
+    own.figures.take(update.stamped);
+    if (update.reached)
+        own.reachPending = false;
+    return update.stamped;
 }
 
-void setLamps(WindowState &state)
+void setLamps(ControllerState &controller)
 {
-    const bool alarm = state.CurTempTenths - state.SetTempTenths > kAlarmExcessTenths;
-    state.Lamps.alarm = alarm;
-    state.Lamps.normal = !alarm;
+    const bool alarm = controller.CurTempTenths - controller.SetTempTenths > kAlarmExcessTenths;
+    controller.Lamps.alarm = alarm;
+    controller.Lamps.normal = !alarm;
     // In setting mode the controller is being set, not alarming.
-    if (state.Mode == ModeWord::Ok)
-        state.Lamps = {true, false, false};
+    if (controller.Mode == ModeWord::Ok)
+        controller.Lamps = {true, false, false};
 }
 
-AcceptedParameters acceptedParameters(const WindowState &state, const TelemetryLine &values)
+AcceptedParameters acceptedParameters(
+    const ControllerState &controller, const TelemetryLine &values)
 {
     using namespace ParameterRanges;
-    return {kTarget.accepted(qint16(std::nearbyint(state.SetTempTenths / 10.0))),
+    return {kTarget.accepted(qint16(std::nearbyint(controller.SetTempTenths / 10.0))),
         kP.accepted(values.p), kI.accepted(values.i), kD.accepted(values.d)};
-}
-
-CompletedLine processCompletedLine(WindowState &state)
-{
-    CompletedLine line{state.RxLine.text(), TelemetryLine::parse(state.RxLine.text()), {}, {}};
-    ++state.FrameCount;
-    state.CurTempTenths = line.values.currentTenths.value_or(state.CurTempTenths);
-    state.SetTempTenths = line.values.setTenths.value_or(state.SetTempTenths);
-    if (line.values.outputLevel)
-        state.OutputLevel = line.values.outputLevel;
-    raiseHighestTemperature(state);
-    line.accepted = acceptedParameters(state, line.values);
-    if (state.StepPendingTenths == state.SetTempTenths)
-        state.StepPendingTenths.reset();
-    if (!state.StepPendingTenths) {
-        line.figures = updateStepResponse(state);
-        line.runFigures = updateRunResponse(state);
-    }
-    setLamps(state);
-    state.RxLine.clear();
-    return line;
 }
 } // namespace
 
-ReceiverChanges TelemetryReceiver::receive(WindowState &state, const QString &chunk)
+ReceiverChanges TelemetryReceiver::receive(
+    const QString &chunk, ControllerState &controller, RunState &run)
 {
     ReceiverChanges changes;
-    state.RxChunk = chunk;
-    changes.modeSignal = takeModeSignal(state, chunk);
-    switch (state.RxLine.append(chunk)) {
+    changes.modeSignal = takeModeSignal(controller, chunk);
+    switch (RxLine.append(chunk)) {
     case LineCollector::Outcome::Completed:
-        changes.line = processCompletedLine(state);
+        changes.line = processCompletedLine(controller, run);
         break;
     case LineCollector::Outcome::Dropped:
-        changes.droppedLength = state.RxLine.droppedLength();
+        changes.droppedLength = RxLine.droppedLength();
         break;
     case LineCollector::Outcome::Collecting:
         break;
     }
     return changes;
+}
+
+CompletedLine TelemetryReceiver::processCompletedLine(ControllerState &controller, RunState &run)
+{
+    CompletedLine line{
+        RxLine.text(), TelemetryLine::parse(RxLine.text()), {}, run.runTimeTenths(), {}, {}};
+    ++controller.FrameCount;
+    controller.CurTempTenths = line.values.currentTenths.value_or(controller.CurTempTenths);
+    controller.SetTempTenths = line.values.setTenths.value_or(controller.SetTempTenths);
+    if (line.values.outputLevel)
+        controller.OutputLevel = line.values.outputLevel;
+    raiseHighestTemperature(controller);
+    line.accepted = acceptedParameters(controller, line.values);
+    if (run.StepPendingTenths == controller.SetTempTenths)
+        run.StepPendingTenths.reset();
+    if (!run.StepPendingTenths) {
+        line.figures = stampShownFigures(controller, run);
+        line.runFigures = stampRunFigures(controller, run);
+    }
+    setLamps(controller);
+    RxLine.clear();
+    return line;
 }

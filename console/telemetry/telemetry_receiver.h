@@ -1,13 +1,15 @@
 #pragma once
 
-#include "telemetry/step_response.h"
+#include "telemetry/line_collector.h"
+#include "telemetry/step_figures.h"
 #include "telemetry/telemetry_line.h"
 
 #include <QString>
 
 #include <optional>
 
-struct WindowState;
+struct ControllerState;
+struct RunState;
 
 /// What the sliders take after a completed line: the set temperature in whole degrees, and the
 /// line's P, I and D; each only where its range accepts it.
@@ -19,20 +21,21 @@ struct AcceptedParameters
     std::optional<qint16> d;
 };
 
-/// What one completed line brought: its text (CR LF included), its fields and the figures it
-/// stamped. A control shows a field only when the line brought it.
+/// What one completed line brought: its text (CR LF included), its fields, the run time it
+/// arrived at and the figures it stamped. A control shows a field only when the line brought it.
 struct CompletedLine
 {
     QString text;
     TelemetryLine values;
-    /// What the boxes take.
-    StepResponseUpdate figures;
     AcceptedParameters accepted;
+    qint64 runTenths = 0;
+    /// What the boxes take.
+    StepFigures figures;
     /// What the line stamped for its own run, which the record keeps.
-    StepResponseUpdate runFigures;
+    StepFigures runFigures;
 };
 
-/// What a received chunk changed besides the state itself.
+/// What a received chunk changed besides the states themselves.
 struct ReceiverChanges
 {
     /// An "O" or "N" arrived on its own: the mode word and the normal lamp changed.
@@ -42,9 +45,19 @@ struct ReceiverChanges
     std::optional<qsizetype> droppedLength;
 };
 
-/// The receiver's logic without any control: takes the received characters, with the run time
-/// and the overshoot box's figure held in the state, and updates the state as every completed
-/// line demands.
-namespace TelemetryReceiver {
-ReceiverChanges receive(WindowState &state, const QString &chunk);
-} // namespace TelemetryReceiver
+/// The receiver without any control: collects the characters as the port delivers them into
+/// lines, and updates what the controller reports and the run as every completed line demands.
+class TelemetryReceiver
+{
+public:
+    ReceiverChanges receive(const QString &chunk, ControllerState &controller, RunState &run);
+    /// What came before a break in the link never joins the first line after it.
+    void dropPartLine() { RxLine.discard(); }
+    /// The line being collected.
+    const LineCollector &collected() const { return RxLine; }
+
+private:
+    CompletedLine processCompletedLine(ControllerState &controller, RunState &run);
+
+    LineCollector RxLine;
+};

@@ -3,6 +3,7 @@
 #include "frm_main.h"
 #include "manual_time.h"
 #include "memory_comm.h"
+#include "session/console_session.h"
 
 #include <QJsonObject>
 #include <QList>

@@ -1,13 +1,12 @@
-#include "readout_panel.h"
+#include "controller_panel.h"
 
 #include "controls/character_drawing.h"
-#include "controls/shape_control.h"
 #include "morph_display.h"
 #include "panels/caption.h"
+#include "panels/lamp.h"
+#include "session/console_session.h"
 #include "telemetry/display_format.h"
 #include "telemetry/parameter_ranges.h"
-#include "telemetry/telemetry_receiver.h"
-#include "telemetry/window_state.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -18,14 +17,6 @@
 #include <cmath>
 
 namespace {
-const QColor kLampLit(255, 0, 0);
-const QColor kLampOff(255, 255, 255);
-
-void light(ShapeControl *lamp, bool lit)
-{
-    lamp->setFillColor(lit ? kLampLit : kLampOff);
-}
-
 QString modeText(ModeWord mode)
 {
     switch (mode) {
@@ -40,13 +31,13 @@ QString modeText(ModeWord mode)
 }
 } // namespace
 
-ReadoutPanel::ReadoutPanel(const ReadoutControls &readout, const LampControls &lamps,
-    const ParameterControls &parameters, WindowState &state, QObject *parent)
+ControllerPanel::ControllerPanel(const ReadoutControls &readout, const LampControls &lamps,
+    const ParameterControls &parameters, ConsoleSession &session, QObject *parent)
     : QObject(parent)
     , m_readout(readout)
     , m_lamps(lamps)
     , m_parameters(parameters)
-    , m_state(state)
+    , m_session(session)
     , m_setTemperatureCaption(tr("设定温度："))
     , m_currentTemperatureCaption(tr("当前温度："))
 {
@@ -63,24 +54,12 @@ ReadoutPanel::ReadoutPanel(const ReadoutControls &readout, const LampControls &l
         caption->installEventFilter(this);
 }
 
-void ReadoutPanel::showMode(bool signalArrived)
+void ControllerPanel::showCharacterArrived()
 {
-    if (signalArrived) {
-        showModeWord();
-        light(m_lamps.normal, m_state.Lamps.normal);
-    }
-    if (m_state.Mode != ModeWord::None)
+    const ModeWord mode = m_session.controller().Mode;
+    if (mode != ModeWord::None)
         setCaption(m_readout.temperatureCaption,
-            m_state.Mode == ModeWord::Ok ? m_setTemperatureCaption : m_currentTemperatureCaption);
-}
-
-void ReadoutPanel::showModeWord()
-{
-    setCaption(m_readout.modeWord, modeText(m_state.Mode));
-}
-
-void ReadoutPanel::recolourDrawing()
-{
+            mode == ModeWord::Ok ? m_setTemperatureCaption : m_currentTemperatureCaption);
     const auto component = [this] { return int(std::nearbyint(m_random.next() * 255)); };
     const int red = component();
     const int green = component();
@@ -88,7 +67,14 @@ void ReadoutPanel::recolourDrawing()
     m_parameters.drawing->setForeColor(QColor(red, green, blue));
 }
 
-void ReadoutPanel::showLine(const CompletedLine &line)
+void ControllerPanel::showMode()
+{
+    const ControllerState &controller = m_session.controller();
+    setCaption(m_readout.modeWord, modeText(controller.Mode));
+    light(m_lamps.normal, controller.Lamps.normal);
+}
+
+void ControllerPanel::showLine(const CompletedLine &line)
 {
     showOutputLevel(line);
     showParameters(line);
@@ -98,61 +84,66 @@ void ReadoutPanel::showLine(const CompletedLine &line)
     showCurrentTemperature();
 }
 
-void ReadoutPanel::showOutputLevel(const CompletedLine &line)
+void ControllerPanel::showOutputLevel(const CompletedLine &line)
 {
-    if (m_state.OutputLevel && line.values.outputLevel)
+    const ControllerState &state = m_session.controller();
+    if (state.OutputLevel && line.values.outputLevel)
         setCaption(m_readout.outputLevel,
-            DisplayFormat::percentage(DisplayFormat::outputPercent(*m_state.OutputLevel)));
+            DisplayFormat::percentage(DisplayFormat::outputPercent(*state.OutputLevel)));
 }
 
-void ReadoutPanel::showParameters(const CompletedLine &line)
+void ControllerPanel::showParameters(const CompletedLine &line)
 {
     setSliderValue(P, line.accepted.p);
     setSliderValue(I, line.accepted.i);
     setSliderValue(D, line.accepted.d);
 }
 
-void ReadoutPanel::showSetTemperature(const CompletedLine &line)
+void ControllerPanel::showSetTemperature(const CompletedLine &line)
 {
-    setCaption(m_readout.setTemperature, DisplayFormat::tenthsAsDegrees(m_state.SetTempTenths));
+    const ControllerState &state = m_session.controller();
+    setCaption(m_readout.setTemperature, DisplayFormat::tenthsAsDegrees(state.SetTempTenths));
     setSliderValue(Target, line.accepted.targetDegrees);
 }
 
-void ReadoutPanel::showHighestTemperature()
+void ControllerPanel::showHighestTemperature()
 {
-    if (m_state.ShownMaxTempTenths)
+    const ControllerState &state = m_session.controller();
+    if (state.ShownMaxTempTenths)
         setCaption(m_readout.highestTemperature,
-            DisplayFormat::tenthsAsDegrees(*m_state.ShownMaxTempTenths));
+            DisplayFormat::tenthsAsDegrees(*state.ShownMaxTempTenths));
 }
 
-void ReadoutPanel::showLamps()
+void ControllerPanel::showLamps()
 {
-    light(m_lamps.setting, m_state.Lamps.setting);
-    light(m_lamps.alarm, m_state.Lamps.alarm);
-    light(m_lamps.normal, m_state.Lamps.normal);
+    const ControllerState &state = m_session.controller();
+    light(m_lamps.setting, state.Lamps.setting);
+    light(m_lamps.alarm, state.Lamps.alarm);
+    light(m_lamps.normal, state.Lamps.normal);
 }
 
-void ReadoutPanel::showCurrentTemperature()
+void ControllerPanel::showCurrentTemperature()
 {
-    const QString current = QString::number(m_state.CurTempTenths);
+    const ControllerState &state = m_session.controller();
+    const QString current = QString::number(state.CurTempTenths);
     setCaption(m_readout.currentTemperatureText, current);
-    if (m_state.FollowCurrentTemp == 1)
+    if (state.FollowCurrentTemp == 1)
         m_readout.display->setValue(current);
 }
 
-void ReadoutPanel::setSliderValue(Slider slider, std::optional<qint16> accepted)
+void ControllerPanel::setSliderValue(Slider slider, std::optional<qint16> accepted)
 {
     if (accepted)
         m_parameters.sliders[slider]->setValue(*accepted);
 }
 
-void ReadoutPanel::showSliderValue(int slider)
+void ControllerPanel::showSliderValue(int slider)
 {
     m_parameters.sliderValues[slider]->setText(
         QString::number(m_parameters.sliders[slider]->value()));
 }
 
-bool ReadoutPanel::eventFilter(QObject *watched, QEvent *event)
+bool ControllerPanel::eventFilter(QObject *watched, QEvent *event)
 {
     const auto &captions = m_readout.highestCaptions;
     if (event->type() == QEvent::MouseButtonRelease
@@ -163,8 +154,8 @@ bool ReadoutPanel::eventFilter(QObject *watched, QEvent *event)
 }
 
 /// Only the box is cleared: it stays empty until a line brings a temperature above the highest.
-void ReadoutPanel::clearHighest()
+void ControllerPanel::clearHighest()
 {
-    m_state.ShownMaxTempTenths.reset();
+    m_session.clearHighestTemperature();
     m_readout.highestTemperature->clear();
 }

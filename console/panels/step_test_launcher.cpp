@@ -1,4 +1,6 @@
-#include "step_test_panel.h"
+#include "step_test_launcher.h"
+
+#include "session/console_session.h"
 
 #include <QKeySequence>
 #include <QPushButton>
@@ -10,22 +12,21 @@ const QKeySequence kShortcut(Qt::CTRL | Qt::Key_T);
 constexpr int kGapAboveRestart = 15;
 } // namespace
 
-StepTestPanel::StepTestPanel(
-    const RunTimeControls &controls, Prefill prefill, StepTestDialog::Start start, QObject *parent)
+StepTestLauncher::StepTestLauncher(
+    const RunTimeControls &controls, ConsoleSession &session, QObject *parent)
     : QObject(parent)
-    , m_prefill(std::move(prefill))
-    , m_start(std::move(start))
+    , m_session(session)
     , m_window(controls.restartRun->window())
     , m_button(new QPushButton(tr("阶跃测试…"), controls.restartRun->parentWidget()))
 {
     placeButton(*controls.restartRun);
-    connect(m_button, &QPushButton::clicked, this, &StepTestPanel::openDialog);
+    connect(m_button, &QPushButton::clicked, this, &StepTestLauncher::openDialog);
     auto *shortcut = new QShortcut(kShortcut, m_window);
-    connect(shortcut, &QShortcut::activated, this, &StepTestPanel::openDialog);
+    connect(shortcut, &QShortcut::activated, this, &StepTestLauncher::openDialog);
 }
 
 /// Above "时间清零" and looking like it: the step restarts the run as that button does.
-void StepTestPanel::placeButton(const QPushButton &restartRun)
+void StepTestLauncher::placeButton(const QPushButton &restartRun)
 {
     m_button->setObjectName(QStringLiteral("stepTest"));
     m_button->setFont(restartRun.font());
@@ -37,10 +38,14 @@ void StepTestPanel::placeButton(const QPushButton &restartRun)
     m_button->show();
 }
 
-void StepTestPanel::openDialog()
+void StepTestLauncher::openDialog()
 {
     delete m_dialog;
-    m_dialog = new StepTestDialog(m_prefill(), m_start, m_window);
+    const auto start = [&session = m_session](const QString &command) -> std::optional<QString> {
+        const std::optional<ConsoleSession::Refusal> refusal = session.startStepTest(command);
+        return refusal ? std::optional(refusal->text) : std::nullopt;
+    };
+    m_dialog = new StepTestDialog(m_session.latestFields(), start, m_window);
     m_dialog->setObjectName(QStringLiteral("stepTestDialog"));
     m_dialog->open();
 }

@@ -8,13 +8,13 @@
 
 #include <optional>
 
+class ConsoleSession;
 struct CompletedLine;
-struct WindowState;
 
 /// What the controller reports, as the window shows it: the readout with the set, highest and
 /// current temperature and the output level, the status lamps, the parameter sliders and the
 /// character drawing that changes colour with every character.
-class ReadoutPanel : public QObject
+class ControllerPanel : public QObject
 {
     Q_OBJECT
 
@@ -22,18 +22,14 @@ public:
     /// The sliders by what they set.
     enum Slider { Target = 0, Dead, Alarm, P, I, D };
 
-    ReadoutPanel(const ReadoutControls &readout, const LampControls &lamps,
-        const ParameterControls &parameters, WindowState &state, QObject *parent);
+    ControllerPanel(const ReadoutControls &readout, const LampControls &lamps,
+        const ParameterControls &parameters, ConsoleSession &session, QObject *parent);
 
-    /// The mode word is shown on every character, the normal lamp only when a signal changed it.
-    void showMode(bool signalArrived);
-    /// The hidden box that holds the controller's mode word.
-    void showModeWord();
-    void recolourDrawing();
+    /// Every character: the readout's caption follows the mode, the drawing takes a new colour.
+    void showCharacterArrived();
+    /// The hidden box that holds the controller's mode word, and the normal lamp.
+    void showMode();
     void showLine(const CompletedLine &line);
-
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     void showOutputLevel(const CompletedLine &line);
@@ -49,10 +45,14 @@ private:
     // Label5_Click
     void clearHighest();
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
     ReadoutControls m_readout;
     LampControls m_lamps;
     ParameterControls m_parameters;
-    WindowState &m_state;
+    ConsoleSession &m_session;
     UniformRandom m_random;
     /// The mode captions, translated once: they are set on every received character.
     const QString m_setTemperatureCaption;

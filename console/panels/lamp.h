@@ -1,0 +1,6 @@
+#pragma once
+
+class ShapeControl;
+
+/// The design's lamps: lit red, off white.
+void light(ShapeControl *lamp, bool lit);
