@@ -90,9 +90,9 @@ void frmMain::createPanels()
 /// itself stays here.
 void frmMain::connectSession()
 {
+    m_session->setEachCharacter(
+        [controller = m_controller] { controller->showCharacterArrived(); });
     const ConsoleSession *session = m_session;
-    connect(session, &ConsoleSession::charactersReceived, m_controller,
-        &ControllerPanel::showCharacterArrived);
     connect(session, &ConsoleSession::modeChanged, m_controller, &ControllerPanel::showMode);
     connect(session, &ConsoleSession::lineCompleted, this, &frmMain::showLine);
     connect(session, &ConsoleSession::lineDropped, m_receiveLog, &ReceiveLog::logDroppedLine);

@@ -233,7 +233,8 @@ void ConsoleSession::receiveCharacters()
         m_recorder->modeSignalled(m_run.runTimeTenths(), input.text);
         emit modeChanged();
     }
-    emit charactersReceived();
+    if (m_eachCharacter)
+        m_eachCharacter();
     if (changes.line) {
         const CompletedLine &line = *changes.line;
         m_recorder->lineCompleted(line);
