@@ -1,6 +1,5 @@
 #include "connection_panel.h"
 
-#include "ms_comm.h"
 #include "ole_color.h"
 #include "panels/context_menu.h"
 #include "panels/status_line.h"
@@ -69,8 +68,8 @@ std::optional<int> ConnectionPanel::chosenPort() const
 void ConnectionPanel::connectChosenPort()
 {
     if (const std::optional<CommError> error = m_session.openPort(chosenPort()))
-        m_status.show(tr("无法打开 COM%1：%2").arg(m_session.port().CommPort()).arg(error->cause),
-            error->detail);
+        m_status.show(
+            tr("无法打开 COM%1：%2").arg(m_session.portNumber()).arg(error->cause), error->detail);
     showState();
 }
 

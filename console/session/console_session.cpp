@@ -54,6 +54,11 @@ ConsoleSession::ConsoleSession(std::unique_ptr<MSComm> port, std::shared_ptr<con
 
 ConsoleSession::~ConsoleSession() = default;
 
+int ConsoleSession::portNumber() const
+{
+    return m_port->CommPort();
+}
+
 const ReconnectPolicy &ConsoleSession::link() const
 {
     return m_reconnector->policy();

@@ -52,6 +52,8 @@ public:
     const ControllerState &controller() const { return m_controller; }
     const RunState &run() const { return m_run; }
     const MSComm &port() const { return *m_port; }
+    /// The port number set, open or not.
+    int portNumber() const;
     /// The part of a line received so far.
     const LineCollector &heldLine() const { return m_receiver.collected(); }
     const ReconnectPolicy &link() const;
