@@ -4,9 +4,17 @@
 
 #include <QColor>
 
+namespace {
+const QColor kLit(255, 0, 0);
+const QColor kOff(255, 255, 255);
+} // namespace
+
 void light(ShapeControl *lamp, bool lit)
 {
-    static const QColor litColour(255, 0, 0);
-    static const QColor offColour(255, 255, 255);
-    lamp->setFillColor(lit ? litColour : offColour);
+    lamp->setFillColor(lit ? kLit : kOff);
+}
+
+bool isLit(const ShapeControl &lamp)
+{
+    return lamp.FillColor() == kLit;
 }

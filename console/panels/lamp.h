@@ -4,3 +4,4 @@ class ShapeControl;
 
 /// The design's lamps: lit red, off white.
 void light(ShapeControl *lamp, bool lit);
+bool isLit(const ShapeControl &lamp);

@@ -3,6 +3,7 @@
 #include "c_escapes.h"
 #include "control_text.h"
 #include "controls/shape_control.h"
+#include "panels/lamp.h"
 #include "settings_lookup.h"
 #include "window_snapshot.h"
 #include "window_timer.h"
@@ -160,7 +161,7 @@ QString OfflineConsole::text(const QString &name) const
 
 bool OfflineConsole::lit(const QString &lamp) const
 {
-    return control<ShapeControl>(lamp)->FillColor() == QColor(255, 0, 0);
+    return isLit(*control<ShapeControl>(lamp));
 }
 
 int OfflineConsole::sliderValue(int index) const
