@@ -2,6 +2,7 @@
 #include "hang_watchdog.h"
 #include "named_rows.h"
 #include "offline_console.h"
+#include "record_checks.h"
 #include "records/csv_format.h"
 #include "records/run_recorder.h"
 #include "system_error.h"
@@ -29,27 +30,15 @@
 #include <sys/resource.h>
 #include <sys/stat.h>
 
-namespace {
-QByteArray line(int set, int current, int p = 10)
-{
-    return QStringLiteral("st=%1 pv=%2 out= 128 pid= %3, 005, 002\r\n")
-        .arg(set, 4, 10, QLatin1Char('0'))
-        .arg(current, 4, 10, QLatin1Char('0'))
-        .arg(p, 3, 10, QLatin1Char('0'))
-        .toLatin1();
-}
+using namespace RecordChecks;
 
+namespace {
 QList<QStringList> readCsv(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return CsvFormat::parse(QString::fromUtf8(file.readAll()));
-}
-
-QStringList recordFiles(const QString &directory)
-{
-    return QDir(directory).entryList({QStringLiteral("*_COM*.csv")}, QDir::Files, QDir::Name);
 }
 
 QString onlyRecord(const OfflineConsole &console)

@@ -1,5 +1,6 @@
 #include "manual_time.h"
 #include "named_rows.h"
+#include "record_checks.h"
 #include "records/csv_format.h"
 #include "records/record_file.h"
 #include "records/run_curve.h"
@@ -21,18 +22,11 @@
 #include <ctime>
 #include <sys/resource.h>
 
+using namespace RecordChecks;
+
 namespace {
 /// A curve point where the link was lost, as the tables below give it.
 constexpr int kLostLink = std::numeric_limits<int>::min();
-
-QByteArray line(int set, int current, int p = 10)
-{
-    return QStringLiteral("st=%1 pv=%2 out= 128 pid= %3, 005, 002\r\n")
-        .arg(set, 4, 10, QLatin1Char('0'))
-        .arg(current, 4, 10, QLatin1Char('0'))
-        .arg(p, 3, 10, QLatin1Char('0'))
-        .toLatin1();
-}
 
 /// A line as the receiver completes it, at a run time in tenths of a second.
 CompletedLine completedLine(qint64 runTenths, const QByteArray &received)
@@ -51,11 +45,6 @@ QList<QStringList> readCsv(const QString &path)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return CsvFormat::parse(QString::fromUtf8(file.readAll()));
-}
-
-QStringList recordFiles(const QString &directory)
-{
-    return QDir(directory).entryList({QStringLiteral("*_COM*.csv")}, QDir::Files, QDir::Name);
 }
 
 bool writeFile(const QString &path, const QByteArray &bytes)
@@ -92,15 +81,6 @@ private:
     bool m_wasSet = false;
 };
 
-/// A moment as the records write it: ISO 8601 with milliseconds and the offset from UTC.
-bool isRecordTime(const QString &text)
-{
-    static const QRegularExpression form(
-        QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}[+-]\\d\\d:\\d\\d$"));
-    const QDateTime moment = QDateTime::fromString(text, Qt::ISODateWithMs);
-    return form.match(text).hasMatch()
-        && moment.offsetFromUtc() == moment.toLocalTime().offsetFromUtc();
-}
 } // namespace
 
 /// Records and the run history written and read back by the records library alone: record

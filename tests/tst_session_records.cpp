@@ -1,4 +1,5 @@
 #include "named_rows.h"
+#include "record_checks.h"
 #include "records/run_recorder.h"
 #include "session_harness.h"
 #include "telemetry/display_format.h"
@@ -9,21 +10,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+using namespace RecordChecks;
+
 namespace {
-QByteArray line(int set, int current, int p = 10)
-{
-    return QStringLiteral("st=%1 pv=%2 out= 128 pid= %3, 005, 002\r\n")
-        .arg(set, 4, 10, QLatin1Char('0'))
-        .arg(current, 4, 10, QLatin1Char('0'))
-        .arg(p, 3, 10, QLatin1Char('0'))
-        .toLatin1();
-}
-
-QStringList recordFiles(const QString &directory)
-{
-    return QDir(directory).entryList({QStringLiteral("*_COM*.csv")}, QDir::Files, QDir::Name);
-}
-
 QString onlyRecord(const SessionHarness &harness)
 {
     const QStringList files = recordFiles(harness.recordsDirectory());
@@ -41,15 +30,6 @@ QString seconds(std::optional<qint64> tenths)
     return tenths ? DisplayFormat::runClock(*tenths) : QString();
 }
 
-/// A moment as the records write it: ISO 8601 with milliseconds and the offset from UTC.
-bool isRecordTime(const QString &text)
-{
-    static const QRegularExpression form(
-        QStringLiteral("^\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}[+-]\\d\\d:\\d\\d$"));
-    const QDateTime moment = QDateTime::fromString(text, Qt::ISODateWithMs);
-    return form.match(text).hasMatch()
-        && moment.offsetFromUtc() == moment.toLocalTime().offsetFromUtc();
-}
 } // namespace
 
 /// What the session records of a connection and its runs, driven as the window drives it but

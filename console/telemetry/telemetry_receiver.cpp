@@ -35,29 +35,16 @@ void raiseHighestTemperature(ControllerState &controller)
     controller.ShownMaxTempTenths = controller.MaxTempTenths;
 }
 
-/// The figures the boxes show, held back by what they show (an overshoot typed included).
-StepFigures stampShownFigures(const ControllerState &controller, RunState &run)
+/// The figures a line stamps into those kept, held back by what they hold (for the boxes, an
+/// overshoot the operator typed included).
+StepFigures stampFigures(
+    const ControllerState &controller, qint64 runTenths, bool &reachPending, StepFigures &kept)
 {
-    const StepResponseUpdate update =
-        StepResponse::update(controller.CurTempTenths, controller.SetTempTenths, run.ReachPending,
-            run.runTimeTenths(), run.Figures.overshootPercent);
-    run.Figures.take(update.stamped);
+    const StepResponseUpdate update = StepResponse::update(controller.CurTempTenths,
+        controller.SetTempTenths, reachPending, runTenths, kept.overshootPercent);
+    kept.take(update.stamped);
     if (update.reached)
-        run.ReachPending = false;
-    return update.stamped;
-}
-
-/// The same figures for the run alone: an earlier run's, still shown after a reconnect, do not
-/// hold it back.
-StepFigures stampRunFigures(const ControllerState &controller, RunState &run)
-{
-    RunResponse &own = run.ThisRun;
-    const StepResponseUpdate update =
-        StepResponse::update(controller.CurTempTenths, controller.SetTempTenths, own.reachPending,
-            run.runTimeTenths(), own.figures.overshootPercent);
-    own.figures.take(update.stamped);
-    if (update.reached)
-        own.reachPending = false;
+        reachPending = false;
     return update.stamped;
 }
 
@@ -112,8 +99,11 @@ CompletedLine TelemetryReceiver::processCompletedLine(ControllerState &controlle
     if (run.StepPendingTenths == controller.SetTempTenths)
         run.StepPendingTenths.reset();
     if (!run.StepPendingTenths) {
-        line.figures = stampShownFigures(controller, run);
-        line.runFigures = stampRunFigures(controller, run);
+        line.figures = stampFigures(controller, line.runTenths, run.ReachPending, run.Figures);
+        // The run's own: an earlier run's figures, still shown after a reconnect, do not hold
+        // it back.
+        line.runFigures =
+            stampFigures(controller, line.runTenths, run.ThisRun.reachPending, run.ThisRun.figures);
     }
     setLamps(controller);
     RxLine.clear();
