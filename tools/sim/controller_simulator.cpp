@@ -32,10 +32,14 @@ std::string hexBytes(std::string_view bytes)
 ControllerSimulator::ControllerSimulator(const Options &options, Logger log)
     : m_options(options)
     , m_log(std::move(log))
+    , m_plant(options.plant)
     , m_random(options.seed)
-    , m_measured(m_plant.temperature())
+    , m_measured(m_plant.sensed())
 {
     m_settings.setTenths = options.setTenths;
+    m_settings.p = options.p;
+    m_settings.i = options.i;
+    m_settings.d = options.d;
 }
 
 void ControllerSimulator::receive(std::string_view bytes, double now)
@@ -80,9 +84,9 @@ void ControllerSimulator::runLoop(double elapsed)
 double ControllerSimulator::measuredTemperature()
 {
     if (!m_options.noise)
-        return m_plant.temperature();
+        return m_plant.sensed();
     std::uniform_real_distribution<double> noise(-kNoiseDegrees, kNoiseDegrees);
-    return m_plant.temperature() + noise(m_random);
+    return m_plant.sensed() + noise(m_random);
 }
 
 TelemetrySample ControllerSimulator::currentSample() const

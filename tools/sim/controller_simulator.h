@@ -29,6 +29,11 @@ public:
         bool noise = true;
         int setTenths = 600;
         double speed = 1.0;
+        HeaterPlant::Parameters plant;
+        /// The gains the controller starts with.
+        int p = 10;
+        int i = 5;
+        int d = 2;
     };
     using Logger = std::function<void(const std::string &)>;
 

@@ -12,6 +12,9 @@ HeaterPlant::HeaterPlant(const Parameters &parameters)
     : m_parameters(parameters)
     , m_temperature(parameters.ambient)
     , m_approach(1.0 - std::exp(-kStepSeconds / parameters.timeConstant))
+    , m_sensed(parameters.ambient)
+    , m_sensorApproach(
+          parameters.sensorLag > 0 ? 1.0 - std::exp(-kStepSeconds / parameters.sensorLag) : 1.0)
     , m_deadTimeLine(std::size_t(std::lround(parameters.deadTime / kStepSeconds)), 0.0)
 {
 }
@@ -23,4 +26,5 @@ void HeaterPlant::step(double heaterFraction)
     m_deadTimeLine.pop_front();
     const double target = m_parameters.ambient + m_parameters.gain * applied;
     m_temperature += (target - m_temperature) * m_approach;
+    m_sensed += (m_temperature - m_sensed) * m_sensorApproach;
 }

@@ -31,6 +31,13 @@ Plays the temperature controller on a pseudo-terminal for the Termiva console.
   --no-noise        no sensor noise
   --set TENTHS      initial set point in tenths of a degree (default 600)
   --speed X         simulated time runs X times faster than real time (default 1)
+  --plant-gain C    the heater's rise at full output, in degrees (default 50)
+  --plant-tau S     the plant's time constant in seconds (default 60)
+  --dead-time S     the plant's dead time in seconds (default 3)
+  --sensor-lag S    a first-order lag of the sensor, in seconds (default 0: none)
+  --ambient C       the ambient temperature in degrees (default 25)
+  --p N, --i N, --d N
+                    the gains the controller starts with (default 10, 5, 2)
   --help            this text
   --version         the program's name and version
 
@@ -50,6 +57,12 @@ Commands on standard input, one per line:
 
 Setting mode: an accepted parameter command is answered with "O" and, three seconds later,
 "N", each on a line of its own between two telemetry lines.
+
+The controller's law, every 0.05 s of simulated time, e the set point less the measurement:
+  output = 1.0 P e + 0.2 I (integral of e dt) - 5.0 D (rate of the measurement, smoothed over
+           1 s) + T, clamped to 0..255; the integral kept so that its term stays in 0..255.
+At --speed X the plant and the law run X times faster in wall time: in wall seconds, I has X
+times its scale, D 1/X of it and the smoothing 1/X of its time.
 )";
 
 struct Settings
@@ -90,7 +103,24 @@ void installSignalHandlers()
 
 bool parseArguments(int argc, char *argv[], Settings &settings)
 {
-    enum { Link = 1, Period, Seed, NoNoise, Set, Speed, Help, Version };
+    enum {
+        Link = 1,
+        Period,
+        Seed,
+        NoNoise,
+        Set,
+        Speed,
+        PlantGain,
+        PlantTau,
+        DeadTime,
+        SensorLag,
+        Ambient,
+        GainP,
+        GainI,
+        GainD,
+        Help,
+        Version
+    };
     const option options[] = {
         {"link", required_argument, nullptr, Link},
         {"period-ms", required_argument, nullptr, Period},
@@ -98,6 +128,14 @@ bool parseArguments(int argc, char *argv[], Settings &settings)
         {"no-noise", no_argument, nullptr, NoNoise},
         {"set", required_argument, nullptr, Set},
         {"speed", required_argument, nullptr, Speed},
+        {"plant-gain", required_argument, nullptr, PlantGain},
+        {"plant-tau", required_argument, nullptr, PlantTau},
+        {"dead-time", required_argument, nullptr, DeadTime},
+        {"sensor-lag", required_argument, nullptr, SensorLag},
+        {"ambient", required_argument, nullptr, Ambient},
+        {"p", required_argument, nullptr, GainP},
+        {"i", required_argument, nullptr, GainI},
+        {"d", required_argument, nullptr, GainD},
         {"help", no_argument, nullptr, Help},
         {"version", no_argument, nullptr, Version},
         {nullptr, 0, nullptr, 0},
@@ -123,6 +161,30 @@ bool parseArguments(int argc, char *argv[], Settings &settings)
         case Speed:
             simulator.speed = std::atof(optarg);
             break;
+        case PlantGain:
+            simulator.plant.gain = std::atof(optarg);
+            break;
+        case PlantTau:
+            simulator.plant.timeConstant = std::atof(optarg);
+            break;
+        case DeadTime:
+            simulator.plant.deadTime = std::atof(optarg);
+            break;
+        case SensorLag:
+            simulator.plant.sensorLag = std::atof(optarg);
+            break;
+        case Ambient:
+            simulator.plant.ambient = std::atof(optarg);
+            break;
+        case GainP:
+            simulator.p = std::atoi(optarg);
+            break;
+        case GainI:
+            simulator.i = std::atoi(optarg);
+            break;
+        case GainD:
+            simulator.d = std::atoi(optarg);
+            break;
         case Help:
             std::fputs(kUsage, stdout);
             std::exit(0);
@@ -133,7 +195,11 @@ bool parseArguments(int argc, char *argv[], Settings &settings)
             return false;
         }
     }
-    return optind == argc && simulator.periodMs > 0 && simulator.speed > 0;
+    const HeaterPlant::Parameters &plant = simulator.plant;
+    const auto isGain = [](int gain) { return gain >= 0 && gain <= 999; };
+    return optind == argc && simulator.periodMs > 0 && simulator.speed > 0 && plant.timeConstant > 0
+        && plant.deadTime >= 0 && plant.sensorLag >= 0 && isGain(simulator.p) && isGain(simulator.i)
+        && isGain(simulator.d);
 }
 
 class SimulatorProcess

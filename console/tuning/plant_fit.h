@@ -1,0 +1,51 @@
+#pragma once
+
+#include "tuning/plant_model.h"
+#include "tuning/plant_sample.h"
+
+#include <QCoreApplication>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class PlantSeries;
+
+/// Fits a first-order-plus-dead-time model to a run's lines by output error: the model is
+/// driven by the recorded output level and compared with the recorded temperature; for each
+/// time constant and dead time the gain and offset come from linear least squares, and the
+/// simplex search finds the pair with the least squared error. A run that cannot tell the plant
+/// is refused with a reason, never given a model.
+class PlantFit
+{
+    Q_DECLARE_TR_FUNCTIONS(PlantFit)
+
+public:
+    /// Lines before the output first changes that a fit needs, to know the state it starts in.
+    static constexpr double kLeadSeconds = 10.0;
+    /// The least temperature change a fit takes: a smaller one tells the plant too poorly.
+    static constexpr double kSmallestResponse = 3.0;
+
+    struct Outcome
+    {
+        std::optional<PlantModel> model;
+        /// Why there is no model, in the window's language.
+        QString refusal;
+        /// What the model was fitted on, where it was not the whole run.
+        QStringList notes;
+        /// The stretch fitted, for drawing the model over it.
+        PlantStretch fitted;
+    };
+    /// Told the share done in parts per thousand; returns false to stop.
+    using Progress = std::function<bool(int permille)>;
+
+    /// The longest stretch is fitted; a run broken by a lost link says so.
+    static Outcome fit(const std::vector<PlantStretch> &stretches, const Progress &progress = {});
+
+private:
+    /// Why the lines cannot tell the plant, or nothing.
+    static std::optional<QString> refusalOf(const PlantStretch &stretch);
+    static std::optional<PlantModel> modelOf(const PlantSeries &series,
+        const std::vector<double> &point, bool initialTerm, QString &refusal);
+};

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QtGlobal>
+
+#include <vector>
+
+struct PlantSample;
+
+/// A first-order-plus-dead-time model of the plant, fitted to a run: the temperature moves
+/// towards offset + gain × output (output 0 to 255) with the time constant, the output acting a
+/// dead time late. The ± are about two standard errors; rms is what the record and the model
+/// differ by.
+struct PlantModel
+{
+    static constexpr double kFullOutput = 255.0;
+
+    /// °C per output count.
+    double gain = 0.0;
+    double timeConstant = 0.0;
+    double deadTime = 0.0;
+    /// The temperature at no output (the ambient, where the plant has no other heat).
+    double offset = 0.0;
+    double gainError = 0.0;
+    double timeConstantError = 0.0;
+    double deadTimeError = 0.0;
+    double rms = 0.0;
+    /// The lines it was fitted to, and the times of the first and the last.
+    int lines = 0;
+    qint64 fromMilliseconds = 0;
+    qint64 toMilliseconds = 0;
+    /// The output the plant rested at before the stretch fitted.
+    double restingOutput = 0.0;
+    /// The fitted stretch did not start at rest: a decaying term took up its first state.
+    double initialDeviation = 0.0;
+
+    /// °C at full output above the offset.
+    double fullOutputGain() const { return gain * kFullOutput; }
+    /// The model's temperature at each line of the stretch it was fitted to.
+    std::vector<double> predicted(const std::vector<PlantSample> &fitted) const;
+};

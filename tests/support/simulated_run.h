@@ -1,0 +1,29 @@
+#pragma once
+
+#include "heater_plant.h"
+#include "tuning/plant_sample.h"
+
+/// A run of the simulator's controller as the console would record it, without the console:
+/// a line every period, its output level, temperature, set point and gains, in-process and
+/// faster than real time.
+namespace SimulatedRun {
+struct Experiment
+{
+    HeaterPlant::Parameters plant;
+    unsigned seed = 1;
+    int periodMs = 500;
+    /// Held at the start set point this long before the record begins.
+    double settleSeconds = 0.0;
+    int startTenths = 250;
+    /// Recorded at the start set point before the step.
+    double leadSeconds = 20.0;
+    int stepTenths = 600;
+    /// Recorded after the step.
+    double stepSeconds = 600.0;
+    int p = 10;
+    int i = 5;
+    int d = 2;
+};
+
+PlantStretch record(const Experiment &experiment);
+} // namespace SimulatedRun

@@ -1,0 +1,230 @@
+#include "simulated_run.h"
+#include "tuning/law_check.h"
+#include "tuning/plant_fit.h"
+
+#include <QTest>
+
+#include <cmath>
+
+Q_DECLARE_METATYPE(SimulatedRun::Experiment)
+
+namespace {
+/// What the fits of one experiment over several noise seeds came to against the plant's truth.
+struct Spread
+{
+    double gain = 0.0; // rms of the relative error
+    double timeConstant = 0.0; // rms of the relative error
+    double deadTime = 0.0; // rms error in seconds
+    int gainCovered = 0;
+    int timeConstantCovered = 0;
+    int deadTimeCovered = 0;
+    int fitted = 0;
+    QString refusal;
+};
+
+Spread fitOverSeeds(SimulatedRun::Experiment experiment, int seeds)
+{
+    Spread spread;
+    const HeaterPlant::Parameters truth = experiment.plant;
+    const double trueGain = truth.gain / PlantModel::kFullOutput;
+    for (int seed = 1; seed <= seeds; ++seed) {
+        experiment.seed = unsigned(seed);
+        const PlantFit::Outcome outcome = PlantFit::fit({SimulatedRun::record(experiment)});
+        if (!outcome.model) {
+            spread.refusal = outcome.refusal;
+            return spread;
+        }
+        const PlantModel &model = *outcome.model;
+        const double gain = model.gain / trueGain - 1;
+        const double timeConstant = model.timeConstant / truth.timeConstant - 1;
+        const double deadTime = model.deadTime - truth.deadTime;
+        spread.gain += gain * gain / seeds;
+        spread.timeConstant += timeConstant * timeConstant / seeds;
+        spread.deadTime += deadTime * deadTime / seeds;
+        spread.gainCovered += std::abs(model.gain - trueGain) <= model.gainError;
+        spread.timeConstantCovered +=
+            std::abs(model.timeConstant - truth.timeConstant) <= model.timeConstantError;
+        spread.deadTimeCovered += std::abs(deadTime) <= model.deadTimeError;
+        ++spread.fitted;
+    }
+    spread.gain = std::sqrt(spread.gain);
+    spread.timeConstant = std::sqrt(spread.timeConstant);
+    spread.deadTime = std::sqrt(spread.deadTime);
+    return spread;
+}
+
+SimulatedRun::Experiment heatUp(double gain, double timeConstant, double deadTime)
+{
+    SimulatedRun::Experiment experiment;
+    experiment.plant.gain = gain;
+    experiment.plant.timeConstant = timeConstant;
+    experiment.plant.deadTime = deadTime;
+    experiment.stepSeconds = std::max(600.0, 5 * timeConstant);
+    // The heater off: at rest at the ambient, the output held at nothing.
+    experiment.startTenths = 0;
+    return experiment;
+}
+
+SimulatedRun::Experiment stepFromSteadyState(double gain, double timeConstant, double deadTime)
+{
+    SimulatedRun::Experiment experiment = heatUp(gain, timeConstant, deadTime);
+    experiment.startTenths = 500;
+    experiment.settleSeconds = 10 * timeConstant + 300;
+    experiment.leadSeconds = 30;
+    return experiment;
+}
+} // namespace
+
+/// The plant model fitted to runs of the simulator's controller, whose plant is known.
+class tst_PlantFit : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void fitsThePlant_data();
+    void fitsThePlant();
+    void approximatesALaggingSensor();
+    void refusesWhatCannotTellThePlant_data();
+    void refusesWhatCannotTellThePlant();
+    void fitsTheLongestStretchOfABrokenRun();
+    void lawCheckFindsScalesOff_data();
+    void lawCheckFindsScalesOff();
+};
+
+void tst_PlantFit::fitsThePlant_data()
+{
+    QTest::addColumn<SimulatedRun::Experiment>("experiment");
+    QTest::addColumn<int>("seeds");
+    QTest::addColumn<double>("relativeGate"); // K and τ, rms over the seeds
+    QTest::addColumn<double>("deadTimeGate"); // seconds, rms over the seeds
+    QTest::newRow("heat-up, default plant") << heatUp(50, 60, 3) << 30 << 0.02 << 0.3;
+    QTest::newRow("10 °C step, default plant")
+        << stepFromSteadyState(50, 60, 3) << 10 << 0.05 << 0.4;
+    QTest::newRow("heat-up, slow plant") << heatUp(50, 150, 8) << 10 << 0.02 << 0.3;
+    QTest::newRow("10 °C step, slow plant") << stepFromSteadyState(50, 150, 8) << 10 << 0.05 << 0.4;
+    QTest::newRow("heat-up, fast plant") << heatUp(60, 20, 1) << 10 << 0.02 << 0.3;
+    QTest::newRow("10 °C step, fast plant") << stepFromSteadyState(60, 20, 1) << 10 << 0.05 << 0.4;
+}
+
+/// K, τ and θ against the truth over the seeds, and each ± holding the truth in 9 fits of 10.
+void tst_PlantFit::fitsThePlant()
+{
+    QFETCH(SimulatedRun::Experiment, experiment);
+    QFETCH(int, seeds);
+    QFETCH(double, relativeGate);
+    QFETCH(double, deadTimeGate);
+    const Spread spread = fitOverSeeds(experiment, seeds);
+    QVERIFY2(spread.fitted == seeds, qPrintable(spread.refusal));
+    QVERIFY2(spread.gain <= relativeGate, qPrintable(QString::number(spread.gain)));
+    QVERIFY2(spread.timeConstant <= relativeGate, qPrintable(QString::number(spread.timeConstant)));
+    QVERIFY2(spread.deadTime <= deadTimeGate, qPrintable(QString::number(spread.deadTime)));
+    const int covering = (9 * seeds + 9) / 10;
+    QVERIFY2(spread.gainCovered >= covering, qPrintable(QString::number(spread.gainCovered)));
+    QVERIFY2(spread.timeConstantCovered >= covering,
+        qPrintable(QString::number(spread.timeConstantCovered)));
+    QVERIFY2(
+        spread.deadTimeCovered >= covering, qPrintable(QString::number(spread.deadTimeCovered)));
+}
+
+/// A sensor with a lag of its own is no first-order plant, but the model's curve stays near
+/// the record's.
+void tst_PlantFit::approximatesALaggingSensor()
+{
+    SimulatedRun::Experiment experiment = heatUp(50, 60, 3);
+    experiment.plant.sensorLag = 10;
+    const PlantFit::Outcome outcome = PlantFit::fit({SimulatedRun::record(experiment)});
+    QVERIFY2(outcome.model, qPrintable(outcome.refusal));
+    QVERIFY2(outcome.model->rms <= 0.3, qPrintable(QString::number(outcome.model->rms)));
+    const std::vector<double> curve = outcome.model->predicted(outcome.fitted);
+    double squared = 0.0;
+    for (std::size_t k = 0; k < curve.size(); ++k)
+        squared += std::pow(curve[k] - outcome.fitted[k].temperature, 2);
+    QCOMPARE(std::sqrt(squared / double(curve.size())), outcome.model->rms);
+}
+
+void tst_PlantFit::refusesWhatCannotTellThePlant_data()
+{
+    QTest::addColumn<SimulatedRun::Experiment>("experiment");
+    QTest::addColumn<QString>("reason");
+    SimulatedRun::Experiment small = stepFromSteadyState(50, 60, 3);
+    small.stepTenths = 520;
+    QTest::newRow("a 2 °C step") << small << "不到 3 ℃";
+    SimulatedRun::Experiment early = heatUp(50, 60, 3);
+    early.leadSeconds = 5;
+    QTest::newRow("5 s before the step") << early << "不足 10 s";
+    SimulatedRun::Experiment pinned = heatUp(50, 60, 3);
+    pinned.stepTenths = 900;
+    pinned.stepSeconds = 120;
+    QTest::newRow("the output at full all the time") << pinned << "极限";
+    SimulatedRun::Experiment none = heatUp(50, 60, 3);
+    none.stepSeconds = 0;
+    none.leadSeconds = 60;
+    QTest::newRow("never stepped") << none << "一直";
+}
+
+void tst_PlantFit::refusesWhatCannotTellThePlant()
+{
+    QFETCH(SimulatedRun::Experiment, experiment);
+    QFETCH(QString, reason);
+    PlantStretch run = SimulatedRun::record(experiment);
+    if (QTest::currentDataTag() == QLatin1String("the output at full all the time"))
+        run.erase(run.begin(), run.begin() + std::ptrdiff_t(experiment.leadSeconds * 2 + 1));
+    const PlantFit::Outcome outcome = PlantFit::fit({run});
+    QVERIFY(!outcome.model);
+    QVERIFY2(outcome.refusal.contains(reason), qPrintable(outcome.refusal));
+}
+
+/// A lost link splits the run; the model comes from its longest stretch, and says so.
+void tst_PlantFit::fitsTheLongestStretchOfABrokenRun()
+{
+    PlantStretch run = SimulatedRun::record(heatUp(50, 60, 3));
+    const PlantStretch after(run.end() - 100, run.end());
+    run.erase(run.end() - 110, run.end());
+    PlantStretch withoutOutput = run;
+    for (PlantSample &sample : withoutOutput)
+        sample.output.reset();
+    QCOMPARE(PlantFit::fit({withoutOutput}).refusal,
+        QStringLiteral("记录中没有输出值（output_pct），无法拟合：记录不是本控制台写的？"));
+    const PlantFit::Outcome outcome = PlantFit::fit({run, after});
+    QVERIFY2(outcome.model, qPrintable(outcome.refusal));
+    QCOMPARE(outcome.model->lines, int(run.size()));
+    QCOMPARE(outcome.notes,
+        QStringList{QStringLiteral("这次运行中连接中断过 1 次，只按最长的一段（%1 行）拟合")
+                        .arg(run.size())});
+}
+
+void tst_PlantFit::lawCheckFindsScalesOff_data()
+{
+    QTest::addColumn<double>("pScale");
+    QTest::addColumn<double>("iScale");
+    QTest::addColumn<bool>("pAgrees");
+    QTest::addColumn<bool>("iAgrees");
+    QTest::newRow("the simulator's own law") << 1.0 << 0.2 << true << true;
+    QTest::newRow("P 30 % off") << 0.7 << 0.2 << false << true;
+    QTest::newRow("I 30 % off") << 1.0 << 0.26 << true << false;
+    QTest::newRow("both 30 % off") << 1.3 << 0.14 << false << false;
+}
+
+/// The scales the lines give are the simulator's within 10 %, whatever the settings say, and
+/// settings 30 % off are told apart.
+void tst_PlantFit::lawCheckFindsScalesOff()
+{
+    QFETCH(double, pScale);
+    QFETCH(double, iScale);
+    QFETCH(bool, pAgrees);
+    QFETCH(bool, iAgrees);
+    ControllerLaw law;
+    law.pScale = pScale;
+    law.iScale = iScale;
+    const LawCheck check = LawCheck::of(SimulatedRun::record(stepFromSteadyState(50, 60, 3)), law);
+    QVERIFY2(check.unchecked.isEmpty(), qPrintable(check.unchecked));
+    QVERIFY2(std::abs(*check.pScale / 1.0 - 1) <= 0.1, qPrintable(QString::number(*check.pScale)));
+    QVERIFY2(std::abs(*check.iScale / 0.2 - 1) <= 0.1, qPrintable(QString::number(*check.iScale)));
+    QCOMPARE(check.pAgrees, pAgrees);
+    QCOMPARE(check.iAgrees, iAgrees);
+    QCOMPARE(
+        check.summary(law).contains(QStringLiteral("请在 [TUNING] 中设")), !pAgrees || !iAgrees);
+}
+
+QTEST_GUILESS_MAIN(tst_PlantFit)
+#include "tst_plant_fit.moc"
