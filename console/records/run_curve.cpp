@@ -2,6 +2,7 @@
 
 #include "records/csv_format.h"
 #include "records/read_progress.h"
+#include "records/record_rows.h"
 #include "records/regular_file.h"
 #include "records/run_recorder.h"
 #include "records/text_lines.h"
@@ -33,130 +34,18 @@ std::optional<qint64> tenths(QByteArrayView text)
     return std::llround(value * 10);
 }
 
-/// The record's columns this reader needs, by their heading.
-struct Columns
+/// The record's columns this reader needs.
+enum Column : std::size_t { Time, RunTime, Kind, Current };
+const std::vector<const char *> kColumns{"time", "run_s", "kind", "current_c"};
+
+bool complete(const RecordColumns &columns)
 {
-    static constexpr int kCount = 4;
-    enum Column { Time, RunTime, Kind, Current };
-    std::array<qsizetype, kCount> at{};
-
-    explicit Columns(const QStringList &heading)
-    {
-        const std::array<QLatin1String, kCount> names{QLatin1String("time"), QLatin1String("run_s"),
-            QLatin1String("kind"), QLatin1String("current_c")};
-        for (int column = 0; column < kCount; ++column)
-            at[column] = heading.indexOf(names[column]);
+    for (std::size_t column = 0; column < kColumns.size(); ++column) {
+        if (!columns.has(column))
+            return false;
     }
-    bool complete() const
-    {
-        return std::none_of(at.cbegin(), at.cend(), [](qsizetype index) { return index < 0; });
-    }
-    qsizetype last() const { return *std::max_element(at.cbegin(), at.cend()); }
-};
-
-/// The fields of a record row this reader needs, found without making a string of every field:
-/// a record holds millions of rows. A quoted field is unquoted into a buffer of its own.
-class RowFields
-{
-public:
-    explicit RowFields(const Columns &columns)
-        : m_columns(columns)
-        , m_fields(std::size_t(columns.last() + 1))
-        , m_unquoted(m_fields.size())
-    {
-    }
-
-    bool split(QByteArrayView line)
-    {
-        qsizetype from = 0;
-        for (std::size_t field = 0; field < m_fields.size(); ++field) {
-            if (from > line.size())
-                return false;
-            from = line.sliced(from).startsWith('"') ? quoted(line, from, field)
-                                                     : plain(line, from, field);
-        }
-        return true;
-    }
-    QByteArrayView operator[](Columns::Column column) const
-    {
-        return m_fields[std::size_t(m_columns.at[column])];
-    }
-
-private:
-    qsizetype plain(QByteArrayView line, qsizetype from, std::size_t field)
-    {
-        const auto *comma = static_cast<const char *>(
-            std::memchr(line.data() + from, ',', std::size_t(line.size() - from)));
-        const qsizetype end = comma ? comma - line.data() : line.size();
-        m_fields[field] = line.sliced(from, end - from);
-        return end + 1;
-    }
-    qsizetype quoted(QByteArrayView line, qsizetype from, std::size_t field)
-    {
-        QByteArray &text = m_unquoted[field];
-        text.resize(0);
-        qsizetype at = from + 1;
-        for (; at < line.size(); ++at) {
-            if (line[at] != '"')
-                text += line[at];
-            else if (at + 1 < line.size() && line[at + 1] == '"')
-                text += line[++at];
-            else
-                break;
-        }
-        m_fields[field] = text;
-        const auto *comma = static_cast<const char *>(std::memchr(
-            line.data() + at, ',', std::size_t(std::max<qsizetype>(line.size() - at, 0))));
-        return comma ? comma - line.data() + 1 : line.size() + 1;
-    }
-
-    const Columns &m_columns;
-    std::vector<QByteArrayView> m_fields;
-    std::vector<QByteArray> m_unquoted;
-};
-
-/// The record's times in milliseconds since the epoch, each second's text read as a moment once:
-/// rows come ten a second and more, and only their milliseconds differ within it.
-class RecordTimes
-{
-public:
-    std::optional<qint64> at(QByteArrayView text)
-    {
-        if (text.size() < kMillisecondsEnd || text[kMillisecondsAt - 1] != '.')
-            return whole(text);
-        int milliseconds = 0;
-        for (qsizetype at = kMillisecondsAt; at < kMillisecondsEnd; ++at) {
-            if (text[at] < '0' || text[at] > '9')
-                return whole(text);
-            milliseconds = milliseconds * 10 + (text[at] - '0');
-        }
-        const QByteArrayView before = text.first(kMillisecondsAt - 1);
-        const QByteArrayView after = text.sliced(kMillisecondsEnd);
-        if (m_second.size() != before.size() + after.size() || !m_second.startsWith(before)
-            || !m_second.endsWith(after)) {
-            m_second = before.toByteArray() + after.toByteArray();
-            const QDateTime second =
-                QDateTime::fromString(QString::fromLatin1(m_second), Qt::ISODate);
-            m_secondStart =
-                second.isValid() ? std::optional(second.toMSecsSinceEpoch()) : std::nullopt;
-        }
-        return m_secondStart ? std::optional(*m_secondStart + milliseconds) : std::nullopt;
-    }
-
-private:
-    // 2026-12-08T09:30:06.125+08:00: the milliseconds after the dot at 19.
-    static constexpr qsizetype kMillisecondsAt = 20;
-    static constexpr qsizetype kMillisecondsEnd = 23;
-
-    static std::optional<qint64> whole(QByteArrayView text)
-    {
-        const QDateTime time = moment(QString::fromLatin1(text));
-        return time.isValid() ? std::optional(time.toMSecsSinceEpoch()) : std::nullopt;
-    }
-
-    QByteArray m_second;
-    std::optional<qint64> m_secondStart;
-};
+    return true;
+}
 
 /// The runs.csv row's record files, each a path in the folder, or the first name that is none.
 struct RecordPaths
@@ -248,34 +137,34 @@ bool RunCurve::readRecord(const QString &path, const QDateTime &end, const ReadP
         m_problem = tr("无法读取记录文件：%1").arg(shown);
         return false;
     }
-    std::optional<Columns> columns;
+    std::optional<RecordColumns> columns;
     std::optional<RowFields> fields;
     RecordTimes times;
     const qint64 from = m_start.toMSecsSinceEpoch();
     const qint64 to = end.isValid() ? end.toMSecsSinceEpoch() : std::numeric_limits<qint64>::max();
     const TextLines::Outcome outcome = TextLines::read(file, progress, [&](QByteArrayView line) {
         if (!columns) {
-            columns.emplace(CsvFormat::parse(QString::fromUtf8(line)).value(0));
-            if (!columns->complete())
+            columns.emplace(CsvFormat::parse(QString::fromUtf8(line)).value(0), kColumns);
+            if (!complete(*columns))
                 return false;
             fields.emplace(*columns);
             return true;
         }
         if (!fields->split(line))
             return true;
-        const QByteArrayView kind = (*fields)[Columns::Kind];
+        const QByteArrayView kind = (*fields)[Kind];
         const bool lost = kind == "lost";
-        if ((kind != "line" || (*fields)[Columns::Current].isEmpty()) && !lost)
+        if ((kind != "line" || (*fields)[Current].isEmpty()) && !lost)
             return true;
-        const std::optional<qint64> at = times.at((*fields)[Columns::Time]);
+        const std::optional<qint64> at = times.at((*fields)[Time]);
         if (!at || *at < from)
             return true;
         // Rows are written in time order: the run's lines end here.
         if (*at > to)
             return false;
-        const std::optional<qint64> runTime = tenths((*fields)[Columns::RunTime]);
+        const std::optional<qint64> runTime = tenths((*fields)[RunTime]);
         const std::optional<qint64> current =
-            lost ? std::optional<qint64>(0) : tenths((*fields)[Columns::Current]);
+            lost ? std::optional<qint64>(0) : tenths((*fields)[Current]);
         if (runTime && current)
             m_points.push_back({*runTime, qint32(*current), lost});
         return true;
@@ -284,7 +173,7 @@ bool RunCurve::readRecord(const QString &path, const QDateTime &end, const ReadP
         m_cancelled = true;
         return false;
     }
-    if (outcome.error != 0 || !columns || !columns->complete()) {
+    if (outcome.error != 0 || !columns || !complete(*columns)) {
         m_problem = tr("无法读取记录文件：%1").arg(shown);
         return false;
     }
