@@ -69,8 +69,8 @@ qsizetype RowFields::quoted(QByteArrayView line, qsizetype from, std::size_t fie
             break;
     }
     m_fields[field] = text;
-    const auto *comma = static_cast<const char *>(std::memchr(
-        line.data() + at, ',', std::size_t(std::max<qsizetype>(line.size() - at, 0))));
+    const auto *comma = static_cast<const char *>(
+        std::memchr(line.data() + at, ',', std::size_t(std::max<qsizetype>(line.size() - at, 0))));
     return comma ? comma - line.data() + 1 : line.size() + 1;
 }
 

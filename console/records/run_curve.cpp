@@ -11,9 +11,7 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <cstring>
 #include <limits>
 #include <optional>
 
@@ -47,26 +45,6 @@ bool complete(const RecordColumns &columns)
     return true;
 }
 
-/// The runs.csv row's record files, each a path in the folder, or the first name that is none.
-struct RecordPaths
-{
-    QStringList paths;
-    QString refused;
-};
-
-RecordPaths recordPaths(const QString &directory, const QString &records)
-{
-    RecordPaths found;
-    for (const QString &name : records.split(RunRecorder::recordSeparator(), Qt::SkipEmptyParts)) {
-        const std::optional<QString> path = RunRecorder::recordPath(directory, name);
-        if (!path) {
-            found.refused = name;
-            return found;
-        }
-        found.paths.append(*path);
-    }
-    return found;
-}
 } // namespace
 
 RunCurve RunCurve::read(const QString &directory, const QStringList &heading,
@@ -79,7 +57,7 @@ RunCurve RunCurve::read(const QString &directory, const QStringList &heading,
     curve.m_start = moment(cell("start"));
     const QString endText = cell("end");
     const QDateTime end = endText.isEmpty() ? QDateTime() : moment(endText);
-    const RecordPaths records = recordPaths(directory, cell("record"));
+    const RunRecorder::RecordPaths records = RunRecorder::recordPaths(directory, cell("record"));
     if (!curve.m_start.isValid() || (!endText.isEmpty() && !end.isValid())) {
         curve.m_problem = tr("运行记录中的时间无法读取：%1").arg(cell("start"));
         return curve;
@@ -115,7 +93,8 @@ qint64 RunCurve::recordBytes(
 {
     qint64 bytes = 0;
     for (const QString &path :
-        recordPaths(directory, run.value(heading.indexOf(QLatin1String("record")))).paths)
+        RunRecorder::recordPaths(directory, run.value(heading.indexOf(QLatin1String("record"))))
+            .paths)
         bytes += QFileInfo(path).size();
     return bytes;
 }

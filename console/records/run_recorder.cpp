@@ -94,6 +94,20 @@ std::optional<QString> RunRecorder::recordPath(const QString &directory, const Q
     return QDir(directory).filePath(name);
 }
 
+RunRecorder::RecordPaths RunRecorder::recordPaths(const QString &directory, const QString &records)
+{
+    RecordPaths found;
+    for (const QString &name : records.split(recordSeparator(), Qt::SkipEmptyParts)) {
+        const std::optional<QString> path = recordPath(directory, name);
+        if (!path) {
+            found.refused = name;
+            return found;
+        }
+        found.paths.append(*path);
+    }
+    return found;
+}
+
 RunRecorder::RunRecorder(std::shared_ptr<const Clock> clock, QObject *parent)
     : QObject(parent)
     , m_clock(std::move(clock))

@@ -50,6 +50,13 @@ public:
     /// A record file named in runs.csv as a path in the records folder; none for anything but a
     /// plain file name, so that a history written by someone else cannot lead out of the folder.
     static std::optional<QString> recordPath(const QString &directory, const QString &name);
+    /// A runs.csv row's record cell as paths in the folder, or the first name that is none.
+    struct RecordPaths
+    {
+        QStringList paths;
+        QString refused;
+    };
+    static RecordPaths recordPaths(const QString &directory, const QString &records);
 
     RunRecorder(std::shared_ptr<const Clock> clock, QObject *parent);
     ~RunRecorder() override;
