@@ -9,6 +9,8 @@
 
 #include <vector>
 
+class RowFields;
+
 /// A point of a run's temperature curve: the run time and the current temperature, both in
 /// tenths, as the run's lines gave them; or the moment the link was lost, after which the curve
 /// has no temperature until its next point.
@@ -51,7 +53,7 @@ public:
     const std::vector<CurvePoint> &points() const { return m_points; }
 
 private:
-    bool readRecord(const QString &path, const QDateTime &end, const ReadProgress &progress);
+    void take(const RowFields &fields);
     void startAtZeroAfterAClear();
 
     QDateTime m_start;

@@ -1,0 +1,194 @@
+#include "run_samples.h"
+
+#include "records/read_progress.h"
+#include "records/record_rows.h"
+#include "records/record_scan.h"
+
+#include <QDateTime>
+#include <QDir>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+/// The record's columns this reader needs; a record from another tool may lack those after the
+/// first four, and the fit then says what it misses.
+enum Column : std::size_t { Time, RunTime, Kind, Current, Set, Output, P, I, D };
+const std::vector<const char *> kColumns{
+    "time", "run_s", "kind", "current_c", "set_c", "output_pct", "p", "i", "d"};
+constexpr std::size_t kRequired = 4;
+
+/// A run that starts this soon after the moment asked for is taken as the one meant: runs.csv
+/// holds the moment the run time was cleared, and its first line comes after.
+constexpr qint64 kStartSlackMilliseconds = 1000;
+
+std::optional<double> number(QByteArrayView text)
+{
+    bool ok = false;
+    const double value = text.toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<int> whole(QByteArrayView text)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+QString shownTime(qint64 milliseconds)
+{
+    return QDateTime::fromMSecsSinceEpoch(milliseconds)
+        .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+} // namespace
+
+RunSamples RunSamples::ofRun(const QString &directory, const QStringList &heading,
+    const QStringList &run, const ReadProgress &progress)
+{
+    RunSamples samples;
+    RecordScan scan = RecordScan::ofRun(directory, heading, run, kLeadInMilliseconds);
+    const qint64 start = scan.start().toMSecsSinceEpoch();
+    scan.read(kColumns, kRequired, progress, [&](qint64 at, const RowFields &fields) {
+        if (isLoss(fields)) {
+            samples.linkLost();
+            return true;
+        }
+        const std::optional<PlantSample> line = lineOf(at, fields);
+        if (!line)
+            return true;
+        if (!samples.m_inRun && at >= start)
+            samples.startRun(at);
+        samples.take(*line);
+        return true;
+    });
+    samples.finish(scan,
+        tr("记录文件中没有这次运行的温度：%1")
+            .arg(QDir::toNativeSeparators(scan.paths().value(0))));
+    return samples;
+}
+
+RunSamples RunSamples::ofRecord(
+    const QString &path, std::optional<qint64> runAt, const ReadProgress &progress)
+{
+    RunSamples samples;
+    Run chosen;
+    // Asked for a moment, the latest run started by then is the one; else the longest.
+    const auto keep = [&] {
+        Run &run = samples.m_run;
+        if (runAt || chosen.isEmpty() || run.end - run.start > chosen.end - chosen.start)
+            chosen = std::move(run);
+    };
+    std::optional<double> lastRunSeconds;
+    RecordScan scan = RecordScan::ofRecord(path);
+    scan.read(kColumns, kRequired, progress, [&](qint64 at, const RowFields &fields) {
+        if (isLoss(fields)) {
+            samples.linkLost();
+            return true;
+        }
+        const std::optional<PlantSample> line = lineOf(at, fields);
+        if (!line)
+            return true;
+        const std::optional<double> runSeconds = number(fields[RunTime]);
+        if (!samples.m_inRun || (runSeconds && lastRunSeconds && *runSeconds < *lastRunSeconds)) {
+            // Rows are in time order: no later run is the one asked for.
+            if (runAt && at > *runAt + kStartSlackMilliseconds)
+                return false;
+            keep();
+            samples.startRun(at);
+        }
+        if (runSeconds)
+            lastRunSeconds = runSeconds;
+        samples.take(*line);
+        return true;
+    });
+    keep();
+    samples.m_run = std::move(chosen);
+    if (runAt && samples.m_run.end < *runAt - kStartSlackMilliseconds)
+        samples.m_run = {};
+    const QString shown = QDir::toNativeSeparators(path);
+    samples.finish(scan,
+        runAt ? tr("记录文件中没有在 %1 进行的运行：%2").arg(shownTime(*runAt), shown)
+              : tr("记录文件中没有温度行：%1").arg(shown));
+    return samples;
+}
+
+std::optional<PlantSample> RunSamples::lineOf(qint64 at, const RowFields &fields)
+{
+    if (fields[Kind] != "line")
+        return std::nullopt;
+    const std::optional<double> temperature = number(fields[Current]);
+    if (!temperature)
+        return std::nullopt;
+    PlantSample line;
+    line.milliseconds = at;
+    line.temperature = *temperature;
+    // The record keeps the level 0 to 255 as a percentage to two places, which tells it exactly.
+    if (const std::optional<double> percent = number(fields[Output]))
+        line.output = std::round(*percent * 2.55);
+    line.setPoint = number(fields[Set]);
+    line.p = whole(fields[P]);
+    line.i = whole(fields[I]);
+    line.d = whole(fields[D]);
+    return line;
+}
+
+bool RunSamples::isLoss(const RowFields &fields)
+{
+    return fields[Kind] == "lost";
+}
+
+void RunSamples::take(const PlantSample &line)
+{
+    m_recent.push_back(line);
+    while (m_recent.front().milliseconds < line.milliseconds - kLeadInMilliseconds)
+        m_recent.pop_front();
+    if (!m_inRun)
+        return;
+    if (m_run.stretches.empty())
+        m_run.stretches.emplace_back();
+    m_run.stretches.back().push_back(line);
+    m_run.end = line.milliseconds;
+}
+
+void RunSamples::startRun(qint64 at)
+{
+    m_inRun = true;
+    m_run = {};
+    m_run.start = at;
+    if (m_recent.empty())
+        return;
+    m_run.stretches.emplace_back(m_recent.begin(), m_recent.end());
+    m_run.leadIn = at - m_recent.front().milliseconds;
+}
+
+void RunSamples::linkLost()
+{
+    m_recent.clear();
+    if (m_inRun && !m_run.stretches.empty() && !m_run.stretches.back().empty())
+        m_run.stretches.emplace_back();
+}
+
+void RunSamples::finish(const RecordScan &scan, const QString &noLines)
+{
+    m_cancelled = scan.isCancelled();
+    m_problem = scan.problem();
+    m_notes = scan.notes();
+    auto &stretches = m_run.stretches;
+    stretches.erase(std::remove_if(stretches.begin(), stretches.end(),
+                        [](const PlantStretch &stretch) { return stretch.empty(); }),
+        stretches.end());
+    if (!scan.isValid())
+        return;
+    if (m_run.isEmpty()) {
+        m_problem = noLines;
+        return;
+    }
+    if (m_run.leadIn > 0)
+        m_notes.append(tr("也用了运行开始前 %1 s 的行，以知道变化前的状态")
+                           .arg(QString::number(m_run.leadIn / 1000.0, 'f', 1)));
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "records/read_progress.h"
+#include "tuning/plant_sample.h"
+
+#include <QCoreApplication>
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+#include <vector>
+
+class RecordScan;
+class RowFields;
+
+/// A run's lines as the plant saw them, read from its record for fitting a model: in stretches
+/// with no lost link between them, led in by up to a minute of the lines before the run in the
+/// same record. A step test clears the run time at its step, and a fit needs the state the step
+/// started from.
+class RunSamples
+{
+    Q_DECLARE_TR_FUNCTIONS(RunSamples)
+
+public:
+    static constexpr qint64 kLeadInMilliseconds = 60'000;
+
+    /// The run of a runs.csv row, its columns named by heading, from its record files.
+    static RunSamples ofRun(const QString &directory, const QStringList &heading,
+        const QStringList &run, const ReadProgress &progress = {});
+    /// The run of one record file in progress at a moment in milliseconds since the epoch, or
+    /// starting within a second after it; without a moment, the record's longest run. A run
+    /// ends where the run time falls. The file is read once, holding only the runs it compares.
+    static RunSamples ofRecord(
+        const QString &path, std::optional<qint64> runAt, const ReadProgress &progress = {});
+
+    bool isValid() const { return m_problem.isEmpty() && !m_cancelled; }
+    bool isCancelled() const { return m_cancelled; }
+    /// Why there are no lines to fit, in the window's language.
+    const QString &problem() const { return m_problem; }
+    /// What was left out of the record, and the lines taken from before the run.
+    const QStringList &notes() const { return m_notes; }
+    /// The run's first line, in milliseconds since the epoch.
+    qint64 runStart() const { return m_run.start; }
+    const std::vector<PlantStretch> &stretches() const { return m_run.stretches; }
+
+private:
+    struct Run
+    {
+        qint64 start = 0;
+        qint64 end = 0;
+        /// The lines from before the run, in milliseconds.
+        qint64 leadIn = 0;
+        std::vector<PlantStretch> stretches;
+        bool isEmpty() const { return stretches.empty(); }
+    };
+
+    /// The plant's sample of a row, when it is a line with a temperature.
+    static std::optional<PlantSample> lineOf(qint64 at, const RowFields &fields);
+    static bool isLoss(const RowFields &fields);
+    void take(const PlantSample &line);
+    void startRun(qint64 at);
+    void linkLost();
+    void finish(const RecordScan &scan, const QString &noLines);
+
+    Run m_run;
+    /// The latest lines since the link was last lost, a minute of them at most.
+    std::deque<PlantSample> m_recent;
+    bool m_inRun = false;
+    QString m_problem;
+    QStringList m_notes;
+    bool m_cancelled = false;
+};

@@ -1,0 +1,144 @@
+#include "records/run_samples.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QDateTime kBase =
+    QDateTime::fromString(QStringLiteral("2026-12-08T10:00:00.000+08:00"), Qt::ISODateWithMs);
+
+QByteArray timeAt(double seconds)
+{
+    return kBase.addMSecs(qint64(seconds * 1000))
+        .toOffsetFromUtc(8 * 3600)
+        .toString(Qt::ISODateWithMs)
+        .toUtf8();
+}
+
+/// A line a second: run A from 0 s with the link lost at 5 s and back at 6 s, run B (the
+/// longest) from 10 s, run C from 30 s; the output 39.22 % is level 100.
+QByteArray threeRuns()
+{
+    QByteArray text = "time,run_s,kind,set_c,current_c,output_pct,p,i,d,text\r\n";
+    const auto line = [&text](int at, int runSeconds) {
+        text += timeAt(at) + ',' + QByteArray::number(runSeconds) + ",line,60.0,"
+            + QByteArray::number(25 + at) + ".0,39.22,12,5,2,st=0600\r\n";
+    };
+    for (int at = 0; at < 5; ++at)
+        line(at, at);
+    text += timeAt(5) + ",5,lost,,,,,,,COM1 gone\r\n";
+    text += timeAt(6) + ",6,reconnected,,,,,,,/dev/pts/3\r\n";
+    for (int at = 7; at < 10; ++at)
+        line(at, at);
+    text += timeAt(9.5) + ",9.5,sent,,,,,,,S0700\r\n";
+    for (int at = 10; at < 30; ++at)
+        line(at, at - 10);
+    for (int at = 30; at < 33; ++at)
+        line(at, at - 30);
+    return text;
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QList<int> sizes(const std::vector<PlantStretch> &stretches)
+{
+    QList<int> counted;
+    for (const PlantStretch &stretch : stretches)
+        counted.append(int(stretch.size()));
+    return counted;
+}
+
+} // namespace
+
+class tst_RunSamples : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void findsTheRunAndItsLeadIn_data();
+    void findsTheRunAndItsLeadIn();
+    void recordFromAnotherToolHasNoOutput();
+};
+
+void tst_RunSamples::findsTheRunAndItsLeadIn_data()
+{
+    // A moment of -1 reads the record's longest run; "row" reads a runs.csv row from the moment
+    // the run time was cleared to its end.
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<double>("moment");
+    QTest::addColumn<int>("startSecond");
+    QTest::addColumn<QList<int>>("stretches");
+    QTest::addColumn<bool>("leadIn");
+    QTest::addColumn<bool>("found");
+    QTest::newRow("longest: lines since the link came back lead in")
+        << "record" << -1.0 << 10 << QList<int>{23} << true << true;
+    QTest::newRow("the run at a moment, split by the lost link")
+        << "record" << 1.0 << 0 << QList<int>{5, 3} << false << true;
+    QTest::newRow("a run starting within a second of the moment")
+        << "record" << 9.5 << 10 << QList<int>{23} << true << true;
+    QTest::newRow("the last run: every line since the link came back leads in")
+        << "record" << 31.0 << 30 << QList<int>{26} << true << true;
+    QTest::newRow("after the record") << "record" << 40.0 << 0 << QList<int>{} << false << false;
+    QTest::newRow("before the record") << "record" << -10.0 << 0 << QList<int>{} << false << false;
+    QTest::newRow("runs.csv row") << "row" << 9.6 << 10 << QList<int>{23} << true << true;
+}
+
+void tst_RunSamples::findsTheRunAndItsLeadIn()
+{
+    QFETCH(QString, source);
+    QFETCH(double, moment);
+    QFETCH(int, startSecond);
+    QFETCH(QList<int>, stretches);
+    QFETCH(bool, leadIn);
+    QFETCH(bool, found);
+    QTemporaryDir directory;
+    const QString record = directory.filePath(QStringLiteral("a.csv"));
+    QVERIFY(writeFile(record, threeRuns()));
+    const std::optional<qint64> at = moment == -1.0
+        ? std::nullopt
+        : std::optional<qint64>(kBase.toMSecsSinceEpoch() + qint64(moment * 1000));
+    const RunSamples samples = source == QLatin1String("row")
+        ? RunSamples::ofRun(directory.path(),
+            {QStringLiteral("start"), QStringLiteral("end"), QStringLiteral("record")},
+            {QString::fromUtf8(timeAt(moment)), QString::fromUtf8(timeAt(29.9)),
+                QStringLiteral("a.csv")})
+        : RunSamples::ofRecord(record, at);
+    QCOMPARE(samples.isValid(), found);
+    if (!found) {
+        QVERIFY(samples.problem().contains(record));
+        return;
+    }
+    QCOMPARE(sizes(samples.stretches()), stretches);
+    QCOMPARE(samples.runStart(), kBase.toMSecsSinceEpoch() + startSecond * 1000);
+    QCOMPARE(samples.notes().size(), leadIn ? 1 : 0);
+    const PlantSample &first = samples.stretches().front().front();
+    QCOMPARE(first.output, std::optional<double>(100.0));
+    QCOMPARE(first.setPoint, std::optional<double>(60.0));
+    QCOMPARE(first.p, std::optional<int>(12));
+    QCOMPARE(
+        first.temperature, 25.0 + double(first.milliseconds - kBase.toMSecsSinceEpoch()) / 1000);
+}
+
+/// Lines without an output level reach the fit, which says it needs one.
+void tst_RunSamples::recordFromAnotherToolHasNoOutput()
+{
+    QTemporaryDir directory;
+    const QString record = directory.filePath(QStringLiteral("other.csv"));
+    QVERIFY(writeFile(record,
+        "time,run_s,kind,current_c\n" + timeAt(0) + ",0,line,25.0\n" + timeAt(1)
+            + ",1,line,25.5\n"));
+    const RunSamples samples = RunSamples::ofRecord(record, std::nullopt);
+    QVERIFY(samples.isValid());
+    QCOMPARE(sizes(samples.stretches()), QList<int>{2});
+    QVERIFY(!samples.stretches().front().back().output);
+}
+
+QTEST_GUILESS_MAIN(tst_RunSamples)
+#include "tst_run_samples.moc"
