@@ -164,6 +164,7 @@ void frmMain::showRunHistory()
         new RunsDialog(QDir(recordsDirectory()).filePath(RunRecorder::runsFileName()), this);
     dialog->setRunInProgress([session = m_session] { return session->runInProgress(); });
     dialog->setCurrentRun(m_session->runInProgress());
+    dialog->setControllerLaw(m_session->controllerLaw());
     connect(dialog, &RunsDialog::compareOnChart, m_chart, &ChartPanel::compareRuns);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();

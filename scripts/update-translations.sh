@@ -5,4 +5,4 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 /usr/lib/qt6/bin/lupdate -locations none -no-obsolete -source-language zh_CN -target-language en \
-  console platform widgets main.cpp -ts translations/termiva_en.ts
+  console platform widgets tools/tune main.cpp -ts translations/termiva_en.ts

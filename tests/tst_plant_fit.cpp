@@ -41,10 +41,10 @@ Spread fitOverSeeds(SimulatedRun::Experiment experiment, int seeds)
         spread.gain += gain * gain / seeds;
         spread.timeConstant += timeConstant * timeConstant / seeds;
         spread.deadTime += deadTime * deadTime / seeds;
-        spread.gainCovered += std::abs(model.gain - trueGain) <= model.gainError;
+        spread.gainCovered += std::abs(model.gain - trueGain) <= model.gainError();
         spread.timeConstantCovered +=
-            std::abs(model.timeConstant - truth.timeConstant) <= model.timeConstantError;
-        spread.deadTimeCovered += std::abs(deadTime) <= model.deadTimeError;
+            std::abs(model.timeConstant - truth.timeConstant) <= model.timeConstantError();
+        spread.deadTimeCovered += std::abs(deadTime) <= model.deadTimeError();
         ++spread.fitted;
     }
     spread.gain = std::sqrt(spread.gain);

@@ -254,6 +254,37 @@
     </message>
 </context>
 <context>
+    <name>LawCheck</name>
+    <message>
+        <source>输出不在极限的记录只有 %1 行，无法检查 P 和 I 的刻度</source>
+        <translation>Only %1 lines with the output off its limits: the P and I scales cannot be checked</translation>
+    </message>
+    <message>
+        <source>误差没有变化，无法检查 P 和 I 的刻度</source>
+        <translation>The error never changed: the P and I scales cannot be checked</translation>
+    </message>
+    <message>
+        <source>；D 的刻度无法这样检查</source>
+        <translation>; D&apos;s scale cannot be checked this way</translation>
+    </message>
+    <message>
+        <source>%1 无法检查（增益为 0）</source>
+        <translation>%1 cannot be checked (the gain is 0)</translation>
+    </message>
+    <message>
+        <source>%1 %2 与记录相符（记录给出 %3）</source>
+        <translation>%1 %2 agrees with the record (which gives %3)</translation>
+    </message>
+    <message>
+        <source>%1 %2 与记录不符：记录给出 %3，请在 [TUNING] 中设 %1=%3</source>
+        <translation>%1 %2 disagrees with the record, which gives %3: set %1=%3 in [TUNING]</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+</context>
+<context>
     <name>MSComm</name>
     <message>
         <source>无效的端口号</source>
@@ -285,6 +316,158 @@
     <message>
         <source>没有对应的设备</source>
         <translation>no such device</translation>
+    </message>
+</context>
+<context>
+    <name>PlantFit</name>
+    <message>
+        <source>这次运行中连接中断过 %1 次，只按最长的一段（%2 行）拟合</source>
+        <translation>The link was lost %1 times in this run; only its longest stretch (%2 lines) was fitted</translation>
+    </message>
+    <message>
+        <source>这次运行没有温度记录，无法拟合</source>
+        <translation>This run has no recorded temperature to fit</translation>
+    </message>
+    <message>
+        <source>记录中没有输出值（output_pct），无法拟合：记录不是本控制台写的？</source>
+        <translation>The record has no output level (output_pct) to fit: was it written by another program?</translation>
+    </message>
+    <message>
+        <source>只有 %1 行有输出值，太少，无法拟合</source>
+        <translation>Only %1 lines carry an output level, too few to fit</translation>
+    </message>
+    <message>
+        <source>输出一直在 %1（极限），看不出过程的响应</source>
+        <translation>The output stayed at %1 (a limit) throughout: the plant&apos;s response cannot be seen</translation>
+    </message>
+    <message>
+        <source>输出一直是 %1，没有变化，看不出过程的响应</source>
+        <translation>The output stayed at %1 and never changed: the plant&apos;s response cannot be seen</translation>
+    </message>
+    <message>
+        <source>温度只变化了 %1 ℃，不到 %2 ℃，不足以拟合</source>
+        <translation>The temperature changed by only %1 ℃, less than %2 ℃: too little to fit</translation>
+    </message>
+    <message>
+        <source>输出几乎没有变化，看不出过程的响应</source>
+        <translation>The output hardly changed: the plant&apos;s response cannot be seen</translation>
+    </message>
+    <message>
+        <source>输出变化前只有 %1 s 的记录，不足 %2 s：看不出过程原来的状态</source>
+        <translation>Only %1 s of lines before the output changed, less than %2 s: the state the plant started from cannot be told</translation>
+    </message>
+    <message>
+        <source>温度没有随输出升高，拟合不出正的增益</source>
+        <translation>The temperature did not rise with the output: no positive gain fits</translation>
+    </message>
+    <message>
+        <source>这次运行看不出过程的时间常数和纯滞后</source>
+        <translation>This run does not tell the plant&apos;s time constant and dead time</translation>
+    </message>
+</context>
+<context>
+    <name>PlantModelDialog</name>
+    <message>
+        <source>过程模型</source>
+        <translation>Plant model</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>正在读取记录并拟合…</source>
+        <translation>Reading the record and fitting…</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>运行开始于 %1</source>
+        <translation>Run started %1</translation>
+    </message>
+    <message>
+        <source>无法拟合：%1</source>
+        <translation>No model: %1</translation>
+    </message>
+    <message>
+        <source>控制规律：%1</source>
+        <translation>Controller law: %1</translation>
+    </message>
+    <message>
+        <source>± 为两倍标准误差</source>
+        <translation>± are two standard errors</translation>
+    </message>
+    <message>
+        <source>已停止拟合</source>
+        <translation>Fitting stopped</translation>
+    </message>
+</context>
+<context>
+    <name>PlantModelPlot</name>
+    <message>
+        <source>0 s</source>
+        <translation>0 s</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>℃：记录（灰）与模型（蓝）</source>
+        <translation>℃: record (grey) and model (blue)</translation>
+    </message>
+    <message>
+        <source>记录减模型（红）</source>
+        <translation>record minus model (red)</translation>
+    </message>
+</context>
+<context>
+    <name>PlantModelText</name>
+    <message>
+        <source>增益 K</source>
+        <translation>Gain K</translation>
+    </message>
+    <message>
+        <source>%1 ℃/计数（满输出 %2 ℃）</source>
+        <translation>%1 ℃/count (%2 ℃ at full output)</translation>
+    </message>
+    <message>
+        <source>时间常数 τ</source>
+        <translation>Time constant τ</translation>
+    </message>
+    <message>
+        <source> s</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>纯滞后 θ</source>
+        <translation>Dead time θ</translation>
+    </message>
+    <message>
+        <source>无输出时的温度</source>
+        <translation>Temperature at no output</translation>
+    </message>
+    <message>
+        <source>%1 ℃</source>
+        <translation>%1 ℃</translation>
+    </message>
+    <message>
+        <source>拟合误差（rms）</source>
+        <translation>Fit error (rms)</translation>
+    </message>
+    <message>
+        <source>%1 ℃（记录精确到 0.1 ℃）</source>
+        <translation>%1 ℃ (the record is in steps of 0.1 ℃)</translation>
+    </message>
+    <message>
+        <source>拟合的行</source>
+        <translation>Lines fitted</translation>
+    </message>
+    <message>
+        <source>%1 行，%2 至 %3</source>
+        <translation>%1 lines, %2 to %3</translation>
     </message>
 </context>
 <context>
@@ -358,41 +541,30 @@ Device now: %2</translation>
     </message>
 </context>
 <context>
-    <name>RegularFile</name>
-    <message>
-        <source>不是普通文件</source>
-        <translation>not a regular file</translation>
-    </message>
-</context>
-<context>
-    <name>RunCurve</name>
+    <name>RecordScan</name>
     <message>
         <source>运行记录中的时间无法读取：%1</source>
         <translation>The run history holds a time that cannot be read: %1</translation>
-    </message>
-    <message>
-        <source>这次运行没有记录文件（开始于 %1）</source>
-        <translation>This run has no record file (started %1)</translation>
-    </message>
-    <message>
-        <source>记录文件中没有这次运行的温度：%1</source>
-        <translation>The record holds no temperatures of this run: %1</translation>
-    </message>
-    <message>
-        <source>找不到记录文件：%1</source>
-        <translation>Record file not found: %1</translation>
-    </message>
-    <message>
-        <source>无法读取记录文件：%1</source>
-        <translation>Cannot read the record file: %1</translation>
     </message>
     <message>
         <source>记录文件名不是记录文件夹中的文件，未读取：%1</source>
         <translation>Not read: the record name %1 is not a file in the records folder</translation>
     </message>
     <message>
+        <source>这次运行没有记录文件（开始于 %1）</source>
+        <translation>This run has no record file (started %1)</translation>
+    </message>
+    <message>
+        <source>找不到记录文件：%1</source>
+        <translation>Record file not found: %1</translation>
+    </message>
+    <message>
         <source>无法读取记录文件：%1 不是普通文件</source>
         <translation>Cannot read the record file: %1 is not a regular file</translation>
+    </message>
+    <message>
+        <source>无法读取记录文件：%1</source>
+        <translation>Cannot read the record file: %1</translation>
     </message>
     <message>
         <source>记录文件的最后一行不完整，已舍去：%1</source>
@@ -401,6 +573,13 @@ Device now: %2</translation>
     <message>
         <source>记录文件中有 %1 行过长，未读取：%2</source>
         <translation>%1 rows too long for a record were skipped: %2</translation>
+    </message>
+</context>
+<context>
+    <name>RegularFile</name>
+    <message>
+        <source>不是普通文件</source>
+        <translation>not a regular file</translation>
     </message>
 </context>
 <context>
@@ -431,6 +610,25 @@ Device now: %2</translation>
     <message>
         <source>设定 %1 ℃</source>
         <translation>set %1 ℃</translation>
+    </message>
+</context>
+<context>
+    <name>RunSamples</name>
+    <message>
+        <source>记录文件中没有这次运行的温度：%1</source>
+        <translation>The record holds no temperatures of this run: %1</translation>
+    </message>
+    <message>
+        <source>记录文件中没有在 %1 进行的运行：%2</source>
+        <translation>No run in the record was in progress at %1: %2</translation>
+    </message>
+    <message>
+        <source>记录文件中没有温度行：%1</source>
+        <translation>The record holds no line with a temperature: %1</translation>
+    </message>
+    <message>
+        <source>也用了运行开始前 %1 s 的行，以知道变化前的状态</source>
+        <translation>The %1 s of lines before the run started were used too, for the state before the change</translation>
     </message>
 </context>
 <context>
@@ -569,6 +767,10 @@ Device now: %2</translation>
     <message>
         <source>进行中</source>
         <translation>in progress</translation>
+    </message>
+    <message>
+        <source>过程模型</source>
+        <translation>Plant model</translation>
     </message>
 </context>
 <context>
@@ -808,6 +1010,73 @@ Device now: %2</translation>
     <message>
         <source>系统中打开的文件过多</source>
         <translation>Too many open files in system</translation>
+    </message>
+</context>
+<context>
+    <name>TuneCommand</name>
+    <message>
+        <source>按运行记录拟合加热过程的一阶加纯滞后模型，并检查控制器的 P、I 刻度。</source>
+        <translation>Fits a first-order-plus-dead-time model of the heater to a recorded run, and checks the controller&apos;s P and I scales.</translation>
+    </message>
+    <message>
+        <source>控制台的记录文件</source>
+        <translation>a record file of the console</translation>
+    </message>
+    <message>
+        <source>拟合这时进行的运行（默认：记录中最长的运行）</source>
+        <translation>fit the run in progress at TIME (default: the record&apos;s longest run)</translation>
+    </message>
+    <message>
+        <source>从这个设置文件的 [TUNING] 读控制规律</source>
+        <translation>read the controller&apos;s law from [TUNING] of this settings file</translation>
+    </message>
+    <message>
+        <source>以 JSON 输出</source>
+        <translation>print JSON</translation>
+    </message>
+    <message>
+        <source>输出的语言：zh（默认）或 en</source>
+        <translation>the language of the output: zh (the default) or en</translation>
+    </message>
+    <message>
+        <source>%1，运行开始于 %2</source>
+        <translation>%1, run started %2</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>（± 为两倍标准误差）</source>
+        <translation>(± are two standard errors)</translation>
+    </message>
+    <message>
+        <source>无法拟合：%1</source>
+        <translation>No model: %1</translation>
+    </message>
+    <message>
+        <source>说明：%1</source>
+        <translation>Note: %1</translation>
+    </message>
+    <message>
+        <source>控制规律：%1</source>
+        <translation>Controller law: %1</translation>
+    </message>
+    <message>
+        <source>要拟合的记录文件只能给一个：termiva-tune RECORD.csv</source>
+        <translation>Give one record file to fit: termiva-tune RECORD.csv</translation>
+    </message>
+    <message>
+        <source>没有这种语言：%1（可用 zh 或 en）</source>
+        <translation>No such language: %1 (zh or en)</translation>
+    </message>
+    <message>
+        <source>找不到设置文件：%1</source>
+        <translation>Settings file not found: %1</translation>
+    </message>
+    <message>
+        <source>时间无法读取：%1（例如 2026-12-08T09:30:05）</source>
+        <translation>Cannot read the time %1 (write it as 2026-12-08T09:30:05)</translation>
     </message>
 </context>
 <context>

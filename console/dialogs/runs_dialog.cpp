@@ -1,5 +1,6 @@
 #include "runs_dialog.h"
 
+#include "dialogs/plant_model_dialog.h"
 #include "dialogs/run_history_model.h"
 #include "dialogs/run_overlay.h"
 #include "records/background_reading.h"
@@ -123,6 +124,7 @@ RunsDialog::RunsDialog(const QString &runsFile, QWidget *parent)
     , m_table(new QTableView(this))
     , m_open(new QPushButton(tr("打开记录"), this))
     , m_compare(new QPushButton(tr("在曲线上对比"), this))
+    , m_plantModel(new QPushButton(tr("过程模型"), this))
     , m_comparison(new QStandardItemModel(this))
     , m_comparisonTable(new QTableView(this))
     , m_reading(new QWidget(this))
@@ -143,6 +145,8 @@ RunsDialog::RunsDialog(const QString &runsFile, QWidget *parent)
     buttons->addButton(m_open, QDialogButtonBox::ActionRole);
     m_compare->setObjectName(QStringLiteral("compareOnChart"));
     buttons->addButton(m_compare, QDialogButtonBox::ActionRole);
+    m_plantModel->setObjectName(QStringLiteral("plantModel"));
+    buttons->addButton(m_plantModel, QDialogButtonBox::ActionRole);
     buttons->addButton(tr("关闭"), QDialogButtonBox::RejectRole)
         ->setObjectName(QStringLiteral("close"));
     m_reading->setObjectName(QStringLiteral("reading"));
@@ -167,6 +171,7 @@ RunsDialog::RunsDialog(const QString &runsFile, QWidget *parent)
     connect(reload, &QPushButton::clicked, this, &RunsDialog::refresh);
     connect(m_open, &QPushButton::clicked, this, &RunsDialog::openRecord);
     connect(m_compare, &QPushButton::clicked, this, &RunsDialog::drawChosenOnChart);
+    connect(m_plantModel, &QPushButton::clicked, this, &RunsDialog::showPlantModel);
     connect(cancel, &QPushButton::clicked, this, &RunsDialog::cancelReading);
     for (BackgroundReading *reading : {m_history, m_curves}) {
         connect(reading, &BackgroundReading::progressed, this, [this, reading](int permille) {
@@ -312,6 +317,7 @@ void RunsDialog::chosenChanged()
 {
     const bool chosen = m_table->selectionModel()->hasSelection();
     m_open->setEnabled(chosen);
+    m_plantModel->setEnabled(m_table->selectionModel()->selectedRows().size() == 1);
     m_compare->setEnabled(chosen && !m_curves->isReading());
     showComparison();
 }
@@ -373,6 +379,19 @@ void RunsDialog::drawChosenOnChart()
     m_curveNotes.clear();
     showNotes();
     showReading();
+}
+
+/// The model of the one run chosen, in a window of its own: a fit may take a while, and the
+/// history stays usable beside it.
+void RunsDialog::showPlantModel()
+{
+    const QList<QStringList> chosen = chosenRuns();
+    if (chosen.size() != 1)
+        return;
+    auto *dialog = new PlantModelDialog(QFileInfo(m_runsFile).absolutePath(),
+        RunRecorder::runColumns(), chosen.front(), m_law, this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
 }
 
 void RunsDialog::drawCurves(const QList<ChartOverlay> &overlays, const QStringList &notes)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "chart_overlay.h"
+#include "tuning/controller_law.h"
 
 #include <QDialog>
 #include <QList>
@@ -35,6 +36,8 @@ public:
     ~RunsDialog() override;
 
     void setRunInProgress(RunInProgress runInProgress);
+    /// The law the plant model's check holds the runs to.
+    void setControllerLaw(const ControllerLaw &law) { m_law = law; }
     /// The run the chosen ones are compared with, as a row of runs.csv in
     /// RunRecorder::runColumns() order; none leaves the comparison without it.
     void setCurrentRun(const std::optional<QStringList> &run);
@@ -64,6 +67,7 @@ private:
     void showComparison();
     void addComparedRun(const QString &name, const QStringList &run, const QString &difference);
     void drawChosenOnChart();
+    void showPlantModel();
     void drawCurves(const QList<ChartOverlay> &overlays, const QStringList &notes);
     void cancelReading();
     void showReading();
@@ -77,6 +81,8 @@ private:
     QTableView *m_table;
     QPushButton *m_open;
     QPushButton *m_compare;
+    QPushButton *m_plantModel;
+    ControllerLaw m_law;
     QStandardItemModel *m_comparison;
     QTableView *m_comparisonTable;
     std::optional<QStringList> m_currentRun;

@@ -66,7 +66,7 @@ RunSamples RunSamples::ofRun(const QString &directory, const QStringList &headin
         samples.take(*line);
         return true;
     });
-    samples.finish(scan,
+    samples.finish(scan, Problem::NoLines,
         tr("记录文件中没有这次运行的温度：%1")
             .arg(QDir::toNativeSeparators(scan.paths().value(0))));
     return samples;
@@ -111,7 +111,7 @@ RunSamples RunSamples::ofRecord(
     if (runAt && samples.m_run.end < *runAt - kStartSlackMilliseconds)
         samples.m_run = {};
     const QString shown = QDir::toNativeSeparators(path);
-    samples.finish(scan,
+    samples.finish(scan, runAt ? Problem::NoSuchRun : Problem::NoLines,
         runAt ? tr("记录文件中没有在 %1 进行的运行：%2").arg(shownTime(*runAt), shown)
               : tr("记录文件中没有温度行：%1").arg(shown));
     return samples;
@@ -173,7 +173,7 @@ void RunSamples::linkLost()
         m_run.stretches.emplace_back();
 }
 
-void RunSamples::finish(const RecordScan &scan, const QString &noLines)
+void RunSamples::finish(const RecordScan &scan, Problem noRun, const QString &noLines)
 {
     m_cancelled = scan.isCancelled();
     m_problem = scan.problem();
@@ -182,10 +182,13 @@ void RunSamples::finish(const RecordScan &scan, const QString &noLines)
     stretches.erase(std::remove_if(stretches.begin(), stretches.end(),
                         [](const PlantStretch &stretch) { return stretch.empty(); }),
         stretches.end());
-    if (!scan.isValid())
+    if (!scan.isValid()) {
+        m_problemKind = m_cancelled ? Problem::None : Problem::Unreadable;
         return;
+    }
     if (m_run.isEmpty()) {
         m_problem = noLines;
+        m_problemKind = noRun;
         return;
     }
     if (m_run.leadIn > 0)

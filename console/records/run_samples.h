@@ -25,6 +25,10 @@ class RunSamples
 public:
     static constexpr qint64 kLeadInMilliseconds = 60'000;
 
+    /// Why there are no lines: the files could not be read, no run was in progress at the
+    /// moment asked for, or the run has no line with a temperature.
+    enum class Problem { None, Unreadable, NoSuchRun, NoLines };
+
     /// The run of a runs.csv row, its columns named by heading, from its record files.
     static RunSamples ofRun(const QString &directory, const QStringList &heading,
         const QStringList &run, const ReadProgress &progress = {});
@@ -35,6 +39,7 @@ public:
         const QString &path, std::optional<qint64> runAt, const ReadProgress &progress = {});
 
     bool isValid() const { return m_problem.isEmpty() && !m_cancelled; }
+    Problem problemKind() const { return m_problemKind; }
     bool isCancelled() const { return m_cancelled; }
     /// Why there are no lines to fit, in the window's language.
     const QString &problem() const { return m_problem; }
@@ -61,13 +66,14 @@ private:
     void take(const PlantSample &line);
     void startRun(qint64 at);
     void linkLost();
-    void finish(const RecordScan &scan, const QString &noLines);
+    void finish(const RecordScan &scan, Problem noRun, const QString &noLines);
 
     Run m_run;
     /// The latest lines since the link was last lost, a minute of them at most.
     std::deque<PlantSample> m_recent;
     bool m_inRun = false;
     QString m_problem;
+    Problem m_problemKind = Problem::None;
     QStringList m_notes;
     bool m_cancelled = false;
 };

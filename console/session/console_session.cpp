@@ -69,6 +69,11 @@ const RecordSettings &ConsoleSession::recordSettings() const
     return m_recorder->settings();
 }
 
+ControllerLaw ConsoleSession::controllerLaw() const
+{
+    return ControllerLaw::read(m_settingsFile);
+}
+
 std::optional<QStringList> ConsoleSession::runInProgress() const
 {
     return m_recorder->runInProgress();

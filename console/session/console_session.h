@@ -7,6 +7,7 @@
 #include "telemetry/run_state.h"
 #include "telemetry/telemetry_receiver.h"
 #include "tuning/command_fields.h"
+#include "tuning/controller_law.h"
 
 #include <QList>
 #include <QObject>
@@ -58,6 +59,8 @@ public:
     const LineCollector &heldLine() const { return m_receiver.collected(); }
     const ReconnectPolicy &link() const;
     const RecordSettings &recordSettings() const;
+    /// What P, I and D mean to the controller, as the settings file says now.
+    ControllerLaw controllerLaw() const;
     /// The run in progress as a row of runs.csv with its end left empty; none before its first
     /// line.
     std::optional<QStringList> runInProgress() const;

@@ -18,8 +18,6 @@ constexpr int kFewestLines = 20;
 constexpr double kStartTimeConstant = 30.0;
 constexpr double kStartDeadTime = 2.0;
 constexpr int kMostEvaluations = 400;
-// Two standard errors, for an interval that holds the truth about 19 times in 20.
-constexpr double kErrorSpan = 2.0;
 
 const PlantStretch &longestOf(const std::vector<PlantStretch> &stretches)
 {
@@ -192,9 +190,9 @@ std::optional<PlantModel> PlantFit::modelOf(
     model.deadTime = deadTime;
     model.restingOutput = series.restingOutput();
     model.initialDeviation = initialTerm ? parameters[4] : 0.0;
-    model.gainError = kErrorSpan * (*errors)[1];
-    model.timeConstantError = kErrorSpan * (*errors)[2];
-    model.deadTimeError = kErrorSpan * (*errors)[3];
+    model.gainSd = (*errors)[1];
+    model.timeConstantSd = (*errors)[2];
+    model.deadTimeSd = (*errors)[3];
     model.rms = std::sqrt(shape.squaredError / double(series.size()));
     model.lines = int(series.size());
     return model;

@@ -8,11 +8,12 @@ struct PlantSample;
 
 /// A first-order-plus-dead-time model of the plant, fitted to a run: the temperature moves
 /// towards offset + gain × output (output 0 to 255) with the time constant, the output acting a
-/// dead time late. The ± are about two standard errors; rms is what the record and the model
-/// differ by.
+/// dead time late. The ± shown are two standard errors, which hold the truth about 19 times in
+/// 20; rms is what the record and the model differ by.
 struct PlantModel
 {
     static constexpr double kFullOutput = 255.0;
+    static constexpr double kErrorSpan = 2.0;
 
     /// °C per output count.
     double gain = 0.0;
@@ -20,9 +21,10 @@ struct PlantModel
     double deadTime = 0.0;
     /// The temperature at no output (the ambient, where the plant has no other heat).
     double offset = 0.0;
-    double gainError = 0.0;
-    double timeConstantError = 0.0;
-    double deadTimeError = 0.0;
+    /// Standard errors.
+    double gainSd = 0.0;
+    double timeConstantSd = 0.0;
+    double deadTimeSd = 0.0;
     double rms = 0.0;
     /// The lines it was fitted to, and the times of the first and the last.
     int lines = 0;
@@ -35,6 +37,9 @@ struct PlantModel
 
     /// °C at full output above the offset.
     double fullOutputGain() const { return gain * kFullOutput; }
+    double gainError() const { return kErrorSpan * gainSd; }
+    double timeConstantError() const { return kErrorSpan * timeConstantSd; }
+    double deadTimeError() const { return kErrorSpan * deadTimeSd; }
     /// The model's temperature at each line of the stretch it was fitted to.
     std::vector<double> predicted(const std::vector<PlantSample> &fitted) const;
 };

@@ -1,0 +1,43 @@
+#include "plant_model_text.h"
+
+#include <QDateTime>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QString localTime(qint64 milliseconds)
+{
+    return QDateTime::fromMSecsSinceEpoch(milliseconds)
+        .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+} // namespace
+
+std::vector<PlantModelText::Figure> PlantModelText::figures(const PlantModel &model)
+{
+    const QString gain = withError(model.gain, model.gainError());
+    const QString full =
+        withError(model.fullOutputGain(), model.gainError() * PlantModel::kFullOutput);
+    return {
+        {tr("增益 K"), tr("%1 ℃/计数（满输出 %2 ℃）").arg(gain, full)},
+        {tr("时间常数 τ"), withError(model.timeConstant, model.timeConstantError()) + tr(" s")},
+        {tr("纯滞后 θ"), withError(model.deadTime, model.deadTimeError()) + tr(" s")},
+        {tr("无输出时的温度"), tr("%1 ℃").arg(model.offset, 0, 'f', 1)},
+        {tr("拟合误差（rms）"), tr("%1 ℃（记录精确到 0.1 ℃）").arg(model.rms, 0, 'f', 2)},
+        {tr("拟合的行"),
+            tr("%1 行，%2 至 %3")
+                .arg(model.lines)
+                .arg(localTime(model.fromMilliseconds), localTime(model.toMilliseconds))},
+    };
+}
+
+QString PlantModelText::withError(double value, double error)
+{
+    const int places = error > 0 && std::isfinite(error)
+        ? std::clamp(1 - int(std::floor(std::log10(error))), 0, 6)
+        : 3;
+    return QStringLiteral("%1 ± %2").arg(
+        QString::number(value, 'f', places), QString::number(error, 'f', places));
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "tuning/plant_model.h"
+
+#include <QCoreApplication>
+#include <QString>
+
+#include <vector>
+
+/// The model's figures as people read them, in the window's language: each to the places its ±
+/// gives it, so that no digit claims more than the run told.
+class PlantModelText
+{
+    Q_DECLARE_TR_FUNCTIONS(PlantModelText)
+
+public:
+    struct Figure
+    {
+        QString name;
+        QString value;
+    };
+
+    static std::vector<Figure> figures(const PlantModel &model);
+    /// "120.3 ± 1.5": the value to the second significant digit of its error.
+    static QString withError(double value, double error);
+};

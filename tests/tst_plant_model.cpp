@@ -1,0 +1,203 @@
+#include "controller_simulator.h"
+#include "dialogs/plant_model_dialog.h"
+#include "dialogs/runs_dialog.h"
+#include "offline_console.h"
+#include "records/run_recorder.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+/// The console connected to the simulator's controller, in-process on the console's own time.
+class ConsoleOnController
+{
+public:
+    explicit ConsoleOnController(const ControllerSimulator::Options &options)
+        : m_controller(options, [](const std::string &) {})
+    {
+        m_console.time().setNow(QDateTime::fromString(
+            QStringLiteral("2026-12-08T09:30:00.000+08:00"), Qt::ISODateWithMs));
+        m_console.connectPort();
+    }
+
+    OfflineConsole &console() { return m_console; }
+
+    void run(double seconds)
+    {
+        for (int tick = 0; tick < int(seconds * 10); ++tick) {
+            m_console.tick(1);
+            m_now += 0.1;
+            const QByteArray sent = m_console.port().sent();
+            if (sent.size() > m_handedOn) {
+                m_controller.receive(std::string_view(sent).substr(std::size_t(m_handedOn)), m_now);
+                m_handedOn = sent.size();
+            }
+            m_controller.advance(m_now);
+            m_console.receive(QByteArray::fromStdString(m_controller.outbox()));
+            m_controller.outbox().clear();
+        }
+    }
+
+private:
+    OfflineConsole m_console;
+    ControllerSimulator m_controller;
+    double m_now = 0.0;
+    qsizetype m_handedOn = 0;
+};
+
+struct Tuned
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray error;
+    QJsonObject json() const { return QJsonDocument::fromJson(out).object(); }
+};
+
+Tuned tune(const QStringList &arguments)
+{
+    QProcess process;
+    process.start(QStringLiteral(TERMIVA_TUNE_BINARY), arguments);
+    if (!process.waitForFinished(60000))
+        return {};
+    return {process.exitCode(), process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+PlantModelDialog *plantModelOfNewestRun(OfflineConsole &console)
+{
+    if (!console.choose(QStringLiteral("perfor_index_2"), QStringLiteral("运行记录…")))
+        return nullptr;
+    auto *history = console.window().findChild<RunsDialog *>();
+    if (!history || !QTest::qWaitFor([history] { return !history->isReading(); })
+        || !console.selectRows(QStringLiteral("runs"), {1}))
+        return nullptr;
+    history->findChild<QPushButton *>(QStringLiteral("plantModel"))->click();
+    auto *dialog = history->findChild<PlantModelDialog *>();
+    return dialog && QTest::qWaitFor([dialog] { return !dialog->isFitting(); }, 30000) ? dialog
+                                                                                       : nullptr;
+}
+
+} // namespace
+
+/// The plant model as a user reaches it: from the record the window wrote, in the run history's
+/// dialog and from termiva-tune, which must agree.
+class tst_PlantModel : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void stepTestRunGivesThePlant();
+    void runThatNeverMovedGetsTheReason();
+    void tuneSaysWhatItCannotRead_data();
+    void tuneSaysWhatItCannotRead();
+};
+
+/// A step test on a plant of 120 s and 6 s: the run starts at the step, so the lines before it,
+/// from the run before, tell the state the plant started from.
+void tst_PlantModel::stepTestRunGivesThePlant()
+{
+    ControllerSimulator::Options options;
+    options.setTenths = 0; // the heater off, at rest at the ambient
+    options.plant.timeConstant = 120;
+    options.plant.deadTime = 6;
+    options.seed = 7;
+    ConsoleOnController bench(options);
+    OfflineConsole &console = bench.console();
+    bench.run(30);
+    QVERIFY(console.click(QStringLiteral("stepTest")));
+    QVERIFY(console.type(QStringLiteral("target"), QStringLiteral("60")));
+    QVERIFY(console.click(QStringLiteral("start")));
+    bench.run(600);
+
+    PlantModelDialog *dialog = plantModelOfNewestRun(console);
+    QVERIFY(dialog);
+    QVERIFY2(dialog->plant()->model, qPrintable(dialog->plant()->refusal));
+    const PlantModel &model = *dialog->plant()->model;
+    QVERIFY2(std::abs(model.timeConstant / 120 - 1) < 0.05,
+        qPrintable(QString::number(model.timeConstant)));
+    QVERIFY2(std::abs(model.deadTime - 6) < 0.5, qPrintable(QString::number(model.deadTime)));
+    QVERIFY2(std::abs(model.fullOutputGain() / 50 - 1) < 0.05,
+        qPrintable(QString::number(model.fullOutputGain())));
+    QVERIFY(dialog->findChild<QWidget *>(QStringLiteral("modelPlot"))->isVisible());
+    QVERIFY(dialog->findChild<QLabel *>(QStringLiteral("lawCheck"))
+                ->text()
+                .contains(u"P_SCALE 1 与记录相符"));
+
+    const QStringList records = QDir(console.window().recordsDirectory()).entryList({"*_COM*.csv"});
+    QCOMPARE(records.size(), 1);
+    const Tuned tuned =
+        tune({QDir(console.window().recordsDirectory()).filePath(records.front()), "--json"});
+    QCOMPARE(tuned.exitCode, 0);
+    const QJsonObject printed = tuned.json().value("model").toObject();
+    QCOMPARE(printed.value("tau_s").toDouble(), model.timeConstant);
+    QCOMPARE(printed.value("dead_time_s").toDouble(), model.deadTime);
+    QCOMPARE(printed.value("gain_c_per_count").toDouble(), model.gain);
+    QCOMPARE(printed.value("tau_sd").toDouble(), model.timeConstantSd);
+    QCOMPARE(printed.value("lines").toInt(), model.lines);
+}
+
+void tst_PlantModel::runThatNeverMovedGetsTheReason()
+{
+    ControllerSimulator::Options options;
+    options.setTenths = 0;
+    ConsoleOnController bench(options);
+    bench.run(60);
+    PlantModelDialog *dialog = plantModelOfNewestRun(bench.console());
+    QVERIFY(dialog);
+    QVERIFY(!dialog->plant()->model);
+    const QString refusal = dialog->findChild<QLabel *>(QStringLiteral("refusal"))->text();
+    QCOMPARE(refusal, QStringLiteral("无法拟合：输出一直在 0（极限），看不出过程的响应"));
+
+    const QString directory = bench.console().window().recordsDirectory();
+    const Tuned tuned = tune(
+        {QDir(directory).filePath(QDir(directory).entryList({"*_COM*.csv"}).value(0)), "--json"});
+    QCOMPARE(tuned.exitCode, 3);
+    QCOMPARE(tuned.json().value("refused").toString(),
+        QStringLiteral("输出一直在 0（极限），看不出过程的响应"));
+}
+
+void tst_PlantModel::tuneSaysWhatItCannotRead_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("no record") << QStringList{"missing.csv"} << "找不到记录文件：";
+    QTest::newRow("two records") << QStringList{"a.csv", "b.csv"} << "只能给一个";
+    QTest::newRow("a time that is none")
+        << QStringList{"a.csv", "--run-start", "noon"} << "时间无法读取：noon";
+    QTest::newRow("no run at the time") << QStringList{"a.csv", "--run-start",
+        "2026-12-08 08:00:00"} << "没有在 2026-12-08 08:00:00 进行的运行";
+    QTest::newRow("settings missing")
+        << QStringList{"a.csv", "--settings", "none.ini"} << "找不到设置文件：";
+    QTest::newRow("English") << QStringList{"missing.csv", "--lang", "en"}
+                             << "Record file not found: missing.csv";
+    QTest::newRow("an option unknown") << QStringList{"a.csv", "--fast"} << "fast";
+}
+
+void tst_PlantModel::tuneSaysWhatItCannotRead()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, said);
+    QTemporaryDir directory;
+    QFile record(directory.filePath("a.csv"));
+    QVERIFY(record.open(QIODevice::WriteOnly));
+    record.write("time,run_s,kind,current_c\n2026-12-08T09:30:00.000+08:00,0,line,25.0\n");
+    record.close();
+    QProcess process;
+    process.setWorkingDirectory(directory.path());
+    process.start(QStringLiteral(TERMIVA_TUNE_BINARY), arguments);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitCode(), 2);
+    const QString error = QString::fromUtf8(process.readAllStandardError());
+    QVERIFY2(error.contains(said), qPrintable(error));
+    QCOMPARE(process.readAllStandardOutput(), QByteArray());
+}
+
+QTEST_MAIN(tst_PlantModel)
+#include "tst_plant_model.moc"

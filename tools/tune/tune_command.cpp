@@ -1,0 +1,189 @@
+#include "tune_command.h"
+
+#include "app/application_setup.h"
+#include "records/recorded_plant.h"
+#include "settings_lookup.h"
+#include "tuning/plant_model_text.h"
+
+#include <QCommandLineParser>
+#include <QDateTime>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
+
+namespace {
+
+const QString kRunStart = QStringLiteral("run-start");
+const QString kSettings = QStringLiteral("settings");
+const QString kJson = QStringLiteral("json");
+const QString kLanguage = QStringLiteral("lang");
+
+/// The options, described in the language installed when it is called.
+void describe(QCommandLineParser &parser)
+{
+    parser.setApplicationDescription(
+        TuneCommand::tr("按运行记录拟合加热过程的一阶加纯滞后模型，并检查控制器的 P、I 刻度。"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(QStringLiteral("RECORD.csv"), TuneCommand::tr("控制台的记录文件"));
+    parser.addOptions({
+        {kRunStart, TuneCommand::tr("拟合这时进行的运行（默认：记录中最长的运行）"),
+            QStringLiteral("TIME")},
+        {kSettings, TuneCommand::tr("从这个设置文件的 [TUNING] 读控制规律"),
+            QStringLiteral("FILE")},
+        {kJson, TuneCommand::tr("以 JSON 输出")},
+        {kLanguage, TuneCommand::tr("输出的语言：zh（默认）或 en"), QStringLiteral("LANG")},
+    });
+}
+
+/// A time as the records and runs.csv write it, or as typed with a space for the T.
+std::optional<qint64> momentOf(QString text)
+{
+    if (text.size() > 10 && text.at(10) == u' ')
+        text[10] = u'T';
+    const QDateTime moment = QDateTime::fromString(text, Qt::ISODateWithMs);
+    return moment.isValid() ? std::optional<qint64>(moment.toMSecsSinceEpoch()) : std::nullopt;
+}
+
+QString recordTime(qint64 milliseconds)
+{
+    const QDateTime local = QDateTime::fromMSecsSinceEpoch(milliseconds);
+    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODateWithMs);
+}
+
+QJsonValue optionalNumber(std::optional<double> value)
+{
+    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
+QJsonObject modelJson(const PlantModel &model)
+{
+    return {
+        {QStringLiteral("gain_c_per_count"), model.gain},
+        {QStringLiteral("gain_c_full"), model.fullOutputGain()},
+        {QStringLiteral("tau_s"), model.timeConstant},
+        {QStringLiteral("dead_time_s"), model.deadTime},
+        {QStringLiteral("offset_c"), model.offset},
+        {QStringLiteral("rms_c"), model.rms},
+        {QStringLiteral("gain_sd"), model.gainSd},
+        {QStringLiteral("tau_sd"), model.timeConstantSd},
+        {QStringLiteral("dead_time_sd"), model.deadTimeSd},
+        {QStringLiteral("lines"), model.lines},
+        {QStringLiteral("from"), recordTime(model.fromMilliseconds)},
+        {QStringLiteral("to"), recordTime(model.toMilliseconds)},
+    };
+}
+
+QJsonObject lawCheckJson(const LawCheck &check, const ControllerLaw &law)
+{
+    QJsonObject json{
+        {QStringLiteral("lines"), check.lines},
+        {QStringLiteral("p_scale_set"), law.pScale},
+        {QStringLiteral("i_scale_set"), law.iScale},
+        {QStringLiteral("summary"), check.summary(law)},
+    };
+    if (!check.unchecked.isEmpty()) {
+        json.insert(QStringLiteral("unchecked"), check.unchecked);
+        return json;
+    }
+    json.insert(QStringLiteral("p_scale_fitted"), optionalNumber(check.pScale));
+    json.insert(QStringLiteral("i_scale_fitted"), optionalNumber(check.iScale));
+    json.insert(QStringLiteral("p_agrees"), check.pAgrees);
+    json.insert(QStringLiteral("i_agrees"), check.iAgrees);
+    return json;
+}
+
+void printJson(const RecordedPlant &plant, const ControllerLaw &law, QTextStream &out)
+{
+    QJsonObject json;
+    if (plant.model)
+        json.insert(QStringLiteral("model"), modelJson(*plant.model));
+    else
+        json.insert(QStringLiteral("refused"), plant.refusal);
+    if (plant.lawCheck)
+        json.insert(QStringLiteral("law_check"), lawCheckJson(*plant.lawCheck, law));
+    if (!plant.notes.isEmpty())
+        json.insert(QStringLiteral("notes"), QJsonArray::fromStringList(plant.notes));
+    out << QJsonDocument(json).toJson(QJsonDocument::Indented);
+}
+
+void printText(
+    const QString &record, const RecordedPlant &plant, const ControllerLaw &law, QTextStream &out)
+{
+    out << TuneCommand::tr("%1，运行开始于 %2")
+               .arg(record,
+                   QDateTime::fromMSecsSinceEpoch(plant.runStart)
+                       .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")))
+        << Qt::endl;
+    if (plant.model) {
+        for (const PlantModelText::Figure &figure : PlantModelText::figures(*plant.model))
+            out << TuneCommand::tr("%1：%2").arg(figure.name, figure.value) << Qt::endl;
+        out << TuneCommand::tr("（± 为两倍标准误差）") << Qt::endl;
+    } else {
+        out << TuneCommand::tr("无法拟合：%1").arg(plant.refusal) << Qt::endl;
+    }
+    for (const QString &note : plant.notes)
+        out << TuneCommand::tr("说明：%1").arg(note) << Qt::endl;
+    if (plant.lawCheck)
+        out << TuneCommand::tr("控制规律：%1").arg(plant.lawCheck->summary(law)) << Qt::endl;
+}
+
+} // namespace
+
+int TuneCommand::run(const QStringList &arguments, QTextStream &out, QTextStream &error)
+{
+    setUpApplicationIdentity();
+    // The language may come from the settings file: both are known before the help is written.
+    QCommandLineParser first;
+    describe(first);
+    first.parse(arguments);
+    const QString settingsFile = first.isSet(kSettings)
+        ? first.value(kSettings)
+        : SettingsLookup::find(SettingsLookup::candidates(QCoreApplication::applicationDirPath()));
+    installLanguage(chosenLanguage(first.value(kLanguage), settingsFile));
+
+    QCommandLineParser parser;
+    describe(parser);
+    const auto refuse = [&](const QString &why) {
+        error << QStringLiteral("termiva-tune: ") << why << Qt::endl;
+        return UsageOrUnreadable;
+    };
+    if (!parser.parse(arguments))
+        return refuse(parser.errorText());
+    if (parser.isSet(QStringLiteral("help"))) {
+        out << parser.helpText();
+        return Fitted;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        out << QCoreApplication::applicationName() << u' ' << QCoreApplication::applicationVersion()
+            << Qt::endl;
+        return Fitted;
+    }
+    if (parser.positionalArguments().size() != 1)
+        return refuse(tr("要拟合的记录文件只能给一个：termiva-tune RECORD.csv"));
+    const QString language = parser.value(kLanguage).toLower();
+    if (parser.isSet(kLanguage) && language != u"zh" && language != u"en")
+        return refuse(tr("没有这种语言：%1（可用 zh 或 en）").arg(parser.value(kLanguage)));
+    if (parser.isSet(kSettings) && !QFileInfo(settingsFile).isFile())
+        return refuse(tr("找不到设置文件：%1").arg(settingsFile));
+    std::optional<qint64> runAt;
+    if (parser.isSet(kRunStart)) {
+        runAt = momentOf(parser.value(kRunStart));
+        if (!runAt)
+            return refuse(
+                tr("时间无法读取：%1（例如 2026-12-08T09:30:05）").arg(parser.value(kRunStart)));
+    }
+    const QString record = parser.positionalArguments().constFirst();
+    const ControllerLaw law = ControllerLaw::read(settingsFile);
+    const RecordedPlant plant = RecordedPlant::ofRecord(record, runAt, law);
+    if (plant.readProblem == RunSamples::Problem::Unreadable
+        || plant.readProblem == RunSamples::Problem::NoSuchRun)
+        return refuse(plant.refusal);
+    if (parser.isSet(kJson))
+        printJson(plant, law, out);
+    else
+        printText(record, plant, law, out);
+    return plant.model ? Fitted : Refused;
+}
