@@ -46,11 +46,13 @@ share="$root/usr/share"
 expected=(
   usr/bin/termiva
   usr/bin/termiva-sim
+  usr/bin/termiva-tune
   usr/share/applications/termiva.desktop
   usr/share/metainfo/io.github.termiva.Termiva.metainfo.xml
   usr/share/icons/hicolor/scalable/apps/termiva.svg
   usr/share/man/man1/termiva.1.gz
   usr/share/man/man1/termiva-sim.1.gz
+  usr/share/man/man1/termiva-tune.1.gz
   usr/share/doc/termiva/copyright
   usr/share/doc/termiva/changelog.gz
 )
@@ -73,7 +75,7 @@ for size in 16 32 48 128 256; do
   [ "$width x $height" = "$size x $size" ] || fail "${size}x${size} icon is $width x $height"
 done
 
-for program in termiva termiva-sim; do
+for program in termiva termiva-sim termiva-tune; do
   binary="$root/usr/bin/$program"
   [ -x "$binary" ] || continue
   if readelf -S "$binary" | grep -Eq '\.(debug_info|symtab)\b'; then

@@ -1,14 +1,18 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <vector>
 
 /// A unit-gain first-order lag with dead time driven by a sampled input, as a record gives it:
 /// each sample's input held over the interval before it (a line reports the output the
 /// controller applied since the line before). Exact between samples, so the response is smooth
-/// in its time constant and dead time.
+/// in its time constant and dead time. Times are whole milliseconds, as records keep them.
 namespace FirstOrderResponse {
 /// The response at each sample time, from rest at the resting input, which was applied before
 /// the first sample.
-std::vector<double> atSamples(const std::vector<double> &seconds, const std::vector<double> &input,
-    double timeConstant, double deadTime, double restingInput);
+std::vector<double> atSamples(const std::vector<qint64> &milliseconds,
+    const std::vector<double> &input, double timeConstant, double deadTime, double restingInput);
+/// exp(-t / time constant) at each sample, t from the first.
+std::vector<double> decayFromFirst(const std::vector<qint64> &milliseconds, double timeConstant);
 } // namespace FirstOrderResponse

@@ -9,7 +9,8 @@ PlantSeries::PlantSeries(const PlantStretch &stretch, double restingOutput)
     : m_restingOutput(restingOutput)
 {
     for (const PlantSample &sample : stretch) {
-        m_seconds.push_back(double(sample.milliseconds - stretch.front().milliseconds) / 1e3);
+        m_milliseconds.push_back(sample.milliseconds - stretch.front().milliseconds);
+        m_seconds.push_back(double(m_milliseconds.back()) / 1e3);
         m_temperature.push_back(sample.temperature);
         m_output.push_back(sample.output.value_or(0.0));
     }
@@ -25,9 +26,9 @@ PlantSeries::Shape PlantSeries::shapeFor(
 {
     std::vector<std::vector<double>> columns{std::vector<double>(size(), 1.0),
         FirstOrderResponse::atSamples(
-            m_seconds, m_output, timeConstant, deadTime, m_restingOutput)};
+            m_milliseconds, m_output, timeConstant, deadTime, m_restingOutput)};
     if (initialTerm)
-        columns.push_back(decay(timeConstant));
+        columns.push_back(FirstOrderResponse::decayFromFirst(m_milliseconds, timeConstant));
     Shape shape;
     const std::optional<std::vector<double>> solved =
         DenseSolve::leastSquares(columns, m_temperature);
@@ -49,20 +50,12 @@ PlantSeries::Shape PlantSeries::shapeFor(
 std::vector<double> PlantSeries::modelled(const std::vector<double> &parameters) const
 {
     const std::vector<double> response = FirstOrderResponse::atSamples(
-        m_seconds, m_output, parameters[2], std::max(0.0, parameters[3]), m_restingOutput);
+        m_milliseconds, m_output, parameters[2], std::max(0.0, parameters[3]), m_restingOutput);
     std::vector<double> values(response.size());
     for (std::size_t k = 0; k < values.size(); ++k) {
         values[k] = parameters[0] + parameters[1] * response[k];
         if (parameters.size() > 4)
             values[k] += parameters[4] * std::exp(-m_seconds[k] / parameters[2]);
     }
-    return values;
-}
-
-std::vector<double> PlantSeries::decay(double timeConstant) const
-{
-    std::vector<double> values(size());
-    for (std::size_t k = 0; k < values.size(); ++k)
-        values[k] = std::exp(-m_seconds[k] / timeConstant);
     return values;
 }

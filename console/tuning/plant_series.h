@@ -35,8 +35,7 @@ public:
     std::vector<double> modelled(const std::vector<double> &parameters) const;
 
 private:
-    std::vector<double> decay(double timeConstant) const;
-
+    std::vector<qint64> m_milliseconds;
     std::vector<double> m_seconds;
     std::vector<double> m_temperature;
     std::vector<double> m_output;

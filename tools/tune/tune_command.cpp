@@ -157,8 +157,7 @@ int TuneCommand::run(const QStringList &arguments, QTextStream &out, QTextStream
         return Fitted;
     }
     if (parser.isSet(QStringLiteral("version"))) {
-        out << QCoreApplication::applicationName() << u' ' << QCoreApplication::applicationVersion()
-            << Qt::endl;
+        out << QStringLiteral("termiva-tune ") << QCoreApplication::applicationVersion() << Qt::endl;
         return Fitted;
     }
     if (parser.positionalArguments().size() != 1)
