@@ -39,16 +39,33 @@ struct Scale
     }
 };
 
+/// A curve of thousands of lines drawn as what a pixel column can show: where it went lowest
+/// and highest within the column.
 QPainterPath pathOf(const std::vector<QPointF> &points, const Scale &scale)
 {
     QPainterPath path;
-    for (std::size_t k = 0; k < points.size(); ++k) {
-        const QPointF at = scale.at(points[k]);
-        if (k == 0)
-            path.moveTo(at);
-        else
-            path.lineTo(at);
+    if (points.empty())
+        return path;
+    QPointF first = scale.at(points.front());
+    int column = int(std::floor(first.x()));
+    double low = first.y();
+    double high = first.y();
+    path.moveTo(first);
+    const auto drawColumn = [&] {
+        path.lineTo(column, low);
+        path.lineTo(column, high);
+    };
+    for (const QPointF &point : points) {
+        const QPointF at = scale.at(point);
+        if (int(std::floor(at.x())) != column) {
+            drawColumn();
+            column = int(std::floor(at.x()));
+            low = high = at.y();
+        }
+        low = std::min(low, at.y());
+        high = std::max(high, at.y());
     }
+    drawColumn();
     return path;
 }
 
