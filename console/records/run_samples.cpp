@@ -53,17 +53,9 @@ RunSamples RunSamples::ofRun(const QString &directory, const QStringList &headin
     RunSamples samples;
     RecordScan scan = RecordScan::ofRun(directory, heading, run, kLeadInMilliseconds);
     const qint64 start = scan.start().toMSecsSinceEpoch();
-    scan.read(kColumns, kRequired, progress, [&](qint64 at, const RowFields &fields) {
-        if (isLoss(fields)) {
-            samples.linkLost();
-            return true;
-        }
-        const std::optional<PlantSample> line = lineOf(at, fields);
-        if (!line)
-            return true;
+    samples.readLines(scan, progress, [&](qint64 at, const RowFields &) {
         if (!samples.m_inRun && at >= start)
             samples.startRun(at);
-        samples.take(*line);
         return true;
     });
     samples.finish(scan, Problem::NoLines,
@@ -85,14 +77,7 @@ RunSamples RunSamples::ofRecord(
     };
     std::optional<double> lastRunSeconds;
     RecordScan scan = RecordScan::ofRecord(path);
-    scan.read(kColumns, kRequired, progress, [&](qint64 at, const RowFields &fields) {
-        if (isLoss(fields)) {
-            samples.linkLost();
-            return true;
-        }
-        const std::optional<PlantSample> line = lineOf(at, fields);
-        if (!line)
-            return true;
+    samples.readLines(scan, progress, [&](qint64 at, const RowFields &fields) {
         const std::optional<double> runSeconds = number(fields[RunTime]);
         if (!samples.m_inRun || (runSeconds && lastRunSeconds && *runSeconds < *lastRunSeconds)) {
             // Rows are in time order: no later run is the one asked for.
@@ -103,7 +88,6 @@ RunSamples RunSamples::ofRecord(
         }
         if (runSeconds)
             lastRunSeconds = runSeconds;
-        samples.take(*line);
         return true;
     });
     keep();
@@ -115,6 +99,24 @@ RunSamples RunSamples::ofRecord(
         runAt ? tr("记录文件中没有在 %1 进行的运行：%2").arg(shownTime(*runAt), shown)
               : tr("记录文件中没有温度行：%1").arg(shown));
     return samples;
+}
+
+void RunSamples::readLines(
+    RecordScan &scan, const ReadProgress &progress, const BeforeLine &beforeLine)
+{
+    scan.read(kColumns, kRequired, progress, [&](qint64 at, const RowFields &fields) {
+        if (fields[Kind] == "lost") {
+            linkLost();
+            return true;
+        }
+        const std::optional<PlantSample> line = lineOf(at, fields);
+        if (!line)
+            return true;
+        if (!beforeLine(at, fields))
+            return false;
+        take(*line);
+        return true;
+    });
 }
 
 std::optional<PlantSample> RunSamples::lineOf(qint64 at, const RowFields &fields)
@@ -135,11 +137,6 @@ std::optional<PlantSample> RunSamples::lineOf(qint64 at, const RowFields &fields
     line.i = whole(fields[I]);
     line.d = whole(fields[D]);
     return line;
-}
-
-bool RunSamples::isLoss(const RowFields &fields)
-{
-    return fields[Kind] == "lost";
 }
 
 void RunSamples::take(const PlantSample &line)

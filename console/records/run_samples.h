@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -60,9 +61,12 @@ private:
         bool isEmpty() const { return stretches.empty(); }
     };
 
+    /// Told of each line before it is taken, to start a run there; returns false to stop.
+    using BeforeLine = std::function<bool(qint64 at, const RowFields &fields)>;
+    /// The record's lines taken, a lost link splitting them.
+    void readLines(RecordScan &scan, const ReadProgress &progress, const BeforeLine &beforeLine);
     /// The plant's sample of a row, when it is a line with a temperature.
     static std::optional<PlantSample> lineOf(qint64 at, const RowFields &fields);
-    static bool isLoss(const RowFields &fields);
     void take(const PlantSample &line);
     void startRun(qint64 at);
     void linkLost();
