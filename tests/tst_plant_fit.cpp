@@ -87,6 +87,7 @@ private slots:
     void refusesWhatCannotTellThePlant_data();
     void refusesWhatCannotTellThePlant();
     void fitsTheLongestStretchOfABrokenRun();
+    void leavesOutABacklogDeliveredAtOnce();
     void lawCheckFindsScalesOff_data();
     void lawCheckFindsScalesOff();
 };
@@ -191,6 +192,24 @@ void tst_PlantFit::fitsTheLongestStretchOfABrokenRun()
     QCOMPARE(outcome.notes,
         QStringList{QStringLiteral("这次运行中连接中断过 1 次，只按最长的一段（%1 行）拟合")
                         .arg(run.size())});
+}
+
+/// Lines held back while nobody read the port arrive together at the connect, all stamped
+/// then: their times are not when they were measured, and they are left out.
+void tst_PlantFit::leavesOutABacklogDeliveredAtOnce()
+{
+    const PlantStretch run = SimulatedRun::record(heatUp(50, 60, 3));
+    PlantStretch delivered = run;
+    for (std::size_t k = 0; k < 9; ++k)
+        delivered[k].milliseconds = delivered[9].milliseconds;
+    const PlantFit::Outcome outcome = PlantFit::fit({delivered});
+    const PlantFit::Outcome clean = PlantFit::fit({PlantStretch(run.begin() + 9, run.end())});
+    QVERIFY(outcome.model && clean.model);
+    QCOMPARE(outcome.model->lines, clean.model->lines);
+    QCOMPARE(outcome.model->timeConstant, clean.model->timeConstant);
+    QCOMPARE(outcome.notes,
+        QStringList{
+            QStringLiteral("有 9 行与下一行同时到达（积压后一起送到），不知何时测得，未用于拟合")});
 }
 
 void tst_PlantFit::lawCheckFindsScalesOff_data()

@@ -364,6 +364,10 @@
         <source>这次运行看不出过程的时间常数和纯滞后</source>
         <translation>This run does not tell the plant&apos;s time constant and dead time</translation>
     </message>
+    <message>
+        <source>有 %1 行与下一行同时到达（积压后一起送到），不知何时测得，未用于拟合</source>
+        <translation>%1 lines arrived together with the next (a backlog delivered at once): when they were measured is not known, and they were left out of the fit</translation>
+    </message>
 </context>
 <context>
     <name>PlantModelDialog</name>

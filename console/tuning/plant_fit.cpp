@@ -15,6 +15,8 @@ constexpr double kExcitingChange = 13.0;
 /// Lines before the change whose trend moves them by more than this are taken as not at rest.
 constexpr double kRestingDrift = 0.2;
 constexpr int kFewestLines = 20;
+/// Lines closer together than this share of the usual interval came in a burst.
+constexpr qint64 kBurstShare = 10;
 constexpr double kStartTimeConstant = 30.0;
 constexpr double kStartDeadTime = 2.0;
 constexpr int kMostEvaluations = 400;
@@ -37,6 +39,28 @@ PlantStretch withOutput(const PlantStretch &stretch)
     PlantStretch kept;
     std::copy_if(stretch.cbegin(), stretch.cend(), std::back_inserter(kept),
         [](const PlantSample &sample) { return sample.output.has_value(); });
+    return kept;
+}
+
+/// Lines that came in a burst (a backlog delivered at once, as when the port opens) carry the
+/// time they arrived, not the time they were measured: of each burst only the last, measured
+/// nearest its time, is kept.
+PlantStretch withoutBacklog(const PlantStretch &stretch)
+{
+    if (stretch.size() < 3)
+        return stretch;
+    std::vector<qint64> gaps;
+    for (std::size_t k = 1; k < stretch.size(); ++k)
+        gaps.push_back(stretch[k].milliseconds - stretch[k - 1].milliseconds);
+    const auto middle = gaps.begin() + std::ptrdiff_t(gaps.size() / 2);
+    std::nth_element(gaps.begin(), middle, gaps.end());
+    const qint64 tooClose = *middle / kBurstShare;
+    PlantStretch kept;
+    for (std::size_t k = 0; k < stretch.size(); ++k) {
+        if (k + 1 == stretch.size()
+            || stretch[k + 1].milliseconds - stretch[k].milliseconds > tooClose)
+            kept.push_back(stretch[k]);
+    }
     return kept;
 }
 
@@ -96,7 +120,11 @@ PlantFit::Outcome PlantFit::fit(
         outcome.refusal = tr("这次运行没有温度记录，无法拟合");
         return outcome;
     }
-    outcome.fitted = withOutput(longest);
+    const PlantStretch measured = withOutput(longest);
+    outcome.fitted = withoutBacklog(measured);
+    if (const std::size_t burst = measured.size() - outcome.fitted.size(); burst > 0)
+        outcome.notes.append(
+            tr("有 %1 行与下一行同时到达（积压后一起送到），不知何时测得，未用于拟合").arg(burst));
     if (const std::optional<QString> refusal = refusalOf(outcome.fitted)) {
         outcome.refusal = *refusal;
         return outcome;
