@@ -141,6 +141,12 @@ void tst_PlantModel::stepTestRunGivesThePlant()
     QCOMPARE(printed.value("gain_c_per_count").toDouble(), model.gain);
     QCOMPARE(printed.value("tau_sd").toDouble(), model.timeConstantSd);
     QCOMPARE(printed.value("lines").toInt(), model.lines);
+    // Times as the record writes them, so that a script finds the lines fitted.
+    QFile record(QDir(console.window().recordsDirectory()).filePath(records.front()));
+    QVERIFY(record.open(QIODevice::ReadOnly));
+    const QByteArray rows = record.readAll();
+    QVERIFY(rows.contains(printed.value("from").toString().toUtf8() + ','));
+    QVERIFY(rows.contains(printed.value("to").toString().toUtf8() + ','));
 }
 
 void tst_PlantModel::runThatNeverMovedGetsTheReason()

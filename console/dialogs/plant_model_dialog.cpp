@@ -14,6 +14,8 @@
 #include <QVBoxLayout>
 
 namespace {
+constexpr int kLeastWidth = 640;
+
 QString startOf(const QStringList &heading, const QStringList &run)
 {
     const QString text = run.value(heading.indexOf(QLatin1String("start")));
@@ -49,6 +51,8 @@ PlantModelDialog::PlantModelDialog(const QString &directory, const QStringList &
 {
     setObjectName(QStringLiteral("plantModelDialog"));
     setWindowTitle(tr("过程模型"));
+    // Wide enough for a reason or a law's check to wrap onto a few lines, not a column of words.
+    setMinimumWidth(kLeastWidth);
     m_figuresArea->setObjectName(QStringLiteral("figures"));
     m_figuresArea->hide();
     m_plot->setObjectName(QStringLiteral("modelPlot"));
@@ -113,6 +117,8 @@ void PlantModelDialog::showFinding(RecordedPlant plant)
         m_lawCheck->show();
     }
     m_plant = std::move(plant);
+    // What was found takes more room than the bar it replaces.
+    adjustSize();
 }
 
 void PlantModelDialog::showFigures(const PlantModel &model)
@@ -147,4 +153,5 @@ void PlantModelDialog::stop()
     m_progressRow->hide();
     m_refusal->setText(tr("已停止拟合"));
     m_refusal->show();
+    adjustSize();
 }

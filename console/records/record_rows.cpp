@@ -100,3 +100,15 @@ std::optional<qint64> RecordTimes::whole(QByteArrayView text)
     const QDateTime time = QDateTime::fromString(QString::fromLatin1(text), Qt::ISODateWithMs);
     return time.isValid() ? std::optional(time.toMSecsSinceEpoch()) : std::nullopt;
 }
+
+QString RecordTimes::text(const QDateTime &moment)
+{
+    const QDateTime local = moment.toLocalTime();
+    const int offset = local.offsetFromUtc();
+    const int minutes = std::abs(offset) / 60;
+    return local.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"))
+        + QStringLiteral("%1%2:%3")
+              .arg(QChar(offset < 0 ? u'-' : u'+'))
+              .arg(minutes / 60, 2, 10, QLatin1Char('0'))
+              .arg(minutes % 60, 2, 10, QLatin1Char('0'));
+}

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QDateTime>
 #include <QStringList>
 
 #include <optional>
@@ -49,6 +50,9 @@ private:
 class RecordTimes
 {
 public:
+    /// A moment as records write it: ISO 8601 local time with milliseconds and the offset from
+    /// UTC, 2026-12-08T10:38:11.250+08:00.
+    static QString text(const QDateTime &moment);
     std::optional<qint64> at(QByteArrayView text);
 
 private:

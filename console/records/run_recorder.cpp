@@ -2,6 +2,7 @@
 
 #include "clock.h"
 #include "records/csv_format.h"
+#include "records/record_rows.h"
 #include "telemetry/display_format.h"
 #include "telemetry/telemetry_receiver.h"
 #include "tuning/command_confirmation.h"
@@ -24,19 +25,6 @@ const QStringList kRunColumns{QStringLiteral("start"), QStringLiteral("end"),
 
 // Where the milliseconds begin in a time's text.
 constexpr qsizetype kMillisecondsAt = 20;
-
-/// ISO 8601 local time with milliseconds and the offset from UTC, 2026-12-08T10:38:11.250+08:00.
-QString timeText(const QDateTime &moment)
-{
-    const QDateTime local = moment.toLocalTime();
-    const int offset = local.offsetFromUtc();
-    const int minutes = std::abs(offset) / 60;
-    return local.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz"))
-        + QStringLiteral("%1%2:%3")
-              .arg(QChar(offset < 0 ? u'-' : u'+'))
-              .arg(minutes / 60, 2, 10, QLatin1Char('0'))
-              .arg(minutes % 60, 2, 10, QLatin1Char('0'));
-}
 
 QString degrees(std::optional<qint16> tenths)
 {
@@ -244,7 +232,7 @@ QString RunRecorder::rowTime(const QDateTime &moment)
     const qint64 milliseconds = moment.toMSecsSinceEpoch();
     const qint64 second = milliseconds >= 0 ? milliseconds / 1000 : (milliseconds - 999) / 1000;
     if (second != m_rowTimeSecond || m_rowTimePrefix.isEmpty()) {
-        const QString whole = timeText(moment);
+        const QString whole = RecordTimes::text(moment);
         m_rowTimeSecond = second;
         m_rowTimePrefix = whole.left(kMillisecondsAt);
         m_rowTimeSuffix = whole.mid(kMillisecondsAt + 3);
@@ -290,7 +278,7 @@ void RunRecorder::endRun()
 QStringList RunRecorder::runRow(const RecordedRun &run, const QString &end) const
 {
     const StepFigures &figures = run.figures;
-    return {timeText(run.start), end, portName(), degrees(run.setTenths), number(run.p),
+    return {RecordTimes::text(run.start), end, portName(), degrees(run.setTenths), number(run.p),
         number(run.i), number(run.d), seconds(figures.riseTenths),
         percent(figures.overshootPercent), seconds(figures.peakTenths),
         seconds(figures.settlingTenths), degrees(run.highestTenths), QString::number(run.lines),
@@ -301,7 +289,7 @@ void RunRecorder::writeRunRow(const RecordedRun &run)
 {
     const QString path = QDir(m_settings.directory).filePath(runsFileName());
     if (const std::optional<QString> error = RecordFile::appendRows(path,
-            CsvFormat::row(kRunColumns), CsvFormat::row(runRow(run, timeText(m_clock->now())))))
+            CsvFormat::row(kRunColumns), CsvFormat::row(runRow(run, RecordTimes::text(m_clock->now())))))
         fail(*error);
 }
 

@@ -1,6 +1,7 @@
 #include "tune_command.h"
 
 #include "app/application_setup.h"
+#include "records/record_rows.h"
 #include "records/recorded_plant.h"
 #include "settings_lookup.h"
 #include "tuning/plant_model_text.h"
@@ -49,8 +50,7 @@ std::optional<qint64> momentOf(QString text)
 
 QString recordTime(qint64 milliseconds)
 {
-    const QDateTime local = QDateTime::fromMSecsSinceEpoch(milliseconds);
-    return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODateWithMs);
+    return RecordTimes::text(QDateTime::fromMSecsSinceEpoch(milliseconds));
 }
 
 QJsonValue optionalNumber(std::optional<double> value)
