@@ -3,6 +3,7 @@
 #include "controller_simulator.h"
 
 #include <cmath>
+#include <cstdio>
 
 namespace {
 /// Advances the controller a period and takes the line it sends then.
@@ -27,6 +28,7 @@ PlantStretch SimulatedRun::record(const Experiment &experiment)
     options.p = experiment.p;
     options.i = experiment.i;
     options.d = experiment.d;
+    options.noise = experiment.noise;
     ControllerSimulator controller(options, [](const std::string &) {});
     const double period = experiment.periodMs / 1000.0;
     double now = 0.0;
@@ -37,9 +39,30 @@ PlantStretch SimulatedRun::record(const Experiment &experiment)
     const double stepAt = now + experiment.leadSeconds;
     while (now < stepAt)
         run.push_back(nextLine(controller, now, period));
-    controller.setSetPoint(experiment.stepTenths);
+    if (const std::optional<GainSet> &gains = experiment.stepGains) {
+        char command[32];
+        std::snprintf(command, sizeof command, "S%04d P%03d I%03d D%03d", experiment.stepTenths,
+            gains->p, gains->i, gains->d);
+        controller.receive(command, now);
+    } else {
+        controller.setSetPoint(experiment.stepTenths);
+    }
     const double end = now + experiment.stepSeconds;
     while (now < end)
         run.push_back(nextLine(controller, now, period));
     return run;
+}
+
+PlantStretch SimulatedRun::afterStep(const PlantStretch &run, const Experiment &experiment)
+{
+    const qint64 stepAt = run.front().milliseconds
+        + qint64(std::llround(experiment.leadSeconds * 1000)) - experiment.periodMs;
+    PlantStretch after;
+    for (PlantSample line : run) {
+        if (line.milliseconds <= stepAt)
+            continue;
+        line.milliseconds -= stepAt;
+        after.push_back(line);
+    }
+    return after;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
 #include "heater_plant.h"
+#include "tuning/gain_set.h"
 #include "tuning/plant_sample.h"
+
+#include <optional>
 
 /// A run of the simulator's controller as the console would record it, without the console:
 /// a line every period, its output level, temperature, set point and gains, in-process and
@@ -23,7 +26,13 @@ struct Experiment
     int p = 10;
     int i = 5;
     int d = 2;
+    /// Gains sent with the step as one command, as the step test sends them; the controller
+    /// takes it after its quiet time.
+    std::optional<GainSet> stepGains;
+    bool noise = true;
 };
 
 PlantStretch record(const Experiment &experiment);
+/// The lines after the step, their times counted from it.
+PlantStretch afterStep(const PlantStretch &run, const Experiment &experiment);
 } // namespace SimulatedRun

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "tuning/controller_law.h"
+#include "tuning/gain_set.h"
+#include "tuning/plant_model.h"
+
+#include <cstddef>
+#include <vector>
+
+/// The fitted plant under the controller's own law, stepped as the controller steps it: the
+/// output clamped to its limits and rounded to a whole count, the integral kept so that its term
+/// stays within the same limits, the derivative on the smoothed rate of the measurement. It
+/// starts at rest with its set point at the resting temperature, as a loop left alone would be.
+/// The controller keeps the integral of the error, not its term: new gains scale what it holds.
+class ClosedLoop
+{
+public:
+    static constexpr double kLoopSeconds = 0.05;
+
+    ClosedLoop(const PlantModel &model, const ControllerLaw &law, const GainSet &gains,
+        double restingSetPoint);
+
+    void setTarget(double temperature) { m_target = temperature; }
+    void setGains(const GainSet &gains);
+    /// Heat taken away, in output counts: the output must rise by as much to hold the target.
+    void setLoad(double outputCounts) { m_load = outputCounts; }
+    void step();
+
+    double seconds() const { return m_steps * kLoopSeconds; }
+    double temperature() const { return m_temperature; }
+    int output() const { return m_output; }
+    /// The output that holds the plant at a temperature, within the limits.
+    double holdingOutput(double temperature) const;
+
+private:
+    void rest(double setPoint);
+    double delayedOutput() const;
+
+    PlantModel m_model;
+    ControllerLaw m_law;
+    double m_proportional = 0.0;
+    double m_integralScale = 0.0;
+    double m_derivative = 0.0;
+    double m_approach;
+    double m_rateShare;
+    std::size_t m_delaySteps;
+    double m_delayShare;
+    std::vector<int> m_outputs;
+    std::size_t m_newest = 0;
+    long long m_steps = 0;
+    double m_target;
+    double m_load = 0.0;
+    double m_temperature = 0.0;
+    double m_previous = 0.0;
+    double m_integral = 0.0;
+    double m_filteredRate = 0.0;
+    int m_output = 0;
+};

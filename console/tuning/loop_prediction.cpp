@@ -1,0 +1,48 @@
+#include "loop_prediction.h"
+
+#include "tuning/closed_loop.h"
+
+#include <cmath>
+
+namespace {
+constexpr double kSettlingSpans = 6.0;
+} // namespace
+
+double LoopPrediction::horizonFor(const PlantModel &model)
+{
+    return std::ceil(kSettlingSpans * (model.timeConstant + model.deadTime));
+}
+
+StepPlan LoopPrediction::completed(StepPlan plan, const PlantModel &model)
+{
+    if (plan.horizonSeconds <= 0)
+        plan.horizonSeconds = horizonFor(model);
+    return plan;
+}
+
+LoopPrediction LoopPrediction::of(const PlantModel &model, const ControllerLaw &law,
+    const GainSet &gains, const StepPlan &stepPlan)
+{
+    const StepPlan plan = completed(stepPlan, model);
+    ClosedLoop loop(model, law, plan.restingGains.value_or(gains), plan.from);
+    loop.setGains(gains);
+    loop.setTarget(plan.to);
+    LoopPrediction prediction;
+    const qint64 lastLine = qint64(plan.horizonSeconds * 1000);
+    prediction.lines.reserve(std::size_t(lastLine / plan.linePeriodMs));
+    for (qint64 line = plan.linePeriodMs; line <= lastLine; line += plan.linePeriodMs) {
+        while (loop.seconds() * 1000 < line - 0.5)
+            loop.step();
+        PlantSample sample;
+        sample.milliseconds = line;
+        sample.temperature = loop.temperature();
+        sample.output = loop.output();
+        sample.setPoint = plan.to;
+        sample.p = gains.p;
+        sample.i = gains.i;
+        sample.d = gains.d;
+        prediction.lines.push_back(sample);
+    }
+    prediction.figures = ResponseFigures::of(prediction.lines, plan, law);
+    return prediction;
+}

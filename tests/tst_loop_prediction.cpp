@@ -1,0 +1,276 @@
+#include "simulated_run.h"
+#include "tuning/gain_rules.h"
+#include "tuning/loop_prediction.h"
+#include "tuning/plant_fit.h"
+#include "tuning/tuning_advice.h"
+
+#include <QTest>
+
+#include <cmath>
+
+Q_DECLARE_METATYPE(HeaterPlant::Parameters)
+Q_DECLARE_METATYPE(GainSet)
+
+namespace {
+constexpr GainSet kDefaultGains{10, 5, 2};
+constexpr double kFrom = 50.0;
+constexpr double kTo = 60.0;
+
+HeaterPlant::Parameters plant(double timeConstant, double deadTime, double sensorLag = 0.0)
+{
+    HeaterPlant::Parameters parameters;
+    parameters.timeConstant = timeConstant;
+    parameters.deadTime = deadTime;
+    parameters.sensorLag = sensorLag;
+    return parameters;
+}
+
+/// The model a fit gets from one heat-up with the default gains, heater off at first.
+PlantModel fittedModel(const HeaterPlant::Parameters &parameters, unsigned seed)
+{
+    SimulatedRun::Experiment heatUp;
+    heatUp.plant = parameters;
+    heatUp.seed = seed;
+    heatUp.startTenths = 0;
+    heatUp.stepSeconds = std::max(600.0, 5 * parameters.timeConstant);
+    const PlantFit::Outcome outcome = PlantFit::fit({SimulatedRun::record(heatUp)});
+    if (!outcome.model)
+        qFatal("no model: %s", qPrintable(outcome.refusal));
+    return *outcome.model;
+}
+
+PlantModel trueModel(const HeaterPlant::Parameters &parameters)
+{
+    PlantModel model;
+    model.gain = parameters.gain / PlantModel::kFullOutput;
+    model.timeConstant = parameters.timeConstant;
+    model.deadTime = parameters.deadTime;
+    model.offset = parameters.ambient;
+    return model;
+}
+
+StepPlan stepPlan(const PlantModel &model)
+{
+    StepPlan plan;
+    plan.from = kFrom;
+    plan.to = kTo;
+    plan.restingGains = kDefaultGains;
+    return LoopPrediction::completed(plan, model);
+}
+
+/// The step as the simulator's controller answers it: resting at the start under the default
+/// gains, then the step's command.
+ResponseFigures measuredStep(const HeaterPlant::Parameters &parameters, const GainSet &gains,
+    const StepPlan &plan, unsigned seed, bool noise = true)
+{
+    SimulatedRun::Experiment step;
+    step.plant = parameters;
+    step.seed = seed;
+    step.noise = noise;
+    step.startTenths = int(plan.from * 10);
+    step.settleSeconds = 15 * parameters.timeConstant;
+    step.stepTenths = int(plan.to * 10);
+    step.stepSeconds = plan.horizonSeconds;
+    step.stepGains = gains;
+    const PlantStretch run = SimulatedRun::record(step);
+    return ResponseFigures::of(SimulatedRun::afterStep(run, step), plan, ControllerLaw());
+}
+
+/// What noise adds to a measured integral of absolute error over the whole step.
+double noiseFloor(const PlantModel &model, const StepPlan &plan)
+{
+    return model.rms * std::sqrt(2.0 / M_PI) * plan.horizonSeconds;
+}
+
+PlantStretch linesOf(const std::vector<double> &temperatures, double output = 100.0)
+{
+    PlantStretch lines;
+    for (std::size_t at = 0; at < temperatures.size(); ++at) {
+        PlantSample line;
+        line.milliseconds = qint64(at + 1) * 1000;
+        line.temperature = temperatures[at];
+        line.output = output;
+        lines.push_back(line);
+    }
+    return lines;
+}
+} // namespace
+
+class tst_LoopPrediction : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void figuresOfLines();
+    void followsTheSimulatorsLaw_data();
+    void followsTheSimulatorsLaw();
+    void predictsTheSimulatorFromAFittedModel_data();
+    void predictsTheSimulatorFromAFittedModel();
+    void recommendedKeepsItsLimit_data();
+    void recommendedKeepsItsLimit();
+    void adviceCanBeCancelled();
+};
+
+void tst_LoopPrediction::figuresOfLines()
+{
+    StepPlan up{50, 60, 1000, 10, {}};
+    const ResponseFigures rising =
+        ResponseFigures::of(linesOf({51, 55, 59, 60.6, 60.3, 60.1, 60, 60, 60, 60}), up, {});
+    QCOMPARE(rising.overshoot, 0.6);
+    QCOMPARE(rising.overshootPercent, 6.0);
+    QCOMPARE(*rising.rise10To90Seconds, 2.0); // 51 at 1 s is 10 % of the step; 59 at 3 s, 90 %
+    QCOMPARE(*rising.settlingHalfDegreeSeconds, 4 + 0.1 / 0.3);
+    QCOMPARE(rising.window.riseTenths, qint64(70));
+    QCOMPARE(rising.window.overshootPercent, 1.0);
+    QVERIFY(!rising.oscillates);
+
+    StepPlan down{60, 50, 1000, 6, {}};
+    const ResponseFigures falling =
+        ResponseFigures::of(linesOf({58, 52, 49.5, 50.4, 49.6, 50.6}, 0.0), down, {});
+    QCOMPARE(falling.overshoot, 0.5);
+    QVERIFY(!falling.settlingHalfDegreeSeconds);
+    QCOMPARE(falling.saturatedSeconds, 6.0);
+    QCOMPARE(falling.steadyError, -0.6);
+
+    StepPlan swinging{50, 60, 1000, 10, {}};
+    const ResponseFigures ringing =
+        ResponseFigures::of(linesOf({58, 61, 59, 61, 59, 61, 59.5, 60.3, 60, 60}), swinging, {});
+    QVERIFY(ringing.oscillates);
+}
+
+void tst_LoopPrediction::followsTheSimulatorsLaw_data()
+{
+    QTest::addColumn<GainSet>("gains");
+    QTest::newRow("default") << kDefaultGains;
+    QTest::newRow("aggressive, with derivative") << GainSet{93, 67, 32};
+    QTest::newRow("proportional and integral") << GainSet{49, 10, 0};
+    QTest::newRow("proportional only") << GainSet{40, 0, 0};
+}
+
+/// On the plant's own parameters and without noise, the prediction is the simulator's step.
+void tst_LoopPrediction::followsTheSimulatorsLaw()
+{
+    QFETCH(GainSet, gains);
+    const HeaterPlant::Parameters parameters = plant(60, 3);
+    const PlantModel model = trueModel(parameters);
+    const StepPlan plan = stepPlan(model);
+    const ResponseFigures predicted = LoopPrediction::of(model, {}, gains, plan).figures;
+    const ResponseFigures measured = measuredStep(parameters, gains, plan, 1, false);
+    QVERIFY2(std::abs(predicted.overshoot - measured.overshoot) <= 0.06,
+        qPrintable(
+            QStringLiteral("%1 against %2").arg(predicted.overshoot).arg(measured.overshoot)));
+    QVERIFY(std::abs(predicted.absoluteErrorIntegral - measured.absoluteErrorIntegral)
+        <= 0.03 * measured.absoluteErrorIntegral);
+    QCOMPARE(predicted.settlingHalfDegreeSeconds.has_value(),
+        measured.settlingHalfDegreeSeconds.has_value());
+    if (predicted.settlingHalfDegreeSeconds)
+        QVERIFY(std::abs(*predicted.settlingHalfDegreeSeconds - *measured.settlingHalfDegreeSeconds)
+            <= 1.0);
+    QVERIFY(std::abs(predicted.steadyError - measured.steadyError) <= 0.05);
+}
+
+void tst_LoopPrediction::predictsTheSimulatorFromAFittedModel_data()
+{
+    QTest::addColumn<HeaterPlant::Parameters>("parameters");
+    QTest::addColumn<double>("overshootGate");
+    QTest::addColumn<bool>("checkSettlingAndError");
+    QTest::newRow("default plant") << plant(60, 3) << 0.15 << true;
+    QTest::newRow("a sensor lagging 10 s") << plant(60, 3, 10) << 0.3 << false;
+}
+
+/// Four gain sets on the model fitted from a heat-up, over 20 seeds: the overshoot, the settling
+/// to ±0.5 °C and the integral of absolute error (with what noise adds) as measured.
+void tst_LoopPrediction::predictsTheSimulatorFromAFittedModel()
+{
+    QFETCH(HeaterPlant::Parameters, parameters);
+    QFETCH(double, overshootGate);
+    QFETCH(bool, checkSettlingAndError);
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        const PlantModel model = fittedModel(parameters, seed);
+        const StepPlan plan = stepPlan(model);
+        const ControllerLaw law;
+        for (const GainSet &gains : {kDefaultGains, GainRules::relayZieglerNichols(model, law),
+                 GainRules::simcPi(model, law, 1.0), GainRules::amigoPid(model, law)}) {
+            const ResponseFigures predicted = LoopPrediction::of(model, law, gains, plan).figures;
+            const ResponseFigures measured = measuredStep(parameters, gains, plan, seed + 100);
+            const QString where = QStringLiteral("seed %1, P%2 I%3 D%4: overshoot %5 against %6")
+                                      .arg(seed)
+                                      .arg(gains.p)
+                                      .arg(gains.i)
+                                      .arg(gains.d)
+                                      .arg(predicted.overshoot)
+                                      .arg(measured.overshoot);
+            QVERIFY2(std::abs(predicted.overshoot - measured.overshoot) <= overshootGate,
+                qPrintable(where));
+            if (!checkSettlingAndError)
+                continue;
+            QVERIFY2(predicted.settlingHalfDegreeSeconds && measured.settlingHalfDegreeSeconds
+                    && std::abs(*predicted.settlingHalfDegreeSeconds
+                           - *measured.settlingHalfDegreeSeconds)
+                        <= 3.0,
+                qPrintable(where
+                    + QStringLiteral(", settling %1 against %2")
+                          .arg(predicted.settlingHalfDegreeSeconds.value_or(-1))
+                          .arg(measured.settlingHalfDegreeSeconds.value_or(-1))));
+            const double expected = predicted.absoluteErrorIntegral + noiseFloor(model, plan);
+            QVERIFY2(std::abs(measured.absoluteErrorIntegral - expected) <= 0.2 * expected,
+                qPrintable(where
+                    + QStringLiteral(", IAE %1 against %2")
+                          .arg(expected)
+                          .arg(measured.absoluteErrorIntegral)));
+        }
+    }
+}
+
+void tst_LoopPrediction::recommendedKeepsItsLimit_data()
+{
+    QTest::addColumn<HeaterPlant::Parameters>("parameters");
+    QTest::addColumn<double>("limit");
+    QTest::newRow("default plant, 0.5 °C") << plant(60, 3) << 0.5;
+    QTest::newRow("default plant, 0.2 °C") << plant(60, 3) << 0.2;
+    QTest::newRow("slow plant, 0.5 °C") << plant(150, 8) << 0.5;
+    QTest::newRow("slow plant, 0.2 °C") << plant(150, 8) << 0.2;
+}
+
+/// The recommended gains, chosen on a fitted model, keep the overshoot limit on the simulator in
+/// at least 19 seeds of 20.
+void tst_LoopPrediction::recommendedKeepsItsLimit()
+{
+    QFETCH(HeaterPlant::Parameters, parameters);
+    QFETCH(double, limit);
+    int within = 0;
+    QStringList misses;
+    for (unsigned seed = 1; seed <= 20; ++seed) {
+        TuningAdvice::Request request;
+        request.model = fittedModel(parameters, seed);
+        request.current = kDefaultGains;
+        request.plan = stepPlan(request.model);
+        request.overshootLimit = limit;
+        const TuningAdvice advice = TuningAdvice::of(request);
+        const TuningAdvice::Candidate *recommended = advice.recommended();
+        QVERIFY2(recommended, qPrintable(advice.weighed));
+        QVERIFY(recommended->prediction.figures.overshoot <= limit);
+        const ResponseFigures measured =
+            measuredStep(parameters, recommended->gains, request.plan, seed + 100);
+        if (measured.overshoot <= limit + 1e-9)
+            ++within;
+        else
+            misses << QStringLiteral("seed %1: %2 °C").arg(seed).arg(measured.overshoot);
+    }
+    QVERIFY2(within >= 19, qPrintable(misses.join(QStringLiteral(", "))));
+}
+
+void tst_LoopPrediction::adviceCanBeCancelled()
+{
+    TuningAdvice::Request request;
+    request.model = trueModel(plant(60, 3));
+    request.plan = stepPlan(request.model);
+    int calls = 0;
+    const TuningAdvice advice = TuningAdvice::of(request, [&](int) { return ++calls < 5; });
+    QVERIFY(advice.cancelled);
+    QVERIFY(advice.candidates.empty());
+    QCOMPARE(calls, 5);
+}
+
+QTEST_GUILESS_MAIN(tst_LoopPrediction)
+#include "tst_loop_prediction.moc"
