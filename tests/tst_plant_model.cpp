@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
@@ -147,6 +148,29 @@ void tst_PlantModel::stepTestRunGivesThePlant()
     const QByteArray rows = record.readAll();
     QVERIFY(rows.contains(printed.value("from").toString().toUtf8() + ','));
     QVERIFY(rows.contains(printed.value("to").toString().toUtf8() + ','));
+
+    // Advice on the same model: the gains in use, the rules and the recommended set; one set
+    // predicted alone gives the figures the table gave it.
+    const QString recordPath = QDir(console.window().recordsDirectory()).filePath(records.front());
+    const Tuned advised = tune({recordPath, "--json", "--advise", "--step", "50:60"});
+    QCOMPARE(advised.exitCode, 0);
+    QStringList names;
+    QJsonObject current;
+    for (const QJsonValue &candidate : advised.json().value("candidates").toArray()) {
+        names << candidate["name"].toString();
+        if (names.back() == u"current")
+            current = candidate.toObject();
+        if (names.back() == u"recommended")
+            QVERIFY(candidate["predicted"]["overshoot_c"].toDouble() <= 0.5);
+    }
+    QCOMPARE(names,
+        QStringList({"current", "simc_tight", "simc_smooth", "amigo_pi", "amigo_pid", "relay_zn",
+            "recommended"}));
+    QCOMPARE(QList<int>({current["p"].toInt(), current["i"].toInt(), current["d"].toInt()}),
+        QList<int>({10, 5, 2}));
+    const Tuned alone = tune({recordPath, "--json", "--predict", "10,5,2", "--step", "50:60"});
+    QCOMPARE(alone.json().value("candidates").toArray().at(0)["predicted"].toObject(),
+        current["predicted"].toObject());
 }
 
 void tst_PlantModel::runThatNeverMovedGetsTheReason()
@@ -184,6 +208,13 @@ void tst_PlantModel::tuneSaysWhatItCannotRead_data()
     QTest::newRow("English") << QStringList{"missing.csv", "--lang", "en"}
                              << "Record file not found: missing.csv";
     QTest::newRow("an option unknown") << QStringList{"a.csv", "--fast"} << "fast";
+    QTest::newRow("advice without a step") << QStringList{"a.csv", "--advise"} << "--step FROM:TO";
+    QTest::newRow("a step that is none")
+        << QStringList{"a.csv", "--advise", "--step", "60"} << "阶跃无法读取：60";
+    QTest::newRow("gains out of range") << QStringList{"a.csv", "--predict", "10,5,1000", "--step",
+        "50:60"} << "增益无法读取：10,5,1000";
+    QTest::newRow("no overshoot") << QStringList{"a.csv", "--advise", "--step", "50:60",
+        "--overshoot", "0"} << "超调无法读取：0";
 }
 
 void tst_PlantModel::tuneSaysWhatItCannotRead()

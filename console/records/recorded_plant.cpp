@@ -58,3 +58,13 @@ RecordedPlant RecordedPlant::ofRecord(const QString &path, std::optional<qint64>
     return fittedTo(RunSamples::ofRecord(path, runAt, progress.part(0, progressWhole(bytes))),
         bytes, law, progress);
 }
+
+std::optional<GainSet> RecordedPlant::lastGains() const
+{
+    if (fitted.empty())
+        return std::nullopt;
+    const PlantSample &last = fitted.back();
+    if (!last.p || !last.i || !last.d)
+        return std::nullopt;
+    return GainSet{*last.p, *last.i, *last.d};
+}

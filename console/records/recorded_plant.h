@@ -3,6 +3,7 @@
 #include "records/read_progress.h"
 #include "records/run_samples.h"
 #include "tuning/controller_law.h"
+#include "tuning/gain_set.h"
 #include "tuning/law_check.h"
 #include "tuning/plant_model.h"
 #include "tuning/plant_sample.h"
@@ -31,6 +32,9 @@ struct RecordedPlant
     std::optional<LawCheck> lawCheck;
     /// The run's first line, in milliseconds since the epoch.
     qint64 runStart = 0;
+
+    /// The gains the last line fitted showed: what a step from the run's end starts under.
+    std::optional<GainSet> lastGains() const;
 
     /// The run of a runs.csv row, its columns named by heading, from its record files.
     static RecordedPlant ofRun(const QString &directory, const QStringList &heading,

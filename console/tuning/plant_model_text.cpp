@@ -33,6 +33,14 @@ std::vector<PlantModelText::Figure> PlantModelText::figures(const PlantModel &mo
     };
 }
 
+QString PlantModelText::oneLine(const PlantModel &model)
+{
+    return tr("K %1 ℃/计数，τ %2 s，θ %3 s，rms %4 ℃")
+        .arg(withError(model.gain, model.gainError()),
+            withError(model.timeConstant, model.timeConstantError()),
+            withError(model.deadTime, model.deadTimeError()), QString::number(model.rms, 'f', 2));
+}
+
 QString PlantModelText::withError(double value, double error)
 {
     const int places = error > 0 && std::isfinite(error)

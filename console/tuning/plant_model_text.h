@@ -21,6 +21,8 @@ public:
     };
 
     static std::vector<Figure> figures(const PlantModel &model);
+    /// The model in one line: K, τ and θ with their ±, and the rms.
+    static QString oneLine(const PlantModel &model);
     /// "120.3 ± 1.5": the value to the second significant digit of its error.
     static QString withError(double value, double error);
 };

@@ -98,6 +98,8 @@ QString TuningAdvice::nameOf(Kind kind)
         return tr("继电器 + Z-N（固件自整定）");
     case Kind::Recommended:
         return tr("推荐");
+    case Kind::Given:
+        return tr("给定");
     }
     return {};
 }
@@ -119,6 +121,8 @@ QString TuningAdvice::keyOf(Kind kind)
         return QStringLiteral("relay_zn");
     case Kind::Recommended:
         return QStringLiteral("recommended");
+    case Kind::Given:
+        return QStringLiteral("given");
     }
     return {};
 }

@@ -22,6 +22,7 @@ class TuningAdvice
 public:
     static constexpr double kDefaultOvershootLimit = 0.5;
 
+    /// Given is a set the operator names, predicted alone.
     enum class Kind {
         Current,
         SimcTight,
@@ -29,7 +30,8 @@ public:
         AmigoPi,
         AmigoPid,
         RelayZieglerNichols,
-        Recommended
+        Recommended,
+        Given
     };
     struct Candidate
     {

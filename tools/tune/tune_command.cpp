@@ -1,10 +1,12 @@
 #include "tune_command.h"
 
+#include "advice_output.h"
 #include "app/application_setup.h"
 #include "records/record_rows.h"
 #include "records/recorded_plant.h"
 #include "settings_lookup.h"
 #include "tuning/plant_model_text.h"
+#include "tuning/tuning_advice.h"
 
 #include <QCommandLineParser>
 #include <QDateTime>
@@ -12,7 +14,12 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLocale>
 #include <QTextStream>
+
+#include <array>
+#include <cmath>
+#include <variant>
 
 namespace {
 
@@ -20,6 +27,19 @@ const QString kRunStart = QStringLiteral("run-start");
 const QString kSettings = QStringLiteral("settings");
 const QString kJson = QStringLiteral("json");
 const QString kLanguage = QStringLiteral("lang");
+const QString kAdvise = QStringLiteral("advise");
+const QString kPredict = QStringLiteral("predict");
+const QString kStep = QStringLiteral("step");
+const QString kOvershoot = QStringLiteral("overshoot");
+
+/// What to do with the model besides printing it.
+struct Prediction
+{
+    StepPlan plan;
+    /// The gains to predict; none for the whole advice.
+    std::optional<GainSet> given;
+    double overshootLimit = TuningAdvice::kDefaultOvershootLimit;
+};
 
 /// The options, described in the language installed when it is called.
 void describe(QCommandLineParser &parser)
@@ -36,6 +56,10 @@ void describe(QCommandLineParser &parser)
             QStringLiteral("FILE")},
         {kJson, TuneCommand::tr("以 JSON 输出")},
         {kLanguage, TuneCommand::tr("输出的语言：zh（默认）或 en"), QStringLiteral("LANG")},
+        {kAdvise, TuneCommand::tr("给出整定建议：各候选增益及其预测的阶跃响应（需 --step）")},
+        {kPredict, TuneCommand::tr("预测这组增益的阶跃响应（需 --step）"), QStringLiteral("P,I,D")},
+        {kStep, TuneCommand::tr("预测的阶跃：从 FROM ℃ 到 TO ℃"), QStringLiteral("FROM:TO")},
+        {kOvershoot, TuneCommand::tr("推荐增益允许的超调（℃，默认 0.5）"), QStringLiteral("C")},
     });
 }
 
@@ -46,6 +70,73 @@ std::optional<qint64> momentOf(QString text)
         text[10] = u'T';
     const QDateTime moment = QDateTime::fromString(text, Qt::ISODateWithMs);
     return moment.isValid() ? std::optional<qint64>(moment.toMSecsSinceEpoch()) : std::nullopt;
+}
+
+std::optional<double> numberOf(const QString &text)
+{
+    bool ok = false;
+    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
+    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
+}
+
+std::optional<GainSet> gainsOf(const QString &text)
+{
+    const QStringList parts = text.split(u',');
+    if (parts.size() != 3)
+        return std::nullopt;
+    std::array<int, 3> gains{};
+    for (int at = 0; at < 3; ++at) {
+        bool ok = false;
+        gains[at] = parts[at].trimmed().toInt(&ok);
+        if (!ok || gains[at] < 0 || gains[at] > GainSet::kLargest)
+            return std::nullopt;
+    }
+    return GainSet{gains[0], gains[1], gains[2]};
+}
+
+/// The step and what to predict on it, or why the options do not say.
+std::variant<Prediction, QString> predictionOf(const QCommandLineParser &parser)
+{
+    Prediction prediction;
+    if (parser.isSet(kAdvise) && parser.isSet(kPredict))
+        return TuneCommand::tr("--advise 和 --predict 只能用一个");
+    if (!parser.isSet(kStep))
+        return TuneCommand::tr("要预测，得给出阶跃：--step FROM:TO，例如 --step 50:60");
+    const QStringList ends = parser.value(kStep).split(u':');
+    const std::optional<double> from = ends.size() == 2 ? numberOf(ends[0]) : std::nullopt;
+    const std::optional<double> to = ends.size() == 2 ? numberOf(ends[1]) : std::nullopt;
+    if (!from || !to || *from == *to)
+        return TuneCommand::tr("阶跃无法读取：%1（例如 50:60，两端不同）").arg(parser.value(kStep));
+    prediction.plan.from = *from;
+    prediction.plan.to = *to;
+    if (parser.isSet(kPredict)) {
+        prediction.given = gainsOf(parser.value(kPredict));
+        if (!prediction.given)
+            return TuneCommand::tr("增益无法读取：%1（例如 10,5,2，各在 0 到 999）")
+                .arg(parser.value(kPredict));
+    }
+    if (parser.isSet(kOvershoot)) {
+        const std::optional<double> limit = numberOf(parser.value(kOvershoot));
+        if (!limit || *limit <= 0)
+            return TuneCommand::tr("超调无法读取：%1（大于 0 的 ℃ 数，例如 0.5）")
+                .arg(parser.value(kOvershoot));
+        prediction.overshootLimit = *limit;
+    }
+    return prediction;
+}
+
+TuningAdvice predicted(const RecordedPlant &plant, const ControllerLaw &law, Prediction prediction)
+{
+    const std::optional<GainSet> current = plant.lastGains();
+    prediction.plan.restingGains = current;
+    if (const std::optional<GainSet> &given = prediction.given) {
+        TuningAdvice advice;
+        advice.candidates.push_back({TuningAdvice::Kind::Given, *given,
+            LoopPrediction::of(*plant.model, law, *given, prediction.plan)});
+        return advice;
+    }
+    return TuningAdvice::of(
+        {*plant.model, law, current, prediction.plan, prediction.overshootLimit});
 }
 
 QString recordTime(qint64 milliseconds)
@@ -95,9 +186,15 @@ QJsonObject lawCheckJson(const LawCheck &check, const ControllerLaw &law)
     return json;
 }
 
-void printJson(const RecordedPlant &plant, const ControllerLaw &law, QTextStream &out)
+void printJson(const RecordedPlant &plant, const ControllerLaw &law,
+    const std::optional<TuningAdvice> &advice, QTextStream &out)
 {
     QJsonObject json;
+    if (advice) {
+        json.insert(QStringLiteral("candidates"), AdviceOutput::json(advice->candidates));
+        if (!advice->weighed.isEmpty())
+            json.insert(QStringLiteral("recommendation"), advice->weighed);
+    }
     if (plant.model)
         json.insert(QStringLiteral("model"), modelJson(*plant.model));
     else
@@ -109,8 +206,8 @@ void printJson(const RecordedPlant &plant, const ControllerLaw &law, QTextStream
     out << QJsonDocument(json).toJson(QJsonDocument::Indented);
 }
 
-void printText(
-    const QString &record, const RecordedPlant &plant, const ControllerLaw &law, QTextStream &out)
+void printText(const QString &record, const RecordedPlant &plant, const ControllerLaw &law,
+    const std::optional<TuningAdvice> &advice, QTextStream &out)
 {
     out << TuneCommand::tr("%1，运行开始于 %2")
                .arg(record,
@@ -128,6 +225,12 @@ void printText(
         out << TuneCommand::tr("说明：%1").arg(note) << Qt::endl;
     if (plant.lawCheck)
         out << TuneCommand::tr("控制规律：%1").arg(plant.lawCheck->summary(law)) << Qt::endl;
+    if (!advice)
+        return;
+    out << Qt::endl;
+    AdviceOutput::printTable(advice->candidates, out);
+    if (!advice->weighed.isEmpty())
+        out << Qt::endl << advice->weighed << Qt::endl;
 }
 
 } // namespace
@@ -157,7 +260,8 @@ int TuneCommand::run(const QStringList &arguments, QTextStream &out, QTextStream
         return Fitted;
     }
     if (parser.isSet(QStringLiteral("version"))) {
-        out << QStringLiteral("termiva-tune ") << QCoreApplication::applicationVersion() << Qt::endl;
+        out << QStringLiteral("termiva-tune ") << QCoreApplication::applicationVersion()
+            << Qt::endl;
         return Fitted;
     }
     if (parser.positionalArguments().size() != 1)
@@ -174,15 +278,25 @@ int TuneCommand::run(const QStringList &arguments, QTextStream &out, QTextStream
             return refuse(
                 tr("时间无法读取：%1（例如 2026-12-08T09:30:05）").arg(parser.value(kRunStart)));
     }
+    std::optional<Prediction> prediction;
+    if (parser.isSet(kAdvise) || parser.isSet(kPredict)) {
+        const std::variant<Prediction, QString> read = predictionOf(parser);
+        if (const QString *problem = std::get_if<QString>(&read))
+            return refuse(*problem);
+        prediction = std::get<Prediction>(read);
+    }
     const QString record = parser.positionalArguments().constFirst();
     const ControllerLaw law = ControllerLaw::read(settingsFile);
     const RecordedPlant plant = RecordedPlant::ofRecord(record, runAt, law);
     if (plant.readProblem == RunSamples::Problem::Unreadable
         || plant.readProblem == RunSamples::Problem::NoSuchRun)
         return refuse(plant.refusal);
+    std::optional<TuningAdvice> advice;
+    if (prediction && plant.model)
+        advice = predicted(plant, law, *prediction);
     if (parser.isSet(kJson))
-        printJson(plant, law, out);
+        printJson(plant, law, advice, out);
     else
-        printText(record, plant, law, out);
+        printText(record, plant, law, advice, out);
     return plant.model ? Fitted : Refused;
 }
