@@ -1,6 +1,7 @@
 #include "frm_main.h"
 
 #include "dialogs/runs_dialog.h"
+#include "dialogs/tuning_advice_dialog.h"
 #include "form/design_details.h"
 #include "ms_comm.h"
 #include "panels/chart_panel.h"
@@ -82,7 +83,7 @@ void frmMain::createPanels()
     m_runTime =
         new RunTimeColumn(m_controls.runTime, session, *m_runTimeTimer, *m_trendTimer, this);
     m_stepResponse = new StepResponsePanel(m_controls.stepResponse, session, this);
-    new StepTestLauncher(m_controls.runTime, session, this);
+    m_stepTest = new StepTestLauncher(m_controls.runTime, session, this);
     new DateClock(m_controls.clock, *m_clockTimer, m_clock, this);
 }
 
@@ -110,6 +111,7 @@ void frmMain::connectSession()
         [log = m_receiveLog](
             const ReconnectPolicy::Report &report) { log->logEvent(report.logEntry); });
     connect(session, &ConsoleSession::runRestarted, m_chart, &ChartPanel::clearHistory);
+    connect(session, &ConsoleSession::runPredicted, m_chart, &ChartPanel::showPrediction);
     connect(
         session, &ConsoleSession::runRestarted, m_stepResponse, &StepResponsePanel::showRestarted);
     connect(
@@ -120,6 +122,8 @@ void frmMain::connectSession()
     connect(m_connection, &ConnectionPanel::exitRequested, this, &frmMain::closeAndQuit);
     connect(
         m_stepResponse, &StepResponsePanel::runHistoryRequested, this, &frmMain::showRunHistory);
+    connect(m_stepResponse, &StepResponsePanel::tuningAdviceRequested, this,
+        [this] { showTuningAdvice(std::nullopt); });
     connect(
         m_receiveLog, &ReceiveLog::openRecordsFolderRequested, this, &frmMain::openRecordsFolder);
 }
@@ -166,6 +170,26 @@ void frmMain::showRunHistory()
     dialog->setCurrentRun(m_session->runInProgress());
     dialog->setControllerLaw(m_session->controllerLaw());
     connect(dialog, &RunsDialog::compareOnChart, m_chart, &ChartPanel::compareRuns);
+    connect(dialog, &RunsDialog::tuningAdviceRequested, this,
+        [this](const QStringList &run) { showTuningAdvice(run); });
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->open();
+}
+
+void frmMain::showTuningAdvice(const std::optional<QStringList> &run)
+{
+    const std::optional<QStringList> chosen = run ? run : m_session->runInProgress();
+    if (!chosen) {
+        m_status->show(tr("还没有运行：连接并收到数据后才能给出整定建议"));
+        return;
+    }
+    auto *dialog = new TuningAdviceDialog(recordsDirectory(), RunRecorder::runColumns(), *chosen,
+        m_session->controllerLaw(), m_session->adviceStart(), this);
+    connect(dialog, &TuningAdviceDialog::applyRequested, this,
+        [this, dialog](const AppliedPrediction &prediction) {
+            dialog->close();
+            m_stepTest->openPredictedStep(prediction);
+        });
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->open();
 }

@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <optional>
 
 class ChartPanel;
 class Clock;
@@ -17,6 +18,7 @@ class ReceiveLog;
 class RunTimeColumn;
 class StatusLine;
 class StepResponsePanel;
+class StepTestLauncher;
 class WindowTimer;
 struct CommandVerdict;
 struct CompletedLine;
@@ -65,6 +67,8 @@ private:
     void showLine(const CompletedLine &line);
     void reportVerdict(const CommandVerdict &verdict);
     void showRunHistory();
+    /// "整定建议…" for a run as a row of runs.csv; none for the run in progress.
+    void showTuningAdvice(const std::optional<QStringList> &run);
     void openRecordsFolder();
     // cmdExit_Click, after the panel
     void closeAndQuit();
@@ -87,4 +91,5 @@ private:
     ChartPanel *m_chart = nullptr;
     RunTimeColumn *m_runTime = nullptr;
     StepResponsePanel *m_stepResponse = nullptr;
+    StepTestLauncher *m_stepTest = nullptr;
 };

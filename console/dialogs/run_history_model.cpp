@@ -35,6 +35,15 @@ constexpr RunColumn kShown[HistoryRun::kColumns] = {
     {QT_TRANSLATE_NOOP("RunsDialog", "最高温度/℃"), Kind::Number},
     {QT_TRANSLATE_NOOP("RunsDialog", "行数"), Kind::Number},
     {QT_TRANSLATE_NOOP("RunsDialog", "记录文件"), Kind::Text},
+    {QT_TRANSLATE_NOOP("RunsDialog", "模型 K/(℃/计数)"), Kind::Number},
+    {QT_TRANSLATE_NOOP("RunsDialog", "模型 τ/s"), Kind::Number},
+    {QT_TRANSLATE_NOOP("RunsDialog", "模型 θ/s"), Kind::Number},
+    {QT_TRANSLATE_NOOP("RunsDialog", "预测超调/℃"), Kind::Number},
+    {QT_TRANSLATE_NOOP("RunsDialog", "实测超调/℃"), Kind::Number},
+    {QT_TRANSLATE_NOOP("RunsDialog", "预测调节 ±0.5 ℃/s"), Kind::Number},
+    {QT_TRANSLATE_NOOP("RunsDialog", "实测调节 ±0.5 ℃/s"), Kind::Number},
+    {QT_TRANSLATE_NOOP("RunsDialog", "预测 IAE/(℃·s)"), Kind::Number},
+    {QT_TRANSLATE_NOOP("RunsDialog", "实测 IAE/(℃·s)"), Kind::Number},
 };
 constexpr int kEndColumn = 1;
 constexpr char kFieldEnd = '\x1f';

@@ -5,7 +5,13 @@
 
 #include <QDateTime>
 
+#include <cmath>
+
 namespace {
+// The dashes of a predicted curve: drawn for the first part of each period, broken for the rest.
+constexpr qint64 kDashPeriodMs = 4000;
+constexpr qint64 kDashDrawnMs = 2500;
+
 QString cell(const QStringList &run, const char *column)
 {
     return run.value(RunRecorder::runColumns().indexOf(QLatin1String(column)));
@@ -39,4 +45,20 @@ QString RunOverlay::legend(const QStringList &run)
     if (!gains.isEmpty())
         parts.append(gains.join(u' '));
     return parts.join(QStringLiteral(" · "));
+}
+
+ChartOverlay RunOverlay::fromPrediction(const AppliedPrediction &prediction)
+{
+    ChartOverlay overlay;
+    const GainSet &gains = prediction.gains;
+    overlay.legend = tr("预测 · P %1 I %2 D %3").arg(gains.p).arg(gains.i).arg(gains.d);
+    overlay.samples.push_back({qint32(std::lround(prediction.plan.from * 10)), 0});
+    for (const PlantSample &line : prediction.prediction.lines) {
+        const qint64 tenths = line.milliseconds / 100;
+        if (line.milliseconds % kDashPeriodMs < kDashDrawnMs)
+            overlay.samples.push_back({qint32(std::lround(line.temperature * 10)), tenths});
+        else if (overlay.samples.back().value != ChartOverlay::kGap)
+            overlay.samples.push_back({ChartOverlay::kGap, tenths});
+    }
+    return overlay;
 }

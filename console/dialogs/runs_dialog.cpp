@@ -8,6 +8,7 @@
 #include "records/run_curve.h"
 #include "records/run_figures.h"
 #include "records/run_recorder.h"
+#include "records/run_verification.h"
 #include "records/runs_file_tail.h"
 
 #include <QDateTime>
@@ -125,6 +126,9 @@ RunsDialog::RunsDialog(const QString &runsFile, QWidget *parent)
     , m_open(new QPushButton(tr("打开记录"), this))
     , m_compare(new QPushButton(tr("在曲线上对比"), this))
     , m_plantModel(new QPushButton(tr("过程模型"), this))
+    , m_tuningAdvice(new QPushButton(tr("整定建议…"), this))
+    , m_verification(new QWidget(this))
+    , m_verificationText(new QLabel(m_verification))
     , m_comparison(new QStandardItemModel(this))
     , m_comparisonTable(new QTableView(this))
     , m_reading(new QWidget(this))
@@ -147,6 +151,18 @@ RunsDialog::RunsDialog(const QString &runsFile, QWidget *parent)
     buttons->addButton(m_compare, QDialogButtonBox::ActionRole);
     m_plantModel->setObjectName(QStringLiteral("plantModel"));
     buttons->addButton(m_plantModel, QDialogButtonBox::ActionRole);
+    m_tuningAdvice->setObjectName(QStringLiteral("tuningAdvice"));
+    buttons->addButton(m_tuningAdvice, QDialogButtonBox::ActionRole);
+    m_verification->setObjectName(QStringLiteral("verification"));
+    m_verificationText->setWordWrap(true);
+    m_verificationText->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    auto *refit = new QPushButton(tr("从这次运行重新拟合…"), m_verification);
+    refit->setObjectName(QStringLiteral("refit"));
+    auto *verificationLayout = new QHBoxLayout(m_verification);
+    verificationLayout->setContentsMargins(0, 0, 0, 0);
+    verificationLayout->addWidget(m_verificationText, 1);
+    verificationLayout->addWidget(refit);
+    m_verification->hide();
     buttons->addButton(tr("关闭"), QDialogButtonBox::RejectRole)
         ->setObjectName(QStringLiteral("close"));
     m_reading->setObjectName(QStringLiteral("reading"));
@@ -164,6 +180,7 @@ RunsDialog::RunsDialog(const QString &runsFile, QWidget *parent)
     layout->addWidget(new QLabel(QFileInfo(runsFile).absoluteFilePath(), this));
     layout->addWidget(m_table, 3);
     layout->addWidget(m_comparisonTable, 1);
+    layout->addWidget(m_verification);
     layout->addWidget(m_reading);
     layout->addWidget(m_problem);
     layout->addWidget(buttons);
@@ -172,6 +189,8 @@ RunsDialog::RunsDialog(const QString &runsFile, QWidget *parent)
     connect(m_open, &QPushButton::clicked, this, &RunsDialog::openRecord);
     connect(m_compare, &QPushButton::clicked, this, &RunsDialog::drawChosenOnChart);
     connect(m_plantModel, &QPushButton::clicked, this, &RunsDialog::showPlantModel);
+    connect(m_tuningAdvice, &QPushButton::clicked, this, &RunsDialog::askTuningAdvice);
+    connect(refit, &QPushButton::clicked, this, &RunsDialog::askTuningAdvice);
     connect(cancel, &QPushButton::clicked, this, &RunsDialog::cancelReading);
     for (BackgroundReading *reading : {m_history, m_curves}) {
         connect(reading, &BackgroundReading::progressed, this, [this, reading](int permille) {
@@ -317,9 +336,50 @@ void RunsDialog::chosenChanged()
 {
     const bool chosen = m_table->selectionModel()->hasSelection();
     m_open->setEnabled(chosen);
-    m_plantModel->setEnabled(m_table->selectionModel()->selectedRows().size() == 1);
+    const bool one = m_table->selectionModel()->selectedRows().size() == 1;
+    m_plantModel->setEnabled(one);
+    m_tuningAdvice->setEnabled(one);
     m_compare->setEnabled(chosen && !m_curves->isReading());
     showComparison();
+    showVerification();
+}
+
+void RunsDialog::askTuningAdvice()
+{
+    const QList<QStringList> chosen = chosenRuns();
+    if (chosen.size() == 1)
+        emit tuningAdviceRequested(chosen.front());
+}
+
+/// A run started with predicted gains: its predicted and measured figures side by side, and,
+/// where they stray past what the model answers for, the offer to fit it again from this run.
+void RunsDialog::showVerification()
+{
+    const QList<QStringList> chosen = chosenRuns();
+    const std::optional<RunVerification> verification = chosen.size() == 1
+        ? RunVerification::fromRow(RunRecorder::runColumns(), chosen.front())
+        : std::nullopt;
+    m_verification->setVisible(verification.has_value());
+    if (!verification)
+        return;
+    const auto figure = [](const std::optional<double> &value, int places) {
+        return value ? QString::number(*value, 'f', places) : QStringLiteral("—");
+    };
+    QString text =
+        tr("预测 / 实测：超调 %1 / %2 ℃，调节（±0.5 ℃）%3 / %4 s，IAE %5 / %6 ℃·s。")
+            .arg(figure(verification->predictedOvershoot, 2),
+                figure(verification->measuredOvershoot, 2),
+                figure(verification->predictedSettling, 1),
+                figure(verification->measuredSettling, 1), figure(verification->predictedIae, 0),
+                figure(verification->measuredIae, 0));
+    const QStringList strayed = verification->strayed();
+    text += strayed.isEmpty()
+        ? tr("实测与预测相符。")
+        : tr("实测与预测不符：%1。模型可能已不合这次运行，可以从这次运行重新拟合。")
+              .arg(strayed.join(tr("；")));
+    m_verificationText->setText(text);
+    m_verification->findChild<QPushButton *>(QStringLiteral("refit"))
+        ->setVisible(!strayed.isEmpty());
 }
 
 QList<QStringList> RunsDialog::chosenRuns() const

@@ -55,6 +55,9 @@ signals:
     /// "在曲线上对比": the chosen runs' curves, read from their records, in the table's order;
     /// those whose record could not be read are named in the dialog and left out.
     void compareOnChart(const QList<ChartOverlay> &overlays);
+    /// "整定建议…", or fitting again from a run whose measured figures strayed from its
+    /// prediction: the run as a row of runs.csv in RunRecorder::runColumns() order.
+    void tuningAdviceRequested(const QStringList &run);
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -68,6 +71,8 @@ private:
     void addComparedRun(const QString &name, const QStringList &run, const QString &difference);
     void drawChosenOnChart();
     void showPlantModel();
+    void askTuningAdvice();
+    void showVerification();
     void drawCurves(const QList<ChartOverlay> &overlays, const QStringList &notes);
     void cancelReading();
     void showReading();
@@ -82,6 +87,9 @@ private:
     QPushButton *m_open;
     QPushButton *m_compare;
     QPushButton *m_plantModel;
+    QPushButton *m_tuningAdvice;
+    QWidget *m_verification;
+    QLabel *m_verificationText;
     ControllerLaw m_law;
     QStandardItemModel *m_comparison;
     QTableView *m_comparisonTable;

@@ -2,6 +2,7 @@
 
 #include "chart_time_axis.h"
 #include "clock.h"
+#include "dialogs/run_overlay.h"
 #include "panels/caption.h"
 #include "panels/context_menu.h"
 #include "panels/font_fitting.h"
@@ -109,7 +110,7 @@ void ChartPanel::offerChartMenu()
         menu->addAction(tr("保存曲线图片…"), this, &ChartPanel::chooseImageFile);
         menu->addAction(tr("导出曲线数据…"), this, &ChartPanel::chooseDataFile);
         menu->addSeparator();
-        QAction *clear = menu->addAction(tr("清除对比"), chart, &ucHistogram::clearOverlays);
+        QAction *clear = menu->addAction(tr("清除对比"), this, &ChartPanel::clearComparison);
         clear->setEnabled(!chart->overlays().isEmpty());
         return menu;
     });
@@ -133,11 +134,38 @@ void ChartPanel::clearHistory()
 {
     m_controls.chart->clearHistory();
     m_start = QDateTime();
+    if (std::exchange(m_prediction, std::nullopt))
+        showOverlays();
 }
 
 void ChartPanel::compareRuns(const QList<ChartOverlay> &runs)
 {
-    m_controls.chart->setOverlays(runs);
+    m_compared = runs;
+    showOverlays();
+}
+
+void ChartPanel::showPrediction(const AppliedPrediction &prediction)
+{
+    m_prediction = RunOverlay::fromPrediction(prediction);
+    showOverlays();
+}
+
+void ChartPanel::clearComparison()
+{
+    m_prediction.reset();
+    m_compared.clear();
+    m_controls.chart->clearOverlays();
+}
+
+void ChartPanel::showOverlays()
+{
+    QList<ChartOverlay> overlays = m_compared;
+    if (m_prediction)
+        overlays.prepend(*m_prediction);
+    if (overlays.isEmpty())
+        m_controls.chart->clearOverlays();
+    else
+        m_controls.chart->setOverlays(overlays);
 }
 
 /// The current temperature in tenths becomes the chart's newest sample, stamped with the run

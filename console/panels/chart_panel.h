@@ -1,5 +1,7 @@
 #pragma once
 
+#include "tuning/applied_prediction.h"
+
 #include "chart_overlay.h"
 #include "form/window_controls.h"
 
@@ -39,6 +41,8 @@ public:
     void clearHistory();
     /// Earlier runs drawn over the chart, in place of those drawn before, until "清除对比".
     void compareRuns(const QList<ChartOverlay> &runs);
+    /// The run's predicted curve, dashed, beside any runs compared; it goes with the run.
+    void showPrediction(const AppliedPrediction &prediction);
 
     /// The chart with its scale and, while shown, its time axis as a picture; false when it
     /// cannot be written.
@@ -51,6 +55,8 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void showOverlays();
+    void clearComparison();
     void connectViewButtons();
     void placeTimeAxis(QWidget &window);
     void offerChartMenu();
@@ -77,4 +83,6 @@ private:
     QString m_recordsDirectory;
     /// When the chart's first sample of the run was taken; its files are named after it.
     QDateTime m_start;
+    std::optional<ChartOverlay> m_prediction;
+    QList<ChartOverlay> m_compared;
 };

@@ -23,13 +23,15 @@ StepResponsePanel::StepResponsePanel(
     offerRunHistory();
 }
 
-/// What is kept of each run is reached from the figures that show it.
+/// What is kept of each run, and advice on the next gains, are reached from the figures that
+/// show them.
 void StepResponsePanel::offerRunHistory()
 {
     QGroupBox *frame = m_controls.frame;
     offerContextMenu(frame, [this, frame] {
         auto *menu = new QMenu(frame);
         menu->addAction(tr("运行记录…"), this, &StepResponsePanel::runHistoryRequested);
+        menu->addAction(tr("整定建议…"), this, &StepResponsePanel::tuningAdviceRequested);
         return menu;
     });
     for (QLineEdit *box : m_controls.boxes()) {
@@ -37,6 +39,7 @@ void StepResponsePanel::offerRunHistory()
             QMenu *menu = box->createStandardContextMenu();
             menu->addSeparator();
             menu->addAction(tr("运行记录…"), this, &StepResponsePanel::runHistoryRequested);
+            menu->addAction(tr("整定建议…"), this, &StepResponsePanel::tuningAdviceRequested);
             return menu;
         });
     }

@@ -24,6 +24,8 @@ public:
 
 signals:
     void runHistoryRequested();
+    /// "整定建议…" for the run in progress.
+    void tuningAdviceRequested();
 
 private:
     void offerRunHistory();

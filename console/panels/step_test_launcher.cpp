@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <QShortcut>
 
+#include <cmath>
+
 namespace {
 const QKeySequence kShortcut(Qt::CTRL | Qt::Key_T);
 // Between "暂停" and "时间清零", where the column is empty.
@@ -40,12 +42,30 @@ void StepTestLauncher::placeButton(const QPushButton &restartRun)
 
 void StepTestLauncher::openDialog()
 {
+    open(m_session.latestFields(), nullptr);
+}
+
+void StepTestLauncher::openPredictedStep(const AppliedPrediction &prediction)
+{
+    CommandFields prefill = m_session.latestFields();
+    prefill.setTenths = qint16(std::lround(prediction.plan.to * 10));
+    prefill.p = qint16(prediction.gains.p);
+    prefill.i = qint16(prediction.gains.i);
+    prefill.d = qint16(prediction.gains.d);
+    open(prefill, std::make_shared<const AppliedPrediction>(prediction));
+}
+
+void StepTestLauncher::open(
+    const CommandFields &prefill, std::shared_ptr<const AppliedPrediction> prediction)
+{
     delete m_dialog;
-    const auto start = [&session = m_session](const QString &command) -> std::optional<QString> {
-        const std::optional<ConsoleSession::Refusal> refusal = session.startStepTest(command);
+    const auto start = [&session = m_session, prediction](
+                           const QString &command) -> std::optional<QString> {
+        const std::optional<ConsoleSession::Refusal> refusal =
+            session.startStepTest(command, prediction.get());
         return refusal ? std::optional(refusal->text) : std::nullopt;
     };
-    m_dialog = new StepTestDialog(m_session.latestFields(), start, m_window);
+    m_dialog = new StepTestDialog(prefill, start, m_window);
     m_dialog->setObjectName(QStringLiteral("stepTestDialog"));
     m_dialog->open();
 }

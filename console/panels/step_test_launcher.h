@@ -2,9 +2,12 @@
 
 #include "dialogs/step_test_dialog.h"
 #include "form/window_controls.h"
+#include "tuning/applied_prediction.h"
 
 #include <QObject>
 #include <QPointer>
+
+#include <memory>
 
 class ConsoleSession;
 class QPushButton;
@@ -20,9 +23,13 @@ public:
 
     /// Opens the dialog afresh; one opened before goes.
     void openDialog();
+    /// "应用并阶跃测试": the dialog prefilled with the chosen gains and target, the run it starts
+    /// carrying their prediction.
+    void openPredictedStep(const AppliedPrediction &prediction);
 
 private:
     void placeButton(const QPushButton &restartRun);
+    void open(const CommandFields &prefill, std::shared_ptr<const AppliedPrediction> prediction);
 
     ConsoleSession &m_session;
     QWidget *m_window;

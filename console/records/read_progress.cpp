@@ -24,3 +24,15 @@ ReadProgress ReadProgress::part(qint64 before, qint64 total) const
     part.m_total = m_total >= 0 ? m_total : total;
     return part;
 }
+
+ReadProgress ReadProgress::stage(int fromPermille, int toPermille) const
+{
+    ReadProgress stage;
+    stage.m_cancelled = m_cancelled;
+    if (m_report) {
+        stage.m_report = [report = m_report, fromPermille, toPermille](int permille) {
+            report(fromPermille + permille * (toPermille - fromPermille) / 1000);
+        };
+    }
+    return stage;
+}

@@ -23,6 +23,9 @@ public:
     /// Progress of a part of the work: the bytes from before up to before + its own total, of
     /// total bytes in all.
     ReadProgress part(qint64 before, qint64 total) const;
+    /// A stage of the work that reports its own progress, landing between from and to parts per
+    /// thousand of the whole.
+    ReadProgress stage(int fromPermille, int toPermille) const;
 
 private:
     Report m_report;

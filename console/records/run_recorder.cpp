@@ -3,6 +3,7 @@
 #include "clock.h"
 #include "records/csv_format.h"
 #include "records/record_rows.h"
+#include "records/run_verification.h"
 #include "telemetry/display_format.h"
 #include "telemetry/telemetry_receiver.h"
 #include "tuning/command_confirmation.h"
@@ -17,11 +18,6 @@ const QStringList kRecordColumns{QStringLiteral("time"), QStringLiteral("run_s")
     QStringLiteral("kind"), QStringLiteral("set_c"), QStringLiteral("current_c"),
     QStringLiteral("output_pct"), QStringLiteral("p"), QStringLiteral("i"), QStringLiteral("d"),
     QStringLiteral("text")};
-const QStringList kRunColumns{QStringLiteral("start"), QStringLiteral("end"),
-    QStringLiteral("port"), QStringLiteral("set_c"), QStringLiteral("p"), QStringLiteral("i"),
-    QStringLiteral("d"), QStringLiteral("rise_s"), QStringLiteral("overshoot_pct"),
-    QStringLiteral("peak_s"), QStringLiteral("settling_s"), QStringLiteral("highest_c"),
-    QStringLiteral("lines"), QStringLiteral("record")};
 
 // Where the milliseconds begin in a time's text.
 constexpr qsizetype kMillisecondsAt = 20;
@@ -67,9 +63,18 @@ struct RunRecorder::Values
     std::optional<qint16> d;
 };
 
+/// A run's prediction, where it had one, comes after what every run has, so that a history
+/// written before it still reads.
 const QStringList &RunRecorder::runColumns()
 {
-    return kRunColumns;
+    static const QStringList columns =
+        QStringList{QStringLiteral("start"), QStringLiteral("end"), QStringLiteral("port"),
+            QStringLiteral("set_c"), QStringLiteral("p"), QStringLiteral("i"), QStringLiteral("d"),
+            QStringLiteral("rise_s"), QStringLiteral("overshoot_pct"), QStringLiteral("peak_s"),
+            QStringLiteral("settling_s"), QStringLiteral("highest_c"), QStringLiteral("lines"),
+            QStringLiteral("record")}
+        + RunVerification::columns();
+    return columns;
 }
 
 std::optional<QString> RunRecorder::recordPath(const QString &directory, const QString &name)
@@ -144,6 +149,8 @@ void RunRecorder::lineCompleted(const CompletedLine &line)
     if (fields.outputLevel)
         values.outputPercent = DisplayFormat::outputPercent(*fields.outputLevel);
     trackRun(values, line.runFigures);
+    if (m_run && m_run->predicted && fields.currentTenths)
+        m_run->predicted->follow(line.runTenths, *fields.currentTenths / 10.0);
     appendRow(line.runTenths, QStringLiteral("line"), values, line.text.chopped(2));
 }
 
@@ -261,6 +268,12 @@ void RunRecorder::trackRun(const Values &values, const StepFigures &figures)
     run.figures.take(figures);
 }
 
+void RunRecorder::runPredicted(const AppliedPrediction &prediction)
+{
+    if (m_run)
+        m_run->predicted.emplace(prediction);
+}
+
 void RunRecorder::startRun()
 {
     m_run.emplace();
@@ -278,18 +291,22 @@ void RunRecorder::endRun()
 QStringList RunRecorder::runRow(const RecordedRun &run, const QString &end) const
 {
     const StepFigures &figures = run.figures;
-    return {RecordTimes::text(run.start), end, portName(), degrees(run.setTenths), number(run.p),
-        number(run.i), number(run.d), seconds(figures.riseTenths),
+    const QStringList row{RecordTimes::text(run.start), end, portName(), degrees(run.setTenths),
+        number(run.p), number(run.i), number(run.d), seconds(figures.riseTenths),
         percent(figures.overshootPercent), seconds(figures.peakTenths),
         seconds(figures.settlingTenths), degrees(run.highestTenths), QString::number(run.lines),
         run.records.join(recordSeparator())};
+    return row
+        + (run.predicted ? run.predicted->verification().cells()
+                         : QStringList(RunVerification::columns().size(), QString()));
 }
 
 void RunRecorder::writeRunRow(const RecordedRun &run)
 {
     const QString path = QDir(m_settings.directory).filePath(runsFileName());
-    if (const std::optional<QString> error = RecordFile::appendRows(path,
-            CsvFormat::row(kRunColumns), CsvFormat::row(runRow(run, RecordTimes::text(m_clock->now())))))
+    if (const std::optional<QString> error =
+            RecordFile::appendRows(path, CsvFormat::row(runColumns()),
+                CsvFormat::row(runRow(run, RecordTimes::text(m_clock->now())))))
         fail(*error);
 }
 

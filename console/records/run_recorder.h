@@ -1,5 +1,6 @@
 #pragma once
 
+#include "records/predicted_run.h"
 #include "records/record_file.h"
 #include "records/record_settings.h"
 #include "telemetry/step_figures.h"
@@ -29,6 +30,8 @@ struct RecordedRun
     std::optional<qint16> setTenths;
     std::optional<qint16> highestTenths;
     StepFigures figures;
+    /// Started with predicted gains: what its lines show against the prediction.
+    std::optional<PredictedRun> predicted;
 };
 
 /// Keeps every connection in a CSV record (each line, each command sent, each mode signal, each
@@ -79,6 +82,8 @@ public:
     void commandChecked(qint64 runTenths, const CommandVerdict &verdict);
     /// The run time was cleared: the run so far ends and the next one starts now.
     void runTimeCleared();
+    /// The run just started carries a prediction, which its row sets beside what it measured.
+    void runPredicted(const AppliedPrediction &prediction);
     /// The device went and its return is awaited: the record is written out up to a `lost` row
     /// holding the reason, and the record and the run stay open across the gap.
     void linkLost(qint64 runTenths, const QString &reason);

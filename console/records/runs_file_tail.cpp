@@ -2,6 +2,7 @@
 
 #include "records/csv_format.h"
 #include "records/read_progress.h"
+#include "records/run_recorder.h"
 #include "records/text_lines.h"
 #include "system_error.h"
 
@@ -70,6 +71,11 @@ void RunsFileTail::readHeading()
     m_heading =
         CsvFormat::parse(QString::fromUtf8(withoutReturn(start.first(end < 0 ? count : end))))
             .value(0);
+    // A history begun before the newer columns has rows written since that carry them after
+    // the older ones.
+    const QStringList &columns = RunRecorder::runColumns();
+    if (m_heading.size() < columns.size() && columns.mid(0, m_heading.size()) == m_heading)
+        m_heading = columns;
 }
 
 /// Blocks are read from the end back; a row whose start lies in an earlier block waits in held.

@@ -9,6 +9,8 @@
 #include "telemetry/step_response.h"
 #include "tuning/command_confirmation.h"
 
+#include <cmath>
+
 namespace {
 bool marksPortUnusable(const std::optional<CommError> &error)
 {
@@ -194,14 +196,43 @@ std::optional<ConsoleSession::Refusal> ConsoleSession::refusalWhileClosed() cons
     return Refusal{tr("串口未打开，未发送"), {}, true};
 }
 
-std::optional<ConsoleSession::Refusal> ConsoleSession::startStepTest(const QString &command)
+AdviceStart ConsoleSession::adviceStart() const
+{
+    AdviceStart start;
+    start.to = m_controller.SetTempTenths / 10.0;
+    start.from = m_controller.CurTempTenths / 10.0;
+    if (std::abs(start.to - start.from) < AdviceStart::kLeastStep)
+        start.from = start.to - AdviceStart::kOfferedStep;
+    const CommandFields shown = latestFields();
+    if (shown.p && shown.i && shown.d)
+        start.current = GainSet{*shown.p, *shown.i, *shown.d};
+    return start;
+}
+
+std::optional<ConsoleSession::Refusal> ConsoleSession::startStepTest(
+    const QString &command, const AppliedPrediction *prediction)
 {
     if (std::optional<Refusal> refusal = sendText(command))
         return refusal;
     restartRun();
-    if (const std::optional<CommandFields> step = CommandFields::read(command))
+    const std::optional<CommandFields> step = CommandFields::read(command);
+    if (step)
         m_run.StepPendingTenths = step->setTenths;
+    if (step && prediction && sendsWhatWasPredicted(*step, *prediction)) {
+        m_recorder->runPredicted(*prediction);
+        emit runPredicted(*prediction);
+    }
     return std::nullopt;
+}
+
+/// The operator may have changed the step's fields after the prefill: a prediction holds only
+/// for the target and gains it was made for.
+bool ConsoleSession::sendsWhatWasPredicted(
+    const CommandFields &step, const AppliedPrediction &prediction)
+{
+    const GainSet &gains = prediction.gains;
+    return step.setTenths == qint16(std::lround(prediction.plan.to * 10)) && step.p == gains.p
+        && step.i == gains.i && step.d == gains.d;
 }
 
 void ConsoleSession::restartRun()

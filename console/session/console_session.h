@@ -6,6 +6,8 @@
 #include "telemetry/controller_state.h"
 #include "telemetry/run_state.h"
 #include "telemetry/telemetry_receiver.h"
+#include "tuning/advice_start.h"
+#include "tuning/applied_prediction.h"
 #include "tuning/command_fields.h"
 #include "tuning/controller_law.h"
 
@@ -67,6 +69,9 @@ public:
     /// The newest values the lines showed, with T from the last command that carried one: what
     /// a step test starts from.
     CommandFields latestFields() const;
+    /// The step tuning advice starts from: from the temperature now to the set point, and the
+    /// gains the controller shows.
+    AdviceStart adviceStart() const;
 
     /// Opens and closes every port once; the ports with no device behind them.
     QList<int> probePorts();
@@ -93,8 +98,10 @@ public:
     /// Nothing goes out on a closed port.
     std::optional<Refusal> refusalWhileClosed() const;
     /// The step's command goes out as "发送数据" sends, and the run restarts in the same moment,
-    /// its figures measured from the first line that shows the step's set point.
-    std::optional<Refusal> startStepTest(const QString &command);
+    /// its figures measured from the first line that shows the step's set point. A prediction
+    /// goes with the run when the command sends the target and gains it was made for.
+    std::optional<Refusal> startStepTest(
+        const QString &command, const AppliedPrediction *prediction = nullptr);
 
     /// "时间清零": the run time, the highest temperature and the figures start again.
     void restartRun();
@@ -131,6 +138,8 @@ signals:
     /// The link ended without the operator: a loss not awaited, or a wait given up.
     void linkClosed(const ReconnectPolicy::Report &report);
     void runRestarted();
+    /// The run just started carries what its gains were predicted to do.
+    void runPredicted(const AppliedPrediction &prediction);
     void recordingFailed(const QString &reason);
     /// The record file had gone from its folder; recording went on in a new one.
     void recordRestarted(const QString &fileName);
@@ -146,6 +155,8 @@ private:
     void keepReconnectedRecord(const ReconnectPolicy::Report &report, const QString &node);
     void commandWent(const QString &text);
     std::optional<Refusal> send(const QString &text);
+    static bool sendsWhatWasPredicted(
+        const CommandFields &step, const AppliedPrediction &prediction);
 
     MSComm *m_port;
     std::shared_ptr<const Clock> m_clock;

@@ -6,7 +6,31 @@
 
 namespace {
 constexpr double kSettlingSpans = 6.0;
+
+/// The mean of |x| for x normally distributed about the error with the noise's deviation.
+double expectedAbsolute(double error, double noise)
+{
+    if (noise <= 0)
+        return std::abs(error);
+    const double size = std::abs(error);
+    return noise * std::sqrt(2.0 / M_PI) * std::exp(-size * size / (2 * noise * noise))
+        + size * std::erf(size / (noise * std::sqrt(2.0)));
+}
 } // namespace
+
+double LoopPrediction::recordedErrorIntegral(double noise, const StepPlan &plan) const
+{
+    double sum = 0.0;
+    double before = expectedAbsolute(plan.to - plan.from, noise);
+    qint64 previous = 0;
+    for (const PlantSample &line : lines) {
+        const double now = expectedAbsolute(plan.to - line.temperature, noise);
+        sum += (before + now) / 2 * double(line.milliseconds - previous) / 1000.0;
+        before = now;
+        previous = line.milliseconds;
+    }
+    return sum;
+}
 
 double LoopPrediction::horizonFor(const PlantModel &model)
 {

@@ -15,6 +15,10 @@ struct LoopPrediction
     PlantStretch lines;
     ResponseFigures figures;
 
+    /// The integral of absolute error a record of the step is expected to show, its lines
+    /// carrying noise of this standard deviation: near the target the noise adds to it.
+    double recordedErrorIntegral(double noise, const StepPlan &plan) const;
+
     static LoopPrediction of(const PlantModel &model, const ControllerLaw &law,
         const GainSet &gains, const StepPlan &plan);
     /// Long enough for a loop of this plant to settle: six times its time constant and dead time.

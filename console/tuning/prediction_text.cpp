@@ -1,5 +1,6 @@
 #include "prediction_text.h"
 
+#include <cmath>
 #include <optional>
 
 namespace {
@@ -8,6 +9,13 @@ const QString kNever = QStringLiteral("—");
 QString seconds(std::optional<double> value)
 {
     return value ? QString::number(*value, 'f', 1) : kNever;
+}
+
+/// Without a minus sign on what rounds to nothing.
+QString degrees(double value)
+{
+    const double rounded = std::round(value * 100) / 100;
+    return QString::number(rounded == 0 ? 0.0 : rounded, 'f', 2);
 }
 
 QString tenths(std::optional<qint64> value)
@@ -29,7 +37,7 @@ QStringList PredictionText::cells(const ResponseFigures &figures)
         QString::number(figures.overshootPercent, 'f', 1), seconds(figures.rise10To90Seconds),
         seconds(figures.settling2PercentSeconds), seconds(figures.settlingHalfDegreeSeconds),
         QString::number(figures.absoluteErrorIntegral, 'f', 0),
-        QString::number(figures.steadyError, 'f', 2),
+        degrees(figures.steadyError),
         QString::number(figures.saturatedSeconds, 'f', 1), figures.oscillates ? tr("是") : tr("否"),
         tenths(figures.window.riseTenths), tenths(figures.window.peakTenths),
         tenths(figures.window.settlingTenths)};

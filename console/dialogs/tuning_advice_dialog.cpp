@@ -1,0 +1,330 @@
+#include "tuning_advice_dialog.h"
+
+#include "dialogs/advice_plot.h"
+#include "records/background_reading.h"
+#include "telemetry/text_number.h"
+#include "tuning/plant_model_text.h"
+#include "tuning/prediction_text.h"
+
+#include <QDateTime>
+#include <QDialogButtonBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace {
+constexpr int kLeastWidth = 900;
+constexpr int kFitPermille = 400;
+constexpr int kFixedColumns = 4;
+
+QString startOf(const QStringList &heading, const QStringList &run)
+{
+    const QString text = run.value(heading.indexOf(QLatin1String("start")));
+    const QDateTime start = QDateTime::fromString(text, Qt::ISODateWithMs);
+    return start.isValid() ? start.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
+                           : text;
+}
+
+QLabel *wrappedLabel(const QString &name, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(name);
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    label->hide();
+    return label;
+}
+
+QLineEdit *numberField(const QString &name, double value, QWidget *parent)
+{
+    auto *field = new QLineEdit(QString::number(value, 'f', 1), parent);
+    field->setObjectName(name);
+    field->setMaximumWidth(70);
+    return field;
+}
+
+QTableWidgetItem *cell(const QString &text)
+{
+    auto *item = new QTableWidgetItem(text);
+    item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+} // namespace
+
+TuningAdviceDialog::TuningAdviceDialog(const QString &directory, const QStringList &heading,
+    const QStringList &run, const ControllerLaw &law, const AdviceStart &start, QWidget *parent)
+    : QDialog(parent)
+    , m_law(law)
+    , m_current(start.current)
+    , m_work(new BackgroundReading(this))
+    , m_progressRow(new QWidget(this))
+    , m_progress(new QProgressBar(m_progressRow))
+    , m_problem(wrappedLabel(QStringLiteral("problem"), this))
+    , m_model(wrappedLabel(QStringLiteral("model"), this))
+    , m_from(numberField(QStringLiteral("stepFrom"), start.from, this))
+    , m_to(numberField(QStringLiteral("stepTo"), start.to, this))
+    , m_limit(
+          numberField(QStringLiteral("overshootLimit"), TuningAdvice::kDefaultOvershootLimit, this))
+    , m_recalculate(new QPushButton(tr("重新计算"), this))
+    , m_candidates(new QTableWidget(this))
+    , m_weighed(wrappedLabel(QStringLiteral("weighed"), this))
+    , m_plot(new AdvicePlot(this))
+    , m_apply(new QPushButton(tr("应用并阶跃测试"), this))
+{
+    setObjectName(QStringLiteral("tuningAdviceDialog"));
+    setWindowTitle(tr("整定建议"));
+    setMinimumWidth(kLeastWidth);
+    m_progress->setRange(0, 1000);
+    m_progress->setTextVisible(false);
+    auto *cancel = new QPushButton(tr("取消"), m_progressRow);
+    cancel->setObjectName(QStringLiteral("cancelAdvice"));
+    auto *progressLayout = new QHBoxLayout(m_progressRow);
+    progressLayout->setContentsMargins(0, 0, 0, 0);
+    progressLayout->addWidget(new QLabel(tr("正在拟合并预测各组增益…"), m_progressRow));
+    progressLayout->addWidget(m_progress, 1);
+    progressLayout->addWidget(cancel);
+    m_candidates->setObjectName(QStringLiteral("candidates"));
+    m_candidates->setSelectionBehavior(QAbstractItemView::SelectRows);
+    m_candidates->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_candidates->verticalHeader()->hide();
+    m_candidates->setColumnCount(kFixedColumns + int(PredictionText::headings().size()));
+    m_candidates->setHorizontalHeaderLabels(
+        QStringList{tr("候选"), QStringLiteral("P"), QStringLiteral("I"), QStringLiteral("D")}
+        + PredictionText::headings());
+    m_candidates->hide();
+    m_plot->setObjectName(QStringLiteral("advicePlot"));
+    m_plot->hide();
+    m_recalculate->setObjectName(QStringLiteral("recalculate"));
+    m_apply->setObjectName(QStringLiteral("apply"));
+    m_apply->setEnabled(false);
+
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
+    buttons->button(QDialogButtonBox::Close)->setText(tr("关闭"));
+    buttons->addButton(m_apply, QDialogButtonBox::ActionRole);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(tr("运行开始于 %1").arg(startOf(heading, run)), this));
+    layout->addWidget(m_progressRow);
+    layout->addWidget(m_problem);
+    layout->addWidget(m_model);
+    layout->addWidget(stepRow());
+    layout->addWidget(m_candidates);
+    layout->addWidget(m_weighed);
+    layout->addWidget(m_plot, 1);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(cancel, &QPushButton::clicked, this, &TuningAdviceDialog::stop);
+    connect(m_recalculate, &QPushButton::clicked, this, &TuningAdviceDialog::recalculate);
+    connect(m_apply, &QPushButton::clicked, this, &TuningAdviceDialog::apply);
+    connect(
+        m_candidates, &QTableWidget::itemSelectionChanged, this, &TuningAdviceDialog::showChosen);
+    connect(m_work, &BackgroundReading::progressed, m_progress, &QProgressBar::setValue);
+    fitAndAdvise(directory, heading, run);
+}
+
+/// Work still under way is dropped: it never outlives the dialog it works for.
+TuningAdviceDialog::~TuningAdviceDialog()
+{
+    delete m_work;
+}
+
+QWidget *TuningAdviceDialog::stepRow()
+{
+    auto *row = new QWidget(this);
+    auto *rowLayout = new QHBoxLayout(row);
+    rowLayout->setContentsMargins(0, 0, 0, 0);
+    rowLayout->addWidget(new QLabel(tr("阶跃：从"), row));
+    rowLayout->addWidget(m_from);
+    rowLayout->addWidget(new QLabel(tr("℃ 到"), row));
+    rowLayout->addWidget(m_to);
+    rowLayout->addWidget(new QLabel(tr("℃，推荐的超调不超过"), row));
+    rowLayout->addWidget(m_limit);
+    rowLayout->addWidget(new QLabel(tr("℃"), row));
+    rowLayout->addWidget(m_recalculate);
+    rowLayout->addStretch(1);
+    return row;
+}
+
+bool TuningAdviceDialog::isWorking() const
+{
+    return m_work->isReading();
+}
+
+const TuningAdvice::Candidate *TuningAdviceDialog::chosen() const
+{
+    const QList<QTableWidgetItem *> selected = m_candidates->selectedItems();
+    if (!m_advice || selected.isEmpty())
+        return nullptr;
+    const int row = selected.front()->row();
+    return row < int(m_advice->candidates.size()) ? &m_advice->candidates[std::size_t(row)]
+                                                  : nullptr;
+}
+
+/// The fields as typed: they are the operator's own, read only to ask for the step they say.
+std::optional<TuningAdvice::Request> TuningAdviceDialog::requestFromFields()
+{
+    const std::optional<double> from = TextNumber::toDouble(m_from->text());
+    const std::optional<double> to = TextNumber::toDouble(m_to->text());
+    const std::optional<double> limit = TextNumber::toDouble(m_limit->text());
+    if (!from || !to || *from == *to) {
+        showProblem(tr("阶跃的两端须是不同的温度，例如从 50.0 ℃ 到 60.0 ℃"));
+        return std::nullopt;
+    }
+    if (!limit || *limit <= 0) {
+        showProblem(tr("允许的超调须是大于 0 的 ℃ 数，例如 0.5"));
+        return std::nullopt;
+    }
+    TuningAdvice::Request request;
+    request.law = m_law;
+    request.current = m_current;
+    request.plan.from = *from;
+    request.plan.to = *to;
+    request.plan.restingGains = m_current;
+    request.overshootLimit = *limit;
+    return request;
+}
+
+void TuningAdviceDialog::fitAndAdvise(
+    const QString &directory, const QStringList &heading, const QStringList &run)
+{
+    const std::optional<TuningAdvice::Request> request = requestFromFields();
+    m_recalculate->setEnabled(false);
+    m_work->start(
+        [this, directory, heading, run, law = m_law, request](const ReadProgress &progress,
+            const BackgroundReading::HandOverPart &) -> BackgroundReading::Handover {
+            RecordedPlant plant =
+                RecordedPlant::ofRun(directory, heading, run, law, progress.stage(0, kFitPermille));
+            if (plant.cancelled)
+                return {};
+            std::optional<TuningAdvice> advice;
+            TuningAdvice::Request asked = request.value_or(TuningAdvice::Request());
+            if (plant.model && request) {
+                asked.model = *plant.model;
+                const ReadProgress stage = progress.stage(kFitPermille, 1000);
+                advice = TuningAdvice::of(asked, [&stage](int permille) {
+                    stage.reached(permille, 1000);
+                    return !stage.isCancelled();
+                });
+                if (advice->cancelled)
+                    return {};
+            }
+            return [this, plant = std::move(plant), advice = std::move(advice), asked]() mutable {
+                showPlant(std::move(plant));
+                if (advice)
+                    showAdvice(std::move(*advice), asked);
+            };
+        });
+}
+
+void TuningAdviceDialog::recalculate()
+{
+    if (!m_plant || !m_plant->model)
+        return;
+    std::optional<TuningAdvice::Request> request = requestFromFields();
+    if (!request)
+        return;
+    request->model = *m_plant->model;
+    m_problem->hide();
+    m_progressRow->show();
+    m_recalculate->setEnabled(false);
+    m_apply->setEnabled(false);
+    m_work->start([this, asked = *request](const ReadProgress &progress,
+                      const BackgroundReading::HandOverPart &) -> BackgroundReading::Handover {
+        TuningAdvice advice = TuningAdvice::of(asked, [&progress](int permille) {
+            progress.reached(permille, 1000);
+            return !progress.isCancelled();
+        });
+        if (advice.cancelled)
+            return {};
+        return [this, advice = std::move(advice), asked]() mutable {
+            showAdvice(std::move(advice), asked);
+        };
+    });
+}
+
+void TuningAdviceDialog::showPlant(RecordedPlant plant)
+{
+    m_progressRow->hide();
+    if (plant.model) {
+        m_model->setText(tr("模型：%1").arg(PlantModelText::oneLine(*plant.model)));
+        m_model->show();
+        m_recalculate->setEnabled(true);
+    } else {
+        showProblem(tr("无法拟合，没有建议：%1").arg(plant.refusal));
+    }
+    m_plant = std::move(plant);
+}
+
+void TuningAdviceDialog::showAdvice(TuningAdvice advice, const TuningAdvice::Request &request)
+{
+    m_progressRow->hide();
+    m_recalculate->setEnabled(true);
+    m_candidates->setRowCount(int(advice.candidates.size()));
+    std::vector<std::vector<QPointF>> curves;
+    int recommended = -1;
+    for (int row = 0; row < int(advice.candidates.size()); ++row) {
+        const TuningAdvice::Candidate &candidate = advice.candidates[std::size_t(row)];
+        auto *name = new QTableWidgetItem(TuningAdvice::nameOf(candidate.kind));
+        name->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+        m_candidates->setItem(row, 0, name);
+        const QStringList values =
+            QStringList{QString::number(candidate.gains.p), QString::number(candidate.gains.i),
+                QString::number(candidate.gains.d)}
+            + PredictionText::cells(candidate.prediction.figures);
+        for (int column = 0; column < values.size(); ++column)
+            m_candidates->setItem(row, column + 1, cell(values[column]));
+        std::vector<QPointF> curve;
+        for (const PlantSample &line : candidate.prediction.lines)
+            curve.emplace_back(line.milliseconds / 1000.0, line.temperature);
+        curves.push_back(std::move(curve));
+        if (candidate.kind == TuningAdvice::Kind::Recommended)
+            recommended = row;
+    }
+    m_candidates->resizeColumnsToContents();
+    m_candidates->setMinimumHeight(m_candidates->horizontalHeader()->height()
+        + m_candidates->rowHeight(0) * m_candidates->rowCount() + 4);
+    m_candidates->show();
+    m_weighed->setText(advice.weighed);
+    m_weighed->show();
+    m_plot->setCurves(std::move(curves), request.plan.from, request.plan.to);
+    m_plot->show();
+    m_advice = std::move(advice);
+    m_request = request;
+    m_candidates->selectRow(recommended >= 0 ? recommended : 0);
+    adjustSize();
+}
+
+void TuningAdviceDialog::showChosen()
+{
+    const TuningAdvice::Candidate *candidate = chosen();
+    m_plot->setChosen(candidate ? int(candidate - m_advice->candidates.data()) : -1);
+    m_apply->setEnabled(candidate != nullptr && !isWorking());
+}
+
+void TuningAdviceDialog::apply()
+{
+    const TuningAdvice::Candidate *candidate = chosen();
+    if (!candidate || !m_request)
+        return;
+    emit applyRequested(
+        {m_request->model, candidate->gains, m_request->plan, candidate->prediction});
+}
+
+void TuningAdviceDialog::stop()
+{
+    m_work->cancel();
+    m_progressRow->hide();
+    m_recalculate->setEnabled(m_plant && m_plant->model);
+    showProblem(tr("已停止"));
+}
+
+void TuningAdviceDialog::showProblem(const QString &problem)
+{
+    m_problem->setText(problem);
+    m_problem->show();
+}
