@@ -1,11 +1,16 @@
 #include "controller_simulator.h"
 #include "dialogs/plant_model_dialog.h"
 #include "dialogs/runs_dialog.h"
+#include "dialogs/tuning_advice_dialog.h"
 #include "offline_console.h"
+#include "records/csv_format.h"
 #include "records/run_recorder.h"
+#include "records/run_verification.h"
+#include "uc_histogram.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -96,6 +101,7 @@ class tst_PlantModel : public QObject
 private slots:
     void stepTestRunGivesThePlant();
     void runThatNeverMovedGetsTheReason();
+    void adviceAppliedIsVerified();
     void tuneSaysWhatItCannotRead_data();
     void tuneSaysWhatItCannotRead();
 };
@@ -191,6 +197,77 @@ void tst_PlantModel::runThatNeverMovedGetsTheReason()
     QCOMPARE(tuned.exitCode, 3);
     QCOMPARE(tuned.json().value("refused").toString(),
         QStringLiteral("输出一直在 0（极限），看不出过程的响应"));
+}
+
+/// The loop as a user closes it: a heat-up with the default gains, 整定建议… on it, the
+/// recommended set applied with a step from 50 to 60 °C, its predicted curve on the chart, and
+/// the history holding what was predicted beside what the step measured.
+void tst_PlantModel::adviceAppliedIsVerified()
+{
+    ControllerSimulator::Options options;
+    options.setTenths = 0;
+    options.seed = 11;
+    ConsoleOnController bench(options);
+    OfflineConsole &console = bench.console();
+    bench.run(30);
+    QVERIFY(console.click(QStringLiteral("stepTest")));
+    QVERIFY(console.type(QStringLiteral("target"), QStringLiteral("60")));
+    QVERIFY(console.click(QStringLiteral("start")));
+    bench.run(400);
+    QVERIFY(console.click(QStringLiteral("stepTest")));
+    QVERIFY(console.type(QStringLiteral("target"), QStringLiteral("50")));
+    QVERIFY(console.click(QStringLiteral("start")));
+    bench.run(400);
+
+    QVERIFY(console.choose(QStringLiteral("perfor_index_2"), QStringLiteral("运行记录…")));
+    auto *history = console.window().findChild<RunsDialog *>();
+    QVERIFY(history && QTest::qWaitFor([history] { return !history->isReading(); }));
+    QVERIFY(console.selectRows(QStringLiteral("runs"), {2})); // the heat-up, under the cooling
+    QVERIFY(console.click(QStringLiteral("tuningAdvice")));
+    auto *advice = console.window().findChild<TuningAdviceDialog *>();
+    QVERIFY(advice && QTest::qWaitFor([advice] { return !advice->isWorking(); }, 30000));
+    QVERIFY(console.type(QStringLiteral("stepFrom"), QStringLiteral("50")));
+    QVERIFY(console.type(QStringLiteral("stepTo"), QStringLiteral("60")));
+    QVERIFY(console.click(QStringLiteral("recalculate")));
+    QVERIFY(QTest::qWaitFor([advice] { return !advice->isWorking(); }, 30000));
+    QVERIFY2(advice->plant() && advice->plant()->model, qPrintable(advice->plant() ? advice->plant()->refusal : QString()));
+    const TuningAdvice::Candidate *chosen = advice->chosen();
+    QVERIFY(chosen && chosen->kind == TuningAdvice::Kind::Recommended);
+    QCOMPARE(advice->advice()->candidates.size(), std::size_t(7));
+    const GainSet gains = chosen->gains;
+    const ResponseFigures predicted = chosen->prediction.figures;
+    QVERIFY(predicted.overshoot <= 0.5);
+    QTemporaryDir reports;
+    QVERIFY(!advice->exportReport(reports.filePath("report.html")));
+    QVERIFY(QFileInfo(reports.filePath("report.pdf")).size() > 0);
+
+    QVERIFY(console.click(QStringLiteral("apply")));
+    QCOMPARE(console.text(QStringLiteral("target")), QStringLiteral("60.0"));
+    QCOMPARE(console.text(QStringLiteral("p")), QString::number(gains.p));
+    QVERIFY(console.click(QStringLiteral("start")));
+    bench.run(5);
+    QCOMPARE(console.text(QStringLiteral("lblStatus")),
+        QStringLiteral("控制器已确认：设定 60.0 ℃，P %1，I %2，D %3")
+            .arg(gains.p)
+            .arg(gains.i)
+            .arg(gains.d));
+    const QList<ChartOverlay> overlays =
+        console.control<ucHistogram>(QStringLiteral("ucHistogram1"))->overlays();
+    QCOMPARE(overlays.size(), 1);
+    QVERIFY(overlays.front().legend.startsWith(u"预测"));
+    bench.run(chosen->prediction.lines.back().milliseconds / 1000.0 + 5);
+    QVERIFY(console.click(QStringLiteral("runtimeclear")));
+
+    const QString runsFile =
+        QDir(console.window().recordsDirectory()).filePath(RunRecorder::runsFileName());
+    QFile runs(runsFile);
+    QVERIFY(runs.open(QIODevice::ReadOnly));
+    const QList<QStringList> rows = CsvFormat::parse(QString::fromUtf8(runs.readAll()));
+    QCOMPARE(rows.front(), RunRecorder::runColumns());
+    const std::optional<RunVerification> verified = RunVerification::fromRow(rows[0], rows.back());
+    QVERIFY2(verified && verified->measuredIae && verified->measuredSettling, qPrintable(rows.back().join(u',')));
+    QVERIFY2(verified->strayed().isEmpty(), qPrintable(verified->strayed().join(", ")));
+    QVERIFY(!RunVerification::fromRow(rows[0], rows[1])); // a run with no prediction
 }
 
 void tst_PlantModel::tuneSaysWhatItCannotRead_data()

@@ -21,6 +21,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QProgressBar>
+#include <QScreen>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStandardItemModel>
@@ -302,7 +303,9 @@ void RunsDialog::fitColumns()
     const QMargins margins = layout()->contentsMargins();
     const int width = header->length() + 2 * m_table->frameWidth()
         + m_table->verticalScrollBar()->sizeHint().width() + margins.left() + margins.right();
-    resize(std::max(width, this->width()), std::max(kDefaultHeight, height()));
+    // Never wider than the screen, where its buttons would be out of reach.
+    const int widest = screen() ? screen()->availableGeometry().width() : width;
+    resize(std::min(std::max(width, this->width()), widest), std::max(kDefaultHeight, height()));
 }
 
 /// A run's first record file, if it is a regular file in the records folder; the dialog says

@@ -2,20 +2,28 @@
 
 #include "dialogs/advice_plot.h"
 #include "records/background_reading.h"
+#include "records/run_recorder.h"
+#include "records/run_verification.h"
+#include "report/tuning_report.h"
 #include "telemetry/text_number.h"
 #include "tuning/plant_model_text.h"
 #include "tuning/prediction_text.h"
 
 #include <QDateTime>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTableWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 constexpr int kLeastWidth = 900;
@@ -76,6 +84,9 @@ TuningAdviceDialog::TuningAdviceDialog(const QString &directory, const QStringLi
     , m_weighed(wrappedLabel(QStringLiteral("weighed"), this))
     , m_plot(new AdvicePlot(this))
     , m_apply(new QPushButton(tr("应用并阶跃测试"), this))
+    , m_export(new QPushButton(tr("导出整定报告…"), this))
+    , m_heading(heading)
+    , m_run(run)
 {
     setObjectName(QStringLiteral("tuningAdviceDialog"));
     setWindowTitle(tr("整定建议"));
@@ -93,6 +104,7 @@ TuningAdviceDialog::TuningAdviceDialog(const QString &directory, const QStringLi
     m_candidates->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_candidates->setSelectionMode(QAbstractItemView::SingleSelection);
     m_candidates->verticalHeader()->hide();
+    m_candidates->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_candidates->setColumnCount(kFixedColumns + int(PredictionText::headings().size()));
     m_candidates->setHorizontalHeaderLabels(
         QStringList{tr("候选"), QStringLiteral("P"), QStringLiteral("I"), QStringLiteral("D")}
@@ -103,9 +115,12 @@ TuningAdviceDialog::TuningAdviceDialog(const QString &directory, const QStringLi
     m_recalculate->setObjectName(QStringLiteral("recalculate"));
     m_apply->setObjectName(QStringLiteral("apply"));
     m_apply->setEnabled(false);
+    m_export->setObjectName(QStringLiteral("exportReport"));
+    m_export->setEnabled(false);
 
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(tr("关闭"));
+    buttons->addButton(m_export, QDialogButtonBox::ActionRole);
     buttons->addButton(m_apply, QDialogButtonBox::ActionRole);
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(new QLabel(tr("运行开始于 %1").arg(startOf(heading, run)), this));
@@ -121,6 +136,7 @@ TuningAdviceDialog::TuningAdviceDialog(const QString &directory, const QStringLi
     connect(cancel, &QPushButton::clicked, this, &TuningAdviceDialog::stop);
     connect(m_recalculate, &QPushButton::clicked, this, &TuningAdviceDialog::recalculate);
     connect(m_apply, &QPushButton::clicked, this, &TuningAdviceDialog::apply);
+    connect(m_export, &QPushButton::clicked, this, &TuningAdviceDialog::chooseReportFile);
     connect(
         m_candidates, &QTableWidget::itemSelectionChanged, this, &TuningAdviceDialog::showChosen);
     connect(m_work, &BackgroundReading::progressed, m_progress, &QProgressBar::setValue);
@@ -285,9 +301,6 @@ void TuningAdviceDialog::showAdvice(TuningAdvice advice, const TuningAdvice::Req
         if (candidate.kind == TuningAdvice::Kind::Recommended)
             recommended = row;
     }
-    m_candidates->resizeColumnsToContents();
-    m_candidates->setMinimumHeight(m_candidates->horizontalHeader()->height()
-        + m_candidates->rowHeight(0) * m_candidates->rowCount() + 4);
     m_candidates->show();
     m_weighed->setText(advice.weighed);
     m_weighed->show();
@@ -296,14 +309,65 @@ void TuningAdviceDialog::showAdvice(TuningAdvice advice, const TuningAdvice::Req
     m_advice = std::move(advice);
     m_request = request;
     m_candidates->selectRow(recommended >= 0 ? recommended : 0);
+    // The same row chosen again tells no change.
+    showChosen();
+    fitCandidates();
     adjustSize();
+}
+
+/// Every candidate and every figure in view at once, as far as the screen allows.
+void TuningAdviceDialog::fitCandidates()
+{
+    m_candidates->resizeColumnsToContents();
+    const int frame = 2 * m_candidates->frameWidth();
+    m_candidates->setMinimumHeight(m_candidates->horizontalHeader()->sizeHint().height()
+        + m_candidates->verticalHeader()->length() + frame);
+    const QMargins margins = layout()->contentsMargins();
+    const int wanted =
+        m_candidates->horizontalHeader()->length() + frame + margins.left() + margins.right();
+    const int widest = screen() ? screen()->availableGeometry().width() : wanted;
+    setMinimumWidth(std::clamp(wanted, kLeastWidth, std::max(kLeastWidth, widest)));
 }
 
 void TuningAdviceDialog::showChosen()
 {
     const TuningAdvice::Candidate *candidate = chosen();
     m_plot->setChosen(candidate ? int(candidate - m_advice->candidates.data()) : -1);
-    m_apply->setEnabled(candidate != nullptr && !isWorking());
+    // The advice shown stands for the step it was asked for until new advice replaces it.
+    m_apply->setEnabled(candidate != nullptr);
+    m_export->setEnabled(m_advice.has_value());
+}
+
+void TuningAdviceDialog::chooseReportFile()
+{
+    const QString path = QFileDialog::getSaveFileName(
+        this, tr("导出整定报告"), QStringLiteral("tuning-report.html"), tr("网页 (*.html)"));
+    if (path.isEmpty())
+        return;
+    if (const std::optional<QString> problem = exportReport(path))
+        showProblem(*problem);
+    else
+        showProblem(tr("已导出 %1 和 %2")
+                        .arg(QDir::toNativeSeparators(path),
+                            QDir::toNativeSeparators(TuningReport::pdfPathFor(path))));
+}
+
+std::optional<QString> TuningAdviceDialog::exportReport(const QString &htmlPath)
+{
+    if (!m_plant || !m_advice || !m_request)
+        return tr("还没有可以导出的建议");
+    TuningReportContent content;
+    content.recordFiles = m_run.value(m_heading.indexOf(QLatin1String("record")))
+                              .split(RunRecorder::recordSeparator(), Qt::SkipEmptyParts);
+    content.plant = *m_plant;
+    content.law = m_law;
+    content.plan = LoopPrediction::completed(m_request->plan, m_request->model);
+    content.overshootLimit = m_request->overshootLimit;
+    content.advice = *m_advice;
+    if (const TuningAdvice::Candidate *candidate = chosen())
+        content.chosen = std::size_t(candidate - m_advice->candidates.data());
+    content.verification = RunVerification::fromRow(m_heading, m_run);
+    return TuningReport::writeBoth(htmlPath, content);
 }
 
 void TuningAdviceDialog::apply()
@@ -311,8 +375,8 @@ void TuningAdviceDialog::apply()
     const TuningAdvice::Candidate *candidate = chosen();
     if (!candidate || !m_request)
         return;
-    emit applyRequested(
-        {m_request->model, candidate->gains, m_request->plan, candidate->prediction});
+    emit applyRequested({m_request->model, candidate->gains,
+        LoopPrediction::completed(m_request->plan, m_request->model), candidate->prediction});
 }
 
 void TuningAdviceDialog::stop()

@@ -36,6 +36,9 @@ public:
     const std::optional<TuningAdvice> &advice() const { return m_advice; }
     /// The candidate chosen in the table, if any.
     const TuningAdvice::Candidate *chosen() const;
+    /// "导出整定报告…" to a file chosen: the HTML report there and its PDF beside it. Why it
+    /// could not be written, or nothing.
+    std::optional<QString> exportReport(const QString &htmlPath);
 
 signals:
     /// "应用并阶跃测试" with the chosen gains.
@@ -48,8 +51,10 @@ private:
     void startAdvice(const TuningAdvice::Request &request, bool fitFirst);
     void showPlant(RecordedPlant plant);
     void showAdvice(TuningAdvice advice, const TuningAdvice::Request &request);
+    void fitCandidates();
     void showChosen();
     void apply();
+    void chooseReportFile();
     void stop();
     void showProblem(const QString &problem);
     std::optional<TuningAdvice::Request> requestFromFields();
@@ -69,6 +74,9 @@ private:
     QLabel *m_weighed;
     AdvicePlot *m_plot;
     QPushButton *m_apply;
+    QPushButton *m_export;
+    const QStringList m_heading;
+    const QStringList m_run;
     std::optional<RecordedPlant> m_plant;
     std::optional<TuningAdvice> m_advice;
     std::optional<TuningAdvice::Request> m_request;

@@ -3,6 +3,7 @@
 PredictedRun::PredictedRun(AppliedPrediction prediction)
     : m_prediction(std::move(prediction))
 {
+    m_prediction.plan = LoopPrediction::completed(m_prediction.plan, m_prediction.model);
 }
 
 void PredictedRun::follow(qint64 runTenths, double temperature)

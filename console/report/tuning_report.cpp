@@ -8,6 +8,7 @@
 #include <QBuffer>
 #include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
@@ -344,4 +345,18 @@ bool TuningReport::printed(const TuningReportContent &content, QIODevice &device
     const QSizeF paper = writer.pageLayout().paintRect(QPageLayout::Point).size();
     text.setPageSize(QSizeF(kPdfPageWidth, kPdfPageWidth * paper.height() / paper.width()));
     return drawPages(text, writer);
+}
+
+QString TuningReport::pdfPathFor(const QString &htmlPath)
+{
+    const QFileInfo html(htmlPath);
+    return html.dir().filePath(html.completeBaseName() + QStringLiteral(".pdf"));
+}
+
+std::optional<QString> TuningReport::writeBoth(
+    const QString &htmlPath, const TuningReportContent &content)
+{
+    if (std::optional<QString> problem = writeHtml(htmlPath, content))
+        return problem;
+    return writePdf(pdfPathFor(htmlPath), content);
 }

@@ -23,6 +23,10 @@ public:
     static std::optional<QString> writeHtml(
         const QString &path, const TuningReportContent &content);
     static std::optional<QString> writePdf(const QString &path, const TuningReportContent &content);
+    /// The HTML file at the path and the PDF beside it, named alike.
+    static std::optional<QString> writeBoth(
+        const QString &htmlPath, const TuningReportContent &content);
+    static QString pdfPathFor(const QString &htmlPath);
 
 private:
     /// Where the document finds its two pictures, and how wide it shows them.

@@ -2,14 +2,21 @@
 
 #include "advice_output.h"
 #include "app/application_setup.h"
+#include "records/csv_format.h"
 #include "records/record_rows.h"
 #include "records/recorded_plant.h"
+#include "records/regular_file.h"
+#include "records/run_recorder.h"
+#include "records/run_verification.h"
+#include "report/tuning_report.h"
 #include "settings_lookup.h"
 #include "tuning/plant_model_text.h"
 #include "tuning/tuning_advice.h"
 
 #include <QCommandLineParser>
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -31,6 +38,7 @@ const QString kAdvise = QStringLiteral("advise");
 const QString kPredict = QStringLiteral("predict");
 const QString kStep = QStringLiteral("step");
 const QString kOvershoot = QStringLiteral("overshoot");
+const QString kReport = QStringLiteral("report");
 
 /// What to do with the model besides printing it.
 struct Prediction
@@ -60,6 +68,9 @@ void describe(QCommandLineParser &parser)
         {kPredict, TuneCommand::tr("预测这组增益的阶跃响应（需 --step）"), QStringLiteral("P,I,D")},
         {kStep, TuneCommand::tr("预测的阶跃：从 FROM ℃ 到 TO ℃"), QStringLiteral("FROM:TO")},
         {kOvershoot, TuneCommand::tr("推荐增益允许的超调（℃，默认 0.5）"), QStringLiteral("C")},
+        {kReport,
+            TuneCommand::tr("把整定报告写成 OUT.html，并在旁边写 PDF（需 --step，选定推荐的增益）"),
+            QStringLiteral("OUT.html")},
     });
 }
 
@@ -98,8 +109,8 @@ std::optional<GainSet> gainsOf(const QString &text)
 std::variant<Prediction, QString> predictionOf(const QCommandLineParser &parser)
 {
     Prediction prediction;
-    if (parser.isSet(kAdvise) && parser.isSet(kPredict))
-        return TuneCommand::tr("--advise 和 --predict 只能用一个");
+    if (parser.isSet(kPredict) && (parser.isSet(kAdvise) || parser.isSet(kReport)))
+        return TuneCommand::tr("--predict 不能与 --advise 或 --report 一起用");
     if (!parser.isSet(kStep))
         return TuneCommand::tr("要预测，得给出阶跃：--step FROM:TO，例如 --step 50:60");
     const QStringList ends = parser.value(kStep).split(u':');
@@ -137,6 +148,47 @@ TuningAdvice predicted(const RecordedPlant &plant, const ControllerLaw &law, Pre
     }
     return TuningAdvice::of(
         {*plant.model, law, current, prediction.plan, prediction.overshootLimit});
+}
+
+/// The run's row in the runs.csv beside its record, where the run was started with predicted
+/// gains.
+std::optional<RunVerification> verificationBeside(const QString &record, qint64 runStart)
+{
+    const QString runsFile = QFileInfo(record).dir().filePath(RunRecorder::runsFileName());
+    const RegularFile file(runsFile, RegularFile::Access::Read);
+    if (!file.isOpen())
+        return std::nullopt;
+    QFile reading;
+    if (!reading.open(file.descriptor(), QIODevice::ReadOnly))
+        return std::nullopt;
+    const QList<QStringList> rows = CsvFormat::parse(QString::fromUtf8(reading.readAll()));
+    for (qsizetype at = 1; at < rows.size(); ++at) {
+        const QDateTime start = QDateTime::fromString(
+            rows[at].value(rows[0].indexOf(QLatin1String("start"))), Qt::ISODateWithMs);
+        if (start.isValid() && start.toMSecsSinceEpoch() == runStart)
+            return RunVerification::fromRow(rows[0], rows[at]);
+    }
+    return std::nullopt;
+}
+
+std::optional<QString> writeReport(const QString &path, const QString &record,
+    const RecordedPlant &plant, const ControllerLaw &law, const Prediction &prediction,
+    const TuningAdvice &advice)
+{
+    TuningReportContent content;
+    content.recordFiles = QStringList{QFileInfo(record).fileName()};
+    content.plant = plant;
+    content.law = law;
+    content.plan = LoopPrediction::completed(prediction.plan, *plant.model);
+    content.plan.restingGains = plant.lastGains();
+    content.overshootLimit = prediction.overshootLimit;
+    content.advice = advice;
+    for (std::size_t at = 0; at < advice.candidates.size(); ++at) {
+        if (advice.candidates[at].kind == TuningAdvice::Kind::Recommended)
+            content.chosen = at;
+    }
+    content.verification = verificationBeside(record, plant.runStart);
+    return TuningReport::writeBoth(path, content);
 }
 
 QString recordTime(qint64 milliseconds)
@@ -279,7 +331,7 @@ int TuneCommand::run(const QStringList &arguments, QTextStream &out, QTextStream
                 tr("时间无法读取：%1（例如 2026-12-08T09:30:05）").arg(parser.value(kRunStart)));
     }
     std::optional<Prediction> prediction;
-    if (parser.isSet(kAdvise) || parser.isSet(kPredict)) {
+    if (parser.isSet(kAdvise) || parser.isSet(kPredict) || parser.isSet(kReport)) {
         const std::variant<Prediction, QString> read = predictionOf(parser);
         if (const QString *problem = std::get_if<QString>(&read))
             return refuse(*problem);
@@ -294,6 +346,11 @@ int TuneCommand::run(const QStringList &arguments, QTextStream &out, QTextStream
     std::optional<TuningAdvice> advice;
     if (prediction && plant.model)
         advice = predicted(plant, law, *prediction);
+    if (advice && parser.isSet(kReport)) {
+        if (const std::optional<QString> problem =
+                writeReport(parser.value(kReport), record, plant, law, *prediction, *advice))
+            return refuse(problem.value());
+    }
     if (parser.isSet(kJson))
         printJson(plant, law, advice, out);
     else
