@@ -1,3 +1,4 @@
+#include "dialogs/run_history_model.h"
 #include "dialogs/runs_dialog.h"
 #include "hang_watchdog.h"
 #include "named_rows.h"
@@ -140,6 +141,7 @@ private slots:
     void historyDialogSortsFiguresAsNumbers();
     void historyDialogShowsTheRunInProgress();
     void historyDialogComparesChosenRuns();
+    void historySetsPredictionBesideMeasurement();
     void runsFileThatIsNoFileIsNamed_data();
     void runsFileThatIsNoFileIsNamed();
     void longHistoryShowsItsNewestRuns();
@@ -478,6 +480,62 @@ void tst_RunHistory::historyDialogComparesChosenRuns()
                 .toLocalTime()
                 .toString(QStringLiteral("MM-dd HH:mm:ss"))
             + QStringLiteral(" · 设定 60.0 ℃ · P 10 I 5 D 2"));
+}
+
+/// A history begun before predictions were kept reads the rows written since with them; a run
+/// that strayed from its prediction offers a fit from itself.
+void tst_RunHistory::historySetsPredictionBesideMeasurement()
+{
+    QTemporaryDir directory;
+    const QString runs = directory.filePath("runs.csv");
+    const QByteArray start =
+        "2026-12-08T09:00:00.000+08:00,2026-12-08T09:05:00.000+08:00,COM1,60.0,";
+    QVERIFY(writeFile(runs,
+        "start,end,port,set_c,p,i,d,rise_s,overshoot_pct,peak_s,settling_s,highest_c,lines,"
+        "record\r\n"
+            + start + "10,5,2,37.5,9.50,64.5,75.0,65.7,600,a.csv\r\n" + start
+            + "54,3,0,34.5,0.33,36.5,22.5,60.2,760,b.csv,0.19686,60.17,3.35,0.20,0.20,32.0,"
+              "33.5,181.0,190.0\r\n"
+            + start
+            + "54,3,0,34.5,1.00,36.5,22.5,60.6,760,c.csv,0.19686,60.17,3.35,0.20,0.60,32.0,"
+              "61.0,181.0,260.0\r\n"));
+    RunsDialog dialog(runs);
+    QSignalSpy refitted(&dialog, &RunsDialog::tuningAdviceRequested);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    QTRY_VERIFY(!dialog.isReading());
+    QTableView *table = dialog.findChild<QTableView *>(QStringLiteral("runs"));
+    auto *verification = dialog.findChild<QWidget *>(QStringLiteral("verification"));
+    auto *refit = dialog.findChild<QPushButton *>(QStringLiteral("refit"));
+    const auto said = [&dialog] {
+        return dialog.findChild<QWidget *>(QStringLiteral("verification"))
+            ->findChild<QLabel *>()
+            ->text();
+    };
+    const auto choose = [&](const char *record) {
+        for (int row = 0; row < dialog.runs().rowCount(); ++row) {
+            if (dialog.runs().index(row, RunHistoryModel::kRecordColumn).data() == record)
+                table->selectRow(row);
+        }
+    };
+    choose("a.csv");
+    QVERIFY(verification->isHidden());
+    choose("b.csv");
+    QVERIFY(!verification->isHidden());
+    QCOMPARE(said(),
+        QStringLiteral("预测 / 实测：超调 0.20 / 0.20 ℃，调节（±0.5 ℃）32.0 / 33.5 s，IAE 181 / "
+                       "190 ℃·s。实测与预测相符。"));
+    QVERIFY(refit->isHidden());
+    choose("c.csv");
+    QVERIFY2(said().contains(u"超调相差 0.40 ℃（容许 0.15 ℃）；调节时间相差 29.0 s（容许 3 s）；"
+                             u"IAE 相差 44 %（容许 20 %）"),
+        qPrintable(said()));
+    QVERIFY(!refit->isHidden());
+    refit->click();
+    QCOMPARE(refitted.count(), 1);
+    const QStringList run = refitted.front().front().toStringList();
+    QCOMPARE(run.value(RunRecorder::runColumns().indexOf(QLatin1String("record"))),
+        QStringLiteral("c.csv"));
 }
 
 void tst_RunHistory::runsFileThatIsNoFileIsNamed_data()
