@@ -2,6 +2,28 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="zh_CN">
 <context>
+    <name>AdviceOutput</name>
+    <message>
+        <source>候选</source>
+        <translation>Candidate</translation>
+    </message>
+</context>
+<context>
+    <name>AdvicePlot</name>
+    <message>
+        <source>0 s</source>
+        <translation>0 s</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>℃：所选增益的预测（蓝），其他候选（灰），目标 ±0.5 ℃（红）</source>
+        <translation>℃: the chosen gains predicted (blue), other candidates (grey), target ±0.5 ℃ (red)</translation>
+    </message>
+</context>
+<context>
     <name>ChartPanel</name>
     <message>
         <source>缩放 %1–%2 s · 复 位 返回实时</source>
@@ -473,6 +495,10 @@
         <source>%1 行，%2 至 %3</source>
         <translation>%1 lines, %2 to %3</translation>
     </message>
+    <message>
+        <source>K %1 ℃/计数，τ %2 s，θ %3 s，rms %4 ℃</source>
+        <translation>K %1 ℃/count, τ %2 s, θ %3 s, rms %4 ℃</translation>
+    </message>
 </context>
 <context>
     <name>PortMap</name>
@@ -485,6 +511,69 @@ Device now: %2</translation>
     <message>
         <source>未接入</source>
         <translation>not plugged in</translation>
+    </message>
+</context>
+<context>
+    <name>PredictionText</name>
+    <message>
+        <source>超调 ℃</source>
+        <translation>Overshoot ℃</translation>
+    </message>
+    <message>
+        <source>超调 %</source>
+        <translation>Overshoot %</translation>
+    </message>
+    <message>
+        <source>上升 10–90 % s</source>
+        <translation>Rise 10–90 % s</translation>
+    </message>
+    <message>
+        <source>调节 ±2 % s</source>
+        <translation>Settling ±2 % s</translation>
+    </message>
+    <message>
+        <source>调节 ±0.5 ℃ s</source>
+        <translation>Settling ±0.5 ℃ s</translation>
+    </message>
+    <message>
+        <source>IAE ℃·s</source>
+        <translation>IAE ℃·s</translation>
+    </message>
+    <message>
+        <source>稳态误差 ℃</source>
+        <translation>Steady error ℃</translation>
+    </message>
+    <message>
+        <source>饱和 s</source>
+        <translation>At limit s</translation>
+    </message>
+    <message>
+        <source>振荡</source>
+        <translation>Oscillates</translation>
+    </message>
+    <message>
+        <source>上升时间 s</source>
+        <translation>Rise time s</translation>
+    </message>
+    <message>
+        <source>峰值时间 s</source>
+        <translation>Peak time s</translation>
+    </message>
+    <message>
+        <source>调节时间 s</source>
+        <translation>Settling time s</translation>
+    </message>
+    <message>
+        <source>是</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>否</source>
+        <translation>no</translation>
+    </message>
+    <message>
+        <source>超调 %1 ℃，调节（±0.5 ℃）%2 s，IAE %3 ℃·s</source>
+        <translation>overshoot %1 ℃, settling (±0.5 ℃) %2 s, IAE %3 ℃·s</translation>
     </message>
 </context>
 <context>
@@ -587,6 +676,61 @@ Device now: %2</translation>
     </message>
 </context>
 <context>
+    <name>ReportCharts</name>
+    <message>
+        <source>记录减模型 ℃</source>
+        <translation>Record minus model ℃</translation>
+    </message>
+    <message>
+        <source>设定值</source>
+        <translation>Set point</translation>
+    </message>
+    <message>
+        <source>记录温度</source>
+        <translation>Recorded temperature</translation>
+    </message>
+    <message>
+        <source>模型</source>
+        <translation>Model</translation>
+    </message>
+    <message>
+        <source>输出（右轴 0–255）</source>
+        <translation>Output (right axis 0–255)</translation>
+    </message>
+    <message>
+        <source>没有拟合的行可画</source>
+        <translation>No fitted lines to draw</translation>
+    </message>
+    <message>
+        <source>℃</source>
+        <translation>℃</translation>
+    </message>
+    <message>
+        <source>输出</source>
+        <translation>Output</translation>
+    </message>
+    <message>
+        <source>自第一行起的时间 s</source>
+        <translation>Time from the first line s</translation>
+    </message>
+    <message>
+        <source>没有候选参数的预测可画</source>
+        <translation>No candidate predictions to draw</translation>
+    </message>
+    <message>
+        <source>自阶跃起的时间 s</source>
+        <translation>Time from the step s</translation>
+    </message>
+    <message>
+        <source>目标（带：±0.5 ℃）</source>
+        <translation>Target (band: ±0.5 ℃)</translation>
+    </message>
+    <message>
+        <source>%1（已选）</source>
+        <translation>%1 (chosen)</translation>
+    </message>
+</context>
+<context>
     <name>RunFigures</name>
     <message>
         <source>上升时间</source>
@@ -614,6 +758,10 @@ Device now: %2</translation>
     <message>
         <source>设定 %1 ℃</source>
         <translation>set %1 ℃</translation>
+    </message>
+    <message>
+        <source>预测 · P %1 I %2 D %3</source>
+        <translation>Predicted · P %1 I %2 D %3</translation>
     </message>
 </context>
 <context>
@@ -644,6 +792,21 @@ Device now: %2</translation>
     <message>
         <source>开始</source>
         <translation>Start</translation>
+    </message>
+</context>
+<context>
+    <name>RunVerification</name>
+    <message>
+        <source>超调相差 %1 ℃（容许 %2 ℃）</source>
+        <translation>overshoot differs by %1 ℃ (gate %2 ℃)</translation>
+    </message>
+    <message>
+        <source>调节时间相差 %1 s（容许 %2 s）</source>
+        <translation>settling differs by %1 s (gate %2 s)</translation>
+    </message>
+    <message>
+        <source>IAE 相差 %1 %（容许 %2 %）</source>
+        <translation>IAE differs by %1 % (gate %2 %)</translation>
     </message>
 </context>
 <context>
@@ -775,6 +938,66 @@ Device now: %2</translation>
     <message>
         <source>过程模型</source>
         <translation>Plant model</translation>
+    </message>
+    <message>
+        <source>模型 K/(℃/计数)</source>
+        <translation>Model K/(℃/count)</translation>
+    </message>
+    <message>
+        <source>模型 τ/s</source>
+        <translation>Model τ/s</translation>
+    </message>
+    <message>
+        <source>模型 θ/s</source>
+        <translation>Model θ/s</translation>
+    </message>
+    <message>
+        <source>预测超调/℃</source>
+        <translation>Predicted overshoot/℃</translation>
+    </message>
+    <message>
+        <source>实测超调/℃</source>
+        <translation>Measured overshoot/℃</translation>
+    </message>
+    <message>
+        <source>预测调节 ±0.5 ℃/s</source>
+        <translation>Predicted settling ±0.5 ℃/s</translation>
+    </message>
+    <message>
+        <source>实测调节 ±0.5 ℃/s</source>
+        <translation>Measured settling ±0.5 ℃/s</translation>
+    </message>
+    <message>
+        <source>预测 IAE/(℃·s)</source>
+        <translation>Predicted IAE/(℃·s)</translation>
+    </message>
+    <message>
+        <source>实测 IAE/(℃·s)</source>
+        <translation>Measured IAE/(℃·s)</translation>
+    </message>
+    <message>
+        <source>整定建议…</source>
+        <translation>Tuning advice…</translation>
+    </message>
+    <message>
+        <source>从这次运行重新拟合…</source>
+        <translation>Fit again from this run…</translation>
+    </message>
+    <message>
+        <source>预测 / 实测：超调 %1 / %2 ℃，调节（±0.5 ℃）%3 / %4 s，IAE %5 / %6 ℃·s。</source>
+        <translation>Predicted / measured: overshoot %1 / %2 ℃, settling (±0.5 ℃) %3 / %4 s, IAE %5 / %6 ℃·s. </translation>
+    </message>
+    <message>
+        <source>实测与预测相符。</source>
+        <translation>Measured agrees with predicted.</translation>
+    </message>
+    <message>
+        <source>实测与预测不符：%1。模型可能已不合这次运行，可以从这次运行重新拟合。</source>
+        <translation>Measured differs from predicted: %1. The model may no longer fit this run; it can be fitted again from this run.</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
     </message>
 </context>
 <context>
@@ -910,6 +1133,10 @@ Device now: %2</translation>
     <message>
         <source>运行记录…</source>
         <translation>Runs…</translation>
+    </message>
+    <message>
+        <source>整定建议…</source>
+        <translation>Tuning advice…</translation>
     </message>
 </context>
 <context>
@@ -1081,6 +1308,363 @@ Device now: %2</translation>
     <message>
         <source>时间无法读取：%1（例如 2026-12-08T09:30:05）</source>
         <translation>Cannot read the time %1 (write it as 2026-12-08T09:30:05)</translation>
+    </message>
+    <message>
+        <source>给出整定建议：各候选增益及其预测的阶跃响应（需 --step）</source>
+        <translation>Advise: every candidate gain set with its predicted step response (needs --step)</translation>
+    </message>
+    <message>
+        <source>预测这组增益的阶跃响应（需 --step）</source>
+        <translation>Predict the step response of these gains (needs --step)</translation>
+    </message>
+    <message>
+        <source>预测的阶跃：从 FROM ℃ 到 TO ℃</source>
+        <translation>The step predicted: from FROM ℃ to TO ℃</translation>
+    </message>
+    <message>
+        <source>推荐增益允许的超调（℃，默认 0.5）</source>
+        <translation>The overshoot the recommended gains may have (℃, default 0.5)</translation>
+    </message>
+    <message>
+        <source>把整定报告写成 OUT.html，并在旁边写 PDF（需 --step，选定推荐的增益）</source>
+        <translation>Write the tuning report to OUT.html and a PDF beside it (needs --step; the recommended gains chosen)</translation>
+    </message>
+    <message>
+        <source>--predict 不能与 --advise 或 --report 一起用</source>
+        <translation>--predict cannot be used with --advise or --report</translation>
+    </message>
+    <message>
+        <source>要预测，得给出阶跃：--step FROM:TO，例如 --step 50:60</source>
+        <translation>A prediction needs a step: --step FROM:TO, for example --step 50:60</translation>
+    </message>
+    <message>
+        <source>阶跃无法读取：%1（例如 50:60，两端不同）</source>
+        <translation>Step not readable: %1 (for example 50:60, two different ends)</translation>
+    </message>
+    <message>
+        <source>增益无法读取：%1（例如 10,5,2，各在 0 到 999）</source>
+        <translation>Gains not readable: %1 (for example 10,5,2, each 0 to 999)</translation>
+    </message>
+    <message>
+        <source>超调无法读取：%1（大于 0 的 ℃ 数，例如 0.5）</source>
+        <translation>Overshoot not readable: %1 (℃ above 0, for example 0.5)</translation>
+    </message>
+</context>
+<context>
+    <name>TuningAdvice</name>
+    <message>
+        <source>预测超调不超过 %1 ℃；K 大 20 %、θ 长 30 % 时超调不超过 %2 ℃</source>
+        <translation>a predicted overshoot within %1 ℃; within %2 ℃ with K 20 % higher and θ 30 % longer</translation>
+    </message>
+    <message>
+        <source>；输出需多 20 % 的负载变化在 3τ（%1 s）内恢复</source>
+        <translation>; a load needing 20 % more output recovered within 3τ (%1 s)</translation>
+    </message>
+    <message>
+        <source>推荐的是 IAE 最小的一组，条件是%1（共试了 %2 组）。</source>
+        <translation>Recommended: the least IAE with %1 (%2 sets tried).</translation>
+    </message>
+    <message>
+        <source>没有推荐：试过的 %1 组增益都不满足：%2。</source>
+        <translation>No recommendation: none of the %1 sets tried has %2.</translation>
+    </message>
+    <message>
+        <source>保持目标温度已需要输出的 %1 %以上，没有多 20 % 的余地，未考虑负载变化。</source>
+        <translation> Holding the target already needs over %1 % of the output, with no room for 20 % more: a load change was not weighed.</translation>
+    </message>
+    <message>
+        <source>现用</source>
+        <translation>In use</translation>
+    </message>
+    <message>
+        <source>SIMC PI 紧（τc = θ）</source>
+        <translation>SIMC PI tight (τc = θ)</translation>
+    </message>
+    <message>
+        <source>SIMC PI 平稳（τc = 2θ）</source>
+        <translation>SIMC PI smooth (τc = 2θ)</translation>
+    </message>
+    <message>
+        <source>AMIGO PI</source>
+        <translation>AMIGO PI</translation>
+    </message>
+    <message>
+        <source>AMIGO PID</source>
+        <translation>AMIGO PID</translation>
+    </message>
+    <message>
+        <source>继电器 + Z-N（固件自整定）</source>
+        <translation>Relay + Z-N (firmware autotune)</translation>
+    </message>
+    <message>
+        <source>推荐</source>
+        <translation>Recommended</translation>
+    </message>
+    <message>
+        <source>给定</source>
+        <translation>Given</translation>
+    </message>
+</context>
+<context>
+    <name>TuningAdviceDialog</name>
+    <message>
+        <source>重新计算</source>
+        <translation>Recalculate</translation>
+    </message>
+    <message>
+        <source>应用并阶跃测试</source>
+        <translation>Apply and step test</translation>
+    </message>
+    <message>
+        <source>导出整定报告…</source>
+        <translation>Export tuning report…</translation>
+    </message>
+    <message>
+        <source>整定建议</source>
+        <translation>Tuning advice</translation>
+    </message>
+    <message>
+        <source>取消</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>正在拟合并预测各组增益…</source>
+        <translation>Fitting and predicting every gain set…</translation>
+    </message>
+    <message>
+        <source>候选</source>
+        <translation>Candidate</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>运行开始于 %1</source>
+        <translation>Run started %1</translation>
+    </message>
+    <message>
+        <source>阶跃：从</source>
+        <translation>Step: from</translation>
+    </message>
+    <message>
+        <source>℃ 到</source>
+        <translation>℃ to</translation>
+    </message>
+    <message>
+        <source>℃，推荐的超调不超过</source>
+        <translation>℃, recommended overshoot within</translation>
+    </message>
+    <message>
+        <source>℃</source>
+        <translation>℃</translation>
+    </message>
+    <message>
+        <source>阶跃的两端须是不同的温度，例如从 50.0 ℃ 到 60.0 ℃</source>
+        <translation>The step needs two different temperatures, for example from 50.0 ℃ to 60.0 ℃</translation>
+    </message>
+    <message>
+        <source>允许的超调须是大于 0 的 ℃ 数，例如 0.5</source>
+        <translation>The overshoot allowed must be ℃ above 0, for example 0.5</translation>
+    </message>
+    <message>
+        <source>模型：%1</source>
+        <translation>Model: %1</translation>
+    </message>
+    <message>
+        <source>无法拟合，没有建议：%1</source>
+        <translation>No model, no advice: %1</translation>
+    </message>
+    <message>
+        <source>导出整定报告</source>
+        <translation>Export tuning report</translation>
+    </message>
+    <message>
+        <source>网页 (*.html)</source>
+        <translation>Web page (*.html)</translation>
+    </message>
+    <message>
+        <source>已导出 %1 和 %2</source>
+        <translation>Exported %1 and %2</translation>
+    </message>
+    <message>
+        <source>还没有可以导出的建议</source>
+        <translation>No advice to export yet</translation>
+    </message>
+    <message>
+        <source>已停止</source>
+        <translation>Stopped</translation>
+    </message>
+</context>
+<context>
+    <name>TuningReport</name>
+    <message>
+        <source>无法写入报告 %1：%2</source>
+        <translation>Cannot write the report %1: %2</translation>
+    </message>
+    <message>
+        <source>无法生成 PDF 报告 %1：%2</source>
+        <translation>Cannot make the PDF report %1: %2</translation>
+    </message>
+    <message>
+        <source>整定报告</source>
+        <translation>Tuning report</translation>
+    </message>
+    <message>
+        <source>记录文件</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>（未知）</source>
+        <translation>(unknown)</translation>
+    </message>
+    <message>
+        <source>运行开始</source>
+        <translation>Run started</translation>
+    </message>
+    <message>
+        <source>没有</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>%1 行，%2 至 %3</source>
+        <translation>%1 lines, %2 to %3</translation>
+    </message>
+    <message>
+        <source>拟合的行</source>
+        <translation>Lines fitted</translation>
+    </message>
+    <message>
+        <source>来源</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>拟合的行：设定值、记录温度、模型与输出</source>
+        <translation>Lines fitted: set point, recorded temperature, model and output</translation>
+    </message>
+    <message>
+        <source>过程模型</source>
+        <translation>Plant model</translation>
+    </message>
+    <message>
+        <source>± 为两倍标准误差</source>
+        <translation>± are two standard errors</translation>
+    </message>
+    <message>
+        <source>没有模型</source>
+        <translation>No model</translation>
+    </message>
+    <message>
+        <source>无法拟合：%1</source>
+        <translation>No model: %1</translation>
+    </message>
+    <message>
+        <source>说明：</source>
+        <translation>Notes:</translation>
+    </message>
+    <message>
+        <source>没有可检查的行</source>
+        <translation>No lines to check</translation>
+    </message>
+    <message>
+        <source>控制规律</source>
+        <translation>Controller&apos;s law</translation>
+    </message>
+    <message>
+        <source>与记录的核对：%1</source>
+        <translation>Checked against the record: %1</translation>
+    </message>
+    <message>
+        <source>温度</source>
+        <translation>Temperature</translation>
+    </message>
+    <message>
+        <source>从 %1 ℃ 到 %2 ℃</source>
+        <translation>from %1 ℃ to %2 ℃</translation>
+    </message>
+    <message>
+        <source>超调上限</source>
+        <translation>Overshoot limit</translation>
+    </message>
+    <message>
+        <source>%1 ℃</source>
+        <translation>%1 ℃</translation>
+    </message>
+    <message>
+        <source>预测时长</source>
+        <translation>Span predicted</translation>
+    </message>
+    <message>
+        <source>%1 s</source>
+        <translation>%1 s</translation>
+    </message>
+    <message>
+        <source>阶跃前的参数</source>
+        <translation>Gains before the step</translation>
+    </message>
+    <message>
+        <source>P %1，I %2，D %3</source>
+        <translation>P %1, I %2, D %3</translation>
+    </message>
+    <message>
+        <source>阶跃</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>候选参数</source>
+        <translation>Candidates</translation>
+    </message>
+    <message>
+        <source>没有候选参数</source>
+        <translation>No candidates</translation>
+    </message>
+    <message>
+        <source>选用</source>
+        <translation>Chosen</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>未选定参数</source>
+        <translation>No gains chosen</translation>
+    </message>
+    <message>
+        <source>各候选参数的预测温度</source>
+        <translation>Each candidate&apos;s predicted temperature</translation>
+    </message>
+    <message>
+        <source>已选</source>
+        <translation>chosen</translation>
+    </message>
+    <message>
+        <source>预测</source>
+        <translation>Predicted</translation>
+    </message>
+    <message>
+        <source>实测</source>
+        <translation>Measured</translation>
+    </message>
+    <message>
+        <source>超调（℃）</source>
+        <translation>Overshoot (℃)</translation>
+    </message>
+    <message>
+        <source>调节至 ±0.5 ℃（s）</source>
+        <translation>Settling to ±0.5 ℃ (s)</translation>
+    </message>
+    <message>
+        <source>IAE（℃·s）</source>
+        <translation>IAE (℃·s)</translation>
+    </message>
+    <message>
+        <source>预测所依据的模型：K %1 ℃/计数，τ %2 s，θ %3 s</source>
+        <translation>Model predicted on: K %1 ℃/count, τ %2 s, θ %3 s</translation>
+    </message>
+    <message>
+        <source>预测与实测</source>
+        <translation>Predicted and measured</translation>
     </message>
 </context>
 <context>
@@ -1430,6 +2014,10 @@ Device now: %2</translation>
     <message>
         <source>连接温度控制器成功！</source>
         <translation>Connected to the controller!</translation>
+    </message>
+    <message>
+        <source>还没有运行：连接并收到数据后才能给出整定建议</source>
+        <translation>No run yet: tuning advice needs a connection and lines received</translation>
     </message>
 </context>
 <context>
