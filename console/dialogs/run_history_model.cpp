@@ -224,6 +224,12 @@ void RunHistoryModel::clear()
     endResetModel();
 }
 
+bool RunHistoryModel::hasPredictions() const
+{
+    return std::any_of(m_runs.cbegin(), m_runs.cend(),
+        [](const HistoryRun &run) { return !std::isnan(run.keys[kFirstPredictionColumn]); });
+}
+
 void RunHistoryModel::addRuns(std::vector<HistoryRun> runs)
 {
     if (runs.empty())

@@ -56,6 +56,11 @@ public:
 
     static constexpr int kStartColumn = 0;
     static constexpr int kRecordColumn = 13;
+    /// The columns of a run started with predicted gains: its model and predicted and measured
+    /// figures.
+    static constexpr int kFirstPredictionColumn = 14;
+    /// Whether any run shown was started with predicted gains.
+    bool hasPredictions() const;
 
 private:
     bool lessThan(const HistoryRun &one, const HistoryRun &other) const;

@@ -21,8 +21,8 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QProgressBar>
-#include <QScreen>
 #include <QPushButton>
+#include <QScreen>
 #include <QScrollBar>
 #include <QStandardItemModel>
 #include <QTableView>
@@ -202,6 +202,7 @@ RunsDialog::RunsDialog(const QString &runsFile, QWidget *parent)
     }
     m_table->setObjectName(QStringLiteral("runs"));
     m_table->setModel(m_runs);
+    showPredictionColumns();
     m_table->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_table->setSelectionMode(QAbstractItemView::ExtendedSelection);
     m_table->verticalHeader()->hide();
@@ -272,6 +273,7 @@ void RunsDialog::readHistory()
     const auto add = [this](std::vector<HistoryRun> runs) {
         const bool first = m_runs->rowCount() <= 1;
         m_runs->addRuns(std::move(runs));
+        showPredictionColumns();
         // The dialog opens wide enough for the newest runs, which may come after it is shown.
         if (first && isVisible())
             fitColumns();
@@ -294,6 +296,15 @@ void RunsDialog::showEvent(QShowEvent *event)
     if (!std::exchange(m_fitted, true))
         fitColumns();
     QDialog::showEvent(event);
+}
+
+/// A history with no run started from predicted gains keeps to the columns every run has.
+void RunsDialog::showPredictionColumns()
+{
+    const bool shown = m_runs->hasPredictions();
+    for (int column = RunHistoryModel::kFirstPredictionColumn; column < HistoryRun::kColumns;
+         ++column)
+        m_table->setColumnHidden(column, !shown);
 }
 
 void RunsDialog::fitColumns()

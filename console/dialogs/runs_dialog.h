@@ -65,6 +65,7 @@ protected:
 private:
     void readHistory();
     void fitColumns();
+    void showPredictionColumns();
     void openRecord();
     void chosenChanged();
     void showComparison();
