@@ -36,6 +36,17 @@ public:
 
     OfflineConsole &console() { return m_console; }
 
+    /// A step test to the target with the gains in use, then the lines of the seconds after.
+    bool stepTo(const QString &target, double seconds)
+    {
+        if (!m_console.click(QStringLiteral("stepTest"))
+            || !m_console.type(QStringLiteral("target"), target)
+            || !m_console.click(QStringLiteral("start")))
+            return false;
+        run(seconds);
+        return true;
+    }
+
     void run(double seconds)
     {
         for (int tick = 0; tick < int(seconds * 10); ++tick) {
@@ -118,10 +129,7 @@ void tst_PlantModel::stepTestRunGivesThePlant()
     ConsoleOnController bench(options);
     OfflineConsole &console = bench.console();
     bench.run(30);
-    QVERIFY(console.click(QStringLiteral("stepTest")));
-    QVERIFY(console.type(QStringLiteral("target"), QStringLiteral("60")));
-    QVERIFY(console.click(QStringLiteral("start")));
-    bench.run(600);
+    QVERIFY(bench.stepTo(QStringLiteral("60"), 600));
 
     PlantModelDialog *dialog = plantModelOfNewestRun(console);
     QVERIFY(dialog);
@@ -210,14 +218,8 @@ void tst_PlantModel::adviceAppliedIsVerified()
     ConsoleOnController bench(options);
     OfflineConsole &console = bench.console();
     bench.run(30);
-    QVERIFY(console.click(QStringLiteral("stepTest")));
-    QVERIFY(console.type(QStringLiteral("target"), QStringLiteral("60")));
-    QVERIFY(console.click(QStringLiteral("start")));
-    bench.run(400);
-    QVERIFY(console.click(QStringLiteral("stepTest")));
-    QVERIFY(console.type(QStringLiteral("target"), QStringLiteral("50")));
-    QVERIFY(console.click(QStringLiteral("start")));
-    bench.run(400);
+    QVERIFY(bench.stepTo(QStringLiteral("60"), 400));
+    QVERIFY(bench.stepTo(QStringLiteral("50"), 400));
 
     QVERIFY(console.choose(QStringLiteral("perfor_index_2"), QStringLiteral("运行记录…")));
     auto *history = console.window().findChild<RunsDialog *>();

@@ -1,10 +1,10 @@
 #include "plant_model_dialog.h"
 
+#include "dialogs/dialog_parts.h"
 #include "dialogs/plant_model_plot.h"
 #include "records/background_reading.h"
 #include "tuning/plant_model_text.h"
 
-#include <QDateTime>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -15,24 +15,6 @@
 
 namespace {
 constexpr int kLeastWidth = 640;
-
-QString startOf(const QStringList &heading, const QStringList &run)
-{
-    const QString text = run.value(heading.indexOf(QLatin1String("start")));
-    const QDateTime start = QDateTime::fromString(text, Qt::ISODateWithMs);
-    return start.isValid() ? start.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-                           : text;
-}
-
-QLabel *wrappedLabel(const QString &name, QWidget *parent)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setWordWrap(true);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label->hide();
-    return label;
-}
 } // namespace
 
 PlantModelDialog::PlantModelDialog(const QString &directory, const QStringList &heading,
@@ -42,11 +24,11 @@ PlantModelDialog::PlantModelDialog(const QString &directory, const QStringList &
     , m_fitting(new BackgroundReading(this))
     , m_progressRow(new QWidget(this))
     , m_progress(new QProgressBar(m_progressRow))
-    , m_refusal(wrappedLabel(QStringLiteral("refusal"), this))
+    , m_refusal(DialogParts::wrappedLabel(QStringLiteral("refusal"), this))
     , m_figuresArea(new QWidget(this))
     , m_figures(new QFormLayout(m_figuresArea))
-    , m_notes(wrappedLabel(QStringLiteral("notes"), this))
-    , m_lawCheck(wrappedLabel(QStringLiteral("lawCheck"), this))
+    , m_notes(DialogParts::wrappedLabel(QStringLiteral("notes"), this))
+    , m_lawCheck(DialogParts::wrappedLabel(QStringLiteral("lawCheck"), this))
     , m_plot(new PlantModelPlot(this))
 {
     setObjectName(QStringLiteral("plantModelDialog"));
@@ -69,7 +51,8 @@ PlantModelDialog::PlantModelDialog(const QString &directory, const QStringList &
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     buttons->button(QDialogButtonBox::Close)->setText(tr("关闭"));
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(tr("运行开始于 %1").arg(startOf(heading, run)), this));
+    layout->addWidget(
+        new QLabel(tr("运行开始于 %1").arg(DialogParts::runStart(heading, run)), this));
     layout->addWidget(m_progressRow);
     layout->addWidget(m_refusal);
     layout->addWidget(m_figuresArea);

@@ -1,6 +1,7 @@
 #include "tuning_advice_dialog.h"
 
 #include "dialogs/advice_plot.h"
+#include "dialogs/dialog_parts.h"
 #include "records/background_reading.h"
 #include "records/run_recorder.h"
 #include "records/run_verification.h"
@@ -9,7 +10,6 @@
 #include "tuning/plant_model_text.h"
 #include "tuning/prediction_text.h"
 
-#include <QDateTime>
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
@@ -29,24 +29,6 @@ namespace {
 constexpr int kLeastWidth = 900;
 constexpr int kFitPermille = 400;
 constexpr int kFixedColumns = 4;
-
-QString startOf(const QStringList &heading, const QStringList &run)
-{
-    const QString text = run.value(heading.indexOf(QLatin1String("start")));
-    const QDateTime start = QDateTime::fromString(text, Qt::ISODateWithMs);
-    return start.isValid() ? start.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-                           : text;
-}
-
-QLabel *wrappedLabel(const QString &name, QWidget *parent)
-{
-    auto *label = new QLabel(parent);
-    label->setObjectName(name);
-    label->setWordWrap(true);
-    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    label->hide();
-    return label;
-}
 
 QLineEdit *numberField(const QString &name, double value, QWidget *parent)
 {
@@ -73,15 +55,15 @@ TuningAdviceDialog::TuningAdviceDialog(const QString &directory, const QStringLi
     , m_work(new BackgroundReading(this))
     , m_progressRow(new QWidget(this))
     , m_progress(new QProgressBar(m_progressRow))
-    , m_problem(wrappedLabel(QStringLiteral("problem"), this))
-    , m_model(wrappedLabel(QStringLiteral("model"), this))
+    , m_problem(DialogParts::wrappedLabel(QStringLiteral("problem"), this))
+    , m_model(DialogParts::wrappedLabel(QStringLiteral("model"), this))
     , m_from(numberField(QStringLiteral("stepFrom"), start.from, this))
     , m_to(numberField(QStringLiteral("stepTo"), start.to, this))
     , m_limit(
           numberField(QStringLiteral("overshootLimit"), TuningAdvice::kDefaultOvershootLimit, this))
     , m_recalculate(new QPushButton(tr("重新计算"), this))
     , m_candidates(new QTableWidget(this))
-    , m_weighed(wrappedLabel(QStringLiteral("weighed"), this))
+    , m_weighed(DialogParts::wrappedLabel(QStringLiteral("weighed"), this))
     , m_plot(new AdvicePlot(this))
     , m_apply(new QPushButton(tr("应用并阶跃测试"), this))
     , m_export(new QPushButton(tr("导出整定报告…"), this))
@@ -123,7 +105,8 @@ TuningAdviceDialog::TuningAdviceDialog(const QString &directory, const QStringLi
     buttons->addButton(m_export, QDialogButtonBox::ActionRole);
     buttons->addButton(m_apply, QDialogButtonBox::ActionRole);
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(tr("运行开始于 %1").arg(startOf(heading, run)), this));
+    layout->addWidget(
+        new QLabel(tr("运行开始于 %1").arg(DialogParts::runStart(heading, run)), this));
     layout->addWidget(m_progressRow);
     layout->addWidget(m_problem);
     layout->addWidget(m_model);
