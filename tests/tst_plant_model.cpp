@@ -15,6 +15,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLabel>
+#include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -220,6 +221,17 @@ void tst_PlantModel::adviceAppliedIsVerified()
     bench.run(30);
     QVERIFY(bench.stepTo(QStringLiteral("60"), 400));
     QVERIFY(bench.stepTo(QStringLiteral("50"), 400));
+    // The run in progress, the cooling, is advised on from the figures' menu.
+    QVERIFY(console.choose(QStringLiteral("perfor_index_2"), QStringLiteral("整定建议…")));
+    auto *onRunInProgress = console.window().findChild<TuningAdviceDialog *>();
+    QVERIFY(onRunInProgress
+        && QTest::qWaitFor([onRunInProgress] { return !onRunInProgress->isWorking(); }, 30000));
+    QVERIFY2(onRunInProgress->plant()->model, qPrintable(onRunInProgress->plant()->refusal));
+    QCOMPARE(onRunInProgress->advice()->candidates.size(), std::size_t(7));
+    // Resting at the set point: a step up to it from 10 °C below is offered.
+    QCOMPARE(onRunInProgress->findChild<QLineEdit *>(QStringLiteral("stepFrom"))->text(),
+        QStringLiteral("40.0"));
+    delete onRunInProgress;
 
     QVERIFY(console.choose(QStringLiteral("perfor_index_2"), QStringLiteral("运行记录…")));
     auto *history = console.window().findChild<RunsDialog *>();
@@ -232,7 +244,8 @@ void tst_PlantModel::adviceAppliedIsVerified()
     QVERIFY(console.type(QStringLiteral("stepTo"), QStringLiteral("60")));
     QVERIFY(console.click(QStringLiteral("recalculate")));
     QVERIFY(QTest::qWaitFor([advice] { return !advice->isWorking(); }, 30000));
-    QVERIFY2(advice->plant() && advice->plant()->model, qPrintable(advice->plant() ? advice->plant()->refusal : QString()));
+    QVERIFY2(advice->plant() && advice->plant()->model,
+        qPrintable(advice->plant() ? advice->plant()->refusal : QString()));
     const TuningAdvice::Candidate *chosen = advice->chosen();
     QVERIFY(chosen && chosen->kind == TuningAdvice::Kind::Recommended);
     QCOMPARE(advice->advice()->candidates.size(), std::size_t(7));
@@ -267,7 +280,8 @@ void tst_PlantModel::adviceAppliedIsVerified()
     const QList<QStringList> rows = CsvFormat::parse(QString::fromUtf8(runs.readAll()));
     QCOMPARE(rows.front(), RunRecorder::runColumns());
     const std::optional<RunVerification> verified = RunVerification::fromRow(rows[0], rows.back());
-    QVERIFY2(verified && verified->measuredIae && verified->measuredSettling, qPrintable(rows.back().join(u',')));
+    QVERIFY2(verified && verified->measuredIae && verified->measuredSettling,
+        qPrintable(rows.back().join(u',')));
     QVERIFY2(verified->strayed().isEmpty(), qPrintable(verified->strayed().join(", ")));
     QVERIFY(!RunVerification::fromRow(rows[0], rows[1])); // a run with no prediction
 }
