@@ -271,6 +271,8 @@ void tst_PlantModel::adviceAppliedIsVerified()
     QCOMPARE(overlays.size(), 1);
     QVERIFY(overlays.front().legend.startsWith(u"预测"));
     bench.run(chosen->prediction.lines.back().milliseconds / 1000.0 + 5);
+    QVERIFY(console.choose(QStringLiteral("ucHistogram1"), QStringLiteral("清除对比")));
+    QVERIFY(console.control<ucHistogram>(QStringLiteral("ucHistogram1"))->overlays().isEmpty());
     QVERIFY(console.click(QStringLiteral("runtimeclear")));
 
     const QString runsFile =
@@ -284,6 +286,19 @@ void tst_PlantModel::adviceAppliedIsVerified()
         qPrintable(rows.back().join(u',')));
     QVERIFY2(verified->strayed().isEmpty(), qPrintable(verified->strayed().join(", ")));
     QVERIFY(!RunVerification::fromRow(rows[0], rows[1])); // a run with no prediction
+
+    // The report from a shell, of the verified run, holds its predicted and measured figures.
+    const QString record = QDir(console.window().recordsDirectory())
+                               .filePath(rows.back().value(rows[0].indexOf("record")));
+    const QString report = reports.filePath("verified.html");
+    const Tuned reported =
+        tune({record, "--run-start", rows.back().value(0), "--step", "50:60", "--report", report});
+    QCOMPARE(reported.exitCode, 0);
+    QFile html(report);
+    QVERIFY(html.open(QIODevice::ReadOnly));
+    QVERIFY(QString::fromUtf8(html.readAll())
+                .contains(QString::number(*verified->measuredOvershoot, 'f', 2)));
+    QVERIFY(QFileInfo(reports.filePath("verified.pdf")).size() > 0);
 }
 
 void tst_PlantModel::tuneSaysWhatItCannotRead_data()

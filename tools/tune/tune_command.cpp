@@ -151,24 +151,32 @@ TuningAdvice predicted(const RecordedPlant &plant, const ControllerLaw &law, Pre
 }
 
 /// The run's row in the runs.csv beside its record, where the run was started with predicted
-/// gains.
-std::optional<RunVerification> verificationBeside(const QString &record, qint64 runStart)
+/// gains: the newest row of this record started by the run's first line.
+std::optional<RunVerification> verificationBeside(const QString &record, qint64 firstLine)
 {
     const QString runsFile = QFileInfo(record).dir().filePath(RunRecorder::runsFileName());
     const RegularFile file(runsFile, RegularFile::Access::Read);
-    if (!file.isOpen())
-        return std::nullopt;
     QFile reading;
-    if (!reading.open(file.descriptor(), QIODevice::ReadOnly))
+    if (!file.isOpen() || !reading.open(file.descriptor(), QIODevice::ReadOnly))
         return std::nullopt;
     const QList<QStringList> rows = CsvFormat::parse(QString::fromUtf8(reading.readAll()));
+    const qsizetype startColumn = rows.value(0).indexOf(QLatin1String("start"));
+    const qsizetype recordColumn = rows.value(0).indexOf(QLatin1String("record"));
+    const QString name = QFileInfo(record).fileName();
+    std::optional<qint64> latest;
+    QStringList chosen;
     for (qsizetype at = 1; at < rows.size(); ++at) {
-        const QDateTime start = QDateTime::fromString(
-            rows[at].value(rows[0].indexOf(QLatin1String("start"))), Qt::ISODateWithMs);
-        if (start.isValid() && start.toMSecsSinceEpoch() == runStart)
-            return RunVerification::fromRow(rows[0], rows[at]);
+        const QDateTime start =
+            QDateTime::fromString(rows[at].value(startColumn), Qt::ISODateWithMs);
+        const QStringList records =
+            rows[at].value(recordColumn).split(RunRecorder::recordSeparator());
+        if (start.isValid() && start.toMSecsSinceEpoch() <= firstLine && records.contains(name)
+            && (!latest || start.toMSecsSinceEpoch() > *latest)) {
+            latest = start.toMSecsSinceEpoch();
+            chosen = rows[at];
+        }
     }
-    return std::nullopt;
+    return latest ? RunVerification::fromRow(rows[0], chosen) : std::nullopt;
 }
 
 std::optional<QString> writeReport(const QString &path, const QString &record,
