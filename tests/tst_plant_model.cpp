@@ -296,8 +296,9 @@ void tst_PlantModel::adviceAppliedIsVerified()
     QCOMPARE(reported.exitCode, 0);
     QFile html(report);
     QVERIFY(html.open(QIODevice::ReadOnly));
-    QVERIFY(QString::fromUtf8(html.readAll())
-                .contains(QString::number(*verified->measuredOvershoot, 'f', 2)));
+    const QString written = QString::fromUtf8(html.readAll());
+    QVERIFY(written.contains(u"预测与实测"));
+    QVERIFY(written.contains(QString::number(*verified->measuredIae, 'f', 1)));
     QVERIFY(QFileInfo(reports.filePath("verified.pdf")).size() > 0);
 }
 

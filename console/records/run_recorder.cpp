@@ -77,6 +77,13 @@ const QStringList &RunRecorder::runColumns()
     return columns;
 }
 
+QStringList RunRecorder::runsFileColumns(const QStringList &heading)
+{
+    const QStringList &columns = runColumns();
+    const bool older = heading.size() < columns.size() && columns.mid(0, heading.size()) == heading;
+    return older ? columns : heading;
+}
+
 std::optional<QString> RunRecorder::recordPath(const QString &directory, const QString &name)
 {
     // The console names its records after the moment and the port; a separator of either system

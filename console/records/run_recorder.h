@@ -48,6 +48,9 @@ public:
     static QString runsFileName() { return QStringLiteral("runs.csv"); }
     /// The columns of runs.csv.
     static const QStringList &runColumns();
+    /// The columns of a runs.csv file, by its heading: a history begun before the newer columns
+    /// has rows written since that carry them after the older ones.
+    static QStringList runsFileColumns(const QStringList &heading);
     /// Several record files of one run are named in one cell, separated by this.
     static QChar recordSeparator() { return u';'; }
     /// A record file named in runs.csv as a path in the records folder; none for anything but a

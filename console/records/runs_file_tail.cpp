@@ -71,11 +71,7 @@ void RunsFileTail::readHeading()
     m_heading =
         CsvFormat::parse(QString::fromUtf8(withoutReturn(start.first(end < 0 ? count : end))))
             .value(0);
-    // A history begun before the newer columns has rows written since that carry them after
-    // the older ones.
-    const QStringList &columns = RunRecorder::runColumns();
-    if (m_heading.size() < columns.size() && columns.mid(0, m_heading.size()) == m_heading)
-        m_heading = columns;
+    m_heading = RunRecorder::runsFileColumns(m_heading);
 }
 
 /// Blocks are read from the end back; a row whose start lies in an earlier block waits in held.

@@ -160,8 +160,9 @@ std::optional<RunVerification> verificationBeside(const QString &record, qint64 
     if (!file.isOpen() || !reading.open(file.descriptor(), QIODevice::ReadOnly))
         return std::nullopt;
     const QList<QStringList> rows = CsvFormat::parse(QString::fromUtf8(reading.readAll()));
-    const qsizetype startColumn = rows.value(0).indexOf(QLatin1String("start"));
-    const qsizetype recordColumn = rows.value(0).indexOf(QLatin1String("record"));
+    const QStringList heading = RunRecorder::runsFileColumns(rows.value(0));
+    const qsizetype startColumn = heading.indexOf(QLatin1String("start"));
+    const qsizetype recordColumn = heading.indexOf(QLatin1String("record"));
     const QString name = QFileInfo(record).fileName();
     std::optional<qint64> latest;
     QStringList chosen;
@@ -176,7 +177,7 @@ std::optional<RunVerification> verificationBeside(const QString &record, qint64 
             chosen = rows[at];
         }
     }
-    return latest ? RunVerification::fromRow(rows[0], chosen) : std::nullopt;
+    return latest ? RunVerification::fromRow(heading, chosen) : std::nullopt;
 }
 
 std::optional<QString> writeReport(const QString &path, const QString &record,
