@@ -28,7 +28,10 @@ PlantModel heatUpModel(const HeaterPlant::Parameters &parameters)
     heatUp.plant = parameters;
     heatUp.startTenths = 0;
     heatUp.stepSeconds = std::max(600.0, 5 * parameters.timeConstant);
-    return *PlantFit::fit({SimulatedRun::record(heatUp)}).model;
+    const PlantFit::Outcome outcome = PlantFit::fit({SimulatedRun::record(heatUp)});
+    if (!outcome.model)
+        qFatal("no model of the heat-up: %s", qPrintable(outcome.refusal));
+    return *outcome.model;
 }
 
 TuningAdvice::Request request(const HeaterPlant::Parameters &parameters)
@@ -103,10 +106,13 @@ void printTable(const TuningAdvice::Request &asked, const TuningAdvice &advice,
 }
 
 /// The whole advice for a 50 → 60 °C step, off the window's thread in the console: the rules'
-/// predictions and the search for the recommended set, default plant (0) and slow one (1).
+/// predictions and the search for the recommended set: the default plant (0), a slow one (1)
+/// and a heater of a thousand seconds (2).
 void BM_Advise(benchmark::State &state)
 {
-    const HeaterPlant::Parameters parameters = state.range(0) == 0 ? plant(60, 3) : plant(150, 8);
+    const HeaterPlant::Parameters parameters = state.range(0) == 0 ? plant(60, 3)
+        : state.range(0) == 1                                      ? plant(150, 8)
+                                                                   : plant(1000, 30);
     const TuningAdvice::Request asked = request(parameters);
     int tried = 0;
     for (auto _ : state) {
@@ -115,11 +121,13 @@ void BM_Advise(benchmark::State &state)
         tried = int(advice.candidates.size());
     }
     state.counters["candidates"] = tried;
+    state.counters["tau"] = asked.model.timeConstant;
+    state.counters["horizon"] = asked.plan.horizonSeconds;
     static bool printed = false;
     if (state.range(0) == 0 && !std::exchange(printed, true))
         printTable(asked, TuningAdvice::of(asked), parameters);
 }
-BENCHMARK(BM_Advise)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Advise)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 /// One gain set's predicted step on the default plant: what the table costs per row.
 void BM_PredictOneSet(benchmark::State &state)

@@ -105,6 +105,8 @@ void tst_PlantFit::fitsThePlant_data()
     QTest::newRow("10 °C step, slow plant") << stepFromSteadyState(50, 150, 8) << 10 << 0.05 << 0.4;
     QTest::newRow("heat-up, fast plant") << heatUp(60, 20, 1) << 10 << 0.02 << 0.3;
     QTest::newRow("10 °C step, fast plant") << stepFromSteadyState(60, 20, 1) << 10 << 0.05 << 0.4;
+    // A big heater: a short time constant fits its slow rise worse than a moderate one does.
+    QTest::newRow("heat-up, heater of 1000 s") << heatUp(50, 1000, 30) << 10 << 0.02 << 0.5;
 }
 
 /// K, τ and θ against the truth over the seeds, and each ± holding the truth in 9 fits of 10.

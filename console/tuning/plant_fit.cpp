@@ -17,8 +17,12 @@ constexpr double kRestingDrift = 0.2;
 constexpr int kFewestLines = 20;
 /// Lines closer together than this share of the usual interval came in a burst.
 constexpr qint64 kBurstShare = 10;
-constexpr double kStartTimeConstant = 30.0;
 constexpr double kStartDeadTime = 2.0;
+/// The time constants looked at before the search starts, from this to three times the span of
+/// the lines: a slow heater's error rises from short time constants before it falls to its own.
+constexpr double kShortestLook = 2.0;
+constexpr double kLongestLookSpans = 3.0;
+constexpr int kLooks = 12;
 constexpr int kMostEvaluations = 400;
 
 const PlantStretch &longestOf(const std::vector<PlantStretch> &stretches)
@@ -96,6 +100,25 @@ double restingOutput(const PlantStretch &stretch, std::size_t change)
         / double(change);
 }
 
+/// Where the search starts: the best of a coarse look over time constants.
+template <typename Error>
+std::vector<double> startingPoint(const Error &squaredError, double spanSeconds)
+{
+    const double longest = std::max(kShortestLook * 2, kLongestLookSpans * spanSeconds);
+    std::vector<double> best{std::log(kShortestLook), kStartDeadTime};
+    double least = squaredError(best);
+    for (int look = 1; look < kLooks; ++look) {
+        const std::vector<double> point{
+            std::log(kShortestLook) + std::log(longest / kShortestLook) * look / (kLooks - 1),
+            kStartDeadTime};
+        if (const double error = squaredError(point); error < least) {
+            least = error;
+            best = point;
+        }
+    }
+    return best;
+}
+
 double timeConstantOf(const std::vector<double> &point)
 {
     return std::exp(point[0]);
@@ -140,9 +163,9 @@ PlantFit::Outcome PlantFit::fit(
     const auto searching = [&](int evaluations) {
         return !progress || progress(evaluations * 1000 / kMostEvaluations);
     };
-    NelderMead::Result best =
-        NelderMead::minimize(squaredError, {std::log(kStartTimeConstant), kStartDeadTime},
-            {0.7, 3.0}, 1e-9, kMostEvaluations / 2, searching);
+    const double span = series.seconds().back() - series.seconds().front();
+    NelderMead::Result best = NelderMead::minimize(squaredError, startingPoint(squaredError, span),
+        {0.7, 3.0}, 1e-9, kMostEvaluations / 2, searching);
     // Once more from where it stopped, with a fresh simplex, so that it did not stall.
     best = NelderMead::minimize(squaredError, best.point, {0.2, 1.0}, 1e-10, kMostEvaluations / 2,
         [&](int evaluations) { return searching(kMostEvaluations / 2 + evaluations); });
