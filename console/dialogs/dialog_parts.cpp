@@ -2,6 +2,10 @@
 
 #include <QDateTime>
 #include <QLabel>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
 
 QString DialogParts::runStart(const QStringList &heading, const QStringList &run)
 {
@@ -19,4 +23,17 @@ QLabel *DialogParts::wrappedLabel(const QString &name, QWidget *parent)
     label->setTextInteractionFlags(Qt::TextSelectableByMouse);
     label->hide();
     return label;
+}
+
+void DialogParts::keepOnScreen(QWidget &window)
+{
+    if (!window.screen())
+        return;
+    const QRect free = window.screen()->availableGeometry();
+    const QRect frame = window.frameGeometry();
+    const int left =
+        std::max(free.left(), std::min(frame.left(), free.right() + 1 - frame.width()));
+    const int top = std::max(free.top(), std::min(frame.top(), free.bottom() + 1 - frame.height()));
+    if (left != frame.left() || top != frame.top())
+        window.move(window.pos() + QPoint(left - frame.left(), top - frame.top()));
 }

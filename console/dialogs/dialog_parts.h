@@ -12,4 +12,6 @@ namespace DialogParts {
 QString runStart(const QStringList &heading, const QStringList &run);
 /// A hidden label that wraps and can be selected, shown once it has something to say.
 QLabel *wrappedLabel(const QString &name, QWidget *parent);
+/// A dialog grown to its contents is moved back onto its screen, its buttons in reach.
+void keepOnScreen(QWidget &window);
 } // namespace DialogParts

@@ -1,5 +1,6 @@
 #include "runs_dialog.h"
 
+#include "dialogs/dialog_parts.h"
 #include "dialogs/plant_model_dialog.h"
 #include "dialogs/run_history_model.h"
 #include "dialogs/run_overlay.h"
@@ -317,6 +318,7 @@ void RunsDialog::fitColumns()
     // Never wider than the screen, where its buttons would be out of reach.
     const int widest = screen() ? screen()->availableGeometry().width() : width;
     resize(std::min(std::max(width, this->width()), widest), std::max(kDefaultHeight, height()));
+    DialogParts::keepOnScreen(*this);
 }
 
 /// A run's first record file, if it is a regular file in the records folder; the dialog says

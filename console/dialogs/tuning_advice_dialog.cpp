@@ -296,6 +296,7 @@ void TuningAdviceDialog::showAdvice(TuningAdvice advice, const TuningAdvice::Req
     showChosen();
     fitCandidates();
     adjustSize();
+    DialogParts::keepOnScreen(*this);
 }
 
 /// Every candidate and every figure in view at once, as far as the screen allows.
