@@ -2,6 +2,7 @@
 #include "tuning/gain_rules.h"
 #include "tuning/loop_prediction.h"
 #include "tuning/plant_fit.h"
+#include "tuning/plant_model_text.h"
 #include "tuning/tuning_advice.h"
 
 #include <QTest>
@@ -109,6 +110,7 @@ private slots:
     void recommendedKeepsItsLimit_data();
     void recommendedKeepsItsLimit();
     void adviceCanBeCancelled();
+    void looseModelIsSaid();
 };
 
 void tst_LoopPrediction::figuresOfLines()
@@ -270,6 +272,20 @@ void tst_LoopPrediction::adviceCanBeCancelled()
     QVERIFY(advice.cancelled);
     QVERIFY(advice.candidates.empty());
     QCOMPARE(calls, 5);
+}
+
+/// A model from a run that told little of the plant says so beside its predictions.
+void tst_LoopPrediction::looseModelIsSaid()
+{
+    PlantModel model = trueModel(plant(60, 3));
+    model.gainSd = 0.01 * model.gain;
+    model.timeConstantSd = 1.0;
+    model.deadTimeSd = 0.3;
+    QVERIFY(PlantModelText::looseness(model).isEmpty());
+    model.timeConstantSd = 9.0; // ±18 s of 60
+    model.deadTimeSd = 3.0; // ±6 s of 3
+    QCOMPARE(PlantModelText::looseness(model).section(u'（', 1).section(u'）', 0, 0),
+        QStringLiteral("τ ±30 %，θ ±6.0 s"));
 }
 
 QTEST_GUILESS_MAIN(tst_LoopPrediction)

@@ -499,6 +499,26 @@
         <source>K %1 ℃/计数，τ %2 s，θ %3 s，rms %4 ℃</source>
         <translation>K %1 ℃/count, τ %2 s, θ %3 s, rms %4 ℃</translation>
     </message>
+    <message>
+        <source>K ±%1 %</source>
+        <translation>K ±%1 %</translation>
+    </message>
+    <message>
+        <source>τ ±%1 %</source>
+        <translation>τ ±%1 %</translation>
+    </message>
+    <message>
+        <source>θ ±%1 s</source>
+        <translation>θ ±%1 s</translation>
+    </message>
+    <message>
+        <source>模型不够确定（%1）：这次运行对过程说得不多，预测只可作参考；用一次 3 ℃ 以上的阶跃再拟合更可靠</source>
+        <translation>The model is loose (%1): this run told little of the plant, so take the predictions as a guide; a step of 3 ℃ or more fits it better</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
 </context>
 <context>
     <name>PortMap</name>

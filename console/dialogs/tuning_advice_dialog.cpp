@@ -250,7 +250,9 @@ void TuningAdviceDialog::showPlant(RecordedPlant plant)
 {
     m_progressRow->hide();
     if (plant.model) {
-        m_model->setText(tr("模型：%1").arg(PlantModelText::oneLine(*plant.model)));
+        const QString loose = PlantModelText::looseness(*plant.model);
+        m_model->setText(tr("模型：%1").arg(PlantModelText::oneLine(*plant.model))
+            + (loose.isEmpty() ? QString() : u'\n' + loose));
         m_model->show();
         m_recalculate->setEnabled(true);
     } else {

@@ -1,6 +1,7 @@
 #include "plant_model_text.h"
 
 #include <QDateTime>
+#include <QStringList>
 
 #include <algorithm>
 #include <cmath>
@@ -39,6 +40,27 @@ QString PlantModelText::oneLine(const PlantModel &model)
         .arg(withError(model.gain, model.gainError()),
             withError(model.timeConstant, model.timeConstantError()),
             withError(model.deadTime, model.deadTimeError()), QString::number(model.rms, 'f', 2));
+}
+
+QString PlantModelText::looseness(const PlantModel &model)
+{
+    constexpr double kLooseShare = 0.25;
+    constexpr double kLooseDeadTime = 1.0;
+    QStringList loose;
+    const auto share = [](double error, double value) {
+        return QString::number(qRound(error / value * 100));
+    };
+    if (model.gainError() > kLooseShare * model.gain)
+        loose << tr("K ±%1 %").arg(share(model.gainError(), model.gain));
+    if (model.timeConstantError() > kLooseShare * model.timeConstant)
+        loose << tr("τ ±%1 %").arg(share(model.timeConstantError(), model.timeConstant));
+    if (model.deadTimeError() > model.deadTime + kLooseDeadTime)
+        loose << tr("θ ±%1 s").arg(model.deadTimeError(), 0, 'f', 1);
+    if (loose.isEmpty())
+        return {};
+    return tr("模型不够确定（%1）：这次运行对过程说得不多，预测只可作参考；用一次 3 ℃ "
+              "以上的阶跃再拟合更可靠")
+        .arg(loose.join(tr("，")));
 }
 
 QString PlantModelText::withError(double value, double error)

@@ -23,6 +23,9 @@ public:
     static std::vector<Figure> figures(const PlantModel &model);
     /// The model in one line: K, τ and θ with their ±, and the rms.
     static QString oneLine(const PlantModel &model);
+    /// Where K or τ is known to no better than a quarter, or θ to no better than itself and a
+    /// second, what that means for predictions made on it; else nothing.
+    static QString looseness(const PlantModel &model);
     /// "120.3 ± 1.5": the value to the second significant digit of its error.
     static QString withError(double value, double error);
 };

@@ -288,6 +288,8 @@ void printText(const QString &record, const RecordedPlant &plant, const Controll
         out << TuneCommand::tr("控制规律：%1").arg(plant.lawCheck->summary(law)) << Qt::endl;
     if (!advice)
         return;
+    if (const QString loose = PlantModelText::looseness(*plant.model); !loose.isEmpty())
+        out << loose << Qt::endl;
     out << Qt::endl;
     AdviceOutput::printTable(advice->candidates, out);
     if (!advice->weighed.isEmpty())
