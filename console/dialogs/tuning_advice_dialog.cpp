@@ -53,6 +53,7 @@ TuningAdviceDialog::TuningAdviceDialog(const QString &directory, const QStringLi
     , m_law(law)
     , m_current(start.current)
     , m_work(new BackgroundReading(this))
+    , m_exporting(new BackgroundReading(this))
     , m_progressRow(new QWidget(this))
     , m_progress(new QProgressBar(m_progressRow))
     , m_problem(DialogParts::wrappedLabel(QStringLiteral("problem"), this))
@@ -130,6 +131,7 @@ TuningAdviceDialog::TuningAdviceDialog(const QString &directory, const QStringLi
 TuningAdviceDialog::~TuningAdviceDialog()
 {
     delete m_work;
+    delete m_exporting;
 }
 
 QWidget *TuningAdviceDialog::stepRow()
@@ -324,24 +326,40 @@ void TuningAdviceDialog::showChosen()
     m_export->setEnabled(m_advice.has_value());
 }
 
+/// The report is drawn and written on a pool thread: a PDF of pictures takes a fifth of a second.
 void TuningAdviceDialog::chooseReportFile()
 {
     const QString path = QFileDialog::getSaveFileName(
         this, tr("导出整定报告"), QStringLiteral("tuning-report.html"), tr("网页 (*.html)"));
-    if (path.isEmpty())
+    const std::optional<TuningReportContent> content = reportContent();
+    if (path.isEmpty() || !content)
         return;
-    if (const std::optional<QString> problem = exportReport(path))
-        showProblem(*problem);
-    else
-        showProblem(tr("已导出 %1 和 %2")
-                        .arg(QDir::toNativeSeparators(path),
-                            QDir::toNativeSeparators(TuningReport::pdfPathFor(path))));
+    m_export->setEnabled(false);
+    m_exporting->start([this, path, content = *content](const ReadProgress &,
+                           const BackgroundReading::HandOverPart &) -> BackgroundReading::Handover {
+        const std::optional<QString> problem = TuningReport::writeBoth(path, content);
+        return [this, path, problem] {
+            m_export->setEnabled(true);
+            showProblem(problem.value_or(
+                tr("已导出 %1 和 %2")
+                    .arg(QDir::toNativeSeparators(path),
+                        QDir::toNativeSeparators(TuningReport::pdfPathFor(path)))));
+        };
+    });
 }
 
 std::optional<QString> TuningAdviceDialog::exportReport(const QString &htmlPath)
 {
-    if (!m_plant || !m_advice || !m_request)
+    const std::optional<TuningReportContent> content = reportContent();
+    if (!content)
         return tr("还没有可以导出的建议");
+    return TuningReport::writeBoth(htmlPath, *content);
+}
+
+std::optional<TuningReportContent> TuningAdviceDialog::reportContent() const
+{
+    if (!m_plant || !m_advice || !m_request)
+        return std::nullopt;
     TuningReportContent content;
     content.recordFiles = m_run.value(m_heading.indexOf(QLatin1String("record")))
                               .split(RunRecorder::recordSeparator(), Qt::SkipEmptyParts);
@@ -353,7 +371,7 @@ std::optional<QString> TuningAdviceDialog::exportReport(const QString &htmlPath)
     if (const TuningAdvice::Candidate *candidate = chosen())
         content.chosen = std::size_t(candidate - m_advice->candidates.data());
     content.verification = RunVerification::fromRow(m_heading, m_run);
-    return TuningReport::writeBoth(htmlPath, content);
+    return content;
 }
 
 void TuningAdviceDialog::apply()

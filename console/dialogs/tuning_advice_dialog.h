@@ -1,6 +1,7 @@
 #pragma once
 
 #include "records/recorded_plant.h"
+#include "report/tuning_report_content.h"
 #include "tuning/advice_start.h"
 #include "tuning/applied_prediction.h"
 #include "tuning/tuning_advice.h"
@@ -55,6 +56,7 @@ private:
     void showChosen();
     void apply();
     void chooseReportFile();
+    std::optional<TuningReportContent> reportContent() const;
     void stop();
     void showProblem(const QString &problem);
     std::optional<TuningAdvice::Request> requestFromFields();
@@ -62,6 +64,7 @@ private:
     const ControllerLaw m_law;
     std::optional<GainSet> m_current;
     BackgroundReading *m_work;
+    BackgroundReading *m_exporting;
     QWidget *m_progressRow;
     QProgressBar *m_progress;
     QLabel *m_problem;
