@@ -56,7 +56,7 @@ TuningAdviceDialog::TuningAdviceDialog(const QString &directory, const QStringLi
     , m_exporting(new BackgroundReading(this))
     , m_progressRow(new QWidget(this))
     , m_progress(new QProgressBar(m_progressRow))
-    , m_problem(DialogParts::wrappedLabel(QStringLiteral("problem"), this))
+    , m_notice(DialogParts::wrappedLabel(QStringLiteral("notice"), this))
     , m_model(DialogParts::wrappedLabel(QStringLiteral("model"), this))
     , m_from(numberField(QStringLiteral("stepFrom"), start.from, this))
     , m_to(numberField(QStringLiteral("stepTo"), start.to, this))
@@ -68,6 +68,7 @@ TuningAdviceDialog::TuningAdviceDialog(const QString &directory, const QStringLi
     , m_plot(new AdvicePlot(this))
     , m_apply(new QPushButton(tr("应用并阶跃测试"), this))
     , m_export(new QPushButton(tr("导出整定报告…"), this))
+    , m_directory(directory)
     , m_heading(heading)
     , m_run(run)
 {
@@ -109,7 +110,7 @@ TuningAdviceDialog::TuningAdviceDialog(const QString &directory, const QStringLi
     layout->addWidget(
         new QLabel(tr("运行开始于 %1").arg(DialogParts::runStart(heading, run)), this));
     layout->addWidget(m_progressRow);
-    layout->addWidget(m_problem);
+    layout->addWidget(m_notice);
     layout->addWidget(m_model);
     layout->addWidget(stepRow());
     layout->addWidget(m_candidates);
@@ -173,11 +174,11 @@ std::optional<TuningAdvice::Request> TuningAdviceDialog::requestFromFields()
     const std::optional<double> to = TextNumber::toDouble(m_to->text());
     const std::optional<double> limit = TextNumber::toDouble(m_limit->text());
     if (!from || !to || *from == *to) {
-        showProblem(tr("阶跃的两端须是不同的温度，例如从 50.0 ℃ 到 60.0 ℃"));
+        showNotice(tr("阶跃的两端须是不同的温度，例如从 50.0 ℃ 到 60.0 ℃"));
         return std::nullopt;
     }
     if (!limit || *limit <= 0) {
-        showProblem(tr("允许的超调须是大于 0 的 ℃ 数，例如 0.5"));
+        showNotice(tr("允许的超调须是大于 0 的 ℃ 数，例如 0.5"));
         return std::nullopt;
     }
     TuningAdvice::Request request;
@@ -230,7 +231,7 @@ void TuningAdviceDialog::recalculate()
     if (!request)
         return;
     request->model = *m_plant->model;
-    m_problem->hide();
+    m_notice->hide();
     m_progressRow->show();
     m_recalculate->setEnabled(false);
     m_apply->setEnabled(false);
@@ -258,7 +259,7 @@ void TuningAdviceDialog::showPlant(RecordedPlant plant)
         m_model->show();
         m_recalculate->setEnabled(true);
     } else {
-        showProblem(tr("无法拟合，没有建议：%1").arg(plant.refusal));
+        showNotice(tr("无法拟合，没有建议：%1").arg(plant.refusal));
     }
     m_plant = std::move(plant);
 }
@@ -329,8 +330,8 @@ void TuningAdviceDialog::showChosen()
 /// The report is drawn and written on a pool thread: a PDF of pictures takes a fifth of a second.
 void TuningAdviceDialog::chooseReportFile()
 {
-    const QString path = QFileDialog::getSaveFileName(
-        this, tr("导出整定报告"), QStringLiteral("tuning-report.html"), tr("网页 (*.html)"));
+    const QString path = QFileDialog::getSaveFileName(this, tr("导出整定报告"),
+        QDir(m_directory).filePath(QStringLiteral("tuning-report.html")), tr("网页 (*.html)"));
     const std::optional<TuningReportContent> content = reportContent();
     if (path.isEmpty() || !content)
         return;
@@ -340,7 +341,7 @@ void TuningAdviceDialog::chooseReportFile()
         const std::optional<QString> problem = TuningReport::writeBoth(path, content);
         return [this, path, problem] {
             m_export->setEnabled(true);
-            showProblem(problem.value_or(
+            showNotice(problem.value_or(
                 tr("已导出 %1 和 %2")
                     .arg(QDir::toNativeSeparators(path),
                         QDir::toNativeSeparators(TuningReport::pdfPathFor(path)))));
@@ -388,11 +389,11 @@ void TuningAdviceDialog::stop()
     m_work->cancel();
     m_progressRow->hide();
     m_recalculate->setEnabled(m_plant && m_plant->model);
-    showProblem(tr("已停止"));
+    showNotice(tr("已停止"));
 }
 
-void TuningAdviceDialog::showProblem(const QString &problem)
+void TuningAdviceDialog::showNotice(const QString &notice)
 {
-    m_problem->setText(problem);
-    m_problem->show();
+    m_notice->setText(notice);
+    m_notice->show();
 }

@@ -58,7 +58,7 @@ private:
     void chooseReportFile();
     std::optional<TuningReportContent> reportContent() const;
     void stop();
-    void showProblem(const QString &problem);
+    void showNotice(const QString &notice);
     std::optional<TuningAdvice::Request> requestFromFields();
 
     const ControllerLaw m_law;
@@ -67,7 +67,7 @@ private:
     BackgroundReading *m_exporting;
     QWidget *m_progressRow;
     QProgressBar *m_progress;
-    QLabel *m_problem;
+    QLabel *m_notice;
     QLabel *m_model;
     QLineEdit *m_from;
     QLineEdit *m_to;
@@ -78,6 +78,7 @@ private:
     AdvicePlot *m_plot;
     QPushButton *m_apply;
     QPushButton *m_export;
+    const QString m_directory;
     const QStringList m_heading;
     const QStringList m_run;
     std::optional<RecordedPlant> m_plant;
