@@ -503,7 +503,10 @@ void tst_RunHistory::historySetsPredictionBesideMeasurement()
               "33.5,181.0,190.0\r\n"
             + start
             + "54,3,0,34.5,1.00,36.5,22.5,60.6,760,c.csv,0.19686,60.17,3.35,0.20,0.60,32.0,"
-              "61.0,181.0,260.0\r\n"));
+              "61.0,181.0,260.0\r\n"
+            + start
+            + "54,3,0,34.5,0.33,36.5,,60.2,760,d.csv,0.19686,60.17,3.35,0.20,0.20,32.0,,"
+              "181.0,190.0\r\n"));
     RunsDialog dialog(runs);
     QSignalSpy refitted(&dialog, &RunsDialog::tuningAdviceRequested);
     dialog.show();
@@ -536,6 +539,10 @@ void tst_RunHistory::historySetsPredictionBesideMeasurement()
                              u"IAE 相差 44 %（容许 20 %）"),
         qPrintable(said()));
     QVERIFY(!refit->isHidden());
+    choose("d.csv");
+    QVERIFY2(said().contains(u"预测 32.0 s 稳定在 ±0.5 ℃ 内，实测没有稳定"), qPrintable(said()));
+    QVERIFY(!refit->isHidden());
+    choose("c.csv");
     refit->click();
     QCOMPARE(refitted.count(), 1);
     const QStringList run = refitted.front().front().toStringList();

@@ -828,6 +828,10 @@ Device now: %2</translation>
         <source>IAE 相差 %1 %（容许 %2 %）</source>
         <translation>IAE differs by %1 % (gate %2 %)</translation>
     </message>
+    <message>
+        <source>预测 %1 s 稳定在 ±0.5 ℃ 内，实测没有稳定</source>
+        <translation>predicted to settle within ±0.5 ℃ at %1 s, measured never settled</translation>
+    </message>
 </context>
 <context>
     <name>RunsDialog</name>

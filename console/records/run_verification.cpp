@@ -29,6 +29,10 @@ QStringList RunVerification::strayed() const
         strayed << tr("超调相差 %1 ℃（容许 %2 ℃）")
                        .arg(std::abs(*measuredOvershoot - *predictedOvershoot), 0, 'f', 2)
                        .arg(kOvershootGate);
+    // A run measured over the whole span (its IAE known) that never settled strays too.
+    if (predictedSettling && !measuredSettling && measuredIae)
+        strayed
+            << tr("预测 %1 s 稳定在 ±0.5 ℃ 内，实测没有稳定").arg(*predictedSettling, 0, 'f', 1);
     if (beyond(predictedSettling, measuredSettling, kSettlingGate))
         strayed << tr("调节时间相差 %1 s（容许 %2 s）")
                        .arg(std::abs(*measuredSettling - *predictedSettling), 0, 'f', 1)
