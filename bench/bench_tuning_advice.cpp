@@ -24,11 +24,8 @@ HeaterPlant::Parameters plant(double timeConstant, double deadTime)
 
 PlantModel heatUpModel(const HeaterPlant::Parameters &parameters)
 {
-    SimulatedRun::Experiment heatUp;
-    heatUp.plant = parameters;
-    heatUp.startTenths = 0;
-    heatUp.stepSeconds = std::max(600.0, 5 * parameters.timeConstant);
-    const PlantFit::Outcome outcome = PlantFit::fit({SimulatedRun::record(heatUp)});
+    const PlantFit::Outcome outcome =
+        PlantFit::fit({SimulatedRun::record(SimulatedRun::heatUp(parameters, 1))});
     if (!outcome.model)
         qFatal("no model of the heat-up: %s", qPrintable(outcome.refusal));
     return *outcome.model;
@@ -50,16 +47,9 @@ TuningAdvice::Request request(const HeaterPlant::Parameters &parameters)
 ResponseFigures measured(const HeaterPlant::Parameters &parameters, const GainSet &gains,
     const StepPlan &plan, unsigned seed)
 {
-    SimulatedRun::Experiment step;
-    step.plant = parameters;
-    step.seed = seed;
-    step.startTenths = 500;
-    step.settleSeconds = 15 * parameters.timeConstant;
-    step.stepTenths = 600;
-    step.stepSeconds = plan.horizonSeconds;
-    step.stepGains = gains;
-    const PlantStretch run = SimulatedRun::record(step);
-    return ResponseFigures::of(SimulatedRun::afterStep(run, step), plan, ControllerLaw());
+    return ResponseFigures::of(SimulatedRun::stepWithGains(parameters, gains, plan.from, plan.to,
+                                   plan.horizonSeconds, seed),
+        plan, ControllerLaw());
 }
 
 QString seconds(std::optional<double> value)

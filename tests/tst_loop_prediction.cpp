@@ -29,12 +29,8 @@ HeaterPlant::Parameters plant(double timeConstant, double deadTime, double senso
 /// The model a fit gets from one heat-up with the default gains, heater off at first.
 PlantModel fittedModel(const HeaterPlant::Parameters &parameters, unsigned seed)
 {
-    SimulatedRun::Experiment heatUp;
-    heatUp.plant = parameters;
-    heatUp.seed = seed;
-    heatUp.startTenths = 0;
-    heatUp.stepSeconds = std::max(600.0, 5 * parameters.timeConstant);
-    const PlantFit::Outcome outcome = PlantFit::fit({SimulatedRun::record(heatUp)});
+    const PlantFit::Outcome outcome =
+        PlantFit::fit({SimulatedRun::record(SimulatedRun::heatUp(parameters, seed))});
     if (!outcome.model)
         qFatal("no model: %s", qPrintable(outcome.refusal));
     return *outcome.model;
@@ -59,22 +55,13 @@ StepPlan stepPlan(const PlantModel &model)
     return LoopPrediction::completed(plan, model);
 }
 
-/// The step as the simulator's controller answers it: resting at the start under the default
-/// gains, then the step's command.
+/// The step as the simulator's controller answers it.
 ResponseFigures measuredStep(const HeaterPlant::Parameters &parameters, const GainSet &gains,
     const StepPlan &plan, unsigned seed, bool noise = true)
 {
-    SimulatedRun::Experiment step;
-    step.plant = parameters;
-    step.seed = seed;
-    step.noise = noise;
-    step.startTenths = int(plan.from * 10);
-    step.settleSeconds = 15 * parameters.timeConstant;
-    step.stepTenths = int(plan.to * 10);
-    step.stepSeconds = plan.horizonSeconds;
-    step.stepGains = gains;
-    const PlantStretch run = SimulatedRun::record(step);
-    return ResponseFigures::of(SimulatedRun::afterStep(run, step), plan, ControllerLaw());
+    return ResponseFigures::of(SimulatedRun::stepWithGains(parameters, gains, plan.from, plan.to,
+                                   plan.horizonSeconds, seed, noise),
+        plan, ControllerLaw());
 }
 
 /// What noise adds to a measured integral of absolute error over the whole step.

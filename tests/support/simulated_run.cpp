@@ -2,6 +2,7 @@
 
 #include "controller_simulator.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -65,4 +66,30 @@ PlantStretch SimulatedRun::afterStep(const PlantStretch &run, const Experiment &
         after.push_back(line);
     }
     return after;
+}
+
+SimulatedRun::Experiment SimulatedRun::heatUp(const HeaterPlant::Parameters &plant, unsigned seed)
+{
+    Experiment heatUp;
+    heatUp.plant = plant;
+    heatUp.seed = seed;
+    heatUp.startTenths = 0;
+    heatUp.stepSeconds = std::max(600.0, 5 * plant.timeConstant);
+    return heatUp;
+}
+
+PlantStretch SimulatedRun::stepWithGains(const HeaterPlant::Parameters &plant, const GainSet &gains,
+    double from, double to, double seconds, unsigned seed, bool noise)
+{
+    Experiment step;
+    step.plant = plant;
+    step.seed = seed;
+    step.noise = noise;
+    step.startTenths = int(std::lround(from * 10));
+    // Long enough at the start temperature for the default gains to rest there.
+    step.settleSeconds = 15 * plant.timeConstant;
+    step.stepTenths = int(std::lround(to * 10));
+    step.stepSeconds = seconds;
+    step.stepGains = gains;
+    return afterStep(record(step), step);
 }

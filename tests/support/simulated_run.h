@@ -35,4 +35,10 @@ struct Experiment
 PlantStretch record(const Experiment &experiment);
 /// The lines after the step, their times counted from it.
 PlantStretch afterStep(const PlantStretch &run, const Experiment &experiment);
+/// A heat-up with the default gains, the heater off at first, long enough for the plant.
+Experiment heatUp(const HeaterPlant::Parameters &plant, unsigned seed);
+/// The lines after a step that starts with the gains given, from the loop at rest at the start
+/// temperature under the default gains; the step lasts the seconds given.
+PlantStretch stepWithGains(const HeaterPlant::Parameters &plant, const GainSet &gains, double from,
+    double to, double seconds, unsigned seed, bool noise = true);
 } // namespace SimulatedRun
