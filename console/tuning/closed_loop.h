@@ -4,6 +4,8 @@
 #include "tuning/gain_set.h"
 #include "tuning/plant_model.h"
 
+#include <QtGlobal>
+
 #include <cstddef>
 #include <vector>
 
@@ -15,7 +17,8 @@
 class ClosedLoop
 {
 public:
-    static constexpr double kLoopSeconds = 0.05;
+    static constexpr int kLoopMilliseconds = 50;
+    static constexpr double kLoopSeconds = kLoopMilliseconds / 1000.0;
 
     ClosedLoop(const PlantModel &model, const ControllerLaw &law, const GainSet &gains,
         double restingSetPoint);
@@ -25,6 +28,20 @@ public:
     /// Heat taken away, in output counts: the output must rise by as much to hold the target.
     void setLoad(double outputCounts) { m_load = outputCounts; }
     void step();
+    /// Steps on to each line, every period until the horizon, telling visit the line's time in
+    /// milliseconds from now; stops where visit returns false.
+    template <typename Visit> void followLines(int periodMs, double horizonSeconds, Visit visit)
+    {
+        const long long start = m_steps;
+        const qint64 last = qint64(horizonSeconds * 1000);
+        for (qint64 line = periodMs; line <= last; line += periodMs) {
+            const long long due = start + (line + kLoopMilliseconds - 1) / kLoopMilliseconds;
+            while (m_steps < due)
+                step();
+            if (!visit(line))
+                return;
+        }
+    }
 
     double seconds() const { return m_steps * kLoopSeconds; }
     double temperature() const { return m_temperature; }

@@ -33,18 +33,6 @@ std::vector<double> geometric(double first, double last, int count)
     return values;
 }
 
-/// Steps a loop through the plan's lines, telling each line's temperature; stops when told to.
-template <typename Visit>
-void runLines(ClosedLoop &loop, const StepPlan &plan, double horizonSeconds, Visit visit)
-{
-    const double period = plan.linePeriodMs / 1000.0;
-    for (double line = period; line <= horizonSeconds + 1e-9; line += period) {
-        while (loop.seconds() < line - 1e-9)
-            loop.step();
-        if (!visit(line, loop.temperature()))
-            return;
-    }
-}
 } // namespace
 
 GainSearch::GainSearch(const Request &request)
@@ -164,7 +152,8 @@ std::optional<double> GainSearch::stepErrorWithin(const GainSet &gains, double b
     double error = 0.0;
     double before = std::abs(m_plan.change());
     bool within = true;
-    runLines(loop, m_plan, m_plan.horizonSeconds, [&](double, double temperature) {
+    loop.followLines(m_plan.linePeriodMs, m_plan.horizonSeconds, [&](qint64) {
+        const double temperature = loop.temperature();
         const double now = std::abs(m_plan.to - temperature);
         error += (before + now) / 2 * period;
         before = now;
@@ -181,8 +170,8 @@ bool GainSearch::robustWithin(const GainSet &gains) const
     loop.setTarget(m_plan.to);
     const double direction = m_plan.change() >= 0 ? 1.0 : -1.0;
     bool within = true;
-    runLines(loop, m_plan, m_plan.horizonSeconds, [&](double, double temperature) {
-        within = direction * (temperature - m_plan.to) <= 2.0 * m_request.overshootLimit;
+    loop.followLines(m_plan.linePeriodMs, m_plan.horizonSeconds, [&](qint64) {
+        within = direction * (loop.temperature() - m_plan.to) <= 2.0 * m_request.overshootLimit;
         return within;
     });
     return within;
@@ -196,9 +185,10 @@ bool GainSearch::recoversFromLoad(const GainSet &gains) const
     double largest = 0.0;
     double lastOutside = 0.0;
     std::vector<std::pair<double, double>> errors;
-    runLines(loop, m_plan, recovery + m_request.model.timeConstant + m_request.model.deadTime,
-        [&](double seconds, double temperature) {
-            errors.emplace_back(seconds, std::abs(temperature - m_plan.to));
+    loop.followLines(m_plan.linePeriodMs,
+        recovery + m_request.model.timeConstant + m_request.model.deadTime,
+        [&](qint64 milliseconds) {
+            errors.emplace_back(milliseconds / 1000.0, std::abs(loop.temperature() - m_plan.to));
             largest = std::max(largest, errors.back().second);
             return true;
         });

@@ -52,13 +52,9 @@ LoopPrediction LoopPrediction::of(const PlantModel &model, const ControllerLaw &
     loop.setGains(gains);
     loop.setTarget(plan.to);
     LoopPrediction prediction;
-    const qint64 lastLine = qint64(plan.horizonSeconds * 1000);
-    prediction.lines.reserve(std::size_t(lastLine / plan.linePeriodMs));
-    for (qint64 line = plan.linePeriodMs; line <= lastLine; line += plan.linePeriodMs) {
-        while (loop.seconds() * 1000 < line - 0.5)
-            loop.step();
+    loop.followLines(plan.linePeriodMs, plan.horizonSeconds, [&](qint64 milliseconds) {
         PlantSample sample;
-        sample.milliseconds = line;
+        sample.milliseconds = milliseconds;
         sample.temperature = loop.temperature();
         sample.output = loop.output();
         sample.setPoint = plan.to;
@@ -66,7 +62,8 @@ LoopPrediction LoopPrediction::of(const PlantModel &model, const ControllerLaw &
         sample.i = gains.i;
         sample.d = gains.d;
         prediction.lines.push_back(sample);
-    }
+        return true;
+    });
     prediction.figures = ResponseFigures::of(prediction.lines, plan, law);
     return prediction;
 }
