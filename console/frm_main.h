@@ -6,7 +6,6 @@
 #include <QWidget>
 
 #include <memory>
-#include <optional>
 
 class ChartPanel;
 class Clock;
@@ -15,13 +14,13 @@ class ConsoleSession;
 class ControllerPanel;
 class MSComm;
 class ReceiveLog;
+class RunDialogsLauncher;
 class RunTimeColumn;
 class StatusLine;
 class StepResponsePanel;
 class StepTestLauncher;
 class WindowTimer;
 struct CommandVerdict;
-struct CompletedLine;
 
 namespace Ui {
 class frmMain;
@@ -64,12 +63,7 @@ private:
     // Form_Load
     void loadWindow();
 
-    void showLine(const CompletedLine &line);
     void reportVerdict(const CommandVerdict &verdict);
-    void showRunHistory();
-    /// "整定建议…" for a run as a row of runs.csv; none for the run in progress.
-    void showTuningAdvice(const std::optional<QStringList> &run);
-    void openRecordsFolder();
     // cmdExit_Click, after the panel
     void closeAndQuit();
 
@@ -92,4 +86,5 @@ private:
     RunTimeColumn *m_runTime = nullptr;
     StepResponsePanel *m_stepResponse = nullptr;
     StepTestLauncher *m_stepTest = nullptr;
+    RunDialogsLauncher *m_runDialogs = nullptr;
 };

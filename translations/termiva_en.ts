@@ -751,6 +751,17 @@ Device now: %2</translation>
     </message>
 </context>
 <context>
+    <name>RunDialogsLauncher</name>
+    <message>
+        <source>还没有运行：连接并收到数据后才能给出整定建议</source>
+        <translation>No run yet: tuning advice needs a connection and lines received</translation>
+    </message>
+    <message>
+        <source>无法打开记录文件夹：%1</source>
+        <translation>Cannot open the records folder: %1</translation>
+    </message>
+</context>
+<context>
     <name>RunFigures</name>
     <message>
         <source>上升时间</source>
@@ -1119,6 +1130,10 @@ Device now: %2</translation>
     <message>
         <source>未记录</source>
         <translation>No record</translation>
+    </message>
+    <message>
+        <source>连接温度控制器成功！</source>
+        <translation>Connected to the controller!</translation>
     </message>
 </context>
 <context>
@@ -2030,18 +2045,6 @@ Device now: %2</translation>
     <message>
         <source>动态性能指标定义</source>
         <translation>Step response figures</translation>
-    </message>
-    <message>
-        <source>无法打开记录文件夹：%1</source>
-        <translation>Cannot open the records folder: %1</translation>
-    </message>
-    <message>
-        <source>连接温度控制器成功！</source>
-        <translation>Connected to the controller!</translation>
-    </message>
-    <message>
-        <source>还没有运行：连接并收到数据后才能给出整定建议</source>
-        <translation>No run yet: tuning advice needs a connection and lines received</translation>
     </message>
 </context>
 <context>

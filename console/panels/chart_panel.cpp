@@ -116,8 +116,9 @@ void ChartPanel::offerChartMenu()
     });
 }
 
-void ChartPanel::moveSetPointMarker(qint16 setTenths)
+void ChartPanel::moveSetPointMarker()
 {
+    const qint16 setTenths = m_session.controller().SetTempTenths;
     const ucHistogram *chart = m_controls.chart;
     QPushButton *marker = m_controls.setPointMarker;
     if (chart->Max() == 0)

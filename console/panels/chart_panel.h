@@ -36,7 +36,7 @@ public:
     /// Where the chart's files are offered first.
     void setRecordsDirectory(const QString &directory) { m_recordsDirectory = directory; }
     /// Puts the marker's middle at the set temperature's height beside the chart.
-    void moveSetPointMarker(qint16 setTenths);
+    void moveSetPointMarker();
     /// A new run: the chart starts empty; runs compared stay over it.
     void clearHistory();
     /// Earlier runs drawn over the chart, in place of those drawn before, until "清除对比".

@@ -2,7 +2,9 @@
 
 #include "clock.h"
 #include "panels/context_menu.h"
+#include "telemetry/controller_state.h"
 #include "telemetry/display_format.h"
+#include "telemetry/telemetry_receiver.h"
 
 #include <QDateTime>
 #include <QLabel>
@@ -10,10 +12,11 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 
-ReceiveLog::ReceiveLog(
-    const ReceiveLogControls &controls, std::shared_ptr<const Clock> clock, QObject *parent)
+ReceiveLog::ReceiveLog(const ReceiveLogControls &controls, const ControllerState &controller,
+    std::shared_ptr<const Clock> clock, QObject *parent)
     : QObject(parent)
     , m_controls(controls)
+    , m_controller(controller)
     , m_clock(std::move(clock))
 {
     m_controls.log->setMaximumBlockCount(kLogEntries);
@@ -29,17 +32,13 @@ ReceiveLog::ReceiveLog(
     });
 }
 
-void ReceiveLog::showLineCount(qint64 count)
-{
-    m_controls.lineCount->setText(QString::number(count));
-}
-
 /// Entries are written to the log once per turn of the event loop, so that a burst of lines
 /// costs one append and one scroll rather than one of each per line.
-void ReceiveLog::logLine(const QString &line)
+void ReceiveLog::showLine(const CompletedLine &line)
 {
+    m_controls.lineCount->setText(QString::number(m_controller.FrameCount));
     // The log's own line break stands for the line's CR LF.
-    appendEntry(stamp(m_clock->now()) + line.chopped(2));
+    appendEntry(stamp(m_clock->now()) + line.text.chopped(2));
 }
 
 void ReceiveLog::logDroppedLine(qsizetype length)

@@ -10,6 +10,8 @@
 
 class Clock;
 class QDateTime;
+struct CompletedLine;
+struct ControllerState;
 
 /// The time-stamped log of what the controller sent, with the count of its lines.
 class ReceiveLog : public QObject
@@ -20,12 +22,12 @@ public:
     /// Entries the log keeps; older ones are dropped as new ones arrive.
     static constexpr int kLogEntries = 10000;
 
-    ReceiveLog(
-        const ReceiveLogControls &controls, std::shared_ptr<const Clock> clock, QObject *parent);
+    /// The count of lines comes from what the controller reports.
+    ReceiveLog(const ReceiveLogControls &controls, const ControllerState &controller,
+        std::shared_ptr<const Clock> clock, QObject *parent);
 
-    void showLineCount(qint64 count);
-    /// A completed line, its CR LF included.
-    void logLine(const QString &line);
+    /// A completed line, logged and counted.
+    void showLine(const CompletedLine &line);
     /// An overlong line is not counted or read; the log says it was dropped.
     void logDroppedLine(qsizetype length);
     /// An entry of the console's own between the controller's lines, such as a gap in the link.
@@ -42,6 +44,7 @@ private:
     void flush();
 
     ReceiveLogControls m_controls;
+    const ControllerState &m_controller;
     std::shared_ptr<const Clock> m_clock;
     QString m_pending;
     QTimer m_flush;

@@ -47,10 +47,10 @@ void StatusLine::showStanding(const QString &shortText, const QString &detail)
     m_standing = true;
 }
 
-void StatusLine::showRoutine(const QString &shortText, const QString &detail)
+void StatusLine::showLineReceived()
 {
     if (!m_standing)
-        display(shortText, detail, {});
+        display(tr("连接温度控制器成功！"), m_recordingFailure, {});
 }
 
 void StatusLine::display(const QString &shortText, const QString &detail, const QString &cuttable)

@@ -25,8 +25,9 @@ public:
     /// A message that stays until the next one shown with show(): the routine report of every
     /// received line does not replace it.
     void showStanding(const QString &shortText, const QString &detail = {});
-    /// What every received line reports; a standing message stays in its place.
-    void showRoutine(const QString &shortText, const QString &detail = {});
+    /// What every received line reports, with why it is not recorded if it is not; a standing
+    /// message stays in its place.
+    void showLineReceived();
     /// Ends a standing message; the next routine report shows again.
     void clearStanding() { m_standing = false; }
     /// A settings file that is there but cannot be read whole would otherwise pass unnoticed.

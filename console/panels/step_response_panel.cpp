@@ -5,6 +5,7 @@
 #include "panels/step_response_picture.h"
 #include "session/console_session.h"
 #include "telemetry/display_format.h"
+#include "telemetry/telemetry_receiver.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -43,6 +44,11 @@ void StepResponsePanel::offerRunHistory()
             return menu;
         });
     }
+}
+
+void StepResponsePanel::showLine(const CompletedLine &line)
+{
+    show(line.figures);
 }
 
 void StepResponsePanel::show(const StepFigures &stamped)

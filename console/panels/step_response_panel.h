@@ -5,6 +5,7 @@
 #include <QObject>
 
 class ConsoleSession;
+struct CompletedLine;
 struct StepFigures;
 
 /// The four step-response figures in their boxes and as copies on the picture that defines
@@ -19,6 +20,7 @@ public:
 
     /// The figures a line stamped.
     void show(const StepFigures &stamped);
+    void showLine(const CompletedLine &line);
     /// A new run: the boxes read "0"; the copies keep their texts until stamped again.
     void showRestarted();
 

@@ -9,9 +9,19 @@
 #include "telemetry/step_response.h"
 #include "tuning/command_confirmation.h"
 
+#include <QStandardPaths>
+
 #include <cmath>
 
 namespace {
+QString recordsDirectoryOr(const QString &defaultRecordsDir)
+{
+    if (!defaultRecordsDir.isEmpty())
+        return defaultRecordsDir;
+    return QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation)
+        + QLatin1String("/records");
+}
+
 bool marksPortUnusable(const std::optional<CommError> &error)
 {
     return error
@@ -32,7 +42,8 @@ ConsoleSession::ConsoleSession(std::unique_ptr<MSComm> port, std::shared_ptr<con
 {
     m_port->setParent(this);
     m_port->setObjectName(QStringLiteral("ComPort"));
-    m_recorder->setSettings(RecordSettings::read(settingsFile, defaultRecordsDir));
+    m_recorder->setSettings(
+        RecordSettings::read(settingsFile, recordsDirectoryOr(defaultRecordsDir)));
     m_reconnector->setEnabled(ReconnectPolicy::enabledIn(settingsFile));
     // One receive event per character, as the receiver takes them.
     m_port->setInputLen(1);

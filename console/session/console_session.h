@@ -47,7 +47,8 @@ public:
     };
 
     /// Reads the records' and the reconnect's settings from the settings file; with no records
-    /// folder given, records go to defaultRecordsDir.
+    /// folder given there, records go to defaultRecordsDir, and with none to the user's data
+    /// folder for the application.
     ConsoleSession(std::unique_ptr<MSComm> port, std::shared_ptr<const Clock> clock,
         const QString &settingsFile, const QString &defaultRecordsDir, QObject *parent = nullptr);
     ~ConsoleSession() override;
