@@ -147,7 +147,8 @@ private slots:
     void runsFileThatIsNoFileIsNamed();
     void longHistoryShowsItsNewestRuns();
     void largeRecordIsComparedInTheBackground();
-    void recordNamedByAPathIsRefused();
+    void recordNotPlainlyInTheFolderIsRefused_data();
+    void recordNotPlainlyInTheFolderIsRefused();
     void runCurveLandsWhereTheLiveCurveWas_data();
     void runCurveLandsWhereTheLiveCurveWas();
     void chartDataHoldsTheChartsSamples();
@@ -416,7 +417,9 @@ void tst_RunHistory::historyDialogComparesChosenRuns()
     QVERIFY(writeFile(directory.filePath("a.csv"),
         "time,run_s,kind,set_c,current_c,output_pct,p,i,d,text\r\n"
         "2026-12-08T09:00:00.000+08:00,0.0,line,60.0,25.0,50.20,10,5,2,st=0600\r\n"
-        "2026-12-08T09:00:00.500+08:00,0.5,line,60.0,25.5,50.20,10,5,2,st=0600\r\n"));
+        "2026-12-08T09:00:00.500+08:00,0.5,line,60.0,25.5,50.20,10,5,2,st=0600\r\n"
+        "2026-12-08T09:00:00.800+08:00,0.8,lost,,,,,,,COM1 gone\r\n"
+        "2026-12-08T09:00:06.000+08:00,6.0,line,60.0,30.0,50.20,10,5,2,st=0600\r\n"));
     RunsDialog dialog(runs);
     QSignalSpy drawn(&dialog, &RunsDialog::compareOnChart);
     QStringList current = QStringList(RunRecorder::runColumns().size(), QString());
@@ -477,9 +480,15 @@ void tst_RunHistory::historyDialogComparesChosenRuns()
     QCOMPARE(drawn.count(), 1);
     const auto overlays = drawn.front().front().value<QList<ChartOverlay>>();
     QCOMPARE(overlays.size(), 1);
-    QCOMPARE(overlays.front().samples.size(), std::size_t(2));
-    QCOMPARE(overlays.front().samples.back().value, 255);
-    QCOMPARE(overlays.front().samples.back().stamp, 5);
+    // The lost device breaks the curve instead of joining its two sides.
+    const std::vector<HistorySample> &samples = overlays.front().samples;
+    QCOMPARE(samples.size(), std::size_t(4));
+    QCOMPARE(samples[1].value, 255);
+    QCOMPARE(samples[1].stamp, 5);
+    QCOMPARE(samples[2].value, ChartOverlay::kGap);
+    QCOMPARE(samples[2].stamp, 8);
+    QCOMPARE(samples[3].value, 300);
+    QCOMPARE(samples[3].stamp, 60);
     QCOMPARE(overlays.front().legend,
         QDateTime::fromString(QStringLiteral("2026-12-08T09:00:00.000+08:00"), Qt::ISODateWithMs)
                 .toLocalTime()
@@ -603,6 +612,8 @@ void tst_RunHistory::longHistoryShowsItsNewestRuns()
     QVERIFY(count > RunsDialog::kNewestShown);
 
     RunsDialog dialog(runs);
+    // Read off the window's thread: the dialog is built before the history is.
+    QVERIFY(dialog.isReading());
     QTRY_VERIFY_WITH_TIMEOUT(!dialog.isReading(), 30000);
     const QAbstractItemModel &model = dialog.runs();
     QCOMPARE(model.rowCount(), RunsDialog::kNewestShown);
@@ -680,19 +691,40 @@ void tst_RunHistory::largeRecordIsComparedInTheBackground()
 
 /// A record named by anything but a plain file name is neither read nor handed to the desktop:
 /// runs.csv may have been written by someone else, and the name taken as a path leads out.
-void tst_RunHistory::recordNamedByAPathIsRefused()
+void tst_RunHistory::recordNotPlainlyInTheFolderIsRefused_data()
 {
+    QTest::addColumn<QString>("record"); // as runs.csv names it
+    QTest::addColumn<QString>("notOpened"); // %1 is the record's path
+    QTest::addColumn<QString>("notRead");
+    QTest::newRow("a path out of the folder")
+        << "../outside.csv"
+        << "记录文件名不是记录文件夹中的文件，未打开：../outside.csv"
+        << "记录文件名不是记录文件夹中的文件，未读取：../outside.csv";
+    QTest::newRow("a FIFO in the folder") << "fifo.csv"
+                                          << "无法打开记录：%1 不是普通文件"
+                                          << "无法读取记录文件：%1 不是普通文件";
+}
+
+/// Only a regular file named plainly in the records folder is read or handed to the desktop.
+void tst_RunHistory::recordNotPlainlyInTheFolderIsRefused()
+{
+    QFETCH(QString, record);
+    QFETCH(QString, notOpened);
+    QFETCH(QString, notRead);
+    const HangWatchdog watchdog;
     QTemporaryDir top;
     const QDir directory(top.filePath("records"));
     QVERIFY(directory.mkpath("."));
     QVERIFY(writeFile(top.filePath("outside.csv"),
         "time,run_s,kind,set_c,current_c,output_pct,p,i,d,text\r\n"
         "2026-12-08T09:00:00.000+08:00,0.0,line,60.0,25.0,50.20,10,5,2,st=0600\r\n"));
+    QCOMPARE(::mkfifo(QFile::encodeName(directory.filePath("fifo.csv")).constData(), 0600), 0);
     const QString runs = directory.filePath("runs.csv");
     QVERIFY(writeFile(runs,
         "start,end,port,set_c,p,i,d,record\r\n"
         "2026-12-08T09:00:00.000+08:00,2026-12-08T09:05:00.000+08:00,COM1,60.0,10,5,2,"
-        "../outside.csv\r\n"));
+            + record.toUtf8() + "\r\n"));
+    const QString path = QDir::toNativeSeparators(directory.filePath(record));
     RunsDialog dialog(runs);
     QSignalSpy drawn(&dialog, &RunsDialog::compareOnChart);
     QTRY_VERIFY(!dialog.isReading());
@@ -703,13 +735,11 @@ void tst_RunHistory::recordNamedByAPathIsRefused()
     dialog.findChild<QPushButton *>(QStringLiteral("openRecord"))->click();
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
     QCOMPARE(m_opened, QUrl());
-    QCOMPARE(problem->text(),
-        QStringLiteral("记录文件名不是记录文件夹中的文件，未打开：../outside.csv"));
+    QCOMPARE(problem->text(), notOpened.contains(u'%') ? notOpened.arg(path) : notOpened);
     dialog.findChild<QPushButton *>(QStringLiteral("compareOnChart"))->click();
     QTRY_VERIFY(!dialog.isReading());
     QCOMPARE(drawn.count(), 0);
-    QCOMPARE(problem->text(),
-        QStringLiteral("记录文件名不是记录文件夹中的文件，未读取：../outside.csv"));
+    QCOMPARE(problem->text(), notRead.contains(u'%') ? notRead.arg(path) : notRead);
 }
 
 void tst_RunHistory::runCurveLandsWhereTheLiveCurveWas_data()

@@ -1,3 +1,4 @@
+#include "hang_watchdog.h"
 #include "manual_time.h"
 #include "named_rows.h"
 #include "record_checks.h"
@@ -20,7 +21,9 @@
 #include <cerrno>
 #include <csignal>
 #include <ctime>
+
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 using namespace RecordChecks;
 
@@ -238,6 +241,7 @@ void tst_RunRecorder::runCurveIsReadFromItsRecord_data()
     QTest::addColumn<QStringList>("run"); // start, end, record
     QTest::addColumn<QList<QPoint>>("points"); // run time, temperature, in tenths
     QTest::addColumn<QString>("problem"); // %1 is the records folder
+    QTest::addColumn<QString>("note"); // %1 is the records folder
     const QList<QPoint> first{{0, 250}, {5, 255}, {15, 260}};
     const QList<QPoint> second{{0, 265}, {4, 270}, {9, 275}, {14, 280}};
     // Before the times carried their offset they were local time.
@@ -248,27 +252,38 @@ void tst_RunRecorder::runCurveIsReadFromItsRecord_data()
     };
     QTest::newRow("a run with its offset")
         << QStringList{"2026-12-08T09:30:00.000+08:00", "2026-12-08T09:30:01.600+08:00", "a.csv"}
-        << first << "";
+        << first << "" << QString();
     QTest::newRow("times without offset") << QStringList{local("2026-12-08T09:30:00.000+08:00"),
         local("2026-12-08T09:30:01.600+08:00"), "a.csv"}
-                                          << first << "";
+                                          << first << "" << QString();
     QTest::newRow("another offset, the same moments")
         << QStringList{"2026-12-08T01:30:00.000Z", "2026-12-08T02:30:01.600+01:00", "a.csv"}
-        << first << "";
+        << first << "" << QString();
     QTest::newRow("after a clear, in progress, over two files")
-        << QStringList{"2026-12-08T09:30:01.600+08:00", "", "a.csv;a_2.csv"} << second << "";
+        << QStringList{"2026-12-08T09:30:01.600+08:00", "", "a.csv;a_2.csv"} << second << ""
+        << QString();
     QTest::newRow("across a lost link")
         << QStringList{"2026-12-08T11:00:00.000+08:00", "", "b.csv"}
-        << QList<QPoint>{{0, 300}, {5, 305}, {8, kLostLink}, {52, 400}} << "";
+        << QList<QPoint>{{0, 300}, {5, 305}, {8, kLostLink}, {52, 400}} << "" << QString();
+    QTest::newRow("a line longer than any the console writes, between two whole ones")
+        << QStringList{"2026-12-08T12:00:00.000+08:00", "", "long.csv"}
+        << QList<QPoint>{{0, 300}, {10, 310}} << ""
+        << "记录文件中有 1 行过长，未读取：%1/long.csv";
     QTest::newRow("missing record")
         << QStringList{"2026-12-08T09:30:01.600+08:00", "", "a.csv;gone.csv"} << QList<QPoint>{}
-        << "找不到记录文件：%1/gone.csv";
+        << "找不到记录文件：%1/gone.csv" << QString();
+    QTest::newRow("a FIFO in a record's place")
+        << QStringList{"2026-12-08T09:30:00.000+08:00", "", "fifo.csv"} << QList<QPoint>{}
+        << "无法读取记录文件：%1/fifo.csv 不是普通文件" << QString();
     QTest::newRow("not a record") << QStringList{"2026-12-08T09:30:00.000+08:00", "", "runs.csv"}
-                                  << QList<QPoint>{} << "无法读取记录文件：%1/runs.csv";
-    QTest::newRow("none of its lines") << QStringList{"2026-12-08T10:00:00.000+08:00", "",
-        "a.csv"} << QList<QPoint>{} << "记录文件中没有这次运行的温度：%1/a.csv";
-    QTest::newRow("no record named") << QStringList{"2026-12-08T10:00:00.000", "",
-        ""} << QList<QPoint>{} << "这次运行没有记录文件（开始于 2026-12-08 10:00:00）";
+                                  << QList<QPoint>{} << "无法读取记录文件：%1/runs.csv"
+                                  << QString();
+    QTest::newRow("none of its lines")
+        << QStringList{"2026-12-08T10:00:00.000+08:00", "", "a.csv"} << QList<QPoint>{}
+        << "记录文件中没有这次运行的温度：%1/a.csv" << QString();
+    QTest::newRow("no record named")
+        << QStringList{"2026-12-08T10:00:00.000", "", ""} << QList<QPoint>{}
+        << "这次运行没有记录文件（开始于 2026-12-08 10:00:00）" << QString();
 }
 
 /// A run's curve is the line rows of its own time, whichever offset the times carry; a record
@@ -278,6 +293,7 @@ void tst_RunRecorder::runCurveIsReadFromItsRecord()
     QFETCH(QStringList, run);
     QFETCH(QList<QPoint>, points);
     QFETCH(QString, problem);
+    QFETCH(QString, note);
     QTemporaryDir directory;
     const QByteArray heading = "time,run_s,kind,set_c,current_c,output_pct,p,i,d,text\r\n";
     const auto write = [&directory](const char *name, const QByteArray &text) {
@@ -306,7 +322,14 @@ void tst_RunRecorder::runCurveIsReadFromItsRecord()
               "2026-12-08T11:00:00.800+08:00,0.8,lost,,,,,,,COM1 gone\r\n"
               "2026-12-08T11:00:05.000+08:00,5.0,reconnected,,,,,,,/dev/ttyUSB0\r\n"
               "2026-12-08T11:00:05.200+08:00,5.2,line,60.0,40.0,50.20,10,5,2,st=0600\r\n"));
+    QVERIFY(write("long.csv",
+        heading + "2026-12-08T12:00:00.000+08:00,0.0,line,60.0,30.0,50.20,10,5,2,st=0600\r\n"
+            + "2026-12-08T12:00:00.500+08:00,0.5,line,60.0,99.0,50.20,10,5,2,"
+            + QByteArray(70 * 1024, 'x') + "\r\n"
+            + "2026-12-08T12:00:01.000+08:00,1.0,line,60.0,31.0,50.20,10,5,2,st=0600\r\n"));
     QVERIFY(write("runs.csv", "start,end,record\r\n"));
+    QCOMPARE(::mkfifo(QFile::encodeName(directory.filePath("fifo.csv")).constData(), 0600), 0);
+    const HangWatchdog watchdog;
     const RunCurve curve = RunCurve::read(directory.path(),
         {QStringLiteral("start"), QStringLiteral("end"), QStringLiteral("record")}, run);
     QCOMPARE(curve.problem(),
@@ -318,6 +341,8 @@ void tst_RunRecorder::runCurveIsReadFromItsRecord()
         read.append(QPoint(int(point.runTenths), point.lost ? kLostLink : point.tenths));
     QCOMPARE(read, curve.isValid() ? points : read);
     QCOMPARE(curve.isValid(), problem.isEmpty());
+    QCOMPARE(curve.notes().join(u'\n'),
+        note.isEmpty() ? QString() : note.arg(QDir::toNativeSeparators(directory.path())));
 }
 
 void tst_RunRecorder::lostLinkKeepsTheRunAndItsRecord_data()
