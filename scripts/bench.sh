@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds and runs the performance suite: the receive path, the trend chart, the seven-segment
 # display (medians of five runs each), the run history on a 1 MB and a 10 MB runs.csv and a
-# 200 MB record compared on the chart (the window's longest stall and the peak memory), then the
-# whole console under simulator load, after a pulled cable and in a flood, and its peak memory
-# after a million lines, offscreen and as a shown window on a virtual X display; last the console
-# beside a plain terminal (xterm and picocom) on the same telemetry stream, at the link's full
-# rate and at a line every 500 ms (about twenty minutes in all).
+# 200 MB record compared on the chart (the window's longest stall and the peak memory), the plant
+# model's fit and the tuning advice, then the whole console under simulator load, after a pulled
+# cable and in a flood, and its peak memory after a million lines, offscreen and as a shown
+# window on a virtual X display; last the console beside a plain terminal (xterm and picocom) on
+# the same telemetry stream, at the link's full rate and at a line every 500 ms (about twenty
+# minutes in all).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
@@ -31,6 +32,9 @@ done
 # Each alone, so that its peak memory is its own.
 for case in 'BM_RunHistoryOpens/1/' 'BM_RunHistoryOpens/10/' 'BM_CompareLargeRecord'; do
   "$root/build/bench/bench_records" --benchmark_filter="$case"
+done
+for bench in bench_plant_model bench_tuning_advice; do
+  "$root/build/bench/$bench" --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 done
 echo "The console process, offscreen:"
 QT_QPA_PLATFORM=offscreen "$root/build/bench/bench_console_process"

@@ -4,6 +4,7 @@
 #include <QPainterPath>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 constexpr int kLeftMargin = 52;
@@ -29,14 +30,14 @@ void AdvicePlot::setCurves(std::vector<std::vector<QPointF>> curves, double from
     m_curves = std::move(curves);
     m_from = from;
     m_target = target;
-    render();
+    m_surfaceStale = true;
     update();
 }
 
 void AdvicePlot::setChosen(int candidate)
 {
     m_chosen = candidate;
-    render();
+    m_surfaceStale = true;
     update();
 }
 
@@ -45,8 +46,12 @@ QSize AdvicePlot::sizeHint() const
     return {600, 260};
 }
 
+/// Drawn once for each change, however many came since the last paint: a result shown and the
+/// dialog grown to it cost one drawing, not one for each step.
 void AdvicePlot::paintEvent(QPaintEvent *)
 {
+    if (std::exchange(m_surfaceStale, false))
+        render();
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_surface);
 }
@@ -54,7 +59,7 @@ void AdvicePlot::paintEvent(QPaintEvent *)
 void AdvicePlot::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    render();
+    m_surfaceStale = true;
 }
 
 void AdvicePlot::render()

@@ -34,4 +34,6 @@ private:
     double m_target = 0.0;
     int m_chosen = -1;
     QPixmap m_surface;
+    /// The curves or the size changed since the surface was drawn.
+    bool m_surfaceStale = true;
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 constexpr int kLeftMargin = 52;
@@ -85,7 +86,7 @@ void PlantModelPlot::setCurves(std::vector<QPointF> recorded, std::vector<QPoint
 {
     m_recorded = std::move(recorded);
     m_model = std::move(model);
-    render();
+    m_surfaceStale = true;
     update();
 }
 
@@ -94,8 +95,12 @@ QSize PlantModelPlot::sizeHint() const
     return {600, 340};
 }
 
+/// Drawn once for each change, however many came since the last paint: a result shown and the
+/// dialog grown to it cost one drawing, not one for each step.
 void PlantModelPlot::paintEvent(QPaintEvent *)
 {
+    if (std::exchange(m_surfaceStale, false))
+        render();
     QPainter painter(this);
     painter.drawPixmap(0, 0, m_surface);
 }
@@ -103,7 +108,7 @@ void PlantModelPlot::paintEvent(QPaintEvent *)
 void PlantModelPlot::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    render();
+    m_surfaceStale = true;
 }
 
 void PlantModelPlot::render()

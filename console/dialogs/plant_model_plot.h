@@ -30,4 +30,6 @@ private:
     std::vector<QPointF> m_recorded;
     std::vector<QPointF> m_model;
     QPixmap m_surface;
+    /// The curves or the size changed since the surface was drawn.
+    bool m_surfaceStale = true;
 };
