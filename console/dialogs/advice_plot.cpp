@@ -4,7 +4,6 @@
 #include <QPainterPath>
 
 #include <algorithm>
-#include <utility>
 
 namespace {
 constexpr int kLeftMargin = 52;
@@ -20,7 +19,7 @@ const QColor kAxisColour(160, 160, 160);
 } // namespace
 
 AdvicePlot::AdvicePlot(QWidget *parent)
-    : QWidget(parent)
+    : SurfacePlot(parent)
 {
     setMinimumSize(320, 180);
 }
@@ -30,15 +29,13 @@ void AdvicePlot::setCurves(std::vector<std::vector<QPointF>> curves, double from
     m_curves = std::move(curves);
     m_from = from;
     m_target = target;
-    m_surfaceStale = true;
-    update();
+    redraw();
 }
 
 void AdvicePlot::setChosen(int candidate)
 {
     m_chosen = candidate;
-    m_surfaceStale = true;
-    update();
+    redraw();
 }
 
 QSize AdvicePlot::sizeHint() const
@@ -46,28 +43,8 @@ QSize AdvicePlot::sizeHint() const
     return {600, 260};
 }
 
-/// Drawn once for each change, however many came since the last paint: a result shown and the
-/// dialog grown to it cost one drawing, not one for each step.
-void AdvicePlot::paintEvent(QPaintEvent *)
+void AdvicePlot::drawSurface(QPixmap &surface)
 {
-    if (std::exchange(m_surfaceStale, false))
-        render();
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, m_surface);
-}
-
-void AdvicePlot::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    m_surfaceStale = true;
-}
-
-void AdvicePlot::render()
-{
-    const qreal ratio = devicePixelRatioF();
-    m_surface = QPixmap(size() * ratio);
-    m_surface.setDevicePixelRatio(ratio);
-    m_surface.fill(palette().color(QPalette::Base));
     if (m_curves.empty() || m_curves.front().empty())
         return;
     double low = std::min(m_from, m_target) - kBand;
@@ -86,7 +63,7 @@ void AdvicePlot::render()
         return QPointF(area.left() + point.x() / std::max(end, 1e-9) * area.width(),
             area.bottom() - (point.y() - low) / std::max(high - low, 1e-9) * area.height());
     };
-    QPainter painter(&m_surface);
+    QPainter painter(&surface);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(kAxisColour, 1));
     painter.drawRect(area);

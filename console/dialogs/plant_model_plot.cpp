@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
 
 namespace {
 constexpr int kLeftMargin = 52;
@@ -77,7 +76,7 @@ QString degrees(double value, int places)
 } // namespace
 
 PlantModelPlot::PlantModelPlot(QWidget *parent)
-    : QWidget(parent)
+    : SurfacePlot(parent)
 {
     setMinimumSize(320, 200);
 }
@@ -86,8 +85,7 @@ void PlantModelPlot::setCurves(std::vector<QPointF> recorded, std::vector<QPoint
 {
     m_recorded = std::move(recorded);
     m_model = std::move(model);
-    m_surfaceStale = true;
-    update();
+    redraw();
 }
 
 QSize PlantModelPlot::sizeHint() const
@@ -95,31 +93,11 @@ QSize PlantModelPlot::sizeHint() const
     return {600, 340};
 }
 
-/// Drawn once for each change, however many came since the last paint: a result shown and the
-/// dialog grown to it cost one drawing, not one for each step.
-void PlantModelPlot::paintEvent(QPaintEvent *)
+void PlantModelPlot::drawSurface(QPixmap &surface)
 {
-    if (std::exchange(m_surfaceStale, false))
-        render();
-    QPainter painter(this);
-    painter.drawPixmap(0, 0, m_surface);
-}
-
-void PlantModelPlot::resizeEvent(QResizeEvent *event)
-{
-    QWidget::resizeEvent(event);
-    m_surfaceStale = true;
-}
-
-void PlantModelPlot::render()
-{
-    const qreal ratio = devicePixelRatioF();
-    m_surface = QPixmap(size() * ratio);
-    m_surface.setDevicePixelRatio(ratio);
-    m_surface.fill(palette().color(QPalette::Base));
     if (m_recorded.empty() || m_model.size() != m_recorded.size())
         return;
-    QPainter painter(&m_surface);
+    QPainter painter(&surface);
     painter.setRenderHint(QPainter::Antialiasing);
     const QRectF inner =
         QRectF(rect()).adjusted(kLeftMargin, kTopMargin, -kRightMargin, -kBottomMargin);

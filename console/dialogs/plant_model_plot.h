@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QPixmap>
+#include "dialogs/surface_plot.h"
+
 #include <QPointF>
-#include <QWidget>
 
 #include <vector>
 
 /// The recorded temperature of the lines fitted with the model's curve over it, and below them
 /// what the two differ by: where the model strays from the record shows at a glance.
-class PlantModelPlot : public QWidget
+class PlantModelPlot : public SurfacePlot
 {
     Q_OBJECT
 
@@ -21,15 +21,9 @@ public:
     QSize sizeHint() const override;
 
 protected:
-    void paintEvent(QPaintEvent *event) override;
-    void resizeEvent(QResizeEvent *event) override;
+    void drawSurface(QPixmap &surface) override;
 
 private:
-    void render();
-
     std::vector<QPointF> m_recorded;
     std::vector<QPointF> m_model;
-    QPixmap m_surface;
-    /// The curves or the size changed since the surface was drawn.
-    bool m_surfaceStale = true;
 };
