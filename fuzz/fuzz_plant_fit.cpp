@@ -37,8 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             std::abort();
     }
     const LawCheck check = LawCheck::of(stretch, ControllerLaw());
-    if ((check.pScale && !std::isfinite(*check.pScale))
-        || (check.iScale && !std::isfinite(*check.iScale)))
+    if ((check.p.fitted && !(*check.p.fitted > 0 && std::isfinite(*check.p.fitted)))
+        || (check.i.fitted && !(*check.i.fitted > 0 && std::isfinite(*check.i.fitted))))
         std::abort();
     return 0;
 }

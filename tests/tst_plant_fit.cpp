@@ -90,6 +90,8 @@ private slots:
     void leavesOutABacklogDeliveredAtOnce();
     void lawCheckFindsScalesOff_data();
     void lawCheckFindsScalesOff();
+    void lawCheckNeverAsksForAWrongScale_data();
+    void lawCheckNeverAsksForAWrongScale();
 };
 
 void tst_PlantFit::fitsThePlant_data()
@@ -224,10 +226,12 @@ void tst_PlantFit::lawCheckFindsScalesOff_data()
     QTest::newRow("P 30 % off") << 0.7 << 0.2 << false << true;
     QTest::newRow("I 30 % off") << 1.0 << 0.26 << true << false;
     QTest::newRow("both 30 % off") << 1.3 << 0.14 << false << false;
+    QTest::newRow("I five times too small") << 1.0 << 0.04 << true << false;
+    QTest::newRow("P 12 % low") << 0.88 << 0.2 << false << true;
 }
 
 /// The scales the lines give are the simulator's within 10 %, whatever the settings say, and
-/// settings 30 % off are told apart.
+/// settings off by more than 10 % are told apart.
 void tst_PlantFit::lawCheckFindsScalesOff()
 {
     QFETCH(double, pScale);
@@ -239,12 +243,52 @@ void tst_PlantFit::lawCheckFindsScalesOff()
     law.iScale = iScale;
     const LawCheck check = LawCheck::of(SimulatedRun::record(stepFromSteadyState(50, 60, 3)), law);
     QVERIFY2(check.unchecked.isEmpty(), qPrintable(check.unchecked));
-    QVERIFY2(std::abs(*check.pScale / 1.0 - 1) <= 0.1, qPrintable(QString::number(*check.pScale)));
-    QVERIFY2(std::abs(*check.iScale / 0.2 - 1) <= 0.1, qPrintable(QString::number(*check.iScale)));
-    QCOMPARE(check.pAgrees, pAgrees);
-    QCOMPARE(check.iAgrees, iAgrees);
+    QVERIFY2(check.p.fitted && check.i.fitted, qPrintable(check.summary(law)));
+    QVERIFY2(std::abs(*check.p.fitted / 1.0 - 1) <= 0.1, qPrintable(check.summary(law)));
+    QVERIFY2(std::abs(*check.i.fitted / 0.2 - 1) <= 0.1, qPrintable(check.summary(law)));
+    QCOMPARE(check.p.verdict == LawCheck::Verdict::Agrees, pAgrees);
+    QCOMPARE(check.i.verdict == LawCheck::Verdict::Agrees, iAgrees);
+    QCOMPARE(check.disagrees(), !pAgrees || !iAgrees);
     QCOMPARE(
         check.summary(law).contains(QStringLiteral("请在 [TUNING] 中设")), !pAgrees || !iAgrees);
+}
+
+void tst_PlantFit::lawCheckNeverAsksForAWrongScale_data()
+{
+    QTest::addColumn<int>("d");
+    QTest::addColumn<int>("periodMs");
+    for (const int periodMs : {100, 500}) {
+        for (const int d : {0, 10, 30, 100, 300})
+            QTest::addRow("D %d, a line every %d ms", d, periodMs) << d << periodMs;
+    }
+}
+
+/// Under the simulator's own law a scale is told within 10 % or said to be untold, with D from
+/// none to far more than the sensor's noise allows: a large D term hides the others, and a line
+/// rate slower than the D filter hides how the controller saw the rate.
+void tst_PlantFit::lawCheckNeverAsksForAWrongScale()
+{
+    QFETCH(int, d);
+    QFETCH(int, periodMs);
+    const ControllerLaw law;
+    for (SimulatedRun::Experiment experiment :
+        {heatUp(50, 60, 3), stepFromSteadyState(50, 60, 3)}) {
+        experiment.d = d;
+        experiment.periodMs = periodMs;
+        for (unsigned seed = 1; seed <= 3; ++seed) {
+            experiment.seed = seed;
+            const LawCheck check = LawCheck::of(SimulatedRun::record(experiment), law);
+            QVERIFY2(!check.disagrees(), qPrintable(check.summary(law)));
+            for (const auto &[scale, truth] : {std::pair{&check.p, 1.0}, {&check.i, 0.2}}) {
+                if (scale->fitted)
+                    QVERIFY2(std::abs(*scale->fitted / truth - 1) <= LawCheck::kAgreement,
+                        qPrintable(check.summary(law)));
+                else
+                    QVERIFY2(!scale->untold.isEmpty() || !check.unchecked.isEmpty(),
+                        qPrintable(check.summary(law)));
+            }
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_PlantFit)

@@ -8,11 +8,12 @@
 
 #include <optional>
 
-/// Whether the law's P and I scales agree with what a run's lines show: where the output is not
-/// at a limit, the output the controller reports is regressed on the error, its integral over
-/// each such stretch and the measurement's rate, with a constant of its own for each stretch
-/// (the integral's start and the bias T). The D scale cannot be told this way: the rate of a
-/// noisy, 0.1 °C-stepped measurement says too little of it.
+/// Whether the law's P and I scales agree with what a run's lines show. Where the output is off
+/// its limits, the D term the law gives (its scale and its filter on the lines' rate) is added
+/// back to the output the controller reports, and the sum is regressed on the error times P and
+/// its integral times I, with a constant of its own for each stretch (the integral's start and
+/// the bias T). A scale is told only where the lines pin it down well enough to judge it: the
+/// D scale itself cannot be told this way, a noisy, 0.1 °C-stepped rate says too little of it.
 struct LawCheck
 {
     Q_DECLARE_TR_FUNCTIONS(LawCheck)
@@ -20,15 +21,33 @@ struct LawCheck
 public:
     /// Agreement within this share of the scale.
     static constexpr double kAgreement = 0.10;
+    /// A scale whose two standard errors pass this share of it is too loosely told to judge.
+    static constexpr double kLeastPrecision = 0.05;
 
-    /// Why there was nothing to check, when there was not.
+    enum class Verdict { Untold, Agrees, Disagrees };
+
+    /// One scale as the lines tell it.
+    struct Scale
+    {
+        Verdict verdict = Verdict::Untold;
+        /// What the lines give, and two standard errors of it, where it was told.
+        std::optional<double> fitted;
+        double error = 0.0;
+        /// Why it could not be told.
+        QString untold;
+    };
+
+    /// Why there was nothing to check at all.
     QString unchecked;
-    /// The scales the lines give, where their gain was not zero.
-    std::optional<double> pScale;
-    std::optional<double> iScale;
-    bool pAgrees = false;
-    bool iAgrees = false;
+    Scale p;
+    Scale i;
     int lines = 0;
+
+    /// A scale the lines tell confidently is off.
+    bool disagrees() const
+    {
+        return p.verdict == Verdict::Disagrees || i.verdict == Verdict::Disagrees;
+    }
 
     static LawCheck of(const PlantStretch &stretch, const ControllerLaw &law);
     /// What the check found, and the keys to set where the scales do not agree.

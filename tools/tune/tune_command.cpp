@@ -228,6 +228,19 @@ QJsonObject modelJson(const PlantModel &model)
     };
 }
 
+QString verdictKey(LawCheck::Verdict verdict)
+{
+    switch (verdict) {
+    case LawCheck::Verdict::Agrees:
+        return QStringLiteral("agrees");
+    case LawCheck::Verdict::Disagrees:
+        return QStringLiteral("disagrees");
+    case LawCheck::Verdict::Untold:
+        break;
+    }
+    return QStringLiteral("untold");
+}
+
 QJsonObject lawCheckJson(const LawCheck &check, const ControllerLaw &law)
 {
     QJsonObject json{
@@ -240,10 +253,14 @@ QJsonObject lawCheckJson(const LawCheck &check, const ControllerLaw &law)
         json.insert(QStringLiteral("unchecked"), check.unchecked);
         return json;
     }
-    json.insert(QStringLiteral("p_scale_fitted"), optionalNumber(check.pScale));
-    json.insert(QStringLiteral("i_scale_fitted"), optionalNumber(check.iScale));
-    json.insert(QStringLiteral("p_agrees"), check.pAgrees);
-    json.insert(QStringLiteral("i_agrees"), check.iAgrees);
+    for (const auto &[name, scale] :
+        {std::pair{QStringLiteral("p"), &check.p}, std::pair{QStringLiteral("i"), &check.i}}) {
+        json.insert(name + QStringLiteral("_scale_fitted"), optionalNumber(scale->fitted));
+        json.insert(name + QStringLiteral("_scale_error"),
+            scale->fitted ? QJsonValue(scale->error) : QJsonValue(QJsonValue::Null));
+        json.insert(name + QStringLiteral("_agrees"), scale->verdict == LawCheck::Verdict::Agrees);
+        json.insert(name + QStringLiteral("_verdict"), verdictKey(scale->verdict));
+    }
     return json;
 }
 
