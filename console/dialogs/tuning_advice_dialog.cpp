@@ -8,7 +8,6 @@
 #include "report/tuning_report.h"
 #include "telemetry/text_number.h"
 #include "tuning/plant_model_text.h"
-#include "tuning/prediction_text.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
@@ -28,7 +27,6 @@
 namespace {
 constexpr int kLeastWidth = 900;
 constexpr int kFitPermille = 400;
-constexpr int kFixedColumns = 4;
 
 QLineEdit *numberField(const QString &name, double value, QWidget *parent)
 {
@@ -89,10 +87,9 @@ TuningAdviceDialog::TuningAdviceDialog(const QString &directory, const QStringLi
     m_candidates->setSelectionMode(QAbstractItemView::SingleSelection);
     m_candidates->verticalHeader()->hide();
     m_candidates->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    m_candidates->setColumnCount(kFixedColumns + int(PredictionText::headings().size()));
-    m_candidates->setHorizontalHeaderLabels(
-        QStringList{tr("候选"), QStringLiteral("P"), QStringLiteral("I"), QStringLiteral("D")}
-        + PredictionText::headings());
+    const QStringList headings = QStringList{tr("候选")} + TuningAdvice::headings();
+    m_candidates->setColumnCount(int(headings.size()));
+    m_candidates->setHorizontalHeaderLabels(headings);
     m_candidates->hide();
     m_plot->setObjectName(QStringLiteral("advicePlot"));
     m_plot->hide();
@@ -276,10 +273,7 @@ void TuningAdviceDialog::showAdvice(TuningAdvice advice, const TuningAdvice::Req
         auto *name = new QTableWidgetItem(TuningAdvice::nameOf(candidate.kind));
         name->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
         m_candidates->setItem(row, 0, name);
-        const QStringList values =
-            QStringList{QString::number(candidate.gains.p), QString::number(candidate.gains.i),
-                QString::number(candidate.gains.d)}
-            + PredictionText::cells(candidate.prediction.figures);
+        const QStringList values = TuningAdvice::cells(candidate);
         for (int column = 0; column < values.size(); ++column)
             m_candidates->setItem(row, column + 1, cell(values[column]));
         std::vector<QPointF> curve;

@@ -3,7 +3,6 @@
 #include "report/report_charts.h"
 #include "tuning/law_check.h"
 #include "tuning/plant_model_text.h"
-#include "tuning/prediction_text.h"
 
 #include <QBuffer>
 #include <QDateTime>
@@ -243,10 +242,12 @@ QString TuningReport::lawSection(const TuningReportContent &content)
     const ControllerLaw &law = content.law;
     const QStringList keys{QStringLiteral("P_SCALE"), QStringLiteral("I_SCALE"),
         QStringLiteral("D_SCALE"), QStringLiteral("D_FILTER_S"), QStringLiteral("OUTPUT_MIN"),
-        QStringLiteral("OUTPUT_MAX")};
+        QStringLiteral("OUTPUT_MAX"), QStringLiteral("GAIN_MIN"), QStringLiteral("GAIN_MAX"),
+        QStringLiteral("OUTPUT_ACTIVITY_MAX")};
     QStringList values;
     for (const double value :
-        {law.pScale, law.iScale, law.dScale, law.dFilterSeconds, law.outputMin, law.outputMax})
+        {law.pScale, law.iScale, law.dScale, law.dFilterSeconds, law.outputMin, law.outputMax,
+            double(law.gainMin), double(law.gainMax), law.outputActivityLimit})
         values << QString::number(value, 'g', 6);
     const QString check =
         content.plant.lawCheck ? content.plant.lawCheck->summary(law) : tr("没有可检查的行");
@@ -280,10 +281,8 @@ QString TuningReport::candidateSection(const TuningReportContent &content, const
     if (advice.candidates.empty())
         return section + paragraph(tr("没有候选参数")) + paragraph(advice.weighed);
     QString rows = element(QStringLiteral("thead"),
-        row(cells(QStringLiteral("th"),
-            QStringList{tr("选用"), tr("名称"), QStringLiteral("P"), QStringLiteral("I"),
-                QStringLiteral("D")}
-                + PredictionText::headings())));
+        row(cells(
+            QStringLiteral("th"), QStringList{tr("选用"), tr("名称")} + TuningAdvice::headings())));
     for (std::size_t index = 0; index < advice.candidates.size(); ++index)
         rows += candidateRow(advice.candidates[index], content.chosen == index);
     section += table(rows, QStringLiteral("class=\"candidates\""));
@@ -298,11 +297,9 @@ QString TuningReport::candidateRow(const TuningAdvice::Candidate &candidate, boo
     const QString marks = cells(QStringLiteral("td"), {chosen ? tr("已选") : QString()})
         + cells(QStringLiteral("td"), {TuningAdvice::nameOf(candidate.kind)},
             QStringLiteral("class=\"name\""));
-    const QStringList figures =
-        QStringList{QString::number(candidate.gains.p), QString::number(candidate.gains.i),
-            QString::number(candidate.gains.d)}
-        + PredictionText::cells(candidate.prediction.figures);
-    return row(marks + cells(QStringLiteral("td"), figures, QStringLiteral("class=\"n\"")),
+    return row(marks
+            + cells(QStringLiteral("td"), TuningAdvice::cells(candidate),
+                QStringLiteral("class=\"n\"")),
         chosen ? QStringLiteral("class=\"chosen\"") : QString());
 }
 

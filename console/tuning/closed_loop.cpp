@@ -57,11 +57,27 @@ double ClosedLoop::delayedOutput() const
     return (1.0 - m_delayShare) * nearer + m_delayShare * farther;
 }
 
+void ClosedLoop::setMeasurementNoise(double deviation, std::uint32_t seed)
+{
+    m_noise.seed(seed);
+    m_noiseHalfWidth = std::sqrt(3.0) * std::max(0.0, deviation);
+}
+
+/// The generator's own words are the same on every platform, so the noise is too.
+double ClosedLoop::measured()
+{
+    if (m_noiseHalfWidth <= 0)
+        return m_temperature;
+    const double unit = (double(m_noise()) + 0.5) / 4294967296.0;
+    return m_temperature + (2 * unit - 1) * m_noiseHalfWidth;
+}
+
 void ClosedLoop::step()
 {
-    const double error = m_target - m_temperature;
-    const double rate = (m_temperature - m_previous) / kLoopSeconds;
-    m_previous = m_temperature;
+    const double measurement = measured();
+    const double error = m_target - measurement;
+    const double rate = (measurement - m_previous) / kLoopSeconds;
+    m_previous = measurement;
     m_filteredRate += (rate - m_filteredRate) * m_rateShare;
     m_integral = m_integralScale > 0 ? std::clamp(m_integral + error * kLoopSeconds,
                      m_law.outputMin / m_integralScale, m_law.outputMax / m_integralScale)

@@ -7,6 +7,8 @@
 #include <QtGlobal>
 
 #include <cstddef>
+#include <cstdint>
+#include <random>
 #include <vector>
 
 /// The fitted plant under the controller's own law, stepped as the controller steps it: the
@@ -27,6 +29,9 @@ public:
     void setGains(const GainSet &gains);
     /// Heat taken away, in output counts: the output must rise by as much to hold the target.
     void setLoad(double outputCounts) { m_load = outputCounts; }
+    /// The controller's measurement carries noise of this deviation at each of its steps,
+    /// spread evenly as an ADC's is; the same seed gives the same noise.
+    void setMeasurementNoise(double deviation, std::uint32_t seed);
     void step();
     /// Steps on to each line, every period until the horizon, telling visit the line's time in
     /// milliseconds from now; stops where visit returns false.
@@ -52,6 +57,7 @@ public:
 private:
     void rest(double setPoint);
     double delayedOutput() const;
+    double measured();
 
     PlantModel m_model;
     ControllerLaw m_law;
@@ -72,4 +78,6 @@ private:
     double m_integral = 0.0;
     double m_filteredRate = 0.0;
     int m_output = 0;
+    std::mt19937 m_noise;
+    double m_noiseHalfWidth = 0.0;
 };

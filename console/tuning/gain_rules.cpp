@@ -8,11 +8,11 @@ constexpr double kPi = 3.14159265358979323846;
 /// A dead time under this is taken as this, so that rules dividing by it stay finite.
 constexpr double kShortestDeadTime = 0.1;
 
-int asGain(double value)
+int asGain(double value, const ControllerLaw &law)
 {
     if (!std::isfinite(value))
-        return value > 0 ? GainSet::kLargest : 0;
-    return int(std::lround(std::clamp(value, 0.0, double(GainSet::kLargest))));
+        return law.gainWithin(value > 0 ? GainSet::kLargest : 0);
+    return law.gainWithin(int(std::lround(std::clamp(value, 0.0, double(GainSet::kLargest)))));
 }
 
 double deadTimeOf(const PlantModel &model)
@@ -40,9 +40,10 @@ GainSet GainRules::fromIdeal(double controllerGain, double integralSeconds,
     double derivativeSeconds, const ControllerLaw &law)
 {
     GainSet gains;
-    gains.p = asGain(controllerGain / law.pScale);
-    gains.i = integralSeconds > 0 ? asGain(controllerGain / (integralSeconds * law.iScale)) : 0;
-    gains.d = asGain(controllerGain * derivativeSeconds / law.dScale);
+    gains.p = asGain(controllerGain / law.pScale, law);
+    gains.i =
+        asGain(integralSeconds > 0 ? controllerGain / (integralSeconds * law.iScale) : 0.0, law);
+    gains.d = asGain(controllerGain * derivativeSeconds / law.dScale, law);
     return gains;
 }
 

@@ -3,6 +3,7 @@
 #include "tuning/closed_loop.h"
 #include "tuning/gain_rules.h"
 #include "tuning/loop_prediction.h"
+#include "tuning/output_activity.h"
 
 #include <algorithm>
 #include <array>
@@ -24,6 +25,9 @@ constexpr double kRecoveryBand = 0.1;
 constexpr double kRecoveryShare = 0.1;
 constexpr int kGridPermille = 850;
 constexpr int kMostRefinements = 400;
+/// Where nothing met every condition, every this many sets of the grid is looked at for the one
+/// that came closest.
+constexpr std::size_t kNearMissStride = 4;
 
 std::vector<double> geometric(double first, double last, int count)
 {
@@ -60,7 +64,8 @@ GainSearch::Outcome GainSearch::search(const Request &request, const Progress &p
         }
         search.consider(grid[at]);
     }
-    search.m_outcome.cancelled = !search.refine(progress);
+    search.m_outcome.cancelled =
+        search.m_outcome.best ? !search.refine(progress) : !search.findNearest(grid, progress);
     return search.m_outcome;
 }
 
@@ -72,7 +77,9 @@ std::vector<GainSet> GainSearch::grid() const
     const ControllerLaw &law = m_request.law;
     const double deadTime = std::max(model.deadTime, 2 * ClosedLoop::kLoopSeconds);
     const double reference = model.timeConstant / (model.gain * 2.0 * deadTime);
-    std::vector<GainSet> sets = m_request.seeds;
+    std::vector<GainSet> sets;
+    for (const GainSet &seed : m_request.seeds)
+        sets.push_back({law.gainWithin(seed.p), law.gainWithin(seed.i), law.gainWithin(seed.d)});
     for (const double gain :
         geometric(reference * kLeastGainShare, reference * kMostGainShare, kGainSteps)) {
         for (const double integral : geometric(kShortestIntegralSpans * deadTime,
@@ -103,8 +110,7 @@ void GainSearch::consider(const GainSet &gains)
 /// none improves, down to single counts.
 bool GainSearch::refine(const Progress &progress)
 {
-    if (!m_outcome.best)
-        return true;
+    const ControllerLaw &law = m_request.law;
     const auto firstStride = [](int gain) { return std::max(1, gain / 8); };
     std::array<int, 3> strides = {firstStride(m_outcome.best->p), firstStride(m_outcome.best->i),
         firstStride(m_outcome.best->d)};
@@ -117,8 +123,7 @@ bool GainSearch::refine(const Progress &progress)
         for (std::size_t gain = 0; gain < kGains.size(); ++gain) {
             for (const int sign : {1, -1}) {
                 GainSet next = from;
-                next.*kGains[gain] =
-                    std::clamp(next.*kGains[gain] + sign * strides[gain], 0, GainSet::kLargest);
+                next.*kGains[gain] = law.gainWithin(next.*kGains[gain] + sign * strides[gain]);
                 if (next != from && next.p > 0)
                     consider(next);
             }
@@ -133,18 +138,52 @@ bool GainSearch::refine(const Progress &progress)
     return true;
 }
 
-std::optional<double> GainSearch::judge(const GainSet &gains, double bound)
+/// The set that missed its worst condition by the least share of that condition's limit.
+bool GainSearch::findNearest(const std::vector<GainSet> &sets, const Progress &progress)
 {
-    const std::optional<double> error = stepErrorWithin(gains, bound);
-    if (!error || !robustWithin(gains) || (m_outcome.loadWeighed && !recoversFromLoad(gains)))
-        return std::nullopt;
-    return error;
+    double least = std::numeric_limits<double>::infinity();
+    for (std::size_t at = 0; at < sets.size(); at += kNearMissStride) {
+        if (progress && !progress(kGridPermille + int((1000 - kGridPermille) * at / sets.size())))
+            return false;
+        const NearMiss miss = missOf(sets[at]);
+        const double share = miss.limit > 0 ? miss.value / miss.limit : HUGE_VAL;
+        if (share < least || !m_outcome.nearest) {
+            least = share;
+            m_outcome.nearest = miss;
+        }
+    }
+    return true;
 }
 
-std::optional<double> GainSearch::stepErrorWithin(const GainSet &gains, double bound) const
+std::optional<double> GainSearch::judge(const GainSet &gains, double bound)
 {
-    ClosedLoop loop(
-        m_request.model, m_request.law, m_plan.restingGains.value_or(gains), m_plan.from);
+    double worst = 0.0;
+    for (const GainSet &resting : restsFor(gains)) {
+        const std::optional<double> error = stepErrorWithin(gains, resting, bound);
+        if (!error)
+            return std::nullopt;
+        worst = std::max(worst, *error);
+    }
+    if (activityOf(gains) > m_request.law.outputActivityLimit || !robustWithin(gains)
+        || (m_outcome.loadWeighed
+            && recoveryOf(gains) > kRecoverySpans * m_request.model.timeConstant))
+        return std::nullopt;
+    return worst;
+}
+
+/// Applied with the step, the loop rests under the gains in use; kept, under the set itself.
+std::vector<GainSet> GainSearch::restsFor(const GainSet &gains) const
+{
+    const GainSet applied = m_plan.restingGains.value_or(gains);
+    if (!m_request.alsoKept || applied == gains)
+        return {applied};
+    return {applied, gains};
+}
+
+std::optional<double> GainSearch::stepErrorWithin(
+    const GainSet &gains, const GainSet &resting, double bound) const
+{
+    ClosedLoop loop(m_request.model, m_request.law, resting, m_plan.from);
     loop.setGains(gains);
     loop.setTarget(m_plan.to);
     const double direction = m_plan.change() >= 0 ? 1.0 : -1.0;
@@ -163,21 +202,37 @@ std::optional<double> GainSearch::stepErrorWithin(const GainSet &gains, double b
     return within ? std::optional<double>(error) : std::nullopt;
 }
 
-bool GainSearch::robustWithin(const GainSet &gains) const
+double GainSearch::overshootOf(
+    const PlantModel &model, const GainSet &gains, const GainSet &resting) const
 {
-    ClosedLoop loop(m_robustModel, m_request.law, m_plan.restingGains.value_or(gains), m_plan.from);
+    ClosedLoop loop(model, m_request.law, resting, m_plan.from);
     loop.setGains(gains);
     loop.setTarget(m_plan.to);
     const double direction = m_plan.change() >= 0 ? 1.0 : -1.0;
-    bool within = true;
+    double overshoot = 0.0;
     loop.followLines(m_plan.linePeriodMs, m_plan.horizonSeconds, [&](qint64) {
-        within = direction * (loop.temperature() - m_plan.to) <= 2.0 * m_request.overshootLimit;
-        return within;
+        overshoot = std::max(overshoot, direction * (loop.temperature() - m_plan.to));
+        return true;
     });
-    return within;
+    return overshoot;
 }
 
-bool GainSearch::recoversFromLoad(const GainSet &gains) const
+double GainSearch::activityOf(const GainSet &gains) const
+{
+    return OutputActivity::atRest(
+        m_request.model, m_request.law, gains, m_plan.to, m_plan.linePeriodMs);
+}
+
+bool GainSearch::robustWithin(const GainSet &gains) const
+{
+    for (const GainSet &resting : restsFor(gains)) {
+        if (overshootOf(m_robustModel, gains, resting) > 2.0 * m_request.overshootLimit)
+            return false;
+    }
+    return true;
+}
+
+double GainSearch::recoveryOf(const GainSet &gains) const
 {
     const double recovery = kRecoverySpans * m_request.model.timeConstant;
     ClosedLoop loop(m_request.model, m_request.law, gains, m_plan.to);
@@ -197,5 +252,28 @@ bool GainSearch::recoversFromLoad(const GainSet &gains) const
         if (error > band)
             lastOutside = seconds;
     }
-    return lastOutside <= recovery;
+    return lastOutside;
+}
+
+/// Every condition worked out in full, each as a share of its limit; the largest is the miss.
+GainSearch::NearMiss GainSearch::missOf(const GainSet &gains) const
+{
+    std::vector<NearMiss> misses;
+    double overshoot = 0.0;
+    double robust = 0.0;
+    for (const GainSet &resting : restsFor(gains)) {
+        overshoot = std::max(overshoot, overshootOf(m_request.model, gains, resting));
+        robust = std::max(robust, overshootOf(m_robustModel, gains, resting));
+    }
+    misses.push_back({gains, Condition::Overshoot, overshoot, m_request.overshootLimit});
+    misses.push_back(
+        {gains, Condition::OutputActivity, activityOf(gains), m_request.law.outputActivityLimit});
+    misses.push_back({gains, Condition::Robustness, robust, 2.0 * m_request.overshootLimit});
+    if (m_outcome.loadWeighed)
+        misses.push_back({gains, Condition::LoadRecovery, recoveryOf(gains),
+            kRecoverySpans * m_request.model.timeConstant});
+    return *std::max_element(
+        misses.cbegin(), misses.cend(), [](const NearMiss &one, const NearMiss &other) {
+            return one.value / one.limit < other.value / other.limit;
+        });
 }

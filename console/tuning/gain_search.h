@@ -9,12 +9,15 @@
 #include <optional>
 #include <vector>
 
-/// The recommended gains: of the whole-number gain sets, the one with the least integral of
-/// absolute error on the step whose predicted overshoot stays within the limit, that still keeps
-/// within twice the limit on a plant 20 % stronger and 30 % slower to answer, and that brings the
-/// temperature back within 3 time constants after a load that needs 20 % more output. A grid
-/// over gain and integral and derivative times about the SIMC gains, then single steps from
-/// the best until none improves.
+/// The recommended gains: of the whole-number gain sets within the law's range, the one with
+/// the least integral of absolute error on the step whose predicted overshoot stays within the
+/// limit both when it is applied with the step (resting under the gains in use) and when it is
+/// kept for a later step of the same size (resting under itself), the worse counting; whose
+/// output at rest swings no more than the law allows; that still keeps within twice the limit
+/// on a plant 20 % stronger and 30 % slower to answer; and that brings the temperature back
+/// within 3 time constants after a load that needs 20 % more output. A grid over gain and
+/// integral and derivative times about the SIMC gains, then single steps from the best until
+/// none improves.
 class GainSearch
 {
 public:
@@ -29,8 +32,21 @@ public:
         ControllerLaw law;
         StepPlan plan;
         double overshootLimit = 0.5;
+        /// The set is also held to the limit as kept for a later step, where the plan rests
+        /// under other gains.
+        bool alsoKept = true;
         /// Sets tried first, so that a good one bounds the search early.
         std::vector<GainSet> seeds;
+    };
+    /// The condition a set missed by the most.
+    enum class Condition { Overshoot, OutputActivity, Robustness, LoadRecovery };
+    /// Where no set met every condition: the one that came closest, and by what it missed.
+    struct NearMiss
+    {
+        GainSet gains;
+        Condition condition = Condition::Overshoot;
+        double value = 0.0;
+        double limit = 0.0;
     };
     struct Outcome
     {
@@ -39,6 +55,7 @@ public:
         bool cancelled = false;
         /// No room above the output that holds the target for a load's 20 %: not weighed.
         bool loadWeighed = true;
+        std::optional<NearMiss> nearest;
     };
     /// Told the share done in parts per thousand; returns false to stop.
     using Progress = std::function<bool(int permille)>;
@@ -48,15 +65,22 @@ public:
 private:
     explicit GainSearch(const Request &request);
 
-    /// The step's integral of absolute error when every condition holds, else nothing; a step
-    /// that passes the bound is given up early.
+    /// The worse use's integral of absolute error when every condition holds, else nothing; a
+    /// step that passes the bound is given up early.
     std::optional<double> judge(const GainSet &gains, double bound);
-    std::optional<double> stepErrorWithin(const GainSet &gains, double bound) const;
+    std::vector<GainSet> restsFor(const GainSet &gains) const;
+    std::optional<double> stepErrorWithin(
+        const GainSet &gains, const GainSet &resting, double bound) const;
+    double overshootOf(const PlantModel &model, const GainSet &gains, const GainSet &resting) const;
+    double activityOf(const GainSet &gains) const;
     bool robustWithin(const GainSet &gains) const;
-    bool recoversFromLoad(const GainSet &gains) const;
+    /// The last time after the load that the temperature was outside its band.
+    double recoveryOf(const GainSet &gains) const;
+    NearMiss missOf(const GainSet &gains) const;
     std::vector<GainSet> grid() const;
     void consider(const GainSet &gains);
     bool refine(const Progress &progress);
+    bool findNearest(const std::vector<GainSet> &sets, const Progress &progress);
 
     Request m_request;
     StepPlan m_plan;

@@ -119,6 +119,21 @@ std::vector<double> startingPoint(const Error &squaredError, double spanSeconds)
     return best;
 }
 
+/// The deviation of the lines' temperatures about their own smooth course: for noise alone the
+/// second difference has six times its variance, and a steady trend adds nothing.
+double lineNoiseOf(const PlantStretch &stretch)
+{
+    double squares = 0.0;
+    std::size_t count = 0;
+    for (std::size_t k = 2; k < stretch.size(); ++k) {
+        const double second =
+            stretch[k].temperature - 2 * stretch[k - 1].temperature + stretch[k - 2].temperature;
+        squares += second * second;
+        ++count;
+    }
+    return count > 0 ? std::sqrt(squares / double(count) / 6) : 0.0;
+}
+
 double timeConstantOf(const std::vector<double> &point)
 {
     return std::exp(point[0]);
@@ -175,6 +190,7 @@ PlantFit::Outcome PlantFit::fit(
     if (outcome.model) {
         outcome.model->fromMilliseconds = outcome.fitted.front().milliseconds;
         outcome.model->toMilliseconds = outcome.fitted.back().milliseconds;
+        outcome.model->lineNoise = lineNoiseOf(outcome.fitted);
     }
     return outcome;
 }
@@ -247,6 +263,13 @@ std::optional<PlantModel> PlantFit::modelOf(
     model.rms = std::sqrt(shape.squaredError / double(series.size()));
     model.lines = int(series.size());
     return model;
+}
+
+double PlantModel::measurementNoise() const
+{
+    constexpr double kRounding = 0.1 * 0.1 / 12;
+    const double noise = lineNoise > 0 ? lineNoise : rms;
+    return std::sqrt(std::max(0.0, noise * noise - kRounding));
 }
 
 std::vector<double> PlantModel::predicted(const PlantStretch &fitted) const

@@ -26,6 +26,9 @@ struct PlantModel
     double timeConstantSd = 0.0;
     double deadTimeSd = 0.0;
     double rms = 0.0;
+    /// The lines' own noise, rounding included, from their second differences: what the model
+    /// cannot follow apart, where known.
+    double lineNoise = 0.0;
     /// The lines it was fitted to, and the times of the first and the last.
     int lines = 0;
     qint64 fromMilliseconds = 0;
@@ -40,6 +43,9 @@ struct PlantModel
     double gainError() const { return kErrorSpan * gainSd; }
     double timeConstantError() const { return kErrorSpan * timeConstantSd; }
     double deadTimeError() const { return kErrorSpan * deadTimeSd; }
+    /// The deviation of the controller's own measurement: the lines' noise less their rounding
+    /// to tenths, or the fit's rms where the lines' noise is not known.
+    double measurementNoise() const;
     /// The model's temperature at each line of the stretch it was fitted to.
     std::vector<double> predicted(const std::vector<PlantSample> &fitted) const;
 };

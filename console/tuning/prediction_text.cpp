@@ -36,8 +36,7 @@ QStringList PredictionText::cells(const ResponseFigures &figures)
     return {QString::number(figures.overshoot, 'f', 2),
         QString::number(figures.overshootPercent, 'f', 1), seconds(figures.rise10To90Seconds),
         seconds(figures.settling2PercentSeconds), seconds(figures.settlingHalfDegreeSeconds),
-        QString::number(figures.absoluteErrorIntegral, 'f', 0),
-        degrees(figures.steadyError),
+        QString::number(figures.absoluteErrorIntegral, 'f', 0), degrees(figures.steadyError),
         QString::number(figures.saturatedSeconds, 'f', 1), figures.oscillates ? tr("是") : tr("否"),
         tenths(figures.window.riseTenths), tenths(figures.window.peakTenths),
         tenths(figures.window.settlingTenths)};

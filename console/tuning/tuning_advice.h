@@ -9,6 +9,7 @@
 
 #include <QCoreApplication>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <vector>
@@ -37,7 +38,16 @@ public:
     {
         Kind kind = Kind::Current;
         GainSet gains;
+        /// Applied with the step, from the loop resting under the plan's gains.
         LoopPrediction prediction;
+        /// Kept for a later step of the same size, from the loop resting under these gains;
+        /// none where only one use was asked for.
+        std::optional<LoopPrediction> kept;
+        /// The output's swing at rest from line to line, rms in counts.
+        double outputActivity = 0.0;
+
+        /// The higher overshoot of the two uses.
+        double worseOvershoot() const;
     };
     struct Request
     {
@@ -46,6 +56,11 @@ public:
         std::optional<GainSet> current;
         StepPlan plan;
         double overshootLimit = kDefaultOvershootLimit;
+        /// Both uses are predicted: applied from the plan's resting gains and kept.
+        bool alsoKept = true;
+        /// The law check found the scales off and the operator has not confirmed them: the
+        /// candidates are predicted, nothing is recommended.
+        bool lawDisputed = false;
     };
 
     std::vector<Candidate> candidates;
@@ -61,7 +76,17 @@ public:
     static QString nameOf(Kind kind);
     /// The name a program reads: "current", "simc_tight", ... "recommended".
     static QString keyOf(Kind kind);
+    /// A candidate's row as the table, the tool and the report show it: its gains, both uses'
+    /// overshoot and the output's swing, then the rest of its applied step's figures.
+    static QStringList headings();
+    static QStringList cells(const Candidate &candidate);
+    /// What a gain set is predicted to do, in both uses where asked.
+    static Candidate predicted(Kind kind, const GainSet &gains, const Request &request);
+    /// Why the plan's step cannot be made on this plant, or nothing: an end the heater cannot
+    /// hold at either output limit.
+    static std::optional<QString> unreachable(const Request &request);
 
 private:
     static QString weighedText(const Request &request, const GainSearch::Outcome &outcome);
+    static QString nearMissText(const GainSearch::NearMiss &miss);
 };

@@ -78,6 +78,23 @@ SimulatedRun::Experiment SimulatedRun::heatUp(const HeaterPlant::Parameters &pla
     return heatUp;
 }
 
+PlantStretch SimulatedRun::stepKeepingGains(const HeaterPlant::Parameters &plant,
+    const GainSet &gains, double from, double to, double seconds, unsigned seed, bool noise)
+{
+    Experiment step;
+    step.plant = plant;
+    step.seed = seed;
+    step.noise = noise;
+    step.startTenths = int(std::lround(from * 10));
+    step.settleSeconds = 15 * plant.timeConstant;
+    step.stepTenths = int(std::lround(to * 10));
+    step.stepSeconds = seconds;
+    step.p = gains.p;
+    step.i = gains.i;
+    step.d = gains.d;
+    return afterStep(record(step), step);
+}
+
 PlantStretch SimulatedRun::stepWithGains(const HeaterPlant::Parameters &plant, const GainSet &gains,
     double from, double to, double seconds, unsigned seed, bool noise)
 {

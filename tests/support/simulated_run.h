@@ -41,4 +41,8 @@ Experiment heatUp(const HeaterPlant::Parameters &plant, unsigned seed);
 /// temperature under the default gains; the step lasts the seconds given.
 PlantStretch stepWithGains(const HeaterPlant::Parameters &plant, const GainSet &gains, double from,
     double to, double seconds, unsigned seed, bool noise = true);
+/// The same step with gains kept from before: the loop rests under them at the start
+/// temperature, and only the set point moves.
+PlantStretch stepKeepingGains(const HeaterPlant::Parameters &plant, const GainSet &gains,
+    double from, double to, double seconds, unsigned seed, bool noise = true);
 } // namespace SimulatedRun

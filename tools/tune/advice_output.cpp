@@ -1,7 +1,5 @@
 #include "advice_output.h"
 
-#include "tuning/prediction_text.h"
-
 #include <QJsonObject>
 #include <QTextStream>
 
@@ -55,13 +53,17 @@ QJsonArray AdviceOutput::json(const std::vector<TuningAdvice::Candidate> &candid
 {
     QJsonArray array;
     for (const TuningAdvice::Candidate &candidate : candidates) {
-        array.append(QJsonObject{
+        QJsonObject object{
             {QStringLiteral("name"), TuningAdvice::keyOf(candidate.kind)},
             {QStringLiteral("p"), candidate.gains.p},
             {QStringLiteral("i"), candidate.gains.i},
             {QStringLiteral("d"), candidate.gains.d},
             {QStringLiteral("predicted"), figuresJson(candidate.prediction.figures)},
-        });
+            {QStringLiteral("output_activity"), candidate.outputActivity},
+        };
+        if (candidate.kept)
+            object.insert(QStringLiteral("predicted_kept"), figuresJson(candidate.kept->figures));
+        array.append(object);
     }
     return array;
 }
@@ -69,15 +71,10 @@ QJsonArray AdviceOutput::json(const std::vector<TuningAdvice::Candidate> &candid
 void AdviceOutput::printTable(
     const std::vector<TuningAdvice::Candidate> &candidates, QTextStream &out)
 {
-    std::vector<QStringList> rows{
-        QStringList{QStringLiteral("P"), QStringLiteral("I"), QStringLiteral("D")}
-        + PredictionText::headings() + QStringList{tr("候选")}};
-    for (const TuningAdvice::Candidate &candidate : candidates) {
-        rows.push_back(QStringList{QString::number(candidate.gains.p),
-                           QString::number(candidate.gains.i), QString::number(candidate.gains.d)}
-            + PredictionText::cells(candidate.prediction.figures)
-            + QStringList{TuningAdvice::nameOf(candidate.kind)});
-    }
+    std::vector<QStringList> rows{TuningAdvice::headings() + QStringList{tr("候选")}};
+    for (const TuningAdvice::Candidate &candidate : candidates)
+        rows.push_back(
+            TuningAdvice::cells(candidate) + QStringList{TuningAdvice::nameOf(candidate.kind)});
     std::vector<int> widths(rows.front().size(), 0);
     for (const QStringList &row : rows) {
         for (int column = 0; column < row.size(); ++column)

@@ -39,6 +39,9 @@ const QString kPredict = QStringLiteral("predict");
 const QString kStep = QStringLiteral("step");
 const QString kOvershoot = QStringLiteral("overshoot");
 const QString kReport = QStringLiteral("report");
+const QString kResting = QStringLiteral("resting");
+const QString kConfirmLaw = QStringLiteral("confirm-law");
+const QString kSelf = QStringLiteral("self");
 
 /// What to do with the model besides printing it.
 struct Prediction
@@ -47,6 +50,12 @@ struct Prediction
     /// The gains to predict; none for the whole advice.
     std::optional<GainSet> given;
     double overshootLimit = TuningAdvice::kDefaultOvershootLimit;
+    /// The gains the loop rests under before the step; none for the record's last ones, both
+    /// as applied from them and as kept.
+    std::optional<GainSet> resting;
+    /// The loop rests under the predicted gains themselves.
+    bool restingSelf = false;
+    bool lawConfirmed = false;
 };
 
 /// The options, described in the language installed when it is called.
@@ -68,6 +77,12 @@ void describe(QCommandLineParser &parser)
         {kPredict, TuneCommand::tr("预测这组增益的阶跃响应（需 --step）"), QStringLiteral("P,I,D")},
         {kStep, TuneCommand::tr("预测的阶跃：从 FROM ℃ 到 TO ℃"), QStringLiteral("FROM:TO")},
         {kOvershoot, TuneCommand::tr("推荐增益允许的超调（℃，默认 0.5）"), QStringLiteral("C")},
+        {kResting,
+            TuneCommand::tr("阶跃前控制器所用的增益：P,I,D，或 self（用各组自己的增益，即保持时）；"
+                            "默认两种都算：从记录最后的增益应用时和保持时，较差的为准"),
+            QStringLiteral("P,I,D|self")},
+        {kConfirmLaw,
+            TuneCommand::tr("确认 [TUNING] 的刻度无误：控制规律检查与记录不符时也给出推荐")},
         {kReport,
             TuneCommand::tr("把整定报告写成 OUT.html，并在旁边写 PDF（需 --step，选定推荐的增益）"),
             QStringLiteral("OUT.html")},
@@ -126,6 +141,15 @@ std::variant<Prediction, QString> predictionOf(const QCommandLineParser &parser)
             return TuneCommand::tr("增益无法读取：%1（例如 10,5,2，各在 0 到 999）")
                 .arg(parser.value(kPredict));
     }
+    if (parser.isSet(kResting)) {
+        prediction.restingSelf = parser.value(kResting).trimmed().toLower() == kSelf;
+        prediction.resting = gainsOf(parser.value(kResting));
+        if (!prediction.restingSelf && !prediction.resting)
+            return TuneCommand::tr(
+                "阶跃前的增益无法读取：%1（例如 10,5,2，各在 0 到 999；或 self）")
+                .arg(parser.value(kResting));
+    }
+    prediction.lawConfirmed = parser.isSet(kConfirmLaw);
     if (parser.isSet(kOvershoot)) {
         const std::optional<double> limit = numberOf(parser.value(kOvershoot));
         if (!limit || *limit <= 0)
@@ -136,18 +160,33 @@ std::variant<Prediction, QString> predictionOf(const QCommandLineParser &parser)
     return prediction;
 }
 
+TuningAdvice::Request adviceRequest(
+    const RecordedPlant &plant, const ControllerLaw &law, const Prediction &prediction)
+{
+    TuningAdvice::Request request;
+    request.model = *plant.model;
+    request.law = law;
+    request.current = plant.lastGains();
+    request.plan = prediction.plan;
+    request.plan.restingGains = prediction.restingSelf
+        ? std::nullopt
+        : (prediction.resting ? prediction.resting : request.current);
+    request.alsoKept = !prediction.restingSelf && !prediction.resting;
+    request.overshootLimit = prediction.overshootLimit;
+    request.lawDisputed = plant.lawCheck && plant.lawCheck->disagrees() && !prediction.lawConfirmed;
+    return request;
+}
+
 TuningAdvice predicted(const RecordedPlant &plant, const ControllerLaw &law, Prediction prediction)
 {
-    const std::optional<GainSet> current = plant.lastGains();
-    prediction.plan.restingGains = current;
+    const TuningAdvice::Request request = adviceRequest(plant, law, prediction);
     if (const std::optional<GainSet> &given = prediction.given) {
         TuningAdvice advice;
-        advice.candidates.push_back({TuningAdvice::Kind::Given, *given,
-            LoopPrediction::of(*plant.model, law, *given, prediction.plan)});
+        advice.candidates.push_back(
+            TuningAdvice::predicted(TuningAdvice::Kind::Given, *given, request));
         return advice;
     }
-    return TuningAdvice::of(
-        {*plant.model, law, current, prediction.plan, prediction.overshootLimit});
+    return TuningAdvice::of(request);
 }
 
 /// The run's row in the runs.csv beside its record, where the run was started with predicted
@@ -188,8 +227,8 @@ std::optional<QString> writeReport(const QString &path, const QString &record,
     content.recordFiles = QStringList{QFileInfo(record).fileName()};
     content.plant = plant;
     content.law = law;
-    content.plan = LoopPrediction::completed(prediction.plan, *plant.model);
-    content.plan.restingGains = plant.lastGains();
+    content.plan =
+        LoopPrediction::completed(adviceRequest(plant, law, prediction).plan, *plant.model);
     content.overshootLimit = prediction.overshootLimit;
     content.advice = advice;
     for (std::size_t at = 0; at < advice.candidates.size(); ++at) {
