@@ -27,8 +27,10 @@ namespace {
 class ConsoleOnController
 {
 public:
-    explicit ConsoleOnController(const ControllerSimulator::Options &options)
-        : m_controller(options, [](const std::string &) {})
+    explicit ConsoleOnController(
+        const ControllerSimulator::Options &options, const QString &applicationDir = {})
+        : m_console(OfflineConsole::Visibility::Hidden, applicationDir)
+        , m_controller(options, [](const std::string &) {})
     {
         m_console.time().setNow(QDateTime::fromString(
             QStringLiteral("2026-12-08T09:30:00.000+08:00"), Qt::ISODateWithMs));
@@ -114,6 +116,7 @@ private slots:
     void stepTestRunGivesThePlant();
     void runThatNeverMovedGetsTheReason();
     void adviceAppliedIsVerified();
+    void disputedLawIsConfirmedFirst();
     void tuneSaysWhatItCannotRead_data();
     void tuneSaysWhatItCannotRead();
 };
@@ -320,6 +323,48 @@ void tst_PlantModel::adviceAppliedIsVerified()
     QVERIFY(written.contains(u"预测与实测"));
     QVERIFY(written.contains(QString::number(*verified->measuredIae, 'f', 1)));
     QVERIFY(QFileInfo(reports.filePath("verified.pdf")).size() > 0);
+}
+
+/// Settings whose I scale is five times too small: the advice says the record disputes them and
+/// recommends nothing until the operator confirms them. Advised on while disconnected, the step
+/// is the run's own.
+void tst_PlantModel::disputedLawIsConfirmedFirst()
+{
+    QTemporaryDir applicationDir;
+    QFile settings(QDir(applicationDir.path()).filePath(QStringLiteral("tarvex.ini")));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("[TUNING]\nI_SCALE=0.04\n");
+    settings.close();
+    ControllerSimulator::Options options;
+    options.setTenths = 500;
+    options.seed = 5;
+    ConsoleOnController bench(options, applicationDir.path());
+    OfflineConsole &console = bench.console();
+    bench.run(600);
+    QVERIFY(bench.stepTo(QStringLiteral("65"), 300));
+    QVERIFY(console.click(QStringLiteral("cmdDisconnect")));
+
+    QVERIFY(console.choose(QStringLiteral("perfor_index_2"), QStringLiteral("运行记录…")));
+    auto *history = console.window().findChild<RunsDialog *>();
+    QVERIFY(history && QTest::qWaitFor([history] { return !history->isReading(); }));
+    QVERIFY(console.selectRows(QStringLiteral("runs"), {1}));
+    QVERIFY(console.click(QStringLiteral("tuningAdvice")));
+    auto *advice = console.window().findChild<TuningAdviceDialog *>();
+    QVERIFY(advice && QTest::qWaitFor([advice] { return !advice->isWorking(); }, 30000));
+    QVERIFY2(advice->plant()->model, qPrintable(advice->plant()->refusal));
+    QVERIFY(std::abs(console.text(QStringLiteral("stepFrom")).toDouble() - 50) <= 0.3);
+    QCOMPARE(console.text(QStringLiteral("stepTo")), QStringLiteral("65.0"));
+    QVERIFY2(console.text(QStringLiteral("lawCheck")).contains(u"I_SCALE 0.04 与记录不符"),
+        qPrintable(console.text(QStringLiteral("lawCheck"))));
+    QVERIFY(advice->findChild<QWidget *>(QStringLiteral("lawWarning"))->isVisibleTo(advice));
+    QVERIFY(!advice->advice()->recommended());
+    QVERIFY(advice->advice()->weighed.contains(u"刻度与记录不符"));
+
+    QVERIFY(console.click(QStringLiteral("confirmLaw")));
+    QVERIFY(QTest::qWaitFor([advice] { return !advice->isWorking(); }, 30000));
+    QVERIFY(!advice->findChild<QWidget *>(QStringLiteral("lawWarning"))->isVisibleTo(advice));
+    QVERIFY2(!advice->advice()->weighed.contains(u"刻度与记录不符"),
+        qPrintable(advice->advice()->weighed));
 }
 
 void tst_PlantModel::tuneSaysWhatItCannotRead_data()

@@ -56,6 +56,8 @@ TuningAdviceDialog::TuningAdviceDialog(const QString &directory, const QStringLi
     , m_progress(new QProgressBar(m_progressRow))
     , m_notice(DialogParts::wrappedLabel(QStringLiteral("notice"), this))
     , m_model(DialogParts::wrappedLabel(QStringLiteral("model"), this))
+    , m_lawCheck(DialogParts::wrappedLabel(QStringLiteral("lawCheck"), this))
+    , m_lawWarning(lawWarningRow())
     , m_from(numberField(QStringLiteral("stepFrom"), start.from, this))
     , m_to(numberField(QStringLiteral("stepTo"), start.to, this))
     , m_limit(
@@ -69,6 +71,7 @@ TuningAdviceDialog::TuningAdviceDialog(const QString &directory, const QStringLi
     , m_directory(directory)
     , m_heading(heading)
     , m_run(run)
+    , m_stepFromRun(start.fromRun)
 {
     setObjectName(QStringLiteral("tuningAdviceDialog"));
     setWindowTitle(tr("整定建议"));
@@ -109,7 +112,9 @@ TuningAdviceDialog::TuningAdviceDialog(const QString &directory, const QStringLi
     layout->addWidget(m_progressRow);
     layout->addWidget(m_notice);
     layout->addWidget(m_model);
+    layout->addWidget(m_lawCheck);
     layout->addWidget(stepRow());
+    layout->addWidget(m_lawWarning);
     layout->addWidget(m_candidates);
     layout->addWidget(m_weighed);
     layout->addWidget(m_plot, 1);
@@ -132,6 +137,29 @@ TuningAdviceDialog::~TuningAdviceDialog()
     delete m_exporting;
 }
 
+/// Above the table, while the record disputes the law: why nothing is recommended, and the way
+/// to go on with the scales as they are.
+QWidget *TuningAdviceDialog::lawWarningRow()
+{
+    auto *row = new QWidget(this);
+    row->setObjectName(QStringLiteral("lawWarning"));
+    auto *rowLayout = new QHBoxLayout(row);
+    rowLayout->setContentsMargins(0, 0, 0, 0);
+    auto *warning =
+        new QLabel(tr("记录与设置文件 [TUNING] 中的 P、I 刻度不符：按这些刻度算出的预测"
+                      "不可信，不作推荐。请先设好刻度；若确认现有的刻度无误，可按它们推荐。"),
+            row);
+    warning->setWordWrap(true);
+    warning->setStyleSheet(QStringLiteral("color: #b00000;"));
+    auto *confirm = new QPushButton(tr("确认刻度并推荐"), row);
+    confirm->setObjectName(QStringLiteral("confirmLaw"));
+    rowLayout->addWidget(warning, 1);
+    rowLayout->addWidget(confirm);
+    connect(confirm, &QPushButton::clicked, this, &TuningAdviceDialog::confirmLaw);
+    row->hide();
+    return row;
+}
+
 QWidget *TuningAdviceDialog::stepRow()
 {
     auto *row = new QWidget(this);
@@ -146,6 +174,12 @@ QWidget *TuningAdviceDialog::stepRow()
     rowLayout->addWidget(new QLabel(tr("℃"), row));
     rowLayout->addWidget(m_recalculate);
     rowLayout->addStretch(1);
+    if (m_stepFromRun) {
+        for (QLineEdit *field : {m_from, m_to}) {
+            field->clear();
+            field->setPlaceholderText(tr("按运行"));
+        }
+    }
     return row;
 }
 
@@ -185,39 +219,77 @@ std::optional<TuningAdvice::Request> TuningAdviceDialog::requestFromFields()
     request.plan.to = *to;
     request.plan.restingGains = m_current;
     request.overshootLimit = *limit;
+    request.lawDisputed = m_plant && lawDisputed(*m_plant);
     return request;
+}
+
+bool TuningAdviceDialog::lawDisputed(const RecordedPlant &plant) const
+{
+    return plant.lawCheck && plant.lawCheck->disagrees() && !m_lawConfirmed;
 }
 
 void TuningAdviceDialog::fitAndAdvise(
     const QString &directory, const QStringList &heading, const QStringList &run)
 {
-    const std::optional<TuningAdvice::Request> request = requestFromFields();
+    // The step is the operator's, or the run's own once its lines are read.
+    const std::optional<TuningAdvice::Request> request =
+        m_stepFromRun ? std::optional(TuningAdvice::Request()) : requestFromFields();
+    const std::optional<double> setPoint =
+        TextNumber::toDouble(run.value(heading.indexOf(QLatin1String("set_c"))));
     m_recalculate->setEnabled(false);
-    m_work->start(
-        [this, directory, heading, run, law = m_law, request](const ReadProgress &progress,
-            const BackgroundReading::HandOverPart &) -> BackgroundReading::Handover {
-            RecordedPlant plant =
-                RecordedPlant::ofRun(directory, heading, run, law, progress.stage(0, kFitPermille));
-            if (plant.cancelled)
+    m_work->start([this, directory, heading, run, law = m_law, request, setPoint,
+                      fromRun = m_stepFromRun](const ReadProgress &progress,
+                      const BackgroundReading::HandOverPart &) -> BackgroundReading::Handover {
+        RecordedPlant plant =
+            RecordedPlant::ofRun(directory, heading, run, law, progress.stage(0, kFitPermille));
+        if (plant.cancelled)
+            return {};
+        std::optional<AdviceStart> start = fromRun ? plant.stepOfRun(setPoint) : std::nullopt;
+        std::optional<TuningAdvice> advice;
+        TuningAdvice::Request asked = request.value_or(TuningAdvice::Request());
+        asked.law = law;
+        if (start) {
+            asked.plan.from = start->from;
+            asked.plan.to = start->to;
+            asked.current = asked.plan.restingGains = start->current;
+        }
+        asked.lawDisputed = plant.lawCheck && plant.lawCheck->disagrees();
+        if (plant.model && request && (!fromRun || start)) {
+            asked.model = *plant.model;
+            const ReadProgress stage = progress.stage(kFitPermille, 1000);
+            advice = TuningAdvice::of(asked, [&stage](int permille) {
+                stage.reached(permille, 1000);
+                return !stage.isCancelled();
+            });
+            if (advice->cancelled)
                 return {};
-            std::optional<TuningAdvice> advice;
-            TuningAdvice::Request asked = request.value_or(TuningAdvice::Request());
-            if (plant.model && request) {
-                asked.model = *plant.model;
-                const ReadProgress stage = progress.stage(kFitPermille, 1000);
-                advice = TuningAdvice::of(asked, [&stage](int permille) {
-                    stage.reached(permille, 1000);
-                    return !stage.isCancelled();
-                });
-                if (advice->cancelled)
-                    return {};
-            }
-            return [this, plant = std::move(plant), advice = std::move(advice), asked]() mutable {
-                showPlant(std::move(plant));
-                if (advice)
-                    showAdvice(std::move(*advice), asked);
-            };
-        });
+        }
+        return [this, plant = std::move(plant), advice = std::move(advice), asked, start,
+                   fromRun]() mutable {
+            if (start)
+                showStep(*start);
+            else if (fromRun && plant.model)
+                showNotice(tr("这次运行没有可作阶跃起点的温度，请填写阶跃后按“重新计算”"));
+            showPlant(std::move(plant));
+            if (advice)
+                showAdvice(std::move(*advice), asked);
+        };
+    });
+}
+
+/// The fields take the step the run made; they stay the operator's to change.
+void TuningAdviceDialog::showStep(const AdviceStart &start)
+{
+    m_from->setText(QString::number(start.from, 'f', 1));
+    m_to->setText(QString::number(start.to, 'f', 1));
+    m_current = start.current;
+}
+
+void TuningAdviceDialog::confirmLaw()
+{
+    m_lawConfirmed = true;
+    m_lawWarning->hide();
+    recalculate();
 }
 
 void TuningAdviceDialog::recalculate()
@@ -249,6 +321,7 @@ void TuningAdviceDialog::recalculate()
 void TuningAdviceDialog::showPlant(RecordedPlant plant)
 {
     m_progressRow->hide();
+    showLawCheck(plant);
     if (plant.model) {
         const QString loose = PlantModelText::looseness(*plant.model);
         m_model->setText(tr("模型：%1").arg(PlantModelText::oneLine(*plant.model))
@@ -259,6 +332,15 @@ void TuningAdviceDialog::showPlant(RecordedPlant plant)
         showNotice(tr("无法拟合，没有建议：%1").arg(plant.refusal));
     }
     m_plant = std::move(plant);
+}
+
+void TuningAdviceDialog::showLawCheck(const RecordedPlant &plant)
+{
+    if (!plant.lawCheck)
+        return;
+    m_lawCheck->setText(tr("控制规律：%1").arg(plant.lawCheck->summary(m_law)));
+    m_lawCheck->show();
+    m_lawWarning->setVisible(lawDisputed(plant));
 }
 
 void TuningAdviceDialog::showAdvice(TuningAdvice advice, const TuningAdvice::Request &request)

@@ -47,10 +47,13 @@ signals:
 
 private:
     QWidget *stepRow();
+    QWidget *lawWarningRow();
     void fitAndAdvise(const QString &directory, const QStringList &heading, const QStringList &run);
     void recalculate();
-    void startAdvice(const TuningAdvice::Request &request, bool fitFirst);
+    void confirmLaw();
     void showPlant(RecordedPlant plant);
+    void showLawCheck(const RecordedPlant &plant);
+    void showStep(const AdviceStart &start);
     void showAdvice(TuningAdvice advice, const TuningAdvice::Request &request);
     void fitCandidates();
     void showChosen();
@@ -60,6 +63,8 @@ private:
     void stop();
     void showNotice(const QString &notice);
     std::optional<TuningAdvice::Request> requestFromFields();
+    /// The record disputes the law's scales and the operator has not confirmed them.
+    bool lawDisputed(const RecordedPlant &plant) const;
 
     const ControllerLaw m_law;
     std::optional<GainSet> m_current;
@@ -69,6 +74,8 @@ private:
     QProgressBar *m_progress;
     QLabel *m_notice;
     QLabel *m_model;
+    QLabel *m_lawCheck;
+    QWidget *m_lawWarning;
     QLineEdit *m_from;
     QLineEdit *m_to;
     QLineEdit *m_limit;
@@ -84,4 +91,7 @@ private:
     std::optional<RecordedPlant> m_plant;
     std::optional<TuningAdvice> m_advice;
     std::optional<TuningAdvice::Request> m_request;
+    /// The step is the run's own until the fit tells it.
+    const bool m_stepFromRun;
+    bool m_lawConfirmed = false;
 };

@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+
 namespace {
 
 /// The fit's share of the progress, against the bytes read before it.
@@ -67,4 +69,19 @@ std::optional<GainSet> RecordedPlant::lastGains() const
     if (!last.p || !last.i || !last.d)
         return std::nullopt;
     return GainSet{*last.p, *last.i, *last.d};
+}
+
+std::optional<AdviceStart> RecordedPlant::stepOfRun(std::optional<double> setPoint) const
+{
+    const auto first = std::find_if(fitted.cbegin(), fitted.cend(),
+        [this](const PlantSample &line) { return line.milliseconds >= runStart; });
+    if (first == fitted.cend())
+        return std::nullopt;
+    const std::optional<double> target = setPoint ? setPoint : fitted.back().setPoint;
+    if (!target)
+        return std::nullopt;
+    AdviceStart start = AdviceStart::between(first->temperature, *target);
+    start.current = lastGains();
+    start.fromRun = true;
+    return start;
 }

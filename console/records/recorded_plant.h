@@ -2,6 +2,7 @@
 
 #include "records/read_progress.h"
 #include "records/run_samples.h"
+#include "tuning/advice_start.h"
 #include "tuning/controller_law.h"
 #include "tuning/gain_set.h"
 #include "tuning/law_check.h"
@@ -35,6 +36,9 @@ struct RecordedPlant
 
     /// The gains the last line fitted showed: what a step from the run's end starts under.
     std::optional<GainSet> lastGains() const;
+    /// The step the run itself made: from the temperature of its first line to the set point
+    /// given, or its last line's; none where no line of the run was fitted.
+    std::optional<AdviceStart> stepOfRun(std::optional<double> setPoint) const;
 
     /// The run of a runs.csv row, its columns named by heading, from its record files.
     static RecordedPlant ofRun(const QString &directory, const QStringList &heading,

@@ -209,11 +209,9 @@ std::optional<ConsoleSession::Refusal> ConsoleSession::refusalWhileClosed() cons
 
 AdviceStart ConsoleSession::adviceStart() const
 {
-    AdviceStart start;
-    start.to = m_controller.SetTempTenths / 10.0;
-    start.from = m_controller.CurTempTenths / 10.0;
-    if (std::abs(start.to - start.from) < AdviceStart::kLeastStep)
-        start.from = start.to - AdviceStart::kOfferedStep;
+    AdviceStart start =
+        AdviceStart::between(m_controller.CurTempTenths / 10.0, m_controller.SetTempTenths / 10.0);
+    start.fromRun = !m_port->PortOpen();
     const CommandFields shown = latestFields();
     if (shown.p && shown.i && shown.d)
         start.current = GainSet{*shown.p, *shown.i, *shown.d};
