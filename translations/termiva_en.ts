@@ -228,6 +228,10 @@
         <source>当前温度：</source>
         <translation>Current:</translation>
     </message>
+    <message>
+        <source>控制器报告 %1 %2（滑块范围 %3–%4）</source>
+        <translation>The controller reports %1 %2 (slider range %3–%4)</translation>
+    </message>
 </context>
 <context>
     <name>DeviceAccess</name>

@@ -14,6 +14,9 @@
 #include <cmath>
 
 namespace {
+static_assert(GainSet::kLargest == ParameterRanges::kCommandGain.maximum,
+    "the gains in use are what the lines report");
+
 QString recordsDirectoryOr(const QString &defaultRecordsDir)
 {
     if (!defaultRecordsDir.isEmpty())
@@ -291,11 +294,11 @@ void ConsoleSession::receiveCharacters()
         const CompletedLine &line = *changes.line;
         m_recorder->lineCompleted(line);
         emit lineCompleted(line);
-        // The line's own values: a gain the sliders cannot show is still what the controller
-        // holds.
-        const TelemetryLine &values = line.values;
+        // The gains as the controller reports them, over the command's range: one the sliders
+        // cannot show is still what the controller holds.
+        const ReportedGains &gains = line.gains;
         m_confirmation->lineCompleted(
-            CommandFields{values.setTenths, values.p, values.i, values.d, {}});
+            CommandFields{line.values.setTenths, gains.p, gains.i, gains.d, {}});
     } else if (changes.droppedLength) {
         m_recorder->lineDropped(m_run.runTimeTenths(), *changes.droppedLength);
         emit lineDropped(*changes.droppedLength);
