@@ -226,17 +226,41 @@ AdviceStart ConsoleSession::adviceStart() const
 std::optional<ConsoleSession::Refusal> ConsoleSession::startStepTest(
     const QString &command, const AppliedPrediction *prediction)
 {
+    // Where the loop stands as the step leaves it, before anything the send brings.
+    const bool fromItsStart = prediction && predictionStart(*prediction).holds();
     if (std::optional<Refusal> refusal = sendText(command))
         return refusal;
     restartRun();
     const std::optional<CommandFields> step = CommandFields::read(command);
     if (step)
         m_run.StepPendingTenths = step->setTenths;
-    if (step && prediction && sendsWhatWasPredicted(*step, *prediction)) {
+    if (step && fromItsStart && sendsWhatWasPredicted(*step, *prediction)) {
         m_recorder->runPredicted(*prediction);
         emit runPredicted(*prediction);
     }
     return std::nullopt;
+}
+
+PredictionStart ConsoleSession::predictionStart(const AppliedPrediction &prediction) const
+{
+    return PredictionStart(prediction.plan, temperatureNow());
+}
+
+std::optional<AppliedPrediction> ConsoleSession::predictedFromHere(
+    const AppliedPrediction &prediction) const
+{
+    const std::optional<double> now = temperatureNow();
+    if (!now)
+        return std::nullopt;
+    return PredictionStart::from(prediction, *now, controllerLaw());
+}
+
+/// The current temperature the last line left; none before the first line.
+std::optional<double> ConsoleSession::temperatureNow() const
+{
+    if (m_controller.FrameCount == 0)
+        return std::nullopt;
+    return m_controller.CurTempTenths / 10.0;
 }
 
 /// The operator may have changed the step's fields after the prefill: a prediction holds only
