@@ -276,7 +276,24 @@ void tst_FrmMainReceiver::slidersRefuseValuesOutsideTheirRange()
     QCOMPARE(m_console->sliderValue(5), 100);
     QCOMPARE(m_console->text("Label7_3"), QStringLiteral("10"));
     QCOMPARE(m_console->text("Text2_0"), QStringLiteral("101.5"));
+    // A slider past its end stays; its tooltip says what the controller reports.
+    const auto tip = [this](const char *slider) {
+        return m_console->control(QLatin1String(slider))->toolTip();
+    };
+    QCOMPARE(tip("HScroll1_3"), QStringLiteral("控制器报告 P 150（滑块范围 0–100）"));
+    QCOMPARE(tip("HScroll1_4"), QStringLiteral("控制器报告 I 101（滑块范围 0–100）"));
+    QCOMPARE(tip("HScroll1_5"), QString());
+    m_console->receive(line(600, 585, 128, 159, 79, 107));
+    QCOMPARE((QList<int>{
+                 m_console->sliderValue(3), m_console->sliderValue(4), m_console->sliderValue(5)}),
+        (QList<int>{10, 79, 100}));
+    QCOMPARE(m_console->text("Label7_3"), QStringLiteral("10"));
+    QCOMPARE(m_console->text("Label7_5"), QStringLiteral("100"));
+    QCOMPARE(tip("HScroll1_3"), QStringLiteral("控制器报告 P 159（滑块范围 0–100）"));
+    QCOMPARE(tip("HScroll1_4"), QString());
+    QCOMPARE(tip("HScroll1_5"), QStringLiteral("控制器报告 D 107（滑块范围 0–100）"));
     m_console->receive(line(605, 585));
+    QCOMPARE(tip("HScroll1_3"), QString());
     QCOMPARE(m_console->sliderValue(0), 60);
     QCOMPARE(m_console->text("Text2_0"), QStringLiteral("60.5"));
     m_console->receive(line(615, 585));

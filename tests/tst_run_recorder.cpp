@@ -37,7 +37,7 @@ CompletedLine completedLine(qint64 runTenths, const QByteArray &received)
     CompletedLine completed;
     completed.text = QString::fromLatin1(received);
     completed.values = TelemetryLine::parse(completed.text);
-    completed.accepted = {std::nullopt, completed.values.p, completed.values.i, completed.values.d};
+    completed.gains = ReportedGains::of(completed.values);
     completed.runTenths = runTenths;
     return completed;
 }

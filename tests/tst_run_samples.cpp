@@ -19,13 +19,14 @@ QByteArray timeAt(double seconds)
 }
 
 /// A line a second: run A from 0 s with the link lost at 5 s and back at 6 s, run B (the
-/// longest) from 10 s, run C from 30 s; the output 39.22 % is level 100.
-QByteArray threeRuns()
+/// longest) from 10 s, run C from 30 s; the output 39.22 % is level 100. The gains are the
+/// cells p, i and d.
+QByteArray threeRuns(const QByteArray &gains)
 {
     QByteArray text = "time,run_s,kind,set_c,current_c,output_pct,p,i,d,text\r\n";
-    const auto line = [&text](int at, int runSeconds) {
+    const auto line = [&text, &gains](int at, int runSeconds) {
         text += timeAt(at) + ',' + QByteArray::number(runSeconds) + ",line,60.0,"
-            + QByteArray::number(25 + at) + ".0,39.22,12,5,2,st=0600\r\n";
+            + QByteArray::number(25 + at) + ".0,39.22," + gains + ",st=0600\r\n";
     };
     for (int at = 0; at < 5; ++at)
         line(at, at);
@@ -88,6 +89,9 @@ void tst_RunSamples::findsTheRunAndItsLeadIn_data()
     QTest::newRow("after the record") << "record" << 40.0 << 0 << QList<int>{} << false << false;
     QTest::newRow("before the record") << "record" << -10.0 << 0 << QList<int>{} << false << false;
     QTest::newRow("runs.csv row") << "row" << 9.6 << 10 << QList<int>{23} << true << true;
+    // Written while the record kept only the gains a slider took: every line reads, without them.
+    QTest::newRow("an older record, its gains empty")
+        << "older" << -1.0 << 10 << QList<int>{23} << true << true;
 }
 
 void tst_RunSamples::findsTheRunAndItsLeadIn()
@@ -100,7 +104,8 @@ void tst_RunSamples::findsTheRunAndItsLeadIn()
     QFETCH(bool, found);
     QTemporaryDir directory;
     const QString record = directory.filePath(QStringLiteral("a.csv"));
-    QVERIFY(writeFile(record, threeRuns()));
+    const bool older = source == QLatin1String("older");
+    QVERIFY(writeFile(record, threeRuns(older ? ",," : "12,5,2")));
     const std::optional<qint64> at = moment == -1.0
         ? std::nullopt
         : std::optional<qint64>(kBase.toMSecsSinceEpoch() + qint64(moment * 1000));
@@ -121,7 +126,8 @@ void tst_RunSamples::findsTheRunAndItsLeadIn()
     const PlantSample &first = samples.stretches().front().front();
     QCOMPARE(first.output, std::optional<double>(100.0));
     QCOMPARE(first.setPoint, std::optional<double>(60.0));
-    QCOMPARE(first.p, std::optional<int>(12));
+    QCOMPARE(first.p, older ? std::nullopt : std::optional<int>(12));
+    QCOMPARE(first.d, older ? std::nullopt : std::optional<int>(2));
     QCOMPARE(
         first.temperature, 25.0 + double(first.milliseconds - kBase.toMSecsSinceEpoch()) / 1000);
 }

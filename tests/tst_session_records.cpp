@@ -136,24 +136,46 @@ void tst_SessionRecords::runEndsWithOneHistoryRow_data()
 {
     QTest::addColumn<QString>("ending");
     QTest::addColumn<QByteArray>("settings");
-    QTest::newRow("reset") << QStringLiteral("restart") << QByteArray();
-    QTest::newRow("disconnect") << QStringLiteral("close") << QByteArray();
+    QTest::addColumn<QByteArray>("gains"); // P, I and D of the run's last line, after P 12 I 5 D 2
+    QTest::addColumn<QStringList>("kept"); // p, i, d of that line's row, of the run's, in use
+    QTest::newRow("reset") << QStringLiteral("restart") << QByteArray()
+                           << QByteArray("014, 005, 002")
+                           << QStringList{"14", "5", "2", "14", "5", "2", "14", "5", "2"};
+    QTest::newRow("disconnect") << QStringLiteral("close") << QByteArray()
+                                << QByteArray("014, 005, 002")
+                                << QStringList{"14", "5", "2", "14", "5", "2", "14", "5", "2"};
     QTest::newRow("lost device, not waited for")
-        << QStringLiteral("vanish") << QByteArray("[PORTS]\r\nRECONNECT=0\r\n");
+        << QStringLiteral("vanish") << QByteArray("[PORTS]\r\nRECONNECT=0\r\n")
+        << QByteArray("014, 005, 002")
+        << QStringList{"14", "5", "2", "14", "5", "2", "14", "5", "2"};
     QTest::newRow("disconnect while waiting for the lost device")
-        << QStringLiteral("vanish close") << QByteArray();
+        << QStringLiteral("vanish close") << QByteArray() << QByteArray("014, 005, 002")
+        << QStringList{"14", "5", "2", "14", "5", "2", "14", "5", "2"};
+    QTest::newRow("gains past the sliders' 100, as the controller reports them")
+        << QStringLiteral("restart") << QByteArray() << QByteArray("159, 079, 107")
+        << QStringList{"159", "79", "107", "159", "79", "107", "159", "79", "107"};
+    QTest::newRow("a gain no command can send is none: the one before stays")
+        << QStringLiteral("close") << QByteArray() << QByteArray("159, 079, -07")
+        << QStringList{"159", "79", "", "159", "79", "2", "159", "79", "2"};
 }
 
 void tst_SessionRecords::runEndsWithOneHistoryRow()
 {
     QFETCH(QString, ending);
     QFETCH(QByteArray, settings);
+    QFETCH(QByteArray, gains);
+    QFETCH(QStringList, kept);
     SessionHarness console(settings);
     console.connectPort();
     for (const int current : {500, 600, 612, 605, 600})
         console.receive(line(600, current, 12));
     console.tick(5);
-    console.receive(line(600, 601, 14));
+    console.receive("st=0600 pv=0601 out= 128 pid= " + gains + "\r\n");
+    const std::optional<GainSet> inUse = console.session().adviceStart().current;
+    QVERIFY(inUse);
+    QCOMPARE((QStringList{
+                 QString::number(inUse->p), QString::number(inUse->i), QString::number(inUse->d)}),
+        kept.mid(6));
     for (const QString &step : ending.split(u' ')) {
         if (step == QLatin1String("vanish"))
             console.port().vanish();
@@ -173,7 +195,11 @@ void tst_SessionRecords::runEndsWithOneHistoryRow()
     const QMap<QString, QString> run = namedRows(runsFile(console)).front();
     QCOMPARE(run.value("port"), QStringLiteral("COM1"));
     QCOMPARE(run.value("set_c"), QStringLiteral("60.0"));
-    QCOMPARE(run.value("p"), QStringLiteral("14"));
+    QCOMPARE((QStringList{run.value("p"), run.value("i"), run.value("d")}), kept.mid(3, 3));
+    const QMap<QString, QString> lastLine = namedRows(onlyRecord(console)).value(5);
+    QCOMPARE(lastLine.value("kind"), QStringLiteral("line"));
+    QCOMPARE((QStringList{lastLine.value("p"), lastLine.value("i"), lastLine.value("d")}),
+        kept.mid(0, 3));
     QCOMPARE(run.value("highest_c"), QStringLiteral("61.2"));
     QCOMPARE(run.value("overshoot_pct"), QStringLiteral("2.00"));
     QCOMPARE(run.value("lines"), QStringLiteral("6"));

@@ -1,15 +1,24 @@
 #include "controller_simulator.h"
 #include "dialogs/step_test_dialog.h"
 #include "offline_console.h"
+#include "panels/step_test_launcher.h"
+#include "records/csv_format.h"
+#include "records/run_recorder.h"
+#include "records/run_verification.h"
 #include "telemetry/display_format.h"
 #include "telemetry/step_response.h"
 #include "telemetry/telemetry_line.h"
 #include "tuning/step_command.h"
 
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
+
+#include <cmath>
 
 namespace {
 /// Stands in for the window: takes the commands the dialog starts, or refuses them.
@@ -37,6 +46,25 @@ QStringList figures(const OfflineConsole &console)
     return shown;
 }
 
+/// Gains 10, 5, 2 predicted on a plant of 120 s and 6 s, as the advice hands them on.
+AppliedPrediction predictedStep(double from, double to)
+{
+    AppliedPrediction applied;
+    applied.model.gain = 0.25;
+    applied.model.timeConstant = 120.0;
+    applied.model.deadTime = 6.0;
+    applied.model.offset = 25.0;
+    applied.model.rms = 0.05;
+    applied.gains = GainSet{10, 5, 2};
+    applied.plan.from = from;
+    applied.plan.to = to;
+    applied.plan.restingGains = applied.gains;
+    applied.plan = LoopPrediction::completed(applied.plan, applied.model);
+    applied.prediction =
+        LoopPrediction::of(applied.model, ControllerLaw(), applied.gains, applied.plan);
+    return applied;
+}
+
 /// The dialog the window opened, while it is shown.
 StepTestDialog *openDialog(const OfflineConsole &console)
 {
@@ -59,6 +87,8 @@ private slots:
     void stepSendsAndRestartsTheRun();
     void figuresAreMeasuredFromTheSend();
     void restartAfterAStepNeverTakenStampsAgain();
+    void predictionGoesWithARunFromItsStart_data();
+    void predictionGoesWithARunFromItsStart();
 };
 
 void tst_StepTest::command_data()
@@ -355,6 +385,76 @@ void tst_StepTest::restartAfterAStepNeverTakenStampsAgain()
     console.tick(5);
     console.receive(held);
     QCOMPARE(figures(console), (QStringList{"0.5s", "0.00%", "0.5s", "0"}));
+}
+
+void tst_StepTest::predictionGoesWithARunFromItsStart_data()
+{
+    QTest::addColumn<double>("predictedFrom"); // to 60 °C; the loop rests at 46.0 °C
+    QTest::addColumn<bool>("predictAgain");
+    QTest::addColumn<double>("checkedFrom"); // the start of the prediction the run carries, or 0
+    QTest::newRow("at its start") << 46.0 << false << 46.0;
+    QTest::newRow("within a tenth of the step: 1.5 of 15.5 °C") << 44.5 << false << 44.5;
+    QTest::newRow("beyond it, started as it is: no prediction") << 44.4 << false << 0.0;
+    QTest::newRow("far, predicted again from where the loop is") << 35.0 << true << 46.0;
+}
+
+/// "应用并阶跃测试" from a loop resting elsewhere than the prediction's start: the run is not
+/// held to a step that never happened, and the prediction can be made again from where it is.
+void tst_StepTest::predictionGoesWithARunFromItsStart()
+{
+    QFETCH(double, predictedFrom);
+    QFETCH(bool, predictAgain);
+    QFETCH(double, checkedFrom);
+    OfflineConsole console;
+    console.connectPort();
+    const QByteArray resting("st=0460 pv=0460 out= 040 pid= 010, 005, 002\r\n");
+    console.receive(resting);
+    console.tick(10);
+    QSignalSpy carried(&console.window().session(), &ConsoleSession::runPredicted);
+    auto *launcher = console.window().findChild<StepTestLauncher *>();
+    QVERIFY(launcher);
+    launcher->openPredictedStep(predictedStep(predictedFrom, 60.0));
+    const QByteArray sentBefore = console.port().sent();
+    QVERIFY(console.click(QStringLiteral("start")));
+
+    const auto *note = console.control<QLabel>(QStringLiteral("predictionNote"));
+    const bool far = checkedFrom == 0 || predictAgain;
+    QCOMPARE(note && note->isVisibleTo(openDialog(console)), far);
+    if (far) {
+        QCOMPARE(note->text(),
+            QStringLiteral("现在 46.0 ℃，预测是从 %1 ℃ 开始的：这次运行不按预测核对。")
+                .arg(predictedFrom, 0, 'f', 1));
+        QCOMPARE(console.port().sent(), sentBefore);
+        QCOMPARE(console.text(QStringLiteral("start")), QStringLiteral("照样开始"));
+        if (predictAgain) {
+            QVERIFY(console.click(QStringLiteral("predictAgain")));
+            QVERIFY2(note->text().startsWith(QStringLiteral("从 46.0 ℃ 重新预测：超调 ")),
+                qPrintable(note->text()));
+            QCOMPARE(console.text(QStringLiteral("start")), QStringLiteral("开始"));
+        }
+        QVERIFY(console.click(QStringLiteral("start")));
+    }
+    QCOMPARE(console.port().sent(), sentBefore + "S0600 P010 I005 D002");
+    QVERIFY(!openDialog(console));
+    QCOMPARE(carried.count(), checkedFrom > 0 ? 1 : 0);
+    if (checkedFrom > 0) {
+        const AppliedPrediction applied = carried.front().front().value<AppliedPrediction>();
+        QCOMPARE(applied.plan.from, checkedFrom);
+        QCOMPARE(applied.plan.to, 60.0);
+        QCOMPARE(applied.gains, (GainSet{10, 5, 2}));
+        const AppliedPrediction again = predictedStep(checkedFrom, 60.0);
+        QCOMPARE(applied.prediction.figures.overshoot, again.prediction.figures.overshoot);
+        QCOMPARE(applied.prediction.lines.size(), again.prediction.lines.size());
+    }
+
+    // The run's row holds a prediction to check it against only when it carried one.
+    console.receive(resting);
+    QVERIFY(console.click(QStringLiteral("runtimeclear")));
+    QFile runs(QDir(console.window().recordsDirectory()).filePath(RunRecorder::runsFileName()));
+    QVERIFY(runs.open(QIODevice::ReadOnly));
+    const QList<QStringList> rows = CsvFormat::parse(QString::fromUtf8(runs.readAll()));
+    QCOMPARE(rows.size(), 3);
+    QCOMPARE(RunVerification::fromRow(rows.front(), rows.back()).has_value(), checkedFrom > 0);
 }
 
 QTEST_MAIN(tst_StepTest)

@@ -63,6 +63,7 @@ private slots:
     void completedLineCarriesItsTextAndFigures();
     void stepWaitsForItsSetPoint_data();
     void stepWaitsForItsSetPoint();
+    void rangesDecideWhatIsAccepted_data();
     void rangesDecideWhatIsAccepted();
     void overlongLineIsReportedNotProcessed();
 };
@@ -188,19 +189,59 @@ void tst_TelemetryReceiver::stepWaitsForItsSetPoint()
     QCOMPARE(receiving.run.StepPendingTenths.has_value(), figures.front().isEmpty() && pending);
 }
 
-/// The sliders' ranges, each end included, decide what a line gives the sliders and the record.
+void tst_TelemetryReceiver::rangesDecideWhatIsAccepted_data()
+{
+    // Whole degrees or P, I and D; -1 for none.
+    QTest::addColumn<QStringList>("input");
+    QTest::addColumn<int>("target"); // what slider 0 takes from the last line
+    QTest::addColumn<QList<int>>("sliders"); // what sliders 3 to 5 take from the last line
+    QTest::addColumn<QList<int>>("reported"); // what the last line reports
+    QTest::addColumn<QList<int>>("held"); // what the controller holds after every line
+    QTest::newRow("the sliders' ends; 101.5 rounds to 102")
+        << QStringList{"st=1015 pv=0585 out= 128 pid= 101, 100, -01\r\n"} << -1
+        << QList<int>{-1, 100, -1} << QList<int>{101, 100, -1} << QList<int>{101, 100, -1};
+    QTest::newRow("100.5 to the even neighbour")
+        << QStringList{"st=1005 pv=0585\r\n"} << 100 << QList<int>{-1, -1, -1}
+        << QList<int>{-1, -1, -1} << QList<int>{-1, -1, -1};
+    QTest::newRow("gains above 100: the sliders keep theirs, the controller holds them")
+        << QStringList{"st=0450 pv=0450 out= 128 pid= 159, 079, 107\r\n"} << 45
+        << QList<int>{-1, 79, -1} << QList<int>{159, 79, 107} << QList<int>{159, 79, 107};
+    QTest::newRow("the command's ends")
+        << QStringList{"st=0450 pv=0450 out= 128 pid= 999, 000,  0 \r\n"} << 45
+        << QList<int>{-1, 0, 0} << QList<int>{999, 0, 0} << QList<int>{999, 0, 0};
+    QTest::newRow("below 0 or no number: none, the last one held")
+        << QStringList{"st=0450 pv=0450 out= 128 pid= 159, 079, 107\r\n",
+               "st=0450 pv=0450 out= 128 pid= -01, 1e2, abc\r\n"}
+        << 45 << QList<int>{-1, -1, -1} << QList<int>{-1, -1, -1} << QList<int>{159, 79, 107};
+}
+
+/// The sliders' ranges, each end included, decide what a line gives the sliders; the command's
+/// range, 0 to 999, what it reports of P, I and D, which the record and the advice take.
 void tst_TelemetryReceiver::rangesDecideWhatIsAccepted()
 {
+    QFETCH(QStringList, input);
+    QFETCH(int, target);
+    QFETCH(QList<int>, sliders);
+    QFETCH(QList<int>, reported);
+    QFETCH(QList<int>, held);
+    const auto values = [](const std::optional<qint16> &p, const std::optional<qint16> &i,
+                            const std::optional<qint16> &d) {
+        QList<int> given;
+        for (const std::optional<qint16> &value : {p, i, d})
+            given.append(value.value_or(-1));
+        return given;
+    };
     Receiving receiving;
-    const AcceptedParameters accepted =
-        receiving.feed(QStringLiteral("st=1015 pv=0585 out= 128 pid= 101, 100, -01\r\n"))
-            .line->accepted;
-    QCOMPARE(accepted.targetDegrees, std::nullopt); // 101.5 rounds to 102
-    QCOMPARE(accepted.p, std::nullopt);
-    QCOMPARE(accepted.i, std::optional<qint16>(100));
-    QCOMPARE(accepted.d, std::nullopt);
-    QCOMPARE(receiving.feed(QStringLiteral("st=1005 pv=0585\r\n")).line->accepted.targetDegrees,
-        std::optional<qint16>(100)); // 100.5 to the even neighbour
+    std::optional<CompletedLine> last;
+    for (const QString &line : input)
+        last = receiving.feed(line).line;
+    QVERIFY(last);
+    const AcceptedParameters &accepted = last->accepted;
+    QCOMPARE(accepted.targetDegrees.value_or(-1), target);
+    QCOMPARE(values(accepted.p, accepted.i, accepted.d), sliders);
+    QCOMPARE(values(last->gains.p, last->gains.i, last->gains.d), reported);
+    const ReportedGains &kept = receiving.controller.Gains;
+    QCOMPARE(values(kept.p, kept.i, kept.d), held);
 }
 
 void tst_TelemetryReceiver::overlongLineIsReportedNotProcessed()

@@ -228,6 +228,10 @@
         <source>当前温度：</source>
         <translation>Current:</translation>
     </message>
+    <message>
+        <source>控制器报告 %1 %2（滑块范围 %3–%4）</source>
+        <translation>The controller reports %1 %2 (slider range %3–%4)</translation>
+    </message>
 </context>
 <context>
     <name>DeviceAccess</name>
@@ -531,6 +535,21 @@ Device now: %2</translation>
     <message>
         <source>未接入</source>
         <translation>not plugged in</translation>
+    </message>
+</context>
+<context>
+    <name>PredictionStart</name>
+    <message>
+        <source>还没有收到温度，预测是从 %1 ℃ 开始的：这次运行不按预测核对。</source>
+        <translation>No temperature received yet, and the prediction starts at %1 ℃: this run will not be checked against it.</translation>
+    </message>
+    <message>
+        <source>现在 %1 ℃，预测是从 %2 ℃ 开始的：这次运行不按预测核对。</source>
+        <translation>Now %1 ℃, but the prediction starts at %2 ℃: this run will not be checked against it.</translation>
+    </message>
+    <message>
+        <source>从 %1 ℃ 重新预测：%2</source>
+        <translation>Predicted again from %1 ℃: %2</translation>
     </message>
 </context>
 <context>
@@ -1210,6 +1229,14 @@ Device now: %2</translation>
     <message>
         <source>将发送：%1</source>
         <translation>Will send: %1</translation>
+    </message>
+    <message>
+        <source>从现在的温度预测</source>
+        <translation>Predict from the temperature now</translation>
+    </message>
+    <message>
+        <source>照样开始</source>
+        <translation>Start anyway</translation>
     </message>
 </context>
 <context>

@@ -16,6 +16,8 @@ const QColor kProblemColour(192, 0, 0);
 StepTestDialog::StepTestDialog(const CommandFields &prefill, Start start, QWidget *parent)
     : QDialog(parent)
     , m_startStep(std::move(start))
+    , m_predictionNote(new QLabel(this))
+    , m_predictAgain(new QPushButton(tr("从现在的温度预测"), this))
     , m_shown(new QLabel(this))
     , m_start(new QPushButton(tr("开始"), this))
 {
@@ -40,6 +42,12 @@ StepTestDialog::StepTestDialog(const CommandFields &prefill, Start start, QWidge
     m_i = gain("I", prefill.i, QStringLiteral("I"));
     m_d = gain("D", prefill.d, QStringLiteral("D"));
     m_t = gain("T", prefill.t, tr("T（温度补偿）"));
+    m_predictionNote->setObjectName(QStringLiteral("predictionNote"));
+    m_predictionNote->setWordWrap(true);
+    m_predictionNote->hide();
+    m_predictAgain->setObjectName(QStringLiteral("predictAgain"));
+    m_predictAgain->setAutoDefault(false);
+    m_predictAgain->hide();
     m_shown->setObjectName(QStringLiteral("command"));
     m_shown->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_start->setObjectName(QStringLiteral("start"));
@@ -49,9 +57,12 @@ StepTestDialog::StepTestDialog(const CommandFields &prefill, Start start, QWidge
     buttons->addButton(QDialogButtonBox::Cancel);
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(form);
+    layout->addWidget(m_predictionNote);
+    layout->addWidget(m_predictAgain, 0, Qt::AlignLeft);
     layout->addWidget(m_shown);
     layout->addWidget(buttons);
     connect(m_start, &QPushButton::clicked, this, &StepTestDialog::start);
+    connect(m_predictAgain, &QPushButton::clicked, this, &StepTestDialog::predictAgain);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     for (QLineEdit *field : {m_target, m_p, m_i, m_d, m_t})
         connect(field, &QLineEdit::textChanged, this, &StepTestDialog::showCommand);
@@ -86,7 +97,29 @@ void StepTestDialog::start()
 {
     if (m_command.isEmpty())
         return;
+    if (m_check.mismatch && !m_mismatchShown) {
+        if (const std::optional<QString> mismatch = m_check.mismatch())
+            return showMismatch(*mismatch);
+    }
     if (const std::optional<QString> refusal = m_startStep(m_command))
         return showProblem(*refusal);
     accept();
+}
+
+void StepTestDialog::showMismatch(const QString &mismatch)
+{
+    m_mismatchShown = true;
+    m_predictionNote->setText(mismatch);
+    m_predictionNote->show();
+    m_predictAgain->show();
+    m_start->setText(tr("照样开始"));
+}
+
+/// The next "开始" asks again, of the new prediction.
+void StepTestDialog::predictAgain()
+{
+    m_mismatchShown = false;
+    m_predictionNote->setText(m_check.predictAgain());
+    m_predictAgain->hide();
+    m_start->setText(tr("开始"));
 }

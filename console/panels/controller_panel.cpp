@@ -97,6 +97,10 @@ void ControllerPanel::showParameters(const CompletedLine &line)
     setSliderValue(P, line.accepted.p);
     setSliderValue(I, line.accepted.i);
     setSliderValue(D, line.accepted.d);
+    const ReportedGains &gains = m_session.controller().Gains;
+    showReportedGain(P, QStringLiteral("P"), gains.p);
+    showReportedGain(I, QStringLiteral("I"), gains.i);
+    showReportedGain(D, QStringLiteral("D"), gains.d);
 }
 
 void ControllerPanel::showSetTemperature(const CompletedLine &line)
@@ -135,6 +139,23 @@ void ControllerPanel::setSliderValue(Slider slider, std::optional<qint16> accept
 {
     if (accepted)
         m_parameters.sliders[slider]->setValue(*accepted);
+}
+
+/// Within the slider's range the slider itself shows the gain, and its tooltip stays empty.
+void ControllerPanel::showReportedGain(
+    Slider slider, const QString &name, std::optional<qint16> reported)
+{
+    const ParameterRange &range = ParameterRanges::kSliders[slider];
+    const QString tip = reported && !range.accepted(reported)
+        ? tr("控制器报告 %1 %2（滑块范围 %3–%4）")
+              .arg(name, QString::number(*reported), QString::number(range.minimum),
+                  QString::number(range.maximum))
+        : QString();
+    QString &shown = m_gainTips[std::size_t(slider - P)];
+    if (tip == shown)
+        return;
+    shown = tip;
+    m_parameters.sliders[slider]->setToolTip(tip);
 }
 
 void ControllerPanel::showSliderValue(int slider)

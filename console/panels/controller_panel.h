@@ -6,6 +6,7 @@
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <optional>
 
 class ConsoleSession;
@@ -40,6 +41,9 @@ private:
     void showCurrentTemperature();
     /// Only a value the line's ranges accepted moves a slider.
     void setSliderValue(Slider slider, std::optional<qint16> accepted);
+    /// A gain past its slider's end leaves the slider as it was: its tooltip says what the
+    /// controller reports.
+    void showReportedGain(Slider slider, const QString &name, std::optional<qint16> reported);
     // HScroll1_Change
     void showSliderValue(int slider);
     // Label5_Click
@@ -54,6 +58,8 @@ private:
     ParameterControls m_parameters;
     ConsoleSession &m_session;
     UniformRandom m_random;
+    /// The tooltips of the P, I and D sliders as last set.
+    std::array<QString, 3> m_gainTips;
     /// The mode captions, translated once: they are set on every received character.
     const QString m_setTemperatureCaption;
     const QString m_currentTemperatureCaption;

@@ -42,7 +42,8 @@ void StepTestLauncher::placeButton(const QPushButton &restartRun)
 
 void StepTestLauncher::openDialog()
 {
-    open(m_session.latestFields(), nullptr);
+    m_prediction.reset();
+    open(m_session.latestFields());
 }
 
 void StepTestLauncher::openPredictedStep(const AppliedPrediction &prediction)
@@ -52,20 +53,37 @@ void StepTestLauncher::openPredictedStep(const AppliedPrediction &prediction)
     prefill.p = qint16(prediction.gains.p);
     prefill.i = qint16(prediction.gains.i);
     prefill.d = qint16(prediction.gains.d);
-    open(prefill, std::make_shared<const AppliedPrediction>(prediction));
+    m_prediction = prediction;
+    open(prefill);
 }
 
-void StepTestLauncher::open(
-    const CommandFields &prefill, std::shared_ptr<const AppliedPrediction> prediction)
+void StepTestLauncher::open(const CommandFields &prefill)
 {
     delete m_dialog;
-    const auto start = [&session = m_session, prediction](
-                           const QString &command) -> std::optional<QString> {
+    const auto start = [this](const QString &command) -> std::optional<QString> {
         const std::optional<ConsoleSession::Refusal> refusal =
-            session.startStepTest(command, prediction.get());
+            m_session.startStepTest(command, m_prediction ? &*m_prediction : nullptr);
         return refusal ? std::optional(refusal->text) : std::nullopt;
     };
     m_dialog = new StepTestDialog(prefill, start, m_window);
     m_dialog->setObjectName(QStringLiteral("stepTestDialog"));
+    if (m_prediction)
+        m_dialog->setPredictionCheck(predictionCheck());
     m_dialog->open();
+}
+
+StepTestDialog::PredictionCheck StepTestLauncher::predictionCheck()
+{
+    const auto mismatch = [this]() -> std::optional<QString> {
+        const PredictionStart start = m_session.predictionStart(*m_prediction);
+        return start.holds() ? std::nullopt : std::optional(start.note());
+    };
+    const auto predictAgain = [this] {
+        const std::optional<AppliedPrediction> again = m_session.predictedFromHere(*m_prediction);
+        if (!again)
+            return m_session.predictionStart(*m_prediction).note();
+        m_prediction = *again;
+        return PredictionStart::predictedAgain(*again);
+    };
+    return {mismatch, predictAgain};
 }

@@ -7,7 +7,7 @@
 #include <QObject>
 #include <QPointer>
 
-#include <memory>
+#include <optional>
 
 class ConsoleSession;
 class QPushButton;
@@ -29,10 +29,14 @@ public:
 
 private:
     void placeButton(const QPushButton &restartRun);
-    void open(const CommandFields &prefill, std::shared_ptr<const AppliedPrediction> prediction);
+    void open(const CommandFields &prefill);
+    /// The session's word on the prediction, and its offer to predict again, for the dialog.
+    StepTestDialog::PredictionCheck predictionCheck();
 
     ConsoleSession &m_session;
     QWidget *m_window;
     QPushButton *m_button;
     QPointer<StepTestDialog> m_dialog;
+    /// What the run the dialog starts is to be checked against; replaced when made again.
+    std::optional<AppliedPrediction> m_prediction;
 };

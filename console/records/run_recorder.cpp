@@ -151,8 +151,9 @@ void RunRecorder::lineCompleted(const CompletedLine &line)
     if (!m_settings.enabled)
         return;
     const TelemetryLine &fields = line.values;
-    Values values{fields.setTenths, fields.currentTenths, std::nullopt, line.accepted.p,
-        line.accepted.i, line.accepted.d};
+    // The gains as the controller reports them: a slider's range says nothing about them.
+    Values values{fields.setTenths, fields.currentTenths, std::nullopt, line.gains.p, line.gains.i,
+        line.gains.d};
     if (fields.outputLevel)
         values.outputPercent = DisplayFormat::outputPercent(*fields.outputLevel);
     trackRun(values, line.runFigures);

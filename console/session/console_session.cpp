@@ -14,6 +14,9 @@
 #include <cmath>
 
 namespace {
+static_assert(GainSet::kLargest == ParameterRanges::kCommandGain.maximum,
+    "the gains in use are what the lines report");
+
 QString recordsDirectoryOr(const QString &defaultRecordsDir)
 {
     if (!defaultRecordsDir.isEmpty())
@@ -221,17 +224,41 @@ AdviceStart ConsoleSession::adviceStart() const
 std::optional<ConsoleSession::Refusal> ConsoleSession::startStepTest(
     const QString &command, const AppliedPrediction *prediction)
 {
+    // Where the loop stands as the step leaves it, before anything the send brings.
+    const bool fromItsStart = prediction && predictionStart(*prediction).holds();
     if (std::optional<Refusal> refusal = sendText(command))
         return refusal;
     restartRun();
     const std::optional<CommandFields> step = CommandFields::read(command);
     if (step)
         m_run.StepPendingTenths = step->setTenths;
-    if (step && prediction && sendsWhatWasPredicted(*step, *prediction)) {
+    if (step && fromItsStart && sendsWhatWasPredicted(*step, *prediction)) {
         m_recorder->runPredicted(*prediction);
         emit runPredicted(*prediction);
     }
     return std::nullopt;
+}
+
+PredictionStart ConsoleSession::predictionStart(const AppliedPrediction &prediction) const
+{
+    return PredictionStart(prediction.plan, temperatureNow());
+}
+
+std::optional<AppliedPrediction> ConsoleSession::predictedFromHere(
+    const AppliedPrediction &prediction) const
+{
+    const std::optional<double> now = temperatureNow();
+    if (!now)
+        return std::nullopt;
+    return PredictionStart::from(prediction, *now, controllerLaw());
+}
+
+/// The current temperature the last line left; none before the first line.
+std::optional<double> ConsoleSession::temperatureNow() const
+{
+    if (m_controller.FrameCount == 0)
+        return std::nullopt;
+    return m_controller.CurTempTenths / 10.0;
 }
 
 /// The operator may have changed the step's fields after the prefill: a prediction holds only
@@ -289,11 +316,11 @@ void ConsoleSession::receiveCharacters()
         const CompletedLine &line = *changes.line;
         m_recorder->lineCompleted(line);
         emit lineCompleted(line);
-        // The line's own values: a gain the sliders cannot show is still what the controller
-        // holds.
-        const TelemetryLine &values = line.values;
+        // The gains as the controller reports them, over the command's range: one the sliders
+        // cannot show is still what the controller holds.
+        const ReportedGains &gains = line.gains;
         m_confirmation->lineCompleted(
-            CommandFields{values.setTenths, values.p, values.i, values.d, {}});
+            CommandFields{line.values.setTenths, gains.p, gains.i, gains.d, {}});
     } else if (changes.droppedLength) {
         m_recorder->lineDropped(m_run.runTimeTenths(), *changes.droppedLength);
         emit lineDropped(*changes.droppedLength);

@@ -10,6 +10,7 @@
 #include "tuning/applied_prediction.h"
 #include "tuning/command_fields.h"
 #include "tuning/controller_law.h"
+#include "tuning/prediction_start.h"
 
 #include <QList>
 #include <QObject>
@@ -100,9 +101,15 @@ public:
     std::optional<Refusal> refusalWhileClosed() const;
     /// The step's command goes out as "发送数据" sends, and the run restarts in the same moment,
     /// its figures measured from the first line that shows the step's set point. A prediction
-    /// goes with the run when the command sends the target and gains it was made for.
+    /// goes with the run when the command sends the target and gains it was made for and the
+    /// loop is where it was predicted from (predictionStart).
     std::optional<Refusal> startStepTest(
         const QString &command, const AppliedPrediction *prediction = nullptr);
+    /// Whether a step started now begins where the prediction does, by the temperature now.
+    PredictionStart predictionStart(const AppliedPrediction &prediction) const;
+    /// The prediction made again from the temperature now, under the law the settings file
+    /// gives; none before a line brought a temperature.
+    std::optional<AppliedPrediction> predictedFromHere(const AppliedPrediction &prediction) const;
 
     /// "时间清零": the run time, the highest temperature and the figures start again.
     void restartRun();
@@ -156,6 +163,7 @@ private:
     void keepReconnectedRecord(const ReconnectPolicy::Report &report, const QString &node);
     void commandWent(const QString &text);
     std::optional<Refusal> send(const QString &text);
+    std::optional<double> temperatureNow() const;
     static bool sendsWhatWasPredicted(
         const CommandFields &step, const AppliedPrediction &prediction);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "telemetry/reported_gains.h"
+
 #include <QtGlobal>
 
 #include <optional>
@@ -30,6 +32,8 @@ struct ControllerState
     std::optional<qint16> ShownMaxTempTenths;
     /// The last valid output level, 0 to 255.
     std::optional<double> OutputLevel;
+    /// The last P, I and D the lines reported, each kept until a line reports it again.
+    ReportedGains Gains;
     /// Completed lines since start-up.
     qint64 FrameCount = 0;
 };

@@ -87,8 +87,10 @@ ReceiverChanges TelemetryReceiver::receive(
 
 CompletedLine TelemetryReceiver::processCompletedLine(ControllerState &controller, RunState &run)
 {
-    CompletedLine line{
-        RxLine.text(), TelemetryLine::parse(RxLine.text()), {}, run.runTimeTenths(), {}, {}};
+    CompletedLine line;
+    line.text = RxLine.text();
+    line.values = TelemetryLine::parse(line.text);
+    line.runTenths = run.runTimeTenths();
     ++controller.FrameCount;
     controller.CurTempTenths = line.values.currentTenths.value_or(controller.CurTempTenths);
     controller.SetTempTenths = line.values.setTenths.value_or(controller.SetTempTenths);
@@ -96,6 +98,8 @@ CompletedLine TelemetryReceiver::processCompletedLine(ControllerState &controlle
         controller.OutputLevel = line.values.outputLevel;
     raiseHighestTemperature(controller);
     line.accepted = acceptedParameters(controller, line.values);
+    line.gains = ReportedGains::of(line.values);
+    controller.Gains.take(line.gains);
     if (run.StepPendingTenths == controller.SetTempTenths)
         run.StepPendingTenths.reset();
     if (!run.StepPendingTenths) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "telemetry/line_collector.h"
+#include "telemetry/reported_gains.h"
 #include "telemetry/step_figures.h"
 #include "telemetry/telemetry_line.h"
 
@@ -12,7 +13,7 @@ struct ControllerState;
 struct RunState;
 
 /// What the sliders take after a completed line: the set temperature in whole degrees, and the
-/// line's P, I and D; each only where its range accepts it.
+/// line's P, I and D; each only where its slider's range accepts it. Only the sliders go by it.
 struct AcceptedParameters
 {
     std::optional<qint16> targetDegrees;
@@ -28,6 +29,8 @@ struct CompletedLine
     QString text;
     TelemetryLine values;
     AcceptedParameters accepted;
+    /// The line's P, I and D as the controller holds them, a slider's range aside.
+    ReportedGains gains;
     qint64 runTenths = 0;
     /// What the boxes take.
     StepFigures figures;
