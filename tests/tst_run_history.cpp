@@ -5,6 +5,7 @@
 #include "offline_console.h"
 #include "record_checks.h"
 #include "records/csv_format.h"
+#include "records/predicted_run.h"
 #include "records/run_recorder.h"
 #include "system_error.h"
 #include "uc_histogram.h"
@@ -140,6 +141,8 @@ private slots:
     void recordsFolderGoneWhileConnected_data();
     void recordsFolderGoneWhileConnected();
     void historyDialogSortsFiguresAsNumbers();
+    void predictedRunSettlesOnlyWhenItStays_data();
+    void predictedRunSettlesOnlyWhenItStays();
     void historyDialogShowsTheRunInProgress();
     void historyDialogComparesChosenRuns();
     void historySetsPredictionBesideMeasurement();
@@ -515,7 +518,16 @@ void tst_RunHistory::historySetsPredictionBesideMeasurement()
               "61.0,181.0,260.0\r\n"
             + start
             + "54,3,0,34.5,0.33,36.5,,60.2,760,d.csv,0.19686,60.17,3.35,0.20,0.20,32.0,,"
-              "181.0,190.0\r\n"));
+              "181.0,190.0\r\n"
+            + start
+            + "54,3,0,34.5,1.00,36.5,22.5,60.6,760,e.csv,0.19686,60.17,3.35,0.20,0.60,32.0,"
+              "61.0,181.0,260.0,50.0,60.0,45.0,1,0\r\n"
+            + start
+            + "54,3,0,34.5,1.00,36.5,22.5,60.6,760,f.csv,0.19686,60.17,3.35,0.20,0.60,32.0,"
+              "61.0,181.0,260.0,50.0,60.0,50.1,0,0\r\n"
+            + start
+            + "54,3,0,34.5,1.00,36.5,22.5,60.6,760,g.csv,0.19686,60.17,3.35,0.20,0.60,32.0,"
+              "61.0,181.0,260.0,50.0,60.0,50.1,,1\r\n"));
     RunsDialog dialog(runs);
     QSignalSpy refitted(&dialog, &RunsDialog::tuningAdviceRequested);
     dialog.show();
@@ -548,15 +560,78 @@ void tst_RunHistory::historySetsPredictionBesideMeasurement()
                              u"IAE 相差 44 %（容许 20 %）"),
         qPrintable(said()));
     QVERIFY(!refit->isHidden());
+    QVERIFY2(
+        said().endsWith(u"模型可能已不合这次运行，可以从这次运行重新拟合。"), qPrintable(said()));
     choose("d.csv");
+    QVERIFY2(said().contains(u"调节（±0.5 ℃）32.0 / 未稳定 s"), qPrintable(said()));
     QVERIFY2(said().contains(u"预测 32.0 s 稳定在 ±0.5 ℃ 内，实测没有稳定"), qPrintable(said()));
     QVERIFY(!refit->isHidden());
+    // The cause the run itself shows is named before the model is blamed.
+    choose("e.csv");
+    QVERIFY2(said().endsWith(u"阶跃没有按预测进行：开始时是 45.0 ℃，预测是从 50.0 ℃ 开始的。"),
+        qPrintable(said()));
+    choose("f.csv");
+    QVERIFY2(said().contains(u"与 [TUNING] 的刻度不符"), qPrintable(said()));
+    choose("g.csv");
+    QVERIFY2(said().contains(u"模型本来就知道得不准"), qPrintable(said()));
     choose("c.csv");
     refit->click();
     QCOMPARE(refitted.count(), 1);
     const QStringList run = refitted.front().front().toStringList();
     QCOMPARE(run.value(RunRecorder::runColumns().indexOf(QLatin1String("record"))),
         QStringLiteral("c.csv"));
+}
+
+void tst_RunHistory::predictedRunSettlesOnlyWhenItStays_data()
+{
+    QTest::addColumn<QList<double>>("afterSpan");
+    QTest::addColumn<bool>("swings");
+    QTest::addColumn<double>("setPointAfter");
+    QTest::addColumn<bool>("settled");
+    QTest::newRow("stays in the band") << QList<double>{60.2, 59.9} << false << 60.0 << true;
+    QTest::newRow("leaves the band after the span")
+        << QList<double>{60.2, 60.8} << false << 60.0 << false;
+    QTest::newRow("swings about the target before it rests")
+        << QList<double>{60.0} << true << 60.0 << false;
+    QTest::newRow("a new set point after the span")
+        << QList<double>{60.2, 70.0} << false << 70.0 << true;
+}
+
+/// A run settled when it entered the band for the last time within the prediction's span, and
+/// stayed there: a run that swings, or leaves the band after the span under the same set point,
+/// never settled.
+void tst_RunHistory::predictedRunSettlesOnlyWhenItStays()
+{
+    QFETCH(QList<double>, afterSpan);
+    QFETCH(bool, swings);
+    QFETCH(double, setPointAfter);
+    QFETCH(bool, settled);
+    AppliedPrediction applied;
+    applied.model.gain = 50.0 / 255;
+    applied.model.timeConstant = 10;
+    applied.model.deadTime = 1;
+    applied.model.offset = 25;
+    applied.plan.from = 50;
+    applied.plan.to = 60;
+    applied.plan.horizonSeconds = 60;
+    applied.gains = {10, 5, 2};
+    applied.prediction = LoopPrediction::of(applied.model, {}, applied.gains, applied.plan);
+    PredictedRun run(applied);
+    for (qint64 tenths = 5; tenths <= 600; tenths += 5) {
+        const double seconds = tenths / 10.0;
+        double temperature = seconds < 20 ? 50 + seconds / 2 : 60.0;
+        if (swings && seconds >= 20 && seconds < 45)
+            temperature = 60.0 + (int(seconds / 5) % 2 ? 0.8 : -0.8);
+        run.follow(tenths, temperature, 60.0);
+    }
+    qint64 tenths = 600;
+    for (const double temperature : afterSpan)
+        run.follow(tenths += 5, temperature, setPointAfter);
+    const RunVerification verification = run.verification();
+    QVERIFY(verification.measuredIae);
+    QCOMPARE(verification.measuredSettling.has_value(), settled);
+    QCOMPARE(verification.neverSettled(), !settled);
+    QCOMPARE(verification.measuredFrom, std::optional<double>(50.25));
 }
 
 void tst_RunHistory::runsFileThatIsNoFileIsNamed_data()

@@ -44,6 +44,11 @@ constexpr RunColumn kShown[HistoryRun::kColumns] = {
     {QT_TRANSLATE_NOOP("RunsDialog", "实测调节 ±0.5 ℃/s"), Kind::Number},
     {QT_TRANSLATE_NOOP("RunsDialog", "预测 IAE/(℃·s)"), Kind::Number},
     {QT_TRANSLATE_NOOP("RunsDialog", "实测 IAE/(℃·s)"), Kind::Number},
+    {QT_TRANSLATE_NOOP("RunsDialog", "预测起点/℃"), Kind::Number},
+    {QT_TRANSLATE_NOOP("RunsDialog", "预测目标/℃"), Kind::Number},
+    {QT_TRANSLATE_NOOP("RunsDialog", "实测起点/℃"), Kind::Number},
+    {QT_TRANSLATE_NOOP("RunsDialog", "规律相符"), Kind::Number},
+    {QT_TRANSLATE_NOOP("RunsDialog", "模型粗略"), Kind::Number},
 };
 constexpr int kEndColumn = 1;
 constexpr char kFieldEnd = '\x1f';

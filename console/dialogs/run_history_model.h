@@ -12,7 +12,7 @@
 /// fields in one piece of text and what its columns sort by.
 struct HistoryRun
 {
-    static constexpr int kColumns = 23;
+    static constexpr int kColumns = 28;
 
     /// The fields in RunRecorder::runColumns() order, UTF-8, each ended by a unit separator.
     QByteArray fields;
@@ -59,6 +59,8 @@ public:
     /// The columns of a run started with predicted gains: its model and predicted and measured
     /// figures.
     static constexpr int kFirstPredictionColumn = 14;
+    /// What the verdict weighs besides the figures: held, not shown as columns.
+    static constexpr int kFirstVerdictFactColumn = 23;
     /// Whether any run shown was started with predicted gains.
     bool hasPredictions() const;
 

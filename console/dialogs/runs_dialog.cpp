@@ -305,7 +305,8 @@ void RunsDialog::showPredictionColumns()
     const bool shown = m_runs->hasPredictions();
     for (int column = RunHistoryModel::kFirstPredictionColumn; column < HistoryRun::kColumns;
          ++column)
-        m_table->setColumnHidden(column, !shown);
+        m_table->setColumnHidden(
+            column, !shown || column >= RunHistoryModel::kFirstVerdictFactColumn);
 }
 
 void RunsDialog::fitColumns()
@@ -381,21 +382,18 @@ void RunsDialog::showVerification()
     const auto figure = [](const std::optional<double> &value, int places) {
         return value ? QString::number(*value, 'f', places) : QStringLiteral("—");
     };
-    QString text =
+    const QString measuredSettling =
+        verification->neverSettled() ? tr("未稳定") : figure(verification->measuredSettling, 1);
+    const QString text =
         tr("预测 / 实测：超调 %1 / %2 ℃，调节（±0.5 ℃）%3 / %4 s，IAE %5 / %6 ℃·s。")
             .arg(figure(verification->predictedOvershoot, 2),
                 figure(verification->measuredOvershoot, 2),
-                figure(verification->predictedSettling, 1),
-                figure(verification->measuredSettling, 1), figure(verification->predictedIae, 0),
-                figure(verification->measuredIae, 0));
-    const QStringList strayed = verification->strayed();
-    text += strayed.isEmpty()
-        ? tr("实测与预测相符。")
-        : tr("实测与预测不符：%1。模型可能已不合这次运行，可以从这次运行重新拟合。")
-              .arg(strayed.join(tr("；")));
+                figure(verification->predictedSettling, 1), measuredSettling,
+                figure(verification->predictedIae, 0), figure(verification->measuredIae, 0))
+        + verification->verdict();
     m_verificationText->setText(text);
     m_verification->findChild<QPushButton *>(QStringLiteral("refit"))
-        ->setVisible(!strayed.isEmpty());
+        ->setVisible(!verification->strayed().isEmpty());
 }
 
 QList<QStringList> RunsDialog::chosenRuns() const

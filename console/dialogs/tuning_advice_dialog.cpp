@@ -456,8 +456,11 @@ void TuningAdviceDialog::apply()
     const TuningAdvice::Candidate *candidate = chosen();
     if (!candidate || !m_request)
         return;
-    emit applyRequested({m_request->model, candidate->gains,
-        LoopPrediction::completed(m_request->plan, m_request->model), candidate->prediction});
+    AppliedPrediction applied{m_request->model, candidate->gains,
+        LoopPrediction::completed(m_request->plan, m_request->model), candidate->prediction, {}};
+    if (m_plant && m_plant->lawCheck)
+        applied.lawAgreed = m_plant->lawCheck->agreed();
+    emit applyRequested(applied);
 }
 
 void TuningAdviceDialog::stop()

@@ -11,12 +11,15 @@ class PredictedRun
 public:
     explicit PredictedRun(AppliedPrediction prediction);
 
-    /// A line at its run time.
-    void follow(qint64 runTenths, double temperature);
+    /// A line at its run time, with the set point it showed.
+    void follow(qint64 runTenths, double temperature, std::optional<double> setPoint);
     RunVerification verification() const;
     const AppliedPrediction &prediction() const { return m_prediction; }
 
 private:
     AppliedPrediction m_prediction;
     PlantStretch m_lines;
+    std::optional<double> m_firstTemperature;
+    /// After the span, while the set point stayed the step's: the temperature left the band.
+    bool m_leftBandAfterSpan = false;
 };

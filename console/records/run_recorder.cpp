@@ -158,7 +158,8 @@ void RunRecorder::lineCompleted(const CompletedLine &line)
         values.outputPercent = DisplayFormat::outputPercent(*fields.outputLevel);
     trackRun(values, line.runFigures);
     if (m_run && m_run->predicted && fields.currentTenths)
-        m_run->predicted->follow(line.runTenths, *fields.currentTenths / 10.0);
+        m_run->predicted->follow(line.runTenths, *fields.currentTenths / 10.0,
+            fields.setTenths ? std::optional<double>(*fields.setTenths / 10.0) : std::nullopt);
     appendRow(line.runTenths, QStringLiteral("line"), values, line.text.chopped(2));
 }
 

@@ -1,21 +1,31 @@
 #include "run_verification.h"
 
 #include "telemetry/text_number.h"
+#include "tuning/prediction_start.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
 namespace {
 
 /// The figures in columns() order, with the places each is written to.
-std::array<std::pair<std::optional<double> RunVerification::*, int>, 9> figures()
+std::array<std::pair<std::optional<double> RunVerification::*, int>, 12> figures()
 {
     return {{{&RunVerification::modelGain, 5}, {&RunVerification::modelTimeConstant, 2},
         {&RunVerification::modelDeadTime, 2}, {&RunVerification::predictedOvershoot, 2},
         {&RunVerification::measuredOvershoot, 2}, {&RunVerification::predictedSettling, 1},
         {&RunVerification::measuredSettling, 1}, {&RunVerification::predictedIae, 1},
-        {&RunVerification::measuredIae, 1}}};
+        {&RunVerification::measuredIae, 1}, {&RunVerification::predictedFrom, 1},
+        {&RunVerification::predictedTo, 1}, {&RunVerification::measuredFrom, 1}}};
 }
+
+/// Yes-or-no facts after the figures, written 1 or 0.
+std::array<std::optional<bool> RunVerification::*, 2> facts()
+{
+    return {&RunVerification::lawAgreed, &RunVerification::modelLoose};
+}
+
 } // namespace
 
 QStringList RunVerification::strayed() const
@@ -45,13 +55,37 @@ QStringList RunVerification::strayed() const
     return strayed;
 }
 
+QString RunVerification::verdict() const
+{
+    const QStringList stray = strayed();
+    if (stray.isEmpty())
+        return tr("实测与预测相符。");
+    QString text = tr("实测与预测不符：%1。").arg(stray.join(tr("；")));
+    if (predictedFrom && predictedTo && measuredFrom
+        && !PredictionStart(StepPlan{*predictedFrom, *predictedTo}, measuredFrom).holds()) {
+        return text
+            + tr("阶跃没有按预测进行：开始时是 %1 ℃，预测是从 %2 ℃ 开始的。")
+                  .arg(*measuredFrom, 0, 'f', 1)
+                  .arg(*predictedFrom, 0, 'f', 1);
+    }
+    if (lawAgreed == false)
+        return text
+            + tr("拟合模型的那次运行与 [TUNING] "
+                 "的刻度不符，预测是按这些刻度算的：先设好刻度再预测。");
+    if (modelLoose == true)
+        return text + tr("模型本来就知道得不准，预测只能粗略：可以从这次运行重新拟合。");
+    return text + tr("模型可能已不合这次运行，可以从这次运行重新拟合。");
+}
+
 const QStringList &RunVerification::columns()
 {
     static const QStringList columns{QStringLiteral("model_k"), QStringLiteral("model_tau_s"),
         QStringLiteral("model_theta_s"), QStringLiteral("predicted_overshoot_c"),
         QStringLiteral("measured_overshoot_c"), QStringLiteral("predicted_settling_s"),
         QStringLiteral("measured_settling_s"), QStringLiteral("predicted_iae"),
-        QStringLiteral("measured_iae")};
+        QStringLiteral("measured_iae"), QStringLiteral("predicted_from_c"),
+        QStringLiteral("predicted_to_c"), QStringLiteral("measured_from_c"),
+        QStringLiteral("law_agreed"), QStringLiteral("model_loose")};
     return columns;
 }
 
@@ -62,6 +96,10 @@ QStringList RunVerification::cells() const
         const std::optional<double> &value = this->*figure;
         cells << (value ? QString::number(*value, 'f', places) : QString());
     }
+    for (const auto fact : facts()) {
+        const std::optional<bool> &value = this->*fact;
+        cells << (value ? QString::number(int(*value)) : QString());
+    }
     return cells;
 }
 
@@ -70,11 +108,17 @@ std::optional<RunVerification> RunVerification::fromRow(
 {
     RunVerification verification;
     bool any = false;
-    for (qsizetype at = 0; at < columns().size(); ++at) {
-        const QString cell = row.value(heading.indexOf(columns()[at]));
+    const auto cell = [&](qsizetype at) { return row.value(heading.indexOf(columns()[at])); };
+    const qsizetype figureCount = qsizetype(figures().size());
+    for (qsizetype at = 0; at < figureCount; ++at) {
         std::optional<double> &value = verification.*(figures()[std::size_t(at)].first);
-        value = TextNumber::toDouble(cell);
+        value = TextNumber::toDouble(cell(at));
         any = any || value.has_value();
+    }
+    for (std::size_t at = 0; at < facts().size(); ++at) {
+        const QString text = cell(figureCount + qsizetype(at)).trimmed();
+        if (text == QLatin1String("1") || text == QLatin1String("0"))
+            verification.*(facts()[at]) = text == QLatin1String("1");
     }
     return any ? std::optional<RunVerification>(verification) : std::nullopt;
 }

@@ -22,6 +22,14 @@ public:
     std::optional<double> measuredSettling;
     std::optional<double> predictedIae;
     std::optional<double> measuredIae;
+    /// Where the step was predicted from and to, and the temperature its first line measured.
+    std::optional<double> predictedFrom;
+    std::optional<double> predictedTo;
+    std::optional<double> measuredFrom;
+    /// The law check of the run the model came from: agreed, disputed, or could not tell.
+    std::optional<bool> lawAgreed;
+    /// The model was known too loosely for close predictions.
+    std::optional<bool> modelLoose;
 
     /// How far measured may stray from predicted before the model is no longer to be trusted.
     static constexpr double kOvershootGate = 0.15;
@@ -31,12 +39,18 @@ public:
     /// The figures measured that stray past their gate, named in the window's language; empty
     /// when all agree or are not known.
     QStringList strayed() const;
+    /// What the figures say, with the likeliest cause of a stray that the run shows: the step
+    /// not made, the law's scales disputed, the model known loosely, before the model itself.
+    QString verdict() const;
+    /// Settling measured over the whole span and not reached: the run left the band, or swung.
+    bool neverSettled() const { return predictedSettling && !measuredSettling && measuredIae; }
 
     /// The runs.csv columns, in order, after the columns every run has.
     static const QStringList &columns();
     /// The cells of a row in columns() order; empty cells for a run without a prediction.
     QStringList cells() const;
-    /// From a runs.csv row, its columns named by heading; none when the row holds no prediction.
+    /// From a runs.csv row, its columns named by heading; none when the row holds no
+    /// prediction.
     static std::optional<RunVerification> fromRow(
         const QStringList &heading, const QStringList &row);
 };

@@ -307,20 +307,22 @@ QString TuningReport::verificationSection(const RunVerification &verification)
 {
     QString rows = row(cells(QStringLiteral("th"), {QString(), tr("预测"), tr("实测")}));
     const auto compared = [&rows](const QString &name, const std::optional<double> &predicted,
-                              const std::optional<double> &measured, int places) {
+                              const QString &measured, int places) {
         rows += row(cells(QStringLiteral("th"), {name})
-            + cells(QStringLiteral("td"), {figure(predicted, places), figure(measured, places)},
+            + cells(QStringLiteral("td"), {figure(predicted, places), measured},
                 QStringLiteral("class=\"n\"")));
     };
-    compared(tr("超调（℃）"), verification.predictedOvershoot, verification.measuredOvershoot, 2);
-    compared(
-        tr("调节至 ±0.5 ℃（s）"), verification.predictedSettling, verification.measuredSettling, 1);
-    compared(tr("IAE（℃·s）"), verification.predictedIae, verification.measuredIae, 1);
+    compared(tr("超调（℃）"), verification.predictedOvershoot,
+        figure(verification.measuredOvershoot, 2), 2);
+    compared(tr("调节至 ±0.5 ℃（s）"), verification.predictedSettling,
+        verification.neverSettled() ? tr("未稳定") : figure(verification.measuredSettling, 1), 1);
+    compared(tr("IAE（℃·s）"), verification.predictedIae, figure(verification.measuredIae, 1), 1);
     const QString model =
         tr("预测所依据的模型：K %1 ℃/计数，τ %2 s，θ %3 s")
             .arg(figure(verification.modelGain, 5), figure(verification.modelTimeConstant, 1),
                 figure(verification.modelDeadTime, 1));
-    return heading(tr("预测与实测")) + table(rows) + paragraph(model);
+    return heading(tr("预测与实测")) + table(rows) + paragraph(verification.verdict())
+        + paragraph(model);
 }
 
 bool TuningReport::printed(const TuningReportContent &content, QIODevice &device)

@@ -49,6 +49,16 @@ public:
         return p.verdict == Verdict::Disagrees || i.verdict == Verdict::Disagrees;
     }
 
+    /// Both scales told and agreeing, one disputed, or neither known.
+    std::optional<bool> agreed() const
+    {
+        if (disagrees())
+            return false;
+        if (p.verdict == Verdict::Agrees && i.verdict == Verdict::Agrees)
+            return true;
+        return std::nullopt;
+    }
+
     static LawCheck of(const PlantStretch &stretch, const ControllerLaw &law);
     /// What the check found, and the keys to set where the scales do not agree.
     QString summary(const ControllerLaw &law) const;
