@@ -3,6 +3,14 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+/// As std::lround, which a library call makes the dearest part of every step.
+int roundedAwayFromZero(double value)
+{
+    return value >= 0 ? int(value + 0.5) : -int(0.5 - value);
+}
+} // namespace
+
 ClosedLoop::ClosedLoop(
     const PlantModel &model, const ControllerLaw &law, const GainSet &gains, double restingSetPoint)
     : m_model(model)
@@ -84,7 +92,7 @@ void ClosedLoop::step()
                                      : 0.0;
     const double output =
         m_proportional * error + m_integralScale * m_integral - m_derivative * m_filteredRate;
-    m_output = int(std::lround(std::clamp(output, m_law.outputMin, m_law.outputMax)));
+    m_output = roundedAwayFromZero(std::clamp(output, m_law.outputMin, m_law.outputMax));
 
     m_newest = (m_newest + 1) % m_outputs.size();
     m_outputs[m_newest] = m_output;

@@ -145,10 +145,8 @@ bool GainSearch::findNearest(const std::vector<GainSet> &sets, const Progress &p
     for (std::size_t at = 0; at < sets.size(); at += kNearMissStride) {
         if (progress && !progress(kGridPermille + int((1000 - kGridPermille) * at / sets.size())))
             return false;
-        const NearMiss miss = missOf(sets[at]);
-        const double share = miss.limit > 0 ? miss.value / miss.limit : HUGE_VAL;
-        if (share < least || !m_outcome.nearest) {
-            least = share;
+        if (const std::optional<NearMiss> miss = missWithin(sets[at], least)) {
+            least = miss->value / miss->limit;
             m_outcome.nearest = miss;
         }
     }
@@ -203,7 +201,7 @@ std::optional<double> GainSearch::stepErrorWithin(
 }
 
 double GainSearch::overshootOf(
-    const PlantModel &model, const GainSet &gains, const GainSet &resting) const
+    const PlantModel &model, const GainSet &gains, const GainSet &resting, double stopAbove) const
 {
     ClosedLoop loop(model, m_request.law, resting, m_plan.from);
     loop.setGains(gains);
@@ -212,7 +210,7 @@ double GainSearch::overshootOf(
     double overshoot = 0.0;
     loop.followLines(m_plan.linePeriodMs, m_plan.horizonSeconds, [&](qint64) {
         overshoot = std::max(overshoot, direction * (loop.temperature() - m_plan.to));
-        return true;
+        return overshoot <= stopAbove;
     });
     return overshoot;
 }
@@ -225,8 +223,9 @@ double GainSearch::activityOf(const GainSet &gains) const
 
 bool GainSearch::robustWithin(const GainSet &gains) const
 {
+    const double allowed = 2.0 * m_request.overshootLimit;
     for (const GainSet &resting : restsFor(gains)) {
-        if (overshootOf(m_robustModel, gains, resting) > 2.0 * m_request.overshootLimit)
+        if (overshootOf(m_robustModel, gains, resting, allowed) > allowed)
             return false;
     }
     return true;
@@ -255,25 +254,38 @@ double GainSearch::recoveryOf(const GainSet &gains) const
     return lastOutside;
 }
 
-/// Every condition worked out in full, each as a share of its limit; the largest is the miss.
-GainSearch::NearMiss GainSearch::missOf(const GainSet &gains) const
+/// Every condition as a share of its limit, the largest being the miss; none as soon as one
+/// passes the share to beat, which spares working the rest out.
+std::optional<GainSearch::NearMiss> GainSearch::missWithin(const GainSet &gains, double share) const
 {
-    std::vector<NearMiss> misses;
-    double overshoot = 0.0;
-    double robust = 0.0;
-    for (const GainSet &resting : restsFor(gains)) {
-        overshoot = std::max(overshoot, overshootOf(m_request.model, gains, resting));
-        robust = std::max(robust, overshootOf(m_robustModel, gains, resting));
+    NearMiss worst{
+        gains, Condition::OutputActivity, activityOf(gains), m_request.law.outputActivityLimit};
+    const auto beyond = [&share](double value, double limit) {
+        return limit <= 0 || value >= share * limit;
+    };
+    const auto take = [&worst](Condition condition, double value, double limit) {
+        if (value / limit > worst.value / worst.limit)
+            worst = {worst.gains, condition, value, limit};
+    };
+    if (beyond(worst.value, worst.limit))
+        return std::nullopt;
+    const double limit = m_request.overshootLimit;
+    for (const auto &[model, condition, allowed] :
+        {std::tuple{&m_request.model, Condition::Overshoot, limit},
+            std::tuple{&m_robustModel, Condition::Robustness, 2 * limit}}) {
+        for (const GainSet &resting : restsFor(gains)) {
+            const double overshoot = overshootOf(*model, gains, resting, share * allowed);
+            if (beyond(overshoot, allowed))
+                return std::nullopt;
+            take(condition, overshoot, allowed);
+        }
     }
-    misses.push_back({gains, Condition::Overshoot, overshoot, m_request.overshootLimit});
-    misses.push_back(
-        {gains, Condition::OutputActivity, activityOf(gains), m_request.law.outputActivityLimit});
-    misses.push_back({gains, Condition::Robustness, robust, 2.0 * m_request.overshootLimit});
-    if (m_outcome.loadWeighed)
-        misses.push_back({gains, Condition::LoadRecovery, recoveryOf(gains),
-            kRecoverySpans * m_request.model.timeConstant});
-    return *std::max_element(
-        misses.cbegin(), misses.cend(), [](const NearMiss &one, const NearMiss &other) {
-            return one.value / one.limit < other.value / other.limit;
-        });
+    if (m_outcome.loadWeighed) {
+        const double recovery = kRecoverySpans * m_request.model.timeConstant;
+        const double recovered = recoveryOf(gains);
+        if (beyond(recovered, recovery))
+            return std::nullopt;
+        take(Condition::LoadRecovery, recovered, recovery);
+    }
+    return worst;
 }

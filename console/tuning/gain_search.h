@@ -71,12 +71,14 @@ private:
     std::vector<GainSet> restsFor(const GainSet &gains) const;
     std::optional<double> stepErrorWithin(
         const GainSet &gains, const GainSet &resting, double bound) const;
-    double overshootOf(const PlantModel &model, const GainSet &gains, const GainSet &resting) const;
+    /// The highest overshoot over the horizon, or the first past stopAbove.
+    double overshootOf(const PlantModel &model, const GainSet &gains, const GainSet &resting,
+        double stopAbove) const;
     double activityOf(const GainSet &gains) const;
     bool robustWithin(const GainSet &gains) const;
     /// The last time after the load that the temperature was outside its band.
     double recoveryOf(const GainSet &gains) const;
-    NearMiss missOf(const GainSet &gains) const;
+    std::optional<NearMiss> missWithin(const GainSet &gains, double share) const;
     std::vector<GainSet> grid() const;
     void consider(const GainSet &gains);
     bool refine(const Progress &progress);
