@@ -44,8 +44,13 @@ void RunDialogsLauncher::showTuningAdvice(const std::optional<QStringList> &run)
         m_status.show(tr("还没有运行：连接并收到数据后才能给出整定建议"));
         return;
     }
+    const ControllerLaw law = m_session.controllerLaw();
+    if (const std::optional<QString> refusal = law.refusal()) {
+        m_status.show(*refusal);
+        return;
+    }
     auto *dialog = new TuningAdviceDialog(recordsDirectory(), RunRecorder::runColumns(), *chosen,
-        m_session.controllerLaw(), m_session.adviceStart(), &m_window);
+        law, m_session.adviceStart(), &m_window);
     connect(dialog, &TuningAdviceDialog::applyRequested, this,
         [this, dialog](const AppliedPrediction &prediction) {
             dialog->close();

@@ -248,9 +248,10 @@ std::optional<AppliedPrediction> ConsoleSession::predictedFromHere(
     const AppliedPrediction &prediction) const
 {
     const std::optional<double> now = temperatureNow();
-    if (!now)
+    const ControllerLaw law = controllerLaw();
+    if (!now || law.refusal())
         return std::nullopt;
-    return PredictionStart::from(prediction, *now, controllerLaw());
+    return PredictionStart::from(prediction, *now, law);
 }
 
 /// The current temperature the last line left; none before the first line.

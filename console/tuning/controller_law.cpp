@@ -40,5 +40,34 @@ ControllerLaw ControllerLaw::read(const QString &settingsFile)
 
 int ControllerLaw::gainWithin(int gain) const
 {
-    return std::clamp(gain, gainMin, std::max(gainMin, gainMax));
+    return std::clamp(gain, std::min(gainMin, gainMax), gainMax);
+}
+
+std::optional<QString> ControllerLaw::refusal() const
+{
+    const auto shown = [](double value) { return QString::number(value, 'g', 6); };
+    const std::pair<double, const char *> positive[] = {{pScale, "P_SCALE"}, {iScale, "I_SCALE"},
+        {dScale, "D_SCALE"}, {outputActivityLimit, "OUTPUT_ACTIVITY_MAX"}};
+    for (const auto &[value, key] : positive) {
+        if (!std::isfinite(value) || value <= 0 || value > kLargestValue)
+            return tr("设置文件 [TUNING] 中的 %1=%2 不能用：须是大于 0、不超过 %3 的数")
+                .arg(QLatin1String(key), shown(value), shown(kLargestValue));
+    }
+    if (!std::isfinite(dFilterSeconds) || dFilterSeconds < 0 || dFilterSeconds > kLargestValue)
+        return tr("设置文件 [TUNING] 中的 D_FILTER_S=%1 不能用：须是 0 到 %2 秒")
+            .arg(shown(dFilterSeconds), shown(kLargestValue));
+    for (const auto &[value, key] :
+        {std::pair{outputMin, "OUTPUT_MIN"}, std::pair{outputMax, "OUTPUT_MAX"}}) {
+        if (!std::isfinite(value) || std::abs(value) > kLargestValue)
+            return tr("设置文件 [TUNING] 中的 %1=%2 不能用：须是绝对值不超过 %3 的数")
+                .arg(QLatin1String(key), shown(value), shown(kLargestValue));
+    }
+    if (outputMin >= outputMax)
+        return tr("设置文件 [TUNING] 中的 OUTPUT_MIN=%1 不小于 OUTPUT_MAX=%2：输出没有范围")
+            .arg(shown(outputMin), shown(outputMax));
+    if (gainMin > gainMax)
+        return tr("设置文件 [TUNING] 中的 GAIN_MIN=%1 大于 GAIN_MAX=%2：增益没有范围")
+            .arg(gainMin)
+            .arg(gainMax);
+    return std::nullopt;
 }

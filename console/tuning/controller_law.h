@@ -2,7 +2,10 @@
 
 #include "tuning/gain_set.h"
 
+#include <QCoreApplication>
 #include <QString>
+
+#include <optional>
 
 /// What P, I and D mean to this controller, as the [TUNING] section of the settings file says:
 /// output counts per °C of error for one unit of P, per °C·s of its integral for one unit of I,
@@ -13,6 +16,11 @@
 /// output counts) before the heater's switch wears.
 struct ControllerLaw
 {
+    Q_DECLARE_TR_FUNCTIONS(ControllerLaw)
+
+public:
+    /// No controller's scale or output limit comes near this; beyond it a value is a slip.
+    static constexpr double kLargestValue = 1e6;
     /// A swing of 10 counts, 4 % of full output, is what a heater run by a relay or an SSR
     /// switching a few times a second takes without wear standing out; the simulator's default
     /// gains swing about 2.
@@ -30,6 +38,10 @@ struct ControllerLaw
 
     /// A gain within what the controller takes.
     int gainWithin(int gain) const;
+
+    /// Why these values cannot be a controller's, naming the key, or nothing: a scale of zero
+    /// or less, limits that leave no range, a value no controller has.
+    std::optional<QString> refusal() const;
 
     /// A key missing, or no number, keeps its default.
     static ControllerLaw read(const QString &settingsFile);

@@ -112,6 +112,10 @@ LawCheck::Scale judged(double coefficient, double error, double set)
 LawCheck LawCheck::of(const PlantStretch &stretch, const ControllerLaw &law)
 {
     LawCheck check;
+    if (const std::optional<QString> refusal = law.refusal()) {
+        check.unchecked = *refusal;
+        return check;
+    }
     const LawRegressors regressors = LawRegressors::of(stretch, law);
     check.lines = int(regressors.output.size());
     if (check.lines < kFewestLines) {

@@ -33,6 +33,11 @@ std::vector<RuleCandidate> ruleCandidates(const TuningAdvice::Request &request)
 TuningAdvice TuningAdvice::of(const Request &request, const GainSearch::Progress &progress)
 {
     TuningAdvice advice;
+    // Limits that leave no range make no loop to simulate.
+    if (const std::optional<QString> refusal = request.law.refusal()) {
+        advice.weighed = tr("没有建议：%1。").arg(*refusal);
+        return advice;
+    }
     const std::vector<RuleCandidate> rules = ruleCandidates(request);
     for (const RuleCandidate &rule : rules)
         advice.candidates.push_back(predicted(rule.kind, rule.gains, request));

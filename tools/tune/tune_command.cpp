@@ -406,6 +406,8 @@ int TuneCommand::run(const QStringList &arguments, QTextStream &out, QTextStream
     }
     const QString record = parser.positionalArguments().constFirst();
     const ControllerLaw law = ControllerLaw::read(settingsFile);
+    if (const std::optional<QString> refusal = law.refusal())
+        return refuse(*refusal);
     const RecordedPlant plant = RecordedPlant::ofRecord(record, runAt, law);
     if (plant.readProblem == RunSamples::Problem::Unreadable
         || plant.readProblem == RunSamples::Problem::NoSuchRun)
