@@ -1,4 +1,6 @@
+#include "records/recorded_plant.h"
 #include "records/run_samples.h"
+#include "simulated_run.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -48,6 +50,36 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
+/// A step test's lines as the console records them: the run time cleared when the step's command
+/// is sent, the gains the controller shows on every line.
+QByteArray recordOf(const SimulatedRun::StepTest &run, const GainSet &gains)
+{
+    QByteArray text = "time,run_s,kind,set_c,current_c,output_pct,p,i,d,text\r\n";
+    const qint64 first = run.lines.front().milliseconds;
+    const auto seconds = [first](
+                             qint64 milliseconds) { return double(milliseconds - first) / 1e3; };
+    const auto runSeconds = [&](qint64 milliseconds) {
+        return QByteArray::number(milliseconds < run.stepMilliseconds
+                ? seconds(milliseconds)
+                : double(milliseconds - run.stepMilliseconds) / 1e3,
+            'f', 1);
+    };
+    bool sent = false;
+    for (const PlantSample &line : run.lines) {
+        if (!sent && line.milliseconds >= run.stepMilliseconds) {
+            text += timeAt(seconds(run.stepMilliseconds)) + ','
+                + runSeconds(run.stepMilliseconds - 1) + ",sent,,,,,,,S0600\r\n";
+            sent = true;
+        }
+        text += timeAt(seconds(line.milliseconds)) + ',' + runSeconds(line.milliseconds) + ",line,"
+            + QByteArray::number(*line.setPoint, 'f', 1) + ','
+            + QByteArray::number(line.temperature, 'f', 1) + ','
+            + QByteArray::number(*line.output / 2.55, 'f', 2) + ',' + QByteArray::number(gains.p)
+            + ',' + QByteArray::number(gains.i) + ',' + QByteArray::number(gains.d) + ",st\r\n";
+    }
+    return text;
+}
+
 QList<int> sizes(const std::vector<PlantStretch> &stretches)
 {
     QList<int> counted;
@@ -66,6 +98,7 @@ private slots:
     void findsTheRunAndItsLeadIn_data();
     void findsTheRunAndItsLeadIn();
     void recordFromAnotherToolHasNoOutput();
+    void stepTestRunIsFitted();
 };
 
 void tst_RunSamples::findsTheRunAndItsLeadIn_data()
@@ -144,6 +177,47 @@ void tst_RunSamples::recordFromAnotherToolHasNoOutput()
     QVERIFY(samples.isValid());
     QCOMPARE(sizes(samples.stretches()), QList<int>{2});
     QVERIFY(!samples.stretches().front().back().output);
+}
+
+/// A step test from rest at 50 °C under gains whose derivative makes the output at rest jump by
+/// tens of counts: its run starts at the step, and the minute of rest before it in the record is
+/// what the step started from, not a change of its own.
+void tst_RunSamples::stepTestRunIsFitted()
+{
+    const GainSet gains{45, 13, 14};
+    SimulatedRun::Experiment experiment;
+    experiment.seed = 3;
+    experiment.p = gains.p;
+    experiment.i = gains.i;
+    experiment.d = gains.d;
+    experiment.startTenths = 500;
+    experiment.settleSeconds = 600;
+    experiment.leadSeconds = 90;
+    experiment.stepAfterMs = 200;
+    const SimulatedRun::StepTest run = SimulatedRun::stepTest(experiment);
+    QTemporaryDir directory;
+    QVERIFY(writeFile(directory.filePath(QStringLiteral("a.csv")), recordOf(run, gains)));
+    const double step = double(run.stepMilliseconds - run.lines.front().milliseconds) / 1e3;
+    const double end = double(run.lines.back().milliseconds - run.lines.front().milliseconds) / 1e3;
+    const RecordedPlant plant = RecordedPlant::ofRun(directory.path(),
+        {QStringLiteral("start"), QStringLiteral("end"), QStringLiteral("record")},
+        {QString::fromUtf8(timeAt(step)), QString::fromUtf8(timeAt(end)), QStringLiteral("a.csv")},
+        ControllerLaw());
+    QVERIFY2(plant.model, qPrintable(plant.refusal));
+    const PlantModel &model = *plant.model;
+    QVERIFY2(plant.notes.join(u'|').contains(u"运行开始（阶跃）前的 120 行"),
+        qPrintable(plant.notes.join(u'|')));
+    const QString figures = QStringLiteral("K %1 ± %2, τ %3 ± %4, θ %5 ± %6")
+                                .arg(model.fullOutputGain())
+                                .arg(model.gainError() * PlantModel::kFullOutput)
+                                .arg(model.timeConstant)
+                                .arg(model.timeConstantError())
+                                .arg(model.deadTime)
+                                .arg(model.deadTimeError());
+    QVERIFY2(std::abs(model.fullOutputGain() - 50) <= model.gainError() * PlantModel::kFullOutput,
+        qPrintable(figures));
+    QVERIFY2(std::abs(model.timeConstant - 60) <= model.timeConstantError(), qPrintable(figures));
+    QVERIFY2(std::abs(model.deadTime - 3) <= model.deadTimeError(), qPrintable(figures));
 }
 
 QTEST_GUILESS_MAIN(tst_RunSamples)

@@ -391,8 +391,28 @@
         <translation>This run does not tell the plant&apos;s time constant and dead time</translation>
     </message>
     <message>
-        <source>有 %1 行与下一行同时到达（积压后一起送到），不知何时测得，未用于拟合</source>
-        <translation>%1 lines arrived together with the next (a backlog delivered at once): when they were measured is not known, and they were left out of the fit</translation>
+        <source>有 %1 行是积压后一起送到的，到得比测得晚，不知何时测得，未用于拟合</source>
+        <translation>%1 lines were held back and delivered together, later than they were measured: when they were measured is not known, and they were left out of the fit</translation>
+    </message>
+    <message>
+        <source>变化前的 %1 s 温度不平稳：起始状态按一个随时间常数衰减的项拟合</source>
+        <translation>The temperature was not steady in the %1 s before the change: the state it started from was fitted as a term decaying with the time constant</translation>
+    </message>
+    <message>
+        <source>运行开始（阶跃）前的 %1 行（%2 s）温度平稳，作为变化前的状态（输出平均 %3）</source>
+        <translation>The %1 lines (%2 s) before the run started (at its step) were steady and were taken as the state before the change (output %3 on average)</translation>
+    </message>
+    <message>
+        <source>拟合的开头 %1 行离模型很远（最远 %2 ℃，其后各行的 rms 为 %3 ℃），可能不是当时测得的</source>
+        <translation>The first %1 lines of the fit lie far off the model (up to %2 ℃, the lines after them %3 ℃ rms) and may not have been measured when they say</translation>
+    </message>
+    <message>
+        <source>%1；不用这几行无法拟合（%2），仍用了它们</source>
+        <translation>%1; without them there is no fit (%2), so they were kept</translation>
+    </message>
+    <message>
+        <source>%1，未用于拟合；± 已放宽到也含用了它们的拟合（满输出 %2 ℃，τ %3 s，θ %4 s）</source>
+        <translation>%1, and were left out of the fit; the ± are widened to hold the fit with them too (%2 ℃ at full output, τ %3 s, θ %4 s)</translation>
     </message>
 </context>
 <context>

@@ -28,10 +28,11 @@ RecordedPlant fittedTo(
     }
     plant.runStart = samples.runStart();
     const qint64 whole = progressWhole(bytes);
-    PlantFit::Outcome outcome = PlantFit::fit(samples.stretches(), [&](int permille) {
-        progress.reached(bytes + (whole - bytes) * permille / 1000, whole);
-        return !progress.isCancelled();
-    });
+    PlantFit::Outcome outcome =
+        PlantFit::fitRun(samples.stretches(), samples.runStart(), [&](int permille) {
+            progress.reached(bytes + (whole - bytes) * permille / 1000, whole);
+            return !progress.isCancelled();
+        });
     plant.cancelled = progress.isCancelled();
     plant.notes += outcome.notes;
     plant.refusal = outcome.refusal;

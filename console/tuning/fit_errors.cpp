@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numeric>
+#include <optional>
 
 namespace {
 using Columns = std::vector<std::vector<double>>;
@@ -46,42 +47,59 @@ DenseSolve::Matrix products(const Columns &one, const Columns &other)
     return result;
 }
 
-/// The output levels' error as one of this variance whose neighbours correlate by correlation,
-/// taken from the changes between unsaturated levels; slow changes of the loop count as error
-/// too, which errs on the large side.
+/// The output levels' error as one of this variance whose neighbours correlate by correlation.
 struct OutputSampling
 {
     double variance = 0.0;
     double correlation = 0.0;
 };
 
+/// Lines each side of a level whose mean is the loop's own slow course there.
+constexpr std::size_t kCourseLines = 5;
+
+/// The error of a level, a moment's output standing for its interval's, is what the lines
+/// around it do not follow: each unsaturated level less the mean of the 11 around it (the
+/// loop's slow course, which the hold follows). A level's own share of that mean takes 1/11 of
+/// a white error's variance and makes neighbours correlate by about -1/11; both are given back.
 OutputSampling outputSampling(const std::vector<double> &u)
 {
-    const auto unsaturated = [&u](std::size_t k) {
-        return u[k] > 0 && u[k] < PlantModel::kFullOutput;
+    const std::size_t window = 2 * kCourseLines + 1;
+    const auto unsaturated = [](double level) {
+        return level > 0 && level < PlantModel::kFullOutput;
     };
+    std::vector<std::optional<double>> off(u.size());
+    for (std::size_t k = kCourseLines; k + kCourseLines < u.size(); ++k) {
+        const auto first = u.cbegin() + std::ptrdiff_t(k - kCourseLines);
+        if (std::all_of(first, first + std::ptrdiff_t(window), unsaturated))
+            off[k] =
+                u[k] - std::accumulate(first, first + std::ptrdiff_t(window), 0.0) / double(window);
+    }
     double squares = 0.0;
     double neighbours = 0.0;
     int count = 0;
-    for (std::size_t k = 2; k < u.size(); ++k) {
-        if (!unsaturated(k - 2) || !unsaturated(k - 1) || !unsaturated(k))
+    int pairs = 0;
+    for (std::size_t k = 0; k < off.size(); ++k) {
+        if (!off[k])
             continue;
-        const double change = u[k] - u[k - 1];
-        squares += change * change;
-        neighbours += change * (u[k - 1] - u[k - 2]);
+        squares += *off[k] * *off[k];
         ++count;
+        if (k + 1 < off.size() && off[k + 1]) {
+            neighbours += *off[k] * *off[k + 1];
+            ++pairs;
+        }
     }
-    if (count == 0 || squares <= 0)
+    if (count == 0 || pairs == 0 || squares <= 0)
         return {};
-    // For errors of variance v whose neighbours correlate by r, a change has variance 2 v (1 - r)
-    // and neighbouring changes correlate by -(1 - r) / 2.
-    const double correlation = std::clamp(1.0 + 2.0 * neighbours / squares, 0.0, 0.95);
-    return {squares / count / (2.0 * (1.0 - correlation)), correlation};
+    const double variance = squares / count * double(window) / double(window - 1);
+    const double correlation =
+        std::clamp(neighbours / pairs / (squares / count) + 1.0 / double(window), 0.0, 0.95);
+    return {variance, correlation};
 }
 
 /// Each Jacobian column through the transpose of the map from the lines' output levels to the
-/// model's response: how an error in each level moves the fit. A line's level acts over its
-/// interval, a dead time late, and decays with the time constant after it.
+/// model's response: how an error in each level moves the fit. A line's level acts over the
+/// half-intervals around it, as FirstOrderResponse holds it, a dead time late, and decays with
+/// the time constant after it.
 Columns throughInputMap(
     const std::vector<double> &t, const Columns &jacobian, double timeConstant, double deadTime)
 {
@@ -95,9 +113,9 @@ Columns throughInputMap(
             after[k] = jacobian[p][k] + decay * after[k + 1];
         }
         std::size_t first = 0;
-        for (std::size_t i = 1; i < lines; ++i) {
-            const double from = t[i - 1] + deadTime;
-            const double to = t[i] + deadTime;
+        for (std::size_t i = 0; i < lines; ++i) {
+            const double from = (i == 0 ? t[0] : (t[i - 1] + t[i]) / 2) + deadTime;
+            const double to = (i + 1 < lines ? (t[i] + t[i + 1]) / 2 : t[i]) + deadTime;
             while (first < lines && t[first] <= from)
                 ++first;
             double sum = 0.0;
@@ -111,6 +129,70 @@ Columns throughInputMap(
         }
     }
     return mapped;
+}
+
+/// The standard error of the state the model starts from, in counts, as the lines before the
+/// change tell it: the mean of their levels, fewer lines where neighbours correlate, and a drift
+/// their temperatures cannot rule out (a plant still settling, its state off the resting output
+/// by time constant × drift / gain).
+double restingError(const PlantSeries &series, const std::vector<double> &parameters)
+{
+    const std::size_t count = series.restingLines();
+    if (count < 3)
+        return 0.0;
+    const auto mean = [count](const std::vector<double> &values) {
+        return std::accumulate(values.cbegin(), values.cbegin() + std::ptrdiff_t(count), 0.0)
+            / double(count);
+    };
+    const std::vector<double> &u = series.output();
+    const double level = mean(u);
+    double squares = 0.0;
+    double neighbours = 0.0;
+    for (std::size_t k = 0; k < count; ++k) {
+        squares += (u[k] - level) * (u[k] - level);
+        if (k + 1 < count)
+            neighbours += (u[k] - level) * (u[k + 1] - level);
+    }
+    const double correlation = squares > 0 ? std::clamp(neighbours / squares, 0.0, 0.95) : 0.0;
+    const double ofLevel =
+        squares / double(count - 1) / double(count) * (1 + correlation) / (1 - correlation);
+    const std::vector<double> &t = series.seconds();
+    const std::vector<double> &y = series.temperature();
+    const double time = mean(t);
+    const double temperature = mean(y);
+    double spread = 0.0;
+    double along = 0.0;
+    for (std::size_t k = 0; k < count; ++k) {
+        spread += (t[k] - time) * (t[k] - time);
+        along += (t[k] - time) * (y[k] - temperature);
+    }
+    if (spread <= 0)
+        return std::sqrt(ofLevel);
+    const double slope = along / spread;
+    double residuals = 0.0;
+    for (std::size_t k = 0; k < count; ++k)
+        residuals += std::pow(y[k] - temperature - slope * (t[k] - time), 2);
+    const double drift = std::sqrt(residuals / double(count - 2) / spread);
+    return std::hypot(std::sqrt(ofLevel), parameters[2] * drift / parameters[1]);
+}
+
+/// How far each parameter moves, per count, when the state the model starts from moves: it
+/// holds until the first line's time and a dead time, and decays with the time constant after.
+std::vector<double> restingShift(const PlantSeries &series, const std::vector<double> &parameters,
+    const Columns &jacobian, const DenseSolve::Matrix &inverse)
+{
+    const std::vector<double> &t = series.seconds();
+    std::vector<double> moved(t.size());
+    for (std::size_t k = 0; k < t.size(); ++k)
+        moved[k] = parameters[1]
+            * std::min(1.0, std::exp(-(t[k] - t.front() - parameters[3]) / parameters[2]));
+    const DenseSolve::Matrix along = products(jacobian, {moved});
+    std::vector<double> shift(parameters.size(), 0.0);
+    for (std::size_t p = 0; p < shift.size(); ++p) {
+        for (std::size_t i = 0; i < shift.size(); ++i)
+            shift[p] += inverse[p][i] * along[i][0];
+    }
+    return shift;
 }
 
 /// The columns with each value replaced by the sum over all lines of their errors' correlation
@@ -195,6 +277,10 @@ std::optional<std::vector<double>> FitErrors::standardErrors(
         }
         errors[p] = std::sqrt(residualVariance * (*inverse)[p][p] + inputVariance * fromInput);
     }
+    const double resting = restingError(series, parameters);
+    const std::vector<double> shift = restingShift(series, parameters, jacobian, *inverse);
+    for (std::size_t p = 0; p < count; ++p)
+        errors[p] = std::hypot(errors[p], shift[p] * resting);
     addLineTiming(series, parameters, initialTerm, errors);
     return errors;
 }

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 
 namespace {
@@ -15,8 +16,16 @@ constexpr double kExcitingChange = 13.0;
 /// Lines before the change whose trend moves them by more than this are taken as not at rest.
 constexpr double kRestingDrift = 0.2;
 constexpr int kFewestLines = 20;
-/// Lines closer together than this share of the usual interval came in a burst.
-constexpr qint64 kBurstShare = 10;
+/// A line that came this share of the usual interval after the line before it, or later than
+/// the lines after it allow, was held back before it was delivered.
+constexpr qint64 kHeldShare = 10;
+/// The controller sends a line every interval; the console stamps each a little late or early.
+constexpr double kShortestInterval = 0.9;
+/// A start-up spike: one of the first lines further off the model than this many times the rms
+/// of the others, and than the record's resolution several times over.
+constexpr std::size_t kSpikeLines = 10;
+constexpr double kSpikeRatio = 5.0;
+constexpr double kSpikeDegrees = 0.5;
 constexpr double kStartDeadTime = 2.0;
 /// The time constants looked at before the search starts, from this to three times the span of
 /// the lines: a slow heater's error rises from short time constants before it falls to its own.
@@ -46,9 +55,11 @@ PlantStretch withOutput(const PlantStretch &stretch)
     return kept;
 }
 
-/// Lines that came in a burst (a backlog delivered at once, as when the port opens) carry the
-/// time they arrived, not the time they were measured: of each burst only the last, measured
-/// nearest its time, is kept.
+/// Lines held back and then delivered together (a backlog at a connect, and the lines queued
+/// behind it) carry the time they arrived, not the time they were measured. The controller sends
+/// a line every interval: counting back from the last line, each was measured at least nearly an
+/// interval before the next; one that arrived later than that, or together with the line before
+/// it, was held, and is left out.
 PlantStretch withoutBacklog(const PlantStretch &stretch)
 {
     if (stretch.size() < 3)
@@ -58,14 +69,23 @@ PlantStretch withoutBacklog(const PlantStretch &stretch)
         gaps.push_back(stretch[k].milliseconds - stretch[k - 1].milliseconds);
     const auto middle = gaps.begin() + std::ptrdiff_t(gaps.size() / 2);
     std::nth_element(gaps.begin(), middle, gaps.end());
-    const qint64 tooClose = *middle / kBurstShare;
-    PlantStretch kept;
-    for (std::size_t k = 0; k < stretch.size(); ++k) {
-        if (k + 1 == stretch.size()
-            || stretch[k + 1].milliseconds - stretch[k].milliseconds > tooClose)
-            kept.push_back(stretch[k]);
+    const qint64 interval = *middle;
+    const qint64 held = interval / kHeldShare;
+    std::vector<bool> kept(stretch.size());
+    double latest = double(stretch.back().milliseconds);
+    for (std::size_t k = stretch.size(); k-- > 0;) {
+        const qint64 at = stretch[k].milliseconds;
+        latest = std::min(latest, double(at));
+        const bool withTheOneBefore = k > 0 && at - stretch[k - 1].milliseconds < held;
+        kept[k] = !withTheOneBefore && double(at) - latest <= double(held);
+        latest -= kShortestInterval * double(interval);
     }
-    return kept;
+    PlantStretch lines;
+    for (std::size_t k = 0; k < stretch.size(); ++k) {
+        if (kept[k])
+            lines.push_back(stretch[k]);
+    }
+    return lines;
 }
 
 /// The first line whose output differs from the first one's by enough to excite the plant.
@@ -76,6 +96,15 @@ std::optional<std::size_t> firstChange(const PlantStretch &stretch)
             return k;
     }
     return std::nullopt;
+}
+
+/// How many lines came before the run's start.
+std::size_t linesBefore(const PlantStretch &stretch, qint64 runStart)
+{
+    return std::size_t(
+        std::find_if(stretch.cbegin(), stretch.cend(),
+            [runStart](const PlantSample &sample) { return sample.milliseconds >= runStart; })
+        - stretch.cbegin());
 }
 
 /// The temperature's straight-line trend over the lines before the change moves it by less
@@ -98,6 +127,23 @@ double restingOutput(const PlantStretch &stretch, std::size_t change)
     return std::accumulate(stretch.cbegin(), stretch.cbegin() + std::ptrdiff_t(change), 0.0,
                [](double sum, const PlantSample &sample) { return sum + *sample.output; })
         / double(change);
+}
+
+/// Where the lines before the change end. A run led in by lines from before its start changes
+/// there: a step test's run starts at its step, and the output's noise at rest before it is no
+/// change. Other runs change at the first line whose output differs from the first one's by
+/// enough to excite the plant. Nothing where the output never moves that far from the rest.
+std::optional<std::size_t> changeOf(const PlantStretch &stretch, qint64 runStart)
+{
+    const std::size_t before = linesBefore(stretch, runStart);
+    if (before == 0 || before == stretch.size())
+        return firstChange(stretch);
+    const double rest = restingOutput(stretch, before);
+    const bool excited = std::any_of(stretch.cbegin() + std::ptrdiff_t(before), stretch.cend(),
+        [rest](const PlantSample &sample) {
+            return std::abs(*sample.output - rest) >= kExcitingChange;
+        });
+    return excited ? std::optional<std::size_t>(before) : std::nullopt;
 }
 
 /// Where the search starts: the best of a coarse look over time constants.
@@ -143,33 +189,11 @@ double deadTimeOf(const std::vector<double> &point)
 {
     return std::max(0.0, point[1]);
 }
-} // namespace
 
-PlantFit::Outcome PlantFit::fit(
-    const std::vector<PlantStretch> &stretches, const Progress &progress)
+/// The time constant and dead time with the least squared error, or nothing once stopped.
+std::optional<std::vector<double>> searched(
+    const PlantSeries &series, bool initialTerm, const PlantFit::Progress &progress)
 {
-    Outcome outcome;
-    const PlantStretch &longest = longestOf(stretches);
-    if (stretches.size() > 1)
-        outcome.notes.append(tr("这次运行中连接中断过 %1 次，只按最长的一段（%2 行）拟合")
-                                 .arg(stretches.size() - 1)
-                                 .arg(longest.size()));
-    if (longest.empty()) {
-        outcome.refusal = tr("这次运行没有温度记录，无法拟合");
-        return outcome;
-    }
-    const PlantStretch measured = withOutput(longest);
-    outcome.fitted = withoutBacklog(measured);
-    if (const std::size_t burst = measured.size() - outcome.fitted.size(); burst > 0)
-        outcome.notes.append(
-            tr("有 %1 行与下一行同时到达（积压后一起送到），不知何时测得，未用于拟合").arg(burst));
-    if (const std::optional<QString> refusal = refusalOf(outcome.fitted)) {
-        outcome.refusal = *refusal;
-        return outcome;
-    }
-    const std::size_t change = *firstChange(outcome.fitted);
-    const PlantSeries series(outcome.fitted, restingOutput(outcome.fitted, change));
-    const bool initialTerm = !restsBefore(series, change);
     const auto squaredError = [&](const std::vector<double> &point) {
         const double belowZero = point[1] < 0 ? point[1] * point[1] : 0.0;
         return series.shapeFor(timeConstantOf(point), deadTimeOf(point), initialTerm).squaredError
@@ -185,17 +209,84 @@ PlantFit::Outcome PlantFit::fit(
     best = NelderMead::minimize(squaredError, best.point, {0.2, 1.0}, 1e-10, kMostEvaluations / 2,
         [&](int evaluations) { return searching(kMostEvaluations / 2 + evaluations); });
     if (progress && !progress(1000))
+        return std::nullopt;
+    return best.point;
+}
+} // namespace
+
+PlantFit::Outcome PlantFit::fit(
+    const std::vector<PlantStretch> &stretches, const Progress &progress)
+{
+    return fitRun(stretches, std::numeric_limits<qint64>::min(), progress);
+}
+
+PlantFit::Outcome PlantFit::fitRun(
+    const std::vector<PlantStretch> &stretches, qint64 runStart, const Progress &progress)
+{
+    Outcome outcome;
+    const PlantStretch &longest = longestOf(stretches);
+    if (stretches.size() > 1)
+        outcome.notes.append(tr("这次运行中连接中断过 %1 次，只按最长的一段（%2 行）拟合")
+                                 .arg(stretches.size() - 1)
+                                 .arg(longest.size()));
+    if (longest.empty()) {
+        outcome.refusal = tr("这次运行没有温度记录，无法拟合");
         return outcome;
-    outcome.model = modelOf(series, best.point, initialTerm, outcome.refusal);
-    if (outcome.model) {
-        outcome.model->fromMilliseconds = outcome.fitted.front().milliseconds;
-        outcome.model->toMilliseconds = outcome.fitted.back().milliseconds;
-        outcome.model->lineNoise = lineNoiseOf(outcome.fitted);
     }
+    const PlantStretch measured = withOutput(longest);
+    outcome.fitted = withoutBacklog(measured);
+    if (const std::size_t held = measured.size() - outcome.fitted.size(); held > 0)
+        outcome.notes.append(
+            tr("有 %1 行是积压后一起送到的，到得比测得晚，不知何时测得，未用于拟合").arg(held));
+    StretchFit fitted = fitStretch(outcome.fitted, runStart, progress);
+    if (fitted.model) {
+        if (const std::optional<Spike> spike = startSpike(outcome.fitted, *fitted.model))
+            outcome.notes.append(leaveOut(*spike, outcome, fitted, runStart, progress));
+    }
+    outcome.notes += fitted.notes;
+    outcome.refusal = fitted.refusal;
+    outcome.model = fitted.model;
+    if (!outcome.model)
+        return outcome;
+    outcome.model->fromMilliseconds = outcome.fitted.front().milliseconds;
+    outcome.model->toMilliseconds = outcome.fitted.back().milliseconds;
+    outcome.model->lineNoise = lineNoiseOf(outcome.fitted);
     return outcome;
 }
 
-std::optional<QString> PlantFit::refusalOf(const PlantStretch &stretch)
+PlantFit::StretchFit PlantFit::fitStretch(
+    const PlantStretch &stretch, qint64 runStart, const Progress &progress)
+{
+    StretchFit fitted;
+    if (const std::optional<QString> refusal = refusalOf(stretch, runStart)) {
+        fitted.refusal = *refusal;
+        return fitted;
+    }
+    const std::size_t change = *changeOf(stretch, runStart);
+    const PlantSeries series(stretch, restingOutput(stretch, change), change);
+    const bool initialTerm = !restsBefore(series, change);
+    const std::size_t before = linesBefore(stretch, runStart);
+    fitted.notes = restNotes(series, change, before > 0 && before < stretch.size(), initialTerm);
+    if (const std::optional<std::vector<double>> point = searched(series, initialTerm, progress))
+        fitted.model = modelOf(series, *point, initialTerm, fitted.refusal);
+    return fitted;
+}
+
+QStringList PlantFit::restNotes(
+    const PlantSeries &series, std::size_t change, bool ledIn, bool initialTerm)
+{
+    const QString seconds = QString::number(series.seconds()[change], 'f', 1);
+    if (initialTerm)
+        return {tr("变化前的 %1 s 温度不平稳：起始状态按一个随时间常数衰减的项拟合").arg(seconds)};
+    if (ledIn)
+        return {tr("运行开始（阶跃）前的 %1 行（%2 s）温度平稳，作为变化前的状态（输出平均 %3）")
+                    .arg(change)
+                    .arg(seconds)
+                    .arg(series.restingOutput(), 0, 'f', 1)};
+    return {};
+}
+
+std::optional<QString> PlantFit::refusalOf(const PlantStretch &stretch, qint64 runStart)
 {
     if (stretch.empty())
         return tr("记录中没有输出值（output_pct），无法拟合：记录不是本控制台写的？");
@@ -219,7 +310,7 @@ std::optional<QString> PlantFit::refusalOf(const PlantStretch &stretch)
         return tr("温度只变化了 %1 ℃，不到 %2 ℃，不足以拟合")
             .arg(response, 0, 'f', 1)
             .arg(kSmallestResponse);
-    const std::optional<std::size_t> change = firstChange(stretch);
+    const std::optional<std::size_t> change = changeOf(stretch, runStart);
     if (!change)
         return tr("输出几乎没有变化，看不出过程的响应");
     const double lead = double(stretch[*change].milliseconds - stretch.front().milliseconds) / 1e3;
@@ -270,6 +361,63 @@ double PlantModel::measurementNoise() const
     constexpr double kRounding = 0.1 * 0.1 / 12;
     const double noise = lineNoise > 0 ? lineNoise : rms;
     return std::sqrt(std::max(0.0, noise * noise - kRounding));
+}
+
+/// A start-up spike: of the first kSpikeLines lines, those further off the model than
+/// kSpikeRatio times the rms of the lines after them (and than kSpikeDegrees).
+std::optional<PlantFit::Spike> PlantFit::startSpike(
+    const PlantStretch &fitted, const PlantModel &model)
+{
+    if (fitted.size() < 4 * kSpikeLines)
+        return std::nullopt;
+    const std::vector<double> curve = model.predicted(fitted);
+    Spike spike;
+    double squares = 0.0;
+    for (std::size_t k = kSpikeLines; k < fitted.size(); ++k)
+        squares += std::pow(fitted[k].temperature - curve[k], 2);
+    spike.rms = std::sqrt(squares / double(fitted.size() - kSpikeLines));
+    const double limit = std::max(kSpikeRatio * spike.rms, kSpikeDegrees);
+    for (std::size_t k = 0; k < kSpikeLines; ++k) {
+        const double off = std::abs(fitted[k].temperature - curve[k]);
+        spike.furthest = std::max(spike.furthest, off);
+        if (off > limit)
+            spike.lines = k + 1;
+    }
+    return spike.lines > 0 ? std::optional<Spike>(spike) : std::nullopt;
+}
+
+/// Lines not measured when they say (held ones the backlog rule could not tell), or a start the
+/// model cannot follow, pull the whole fit. The stretch is fitted again from the line after the
+/// spike, and each standard error becomes the root of the sum of its square and the square of
+/// how far its figure moved: the ± hold the fit with the spike too.
+QString PlantFit::leaveOut(const Spike &spike, Outcome &outcome, StretchFit &fitted,
+    qint64 runStart, const Progress &progress)
+{
+    const QString seen =
+        tr("拟合的开头 %1 行离模型很远（最远 %2 ℃，其后各行的 rms 为 %3 ℃），可能不是当时测得的")
+            .arg(spike.lines)
+            .arg(spike.furthest, 0, 'f', 1)
+            .arg(spike.rms, 0, 'f', 2);
+    const PlantStretch rest(
+        outcome.fitted.cbegin() + std::ptrdiff_t(spike.lines), outcome.fitted.cend());
+    StretchFit without =
+        fitStretch(rest, runStart, [&progress](int) { return !progress || progress(1000); });
+    if (!without.model && without.refusal.isEmpty())
+        return seen;
+    if (!without.model)
+        return tr("%1；不用这几行无法拟合（%2），仍用了它们").arg(seen, without.refusal);
+    const PlantModel with = *fitted.model;
+    PlantModel &model = *without.model;
+    model.gainSd = std::hypot(model.gainSd, model.gain - with.gain);
+    model.timeConstantSd = std::hypot(model.timeConstantSd, model.timeConstant - with.timeConstant);
+    model.deadTimeSd = std::hypot(model.deadTimeSd, model.deadTime - with.deadTime);
+    outcome.fitted = rest;
+    fitted = std::move(without);
+    return tr("%1，未用于拟合；± 已放宽到也含用了它们的拟合（满输出 %2 ℃，τ %3 s，θ %4 s）")
+        .arg(seen)
+        .arg(with.fullOutputGain(), 0, 'f', 1)
+        .arg(with.timeConstant, 0, 'f', 1)
+        .arg(with.deadTime, 0, 'f', 2);
 }
 
 std::vector<double> PlantModel::predicted(const PlantStretch &fitted) const

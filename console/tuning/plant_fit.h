@@ -42,10 +42,38 @@ public:
 
     /// The longest stretch is fitted; a run broken by a lost link says so.
     static Outcome fit(const std::vector<PlantStretch> &stretches, const Progress &progress = {});
+    /// As fit, for a run led in by the lines before its start in milliseconds: a step test's run
+    /// starts at its step, and the lines before it are the state the step started from.
+    static Outcome fitRun(
+        const std::vector<PlantStretch> &stretches, qint64 runStart, const Progress &progress = {});
 
 private:
+    /// A model of one stretch, or why there is none.
+    struct StretchFit
+    {
+        std::optional<PlantModel> model;
+        QString refusal;
+        QStringList notes;
+    };
+    static StretchFit fitStretch(
+        const PlantStretch &stretch, qint64 runStart, const Progress &progress);
     /// Why the lines cannot tell the plant, or nothing.
-    static std::optional<QString> refusalOf(const PlantStretch &stretch);
+    static std::optional<QString> refusalOf(const PlantStretch &stretch, qint64 runStart);
+    /// What the lines before the change were: how many, and whether the plant rested there.
+    static QStringList restNotes(
+        const PlantSeries &series, std::size_t change, bool ledIn, bool initialTerm);
     static std::optional<PlantModel> modelOf(const PlantSeries &series,
         const std::vector<double> &point, bool initialTerm, QString &refusal);
+    /// First lines far off the model fitted to them.
+    struct Spike
+    {
+        std::size_t lines = 0;
+        double furthest = 0.0;
+        double rms = 0.0;
+    };
+    static std::optional<Spike> startSpike(const PlantStretch &fitted, const PlantModel &model);
+    /// The stretch fitted again without the spike, its ± widened to hold the fit with it; what
+    /// was done, in the window's language.
+    static QString leaveOut(const Spike &spike, Outcome &outcome, StretchFit &fitted,
+        qint64 runStart, const Progress &progress);
 };

@@ -3,10 +3,13 @@
 #include "tuning/dense_solve.h"
 #include "tuning/first_order_response.h"
 
+#include <algorithm>
 #include <cmath>
 
-PlantSeries::PlantSeries(const PlantStretch &stretch, double restingOutput)
+PlantSeries::PlantSeries(
+    const PlantStretch &stretch, double restingOutput, std::size_t restingLines)
     : m_restingOutput(restingOutput)
+    , m_restingLines(std::min(restingLines, stretch.size()))
 {
     for (const PlantSample &sample : stretch) {
         m_milliseconds.push_back(sample.milliseconds - stretch.front().milliseconds);

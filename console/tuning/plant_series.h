@@ -19,13 +19,15 @@ public:
         double squaredError = 0.0;
     };
 
-    /// Every sample must have an output level.
-    PlantSeries(const PlantStretch &stretch, double restingOutput);
+    /// Every sample must have an output level. The resting output is the mean of the first
+    /// restingLines lines' levels, where it was taken from them.
+    PlantSeries(const PlantStretch &stretch, double restingOutput, std::size_t restingLines = 0);
 
     const std::vector<double> &seconds() const { return m_seconds; }
     const std::vector<double> &temperature() const { return m_temperature; }
     const std::vector<double> &output() const { return m_output; }
     double restingOutput() const { return m_restingOutput; }
+    std::size_t restingLines() const { return m_restingLines; }
     std::size_t size() const { return m_seconds.size(); }
     /// The mean time between lines.
     double interval() const;
@@ -40,4 +42,5 @@ private:
     std::vector<double> m_temperature;
     std::vector<double> m_output;
     double m_restingOutput = 0.0;
+    std::size_t m_restingLines = 0;
 };

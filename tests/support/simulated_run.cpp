@@ -21,6 +21,11 @@ PlantSample nextLine(ControllerSimulator &controller, double &now, double period
 
 PlantStretch SimulatedRun::record(const Experiment &experiment)
 {
+    return stepTest(experiment).lines;
+}
+
+SimulatedRun::StepTest SimulatedRun::stepTest(const Experiment &experiment)
+{
     ControllerSimulator::Options options;
     options.seed = experiment.seed;
     options.periodMs = experiment.periodMs;
@@ -36,21 +41,33 @@ PlantStretch SimulatedRun::record(const Experiment &experiment)
     controller.advance(now);
     while (now < experiment.settleSeconds)
         nextLine(controller, now, period);
-    PlantStretch run;
+    StepTest run;
     const double stepAt = now + experiment.leadSeconds;
     while (now < stepAt)
-        run.push_back(nextLine(controller, now, period));
-    if (const std::optional<GainSet> &gains = experiment.stepGains) {
+        run.lines.push_back(nextLine(controller, now, period));
+    const double sentAt = now + experiment.stepAfterMs.value_or(0) / 1000.0;
+    run.stepMilliseconds = qint64(std::llround(sentAt * 1000));
+    if (experiment.stepGains || experiment.stepAfterMs) {
+        const GainSet gains =
+            experiment.stepGains.value_or(GainSet{experiment.p, experiment.i, experiment.d});
         char command[32];
         std::snprintf(command, sizeof command, "S%04d P%03d I%03d D%03d", experiment.stepTenths,
-            gains->p, gains->i, gains->d);
-        controller.receive(command, now);
+            gains.p, gains.i, gains.d);
+        controller.advance(sentAt);
+        controller.receive(command, sentAt);
     } else {
         controller.setSetPoint(experiment.stepTenths);
     }
+    // The controller looks for the end of a command a millisecond after its quiet time.
+    const double takenAt = sentAt + ControllerSimulator::kCommandIdleSeconds + 0.001;
+    if (experiment.stepAfterMs) {
+        while (now + period <= takenAt)
+            run.lines.push_back(nextLine(controller, now, period));
+        controller.advance(takenAt);
+    }
     const double end = now + experiment.stepSeconds;
     while (now < end)
-        run.push_back(nextLine(controller, now, period));
+        run.lines.push_back(nextLine(controller, now, period));
     return run;
 }
 
@@ -68,6 +85,11 @@ PlantStretch SimulatedRun::afterStep(const PlantStretch &run, const Experiment &
     return after;
 }
 
+int SimulatedRun::stepAfterMs(int periodMs, unsigned seed)
+{
+    return int(double(periodMs) * (double(seed * 3 % 10) + 0.5) / 10);
+}
+
 SimulatedRun::Experiment SimulatedRun::heatUp(const HeaterPlant::Parameters &plant, unsigned seed)
 {
     Experiment heatUp;
@@ -75,6 +97,7 @@ SimulatedRun::Experiment SimulatedRun::heatUp(const HeaterPlant::Parameters &pla
     heatUp.seed = seed;
     heatUp.startTenths = 0;
     heatUp.stepSeconds = std::max(600.0, 5 * plant.timeConstant);
+    heatUp.stepAfterMs = stepAfterMs(heatUp.periodMs, seed);
     return heatUp;
 }
 
