@@ -43,6 +43,7 @@ GainSearch::GainSearch(const Request &request)
     : m_request(request)
     , m_plan(LoopPrediction::completed(request.plan, request.model))
     , m_robustModel(request.model)
+    , m_stepLimit(stepLimitOf(request))
 {
     m_robustModel.gain *= kGainMargin;
     m_robustModel.deadTime *= kDeadTimeMargin;
@@ -50,6 +51,16 @@ GainSearch::GainSearch(const Request &request)
     const double holding = atTarget.holdingOutput(m_plan.to);
     m_load = kLoadShare * holding;
     m_outcome.loadWeighed = holding + m_load <= request.law.outputMax;
+}
+
+double GainSearch::readingMargin(const PlantModel &model)
+{
+    return kReadingMargin * (model.lineNoise > 0 ? model.lineNoise : model.rms);
+}
+
+double GainSearch::stepLimitOf(const Request &request)
+{
+    return request.overshootLimit - readingMargin(request.model);
 }
 
 GainSearch::Outcome GainSearch::search(const Request &request, const Progress &progress)
@@ -194,7 +205,7 @@ std::optional<double> GainSearch::stepErrorWithin(
         const double now = std::abs(m_plan.to - temperature);
         error += (before + now) / 2 * period;
         before = now;
-        within = direction * (temperature - m_plan.to) <= m_request.overshootLimit && error < bound;
+        within = direction * (temperature - m_plan.to) <= m_stepLimit && error < bound;
         return within;
     });
     return within ? std::optional<double>(error) : std::nullopt;
@@ -271,7 +282,7 @@ std::optional<GainSearch::NearMiss> GainSearch::missWithin(const GainSet &gains,
         return std::nullopt;
     const double limit = m_request.overshootLimit;
     for (const auto &[model, condition, allowed] :
-        {std::tuple{&m_request.model, Condition::Overshoot, limit},
+        {std::tuple{&m_request.model, Condition::Overshoot, m_stepLimit},
             std::tuple{&m_robustModel, Condition::Robustness, 2 * limit}}) {
         for (const GainSet &resting : restsFor(gains)) {
             const double overshoot = overshootOf(*model, gains, resting, share * allowed);

@@ -10,14 +10,14 @@
 #include <vector>
 
 /// The recommended gains: of the whole-number gain sets within the law's range, the one with
-/// the least integral of absolute error on the step whose predicted overshoot stays within the
-/// limit both when it is applied with the step (resting under the gains in use) and when it is
-/// kept for a later step of the same size (resting under itself), the worse counting; whose
-/// output at rest swings no more than the law allows; that still keeps within twice the limit
-/// on a plant 20 % stronger and 30 % slower to answer; and that brings the temperature back
-/// within 3 time constants after a load that needs 20 % more output. A grid over gain and
-/// integral and derivative times about the SIMC gains, then single steps from the best until
-/// none improves.
+/// the least integral of absolute error on the step whose predicted overshoot, with what the
+/// lines' noise adds to the peak they show, stays within the limit both when it is applied with the
+/// step (resting under the gains in use) and when it is kept for a later step of the same size
+/// (resting under itself), the worse counting; whose output at rest swings no more than the law
+/// allows; that still keeps within twice the limit on a plant 20 % stronger and 30 % slower to
+/// answer; and that brings the temperature back within 3 time constants after a load that needs 20
+/// % more output. A grid over gain and integral and derivative times about the SIMC gains, then
+/// single steps from the best until none improves.
 class GainSearch
 {
 public:
@@ -25,6 +25,10 @@ public:
     static constexpr double kDeadTimeMargin = 1.3;
     static constexpr double kLoadShare = 0.2;
     static constexpr double kRecoverySpans = 3.0;
+    /// The lines' noise lifts the peak they show above the temperature's: the predicted
+    /// overshoot keeps this many deviations of it below the limit, so that the record shows the
+    /// limit kept.
+    static constexpr double kReadingMargin = 2.0;
 
     struct Request
     {
@@ -61,9 +65,12 @@ public:
     using Progress = std::function<bool(int permille)>;
 
     static Outcome search(const Request &request, const Progress &progress = {});
+    /// What the lines' noise may add to the peak they show, in °C.
+    static double readingMargin(const PlantModel &model);
 
 private:
     explicit GainSearch(const Request &request);
+    static double stepLimitOf(const Request &request);
 
     /// The worse use's integral of absolute error when every condition holds, else nothing; a
     /// step that passes the bound is given up early.
@@ -87,6 +94,7 @@ private:
     Request m_request;
     StepPlan m_plan;
     PlantModel m_robustModel;
+    double m_stepLimit;
     double m_load = 0.0;
     Outcome m_outcome;
     double m_bestError = 0.0;

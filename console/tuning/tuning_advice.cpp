@@ -125,9 +125,12 @@ QString TuningAdvice::weighedText(const Request &request, const GainSearch::Outc
     const QString robustLimit = QString::number(2 * request.overshootLimit, 'f', 1);
     const QString recovery =
         QString::number(GainSearch::kRecoverySpans * request.model.timeConstant, 'f', 0);
+    const QString margin = QString::number(GainSearch::readingMargin(request.model), 'f', 2);
     QString conditions = request.alsoKept && request.plan.restingGains
-        ? tr("预测超调不超过 %1 ℃（随阶跃应用时和保持到下一次同样的阶跃时都是）").arg(limit)
-        : tr("预测超调不超过 %1 ℃").arg(limit);
+        ? tr("预测超调加上读数的噪声（%2 ℃）不超过 %1 "
+             "℃（随阶跃应用时和保持到下一次同样的阶跃时都是）")
+              .arg(limit, margin)
+        : tr("预测超调加上读数的噪声（%2 ℃）不超过 %1 ℃").arg(limit, margin);
     conditions +=
         tr("；静止时输出每行的波动（均方根）不超过 %1").arg(request.law.outputActivityLimit);
     conditions += tr("；K 大 20 %、θ 长 30 % 时超调不超过 %1 ℃").arg(robustLimit);
