@@ -219,6 +219,29 @@
     </message>
 </context>
 <context>
+    <name>ControllerLaw</name>
+    <message>
+        <source>设置文件 [TUNING] 中的 %1=%2 不能用：须是大于 0、不超过 %3 的数</source>
+        <translation>%1=%2 in the settings file&apos;s [TUNING] cannot be used: it must be above 0 and at most %3</translation>
+    </message>
+    <message>
+        <source>设置文件 [TUNING] 中的 D_FILTER_S=%1 不能用：须是 0 到 %2 秒</source>
+        <translation>D_FILTER_S=%1 in the settings file&apos;s [TUNING] cannot be used: it must be 0 to %2 seconds</translation>
+    </message>
+    <message>
+        <source>设置文件 [TUNING] 中的 %1=%2 不能用：须是绝对值不超过 %3 的数</source>
+        <translation>%1=%2 in the settings file&apos;s [TUNING] cannot be used: it must be within ±%3</translation>
+    </message>
+    <message>
+        <source>设置文件 [TUNING] 中的 OUTPUT_MIN=%1 不小于 OUTPUT_MAX=%2：输出没有范围</source>
+        <translation>OUTPUT_MIN=%1 in the settings file&apos;s [TUNING] is not below OUTPUT_MAX=%2: the output has no range</translation>
+    </message>
+    <message>
+        <source>设置文件 [TUNING] 中的 GAIN_MIN=%1 大于 GAIN_MAX=%2：增益没有范围</source>
+        <translation>GAIN_MIN=%1 in the settings file&apos;s [TUNING] is above GAIN_MAX=%2: the gains have no range</translation>
+    </message>
+</context>
+<context>
     <name>ControllerPanel</name>
     <message>
         <source>设定温度：</source>
@@ -294,10 +317,6 @@
         <translation>; D&apos;s scale cannot be checked this way</translation>
     </message>
     <message>
-        <source>%1 无法检查（增益为 0）</source>
-        <translation>%1 cannot be checked (the gain is 0)</translation>
-    </message>
-    <message>
         <source>%1 %2 与记录相符（记录给出 %3）</source>
         <translation>%1 %2 agrees with the record (which gives %3)</translation>
     </message>
@@ -308,6 +327,22 @@
     <message>
         <source>；</source>
         <translation>; </translation>
+    </message>
+    <message>
+        <source>记录给出的刻度不是正数，看不出它</source>
+        <translation>the record gives no positive scale, so it cannot be told</translation>
+    </message>
+    <message>
+        <source>记录只能把它定在 %1 ± %2 %，不足以判断</source>
+        <translation>the record pins it only to %1 ± %2 %, too loosely to judge</translation>
+    </message>
+    <message>
+        <source>增益为 0</source>
+        <translation>the gain is 0</translation>
+    </message>
+    <message>
+        <source>%1 无法检查（%2）</source>
+        <translation>%1 cannot be checked (%2)</translation>
     </message>
 </context>
 <context>
@@ -882,6 +917,34 @@ Device now: %2</translation>
         <source>预测 %1 s 稳定在 ±0.5 ℃ 内，实测没有稳定</source>
         <translation>predicted to settle within ±0.5 ℃ at %1 s, measured never settled</translation>
     </message>
+    <message>
+        <source>实测与预测相符。</source>
+        <translation>Measured agrees with predicted.</translation>
+    </message>
+    <message>
+        <source>实测与预测不符：%1。</source>
+        <translation>Measured differs from predicted: %1. </translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>阶跃没有按预测进行：开始时是 %1 ℃，预测是从 %2 ℃ 开始的。</source>
+        <translation>The step was not the one predicted: it started at %1 ℃, the prediction at %2 ℃.</translation>
+    </message>
+    <message>
+        <source>拟合模型的那次运行与 [TUNING] 的刻度不符，预测是按这些刻度算的：先设好刻度再预测。</source>
+        <translation>The run the model was fitted on disputed the [TUNING] scales the prediction used: set the scales, then predict again.</translation>
+    </message>
+    <message>
+        <source>模型本来就知道得不准，预测只能粗略：可以从这次运行重新拟合。</source>
+        <translation>The model was known only loosely, so the prediction was rough: the model can be fitted again from this run.</translation>
+    </message>
+    <message>
+        <source>模型可能已不合这次运行，可以从这次运行重新拟合。</source>
+        <translation>The model may no longer fit this run; it can be fitted again from this run.</translation>
+    </message>
 </context>
 <context>
     <name>RunsDialog</name>
@@ -1062,16 +1125,28 @@ Device now: %2</translation>
         <translation>Predicted / measured: overshoot %1 / %2 ℃, settling (±0.5 ℃) %3 / %4 s, IAE %5 / %6 ℃·s. </translation>
     </message>
     <message>
-        <source>实测与预测相符。</source>
-        <translation>Measured agrees with predicted.</translation>
+        <source>预测起点/℃</source>
+        <translation>Predicted from/℃</translation>
     </message>
     <message>
-        <source>实测与预测不符：%1。模型可能已不合这次运行，可以从这次运行重新拟合。</source>
-        <translation>Measured differs from predicted: %1. The model may no longer fit this run; it can be fitted again from this run.</translation>
+        <source>预测目标/℃</source>
+        <translation>Predicted to/℃</translation>
     </message>
     <message>
-        <source>；</source>
-        <translation>; </translation>
+        <source>实测起点/℃</source>
+        <translation>Started at/℃</translation>
+    </message>
+    <message>
+        <source>规律相符</source>
+        <translation>Law agreed</translation>
+    </message>
+    <message>
+        <source>模型粗略</source>
+        <translation>Model loose</translation>
+    </message>
+    <message>
+        <source>未稳定</source>
+        <translation>never settled</translation>
     </message>
 </context>
 <context>
@@ -1435,13 +1510,21 @@ Device now: %2</translation>
         <source>超调无法读取：%1（大于 0 的 ℃ 数，例如 0.5）</source>
         <translation>Overshoot not readable: %1 (℃ above 0, for example 0.5)</translation>
     </message>
+    <message>
+        <source>阶跃前控制器所用的增益：P,I,D，或 self（用各组自己的增益，即保持时）；默认两种都算：从记录最后的增益应用时和保持时，较差的为准</source>
+        <translation>the gains the loop rests under before the step: P,I,D, or self (each set&apos;s own, as when kept); by default both, applied from the record&apos;s last gains and kept, the worse counting</translation>
+    </message>
+    <message>
+        <source>确认 [TUNING] 的刻度无误：控制规律检查与记录不符时也给出推荐</source>
+        <translation>confirm the [TUNING] scales: recommend even where the law check disputes them</translation>
+    </message>
+    <message>
+        <source>阶跃前的增益无法读取：%1（例如 10,5,2，各在 0 到 999；或 self）</source>
+        <translation>cannot read the resting gains: %1 (e.g. 10,5,2, each 0 to 999; or self)</translation>
+    </message>
 </context>
 <context>
     <name>TuningAdvice</name>
-    <message>
-        <source>预测超调不超过 %1 ℃；K 大 20 %、θ 长 30 % 时超调不超过 %2 ℃</source>
-        <translation>a predicted overshoot within %1 ℃; within %2 ℃ with K 20 % higher and θ 30 % longer</translation>
-    </message>
     <message>
         <source>；输出需多 20 % 的负载变化在 3τ（%1 s）内恢复</source>
         <translation>; a load needing 20 % more output recovered within 3τ (%1 s)</translation>
@@ -1489,6 +1572,74 @@ Device now: %2</translation>
     <message>
         <source>给定</source>
         <translation>Given</translation>
+    </message>
+    <message>
+        <source>没有建议：%1。</source>
+        <translation>No advice: %1.</translation>
+    </message>
+    <message>
+        <source>没有推荐：%1。</source>
+        <translation>No recommendation: %1.</translation>
+    </message>
+    <message>
+        <source>没有推荐：控制规律的刻度与记录不符，按它算出的增益不可信。请在设置文件的 [TUNING] 中设好 P_SCALE、I_SCALE，或确认现有的刻度后重新计算。</source>
+        <translation>No recommendation: the record disputes the controller law&apos;s scales, so gains worked out with them cannot be trusted. Set P_SCALE and I_SCALE in the settings file&apos;s [TUNING], or confirm the scales as they are and calculate again.</translation>
+    </message>
+    <message>
+        <source>目标</source>
+        <translation>the target</translation>
+    </message>
+    <message>
+        <source>起点</source>
+        <translation>the start</translation>
+    </message>
+    <message>
+        <source>%1 %2 ℃ 达不到：输出在上限（%3）时模型只能到 %4 ℃</source>
+        <translation>%1 %2 ℃ cannot be reached: at the output&apos;s upper limit (%3) the model gets only to %4 ℃</translation>
+    </message>
+    <message>
+        <source>%1 %2 ℃ 达不到：输出在下限（%3）时模型停在 %4 ℃</source>
+        <translation>%1 %2 ℃ cannot be reached: at the output&apos;s lower limit (%3) the model stays at %4 ℃</translation>
+    </message>
+    <message>
+        <source>预测超调加上读数的噪声（%2 ℃）不超过 %1 ℃（随阶跃应用时和保持到下一次同样的阶跃时都是）</source>
+        <translation>a predicted overshoot, with the readings&apos; noise (%2 ℃), of at most %1 ℃ (applied with the step and kept for the next step of the same size alike)</translation>
+    </message>
+    <message>
+        <source>预测超调加上读数的噪声（%2 ℃）不超过 %1 ℃</source>
+        <translation>a predicted overshoot, with the readings&apos; noise (%2 ℃), of at most %1 ℃</translation>
+    </message>
+    <message>
+        <source>；静止时输出每行的波动（均方根）不超过 %1</source>
+        <translation>; an output swinging at most %1 (rms) from line to line at rest</translation>
+    </message>
+    <message>
+        <source>；K 大 20 %、θ 长 30 % 时超调不超过 %1 ℃</source>
+        <translation>; an overshoot of at most %1 ℃ with K 20 % higher and θ 30 % longer</translation>
+    </message>
+    <message>
+        <source>最接近的是 %1：预测超调 %2 ℃（限 %3 ℃），可放宽允许的超调。</source>
+        <translation>The nearest is %1: predicted overshoot %2 ℃ (limit %3 ℃); the overshoot allowed could be relaxed.</translation>
+    </message>
+    <message>
+        <source>最接近的是 %1：静止时输出波动 %2（限 %3），可在 [TUNING] 中放宽 OUTPUT_ACTIVITY_MAX。</source>
+        <translation>The nearest is %1: output swing at rest %2 (limit %3); OUTPUT_ACTIVITY_MAX in [TUNING] could be relaxed.</translation>
+    </message>
+    <message>
+        <source>最接近的是 %1：K 大 20 %、θ 长 30 % 时超调 %2 ℃（限 %3 ℃），可放宽允许的超调，或用更多的阶跃把模型拟合得更准。</source>
+        <translation>The nearest is %1: overshoot %2 ℃ with K 20 % higher and θ 30 % longer (limit %3 ℃); the overshoot allowed could be relaxed, or the model fitted more closely from more steps.</translation>
+    </message>
+    <message>
+        <source>最接近的是 %1：负载变化后 %2 s 才恢复（限 %3 s），积分太弱：可放宽允许的超调。</source>
+        <translation>The nearest is %1: it recovers from the load only after %2 s (limit %3 s), its integral too weak; the overshoot allowed could be relaxed.</translation>
+    </message>
+    <message>
+        <source>保持时超调 ℃</source>
+        <translation>Kept overshoot ℃</translation>
+    </message>
+    <message>
+        <source>输出波动</source>
+        <translation>Output swing</translation>
     </message>
 </context>
 <context>
@@ -1580,6 +1731,26 @@ Device now: %2</translation>
     <message>
         <source>已停止</source>
         <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>记录与设置文件 [TUNING] 中的 P、I 刻度不符：按这些刻度算出的预测不可信，不作推荐。请先设好刻度；若确认现有的刻度无误，可按它们推荐。</source>
+        <translation>The record disputes the P and I scales in the settings file&apos;s [TUNING]: predictions worked out with them cannot be trusted, and nothing is recommended. Set the scales first; if you are sure they are right, recommend with them.</translation>
+    </message>
+    <message>
+        <source>确认刻度并推荐</source>
+        <translation>Confirm the scales and recommend</translation>
+    </message>
+    <message>
+        <source>按运行</source>
+        <translation>from the run</translation>
+    </message>
+    <message>
+        <source>这次运行没有可作阶跃起点的温度，请填写阶跃后按“重新计算”</source>
+        <translation>This run has no temperature to start a step from: fill in the step and press “Recalculate”</translation>
+    </message>
+    <message>
+        <source>控制规律：%1</source>
+        <translation>Controller law: %1</translation>
     </message>
 </context>
 <context>
@@ -1751,6 +1922,10 @@ Device now: %2</translation>
     <message>
         <source>预测与实测</source>
         <translation>Predicted and measured</translation>
+    </message>
+    <message>
+        <source>未稳定</source>
+        <translation>never settled</translation>
     </message>
 </context>
 <context>
