@@ -143,6 +143,9 @@ private slots:
     void historyDialogSortsFiguresAsNumbers();
     void predictedRunSettlesOnlyWhenItStays_data();
     void predictedRunSettlesOnlyWhenItStays();
+    void predictedRunSaysWhatItTested_data();
+    void predictedRunSaysWhatItTested();
+    void damagedCellsAreNoFigures();
     void historyDialogShowsTheRunInProgress();
     void historyDialogComparesChosenRuns();
     void historySetsPredictionBesideMeasurement();
@@ -622,16 +625,98 @@ void tst_RunHistory::predictedRunSettlesOnlyWhenItStays()
         double temperature = seconds < 20 ? 50 + seconds / 2 : 60.0;
         if (swings && seconds >= 20 && seconds < 45)
             temperature = 60.0 + (int(seconds / 5) % 2 ? 0.8 : -0.8);
-        run.follow(tenths, temperature, 60.0);
+        run.follow(tenths, temperature, 60.0, {});
     }
     qint64 tenths = 600;
     for (const double temperature : afterSpan)
-        run.follow(tenths += 5, temperature, setPointAfter);
+        run.follow(tenths += 5, temperature, setPointAfter, {});
     const RunVerification verification = run.verification();
     QVERIFY(verification.measuredIae);
     QCOMPARE(verification.measuredSettling.has_value(), settled);
     QCOMPARE(verification.neverSettled(), !settled);
     QCOMPARE(verification.measuredFrom, std::optional<double>(50.25));
+}
+
+void tst_RunHistory::predictedRunSaysWhatItTested_data()
+{
+    QTest::addColumn<QString>("run");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("a step as predicted") << "step"
+                                         << "实测与预测";
+    QTest::newRow("the gains never taken") << "unconfirmed"
+                                           << "控制器没有确认这次的增益";
+    QTest::newRow("the gains changed mid-run") << "changed"
+                                               << "运行中增益被改动过";
+    QTest::newRow("nothing stepped") << "still"
+                                     << "温度没有朝目标变化，没有阶跃";
+    QTest::newRow("cleared mid-rise") << "short"
+                                      << "运行在预测的峰值之前就结束了";
+    QTest::newRow("the link down for the rise") << "gap"
+                                                << "上升时连接中断过";
+}
+
+/// A verdict only on what the run tested: the gains taken and kept, a step made, the rise seen
+/// and past the predicted peak; else why not, and nothing that strays.
+void tst_RunHistory::predictedRunSaysWhatItTested()
+{
+    QFETCH(QString, run);
+    QFETCH(QString, said);
+    AppliedPrediction applied;
+    applied.model.gain = 50.0 / 255;
+    applied.model.timeConstant = 10;
+    applied.model.deadTime = 1;
+    applied.model.offset = 25;
+    applied.plan.from = 50;
+    applied.plan.to = 60;
+    applied.plan.horizonSeconds = 60;
+    applied.gains = {10, 5, 2};
+    applied.prediction = LoopPrediction::of(applied.model, {}, applied.gains, applied.plan);
+    PredictedRun predicted(applied);
+    const ReportedGains taken{10, 5, 2};
+    const ReportedGains other{20, 5, 2};
+    if (run == u"unconfirmed")
+        predicted.commandChecked(false);
+    else
+        predicted.commandChecked(true);
+    const qint64 last = run == u"short" ? 100 : 600;
+    for (qint64 tenths = 5; tenths <= last; tenths += 5) {
+        const double seconds = tenths / 10.0;
+        if (run == u"gap" && seconds > 3 && seconds < 12)
+            continue;
+        const double temperature = run == u"still" ? 50.0 : std::min(60.0, 50 + seconds / 2);
+        predicted.follow(
+            tenths, temperature, 60.0, run == u"changed" && seconds > 30 ? other : taken);
+    }
+    const RunVerification verification = predicted.verification();
+    QVERIFY2(verification.verdict().contains(said), qPrintable(verification.verdict()));
+    if (run != u"step")
+        QVERIFY(verification.strayed().isEmpty());
+    // The reason is kept where the history reads it.
+    const std::optional<RunVerification> read =
+        RunVerification::fromRow(RunVerification::columns(), verification.cells());
+    QVERIFY(read);
+    QCOMPARE(read->verdict(), verification.verdict());
+}
+
+void tst_RunHistory::damagedCellsAreNoFigures()
+{
+    QStringList cells = RunVerification::columns();
+    for (QString &cell : cells)
+        cell.clear();
+    const auto put = [&cells](const char *column, const char *text) {
+        cells[RunVerification::columns().indexOf(QLatin1String(column))] = QLatin1String(text);
+    };
+    put("model_k", "0.19686");
+    put("predicted_overshoot_c", "nan");
+    put("measured_overshoot_c", "0.40");
+    put("predicted_iae", "0");
+    put("measured_iae", "190.0");
+    put("predicted_settling_s", "inf");
+    const std::optional<RunVerification> read =
+        RunVerification::fromRow(RunVerification::columns(), cells);
+    QVERIFY(read);
+    QCOMPARE(read->comparable(), 0);
+    QCOMPARE(read->verdict(), QStringLiteral("没有两边都有的数字可以比较。"));
 }
 
 void tst_RunHistory::runsFileThatIsNoFileIsNamed_data()

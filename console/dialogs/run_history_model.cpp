@@ -49,6 +49,7 @@ constexpr RunColumn kShown[HistoryRun::kColumns] = {
     {QT_TRANSLATE_NOOP("RunsDialog", "实测起点/℃"), Kind::Number},
     {QT_TRANSLATE_NOOP("RunsDialog", "规律相符"), Kind::Number},
     {QT_TRANSLATE_NOOP("RunsDialog", "模型粗略"), Kind::Number},
+    {QT_TRANSLATE_NOOP("RunsDialog", "未核对"), Kind::Text},
 };
 constexpr int kEndColumn = 1;
 constexpr char kFieldEnd = '\x1f';

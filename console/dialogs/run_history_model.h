@@ -12,7 +12,7 @@
 /// fields in one piece of text and what its columns sort by.
 struct HistoryRun
 {
-    static constexpr int kColumns = 28;
+    static constexpr int kColumns = 29;
 
     /// The fields in RunRecorder::runColumns() order, UTF-8, each ended by a unit separator.
     QByteArray fields;

@@ -159,7 +159,8 @@ void RunRecorder::lineCompleted(const CompletedLine &line)
     trackRun(values, line.runFigures);
     if (m_run && m_run->predicted && fields.currentTenths)
         m_run->predicted->follow(line.runTenths, *fields.currentTenths / 10.0,
-            fields.setTenths ? std::optional<double>(*fields.setTenths / 10.0) : std::nullopt);
+            fields.setTenths ? std::optional<double>(*fields.setTenths / 10.0) : std::nullopt,
+            line.gains);
     appendRow(line.runTenths, QStringLiteral("line"), values, line.text.chopped(2));
 }
 
@@ -180,6 +181,8 @@ void RunRecorder::modeSignalled(qint64 runTenths, const QString &signal)
 
 void RunRecorder::commandChecked(qint64 runTenths, const CommandVerdict &verdict)
 {
+    if (m_run && m_run->predicted)
+        m_run->predicted->commandChecked(verdict.confirmed);
     const CommandFields &shown = verdict.shown;
     appendRow(runTenths,
         verdict.confirmed ? QStringLiteral("confirm") : QStringLiteral("unconfirmed"),

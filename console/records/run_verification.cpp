@@ -20,6 +20,42 @@ std::array<std::pair<std::optional<double> RunVerification::*, int>, 12> figures
         {&RunVerification::predictedTo, 1}, {&RunVerification::measuredFrom, 1}}};
 }
 
+/// Why a run tested nothing, as runs.csv writes it.
+const std::array<std::pair<RunVerification::Untested, const char *>, 5> kUntestedKeys{{
+    {RunVerification::Untested::NotConfirmed, "not_confirmed"},
+    {RunVerification::Untested::GainsChanged, "gains_changed"},
+    {RunVerification::Untested::NoStep, "no_step"},
+    {RunVerification::Untested::EndedBeforePeak, "ended_before_peak"},
+    {RunVerification::Untested::GapInRise, "gap_in_rise"},
+}};
+
+QString untestedText(RunVerification::Untested untested)
+{
+    switch (untested) {
+    case RunVerification::Untested::NotConfirmed:
+        return RunVerification::tr("控制器没有确认这次的增益");
+    case RunVerification::Untested::GainsChanged:
+        return RunVerification::tr("运行中增益被改动过");
+    case RunVerification::Untested::NoStep:
+        return RunVerification::tr("温度没有朝目标变化，没有阶跃");
+    case RunVerification::Untested::EndedBeforePeak:
+        return RunVerification::tr("运行在预测的峰值之前就结束了");
+    case RunVerification::Untested::GapInRise:
+        return RunVerification::tr("上升时连接中断过，中间的温度不知道");
+    }
+    return {};
+}
+
+/// A cell that is no finite number, or an IAE of nothing, is as good as empty: a step always
+/// has some error to integrate.
+std::optional<double> figureOf(const QString &cell, bool positive)
+{
+    const std::optional<double> value = TextNumber::toDouble(cell);
+    if (!value || !std::isfinite(*value) || (positive && *value <= 0))
+        return std::nullopt;
+    return value;
+}
+
 /// Yes-or-no facts after the figures, written 1 or 0.
 std::array<std::optional<bool> RunVerification::*, 2> facts()
 {
@@ -28,9 +64,20 @@ std::array<std::optional<bool> RunVerification::*, 2> facts()
 
 } // namespace
 
+int RunVerification::comparable() const
+{
+    const auto both = [](const std::optional<double> &one, const std::optional<double> &other) {
+        return int(one.has_value() && other.has_value());
+    };
+    return both(predictedOvershoot, measuredOvershoot) + both(predictedSettling, measuredSettling)
+        + both(predictedIae, measuredIae) + int(neverSettled());
+}
+
 QStringList RunVerification::strayed() const
 {
     QStringList strayed;
+    if (untested)
+        return strayed;
     const auto beyond = [](const std::optional<double> &predicted,
                             const std::optional<double> &measured, double gate) {
         return predicted && measured && std::abs(*measured - *predicted) > gate;
@@ -57,6 +104,10 @@ QStringList RunVerification::strayed() const
 
 QString RunVerification::verdict() const
 {
+    if (untested)
+        return tr("这次运行不按预测核对：%1。").arg(untestedText(*untested));
+    if (comparable() == 0)
+        return tr("没有两边都有的数字可以比较。");
     const QStringList stray = strayed();
     if (stray.isEmpty())
         return tr("实测与预测相符。");
@@ -85,7 +136,7 @@ const QStringList &RunVerification::columns()
         QStringLiteral("measured_settling_s"), QStringLiteral("predicted_iae"),
         QStringLiteral("measured_iae"), QStringLiteral("predicted_from_c"),
         QStringLiteral("predicted_to_c"), QStringLiteral("measured_from_c"),
-        QStringLiteral("law_agreed"), QStringLiteral("model_loose")};
+        QStringLiteral("law_agreed"), QStringLiteral("model_loose"), QStringLiteral("untested")};
     return columns;
 }
 
@@ -100,7 +151,12 @@ QStringList RunVerification::cells() const
         const std::optional<bool> &value = this->*fact;
         cells << (value ? QString::number(int(*value)) : QString());
     }
-    return cells;
+    QString key;
+    for (const auto &[reason, name] : kUntestedKeys) {
+        if (untested == reason)
+            key = QLatin1String(name);
+    }
+    return cells << key;
 }
 
 std::optional<RunVerification> RunVerification::fromRow(
@@ -111,14 +167,21 @@ std::optional<RunVerification> RunVerification::fromRow(
     const auto cell = [&](qsizetype at) { return row.value(heading.indexOf(columns()[at])); };
     const qsizetype figureCount = qsizetype(figures().size());
     for (qsizetype at = 0; at < figureCount; ++at) {
-        std::optional<double> &value = verification.*(figures()[std::size_t(at)].first);
-        value = TextNumber::toDouble(cell(at));
+        const auto member = figures()[std::size_t(at)].first;
+        std::optional<double> &value = verification.*member;
+        value = figureOf(cell(at),
+            member == &RunVerification::predictedIae || member == &RunVerification::measuredIae);
         any = any || value.has_value();
     }
     for (std::size_t at = 0; at < facts().size(); ++at) {
         const QString text = cell(figureCount + qsizetype(at)).trimmed();
         if (text == QLatin1String("1") || text == QLatin1String("0"))
             verification.*(facts()[at]) = text == QLatin1String("1");
+    }
+    const QString key = cell(figureCount + qsizetype(facts().size())).trimmed();
+    for (const auto &[reason, name] : kUntestedKeys) {
+        if (key == QLatin1String(name))
+            verification.untested = reason;
     }
     return any ? std::optional<RunVerification>(verification) : std::nullopt;
 }

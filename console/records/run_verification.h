@@ -30,6 +30,9 @@ public:
     std::optional<bool> lawAgreed;
     /// The model was known too loosely for close predictions.
     std::optional<bool> modelLoose;
+    /// Why the run tested nothing the prediction said, when it did not.
+    enum class Untested { NotConfirmed, GainsChanged, NoStep, EndedBeforePeak, GapInRise };
+    std::optional<Untested> untested;
 
     /// How far measured may stray from predicted before the model is no longer to be trusted.
     static constexpr double kOvershootGate = 0.15;
@@ -37,8 +40,10 @@ public:
     static constexpr double kIaeGate = 0.2;
 
     /// The figures measured that stray past their gate, named in the window's language; empty
-    /// when all agree or are not known.
+    /// when all agree, are not known, or the run tested nothing.
     QStringList strayed() const;
+    /// Pairs of figures both sides have, which a verdict can compare.
+    int comparable() const;
     /// What the figures say, with the likeliest cause of a stray that the run shows: the step
     /// not made, the law's scales disputed, the model known loosely, before the model itself.
     QString verdict() const;
