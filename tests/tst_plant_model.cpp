@@ -117,6 +117,8 @@ private slots:
     void runThatNeverMovedGetsTheReason();
     void adviceAppliedIsVerified();
     void disputedLawIsConfirmedFirst();
+    void adviceFieldsRefuseLikeTheStepTest_data();
+    void adviceFieldsRefuseLikeTheStepTest();
     void tuneSaysWhatItCannotRead_data();
     void tuneSaysWhatItCannotRead();
 };
@@ -367,6 +369,54 @@ void tst_PlantModel::disputedLawIsConfirmedFirst()
         qPrintable(advice->advice()->weighed));
 }
 
+void tst_PlantModel::adviceFieldsRefuseLikeTheStepTest_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("four hundred nines")
+        << "stepTo" << QString(400, u'9') << "目标温度不能高于 999.9 ℃";
+    QTest::newRow("below freezing") << "stepFrom"
+                                    << "-300"
+                                    << "起点温度不能低于 0 ℃";
+    QTest::newRow("two decimals") << "stepTo"
+                                  << "60.25"
+                                  << "目标温度须为数字，最多一位小数";
+    QTest::newRow("an overshoot of 1e308")
+        << "overshootLimit" << QString(309, u'9') << "超调无法读取：";
+    QTest::newRow("no overshoot") << "overshootLimit"
+                                  << "0"
+                                  << "超调无法读取：0";
+}
+
+/// The advice's fields refuse what the step test and termiva-tune refuse, in the same words,
+/// on a line laid out for it: nothing below moves.
+void tst_PlantModel::adviceFieldsRefuseLikeTheStepTest()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, typed);
+    QFETCH(QString, said);
+    ControllerSimulator::Options options;
+    options.setTenths = 500;
+    ConsoleOnController bench(options);
+    OfflineConsole &console = bench.console();
+    bench.run(400);
+    QVERIFY(console.choose(QStringLiteral("perfor_index_2"), QStringLiteral("整定建议…")));
+    auto *advice = console.window().findChild<TuningAdviceDialog *>();
+    QVERIFY(advice && QTest::qWaitFor([advice] { return !advice->isWorking(); }, 30000));
+    advice->show();
+    QVERIFY(QTest::qWaitForWindowExposed(advice));
+    const auto *table = advice->findChild<QWidget *>(QStringLiteral("candidates"));
+    const int tableTop = table->mapTo(advice, QPoint()).y();
+    QVERIFY(console.type(field, typed));
+    QVERIFY(console.click(QStringLiteral("recalculate")));
+    QVERIFY2(console.text(QStringLiteral("notice")).startsWith(said),
+        qPrintable(console.text(QStringLiteral("notice"))));
+    QCoreApplication::processEvents();
+    QCOMPARE(table->mapTo(advice, QPoint()).y(), tableTop);
+    QVERIFY(!advice->isWorking());
+}
+
 void tst_PlantModel::tuneSaysWhatItCannotRead_data()
 {
     QTest::addColumn<QStringList>("arguments");
@@ -387,6 +437,12 @@ void tst_PlantModel::tuneSaysWhatItCannotRead_data()
         << QStringList{"a.csv", "--advise", "--step", "60"} << "阶跃无法读取：60";
     QTest::newRow("gains out of range") << QStringList{"a.csv", "--predict", "10,5,1000", "--step",
         "50:60"} << "增益无法读取：10,5,1000";
+    QTest::newRow("a start below freezing")
+        << QStringList{"a.csv", "--advise", "--step", "-300:60"} << "起点温度不能低于 0 ℃";
+    QTest::newRow("a scale of zero") << QStringList{"a.csv", "--settings", "zero.ini"}
+                                     << "设置文件 [TUNING] 中的 P_SCALE=0 不能用";
+    QTest::newRow("limits that leave no range")
+        << QStringList{"a.csv", "--settings", "range.ini"} << "OUTPUT_MIN=255 不小于 OUTPUT_MAX=0";
     QTest::newRow("resting gains that are none") << QStringList{"a.csv", "--advise", "--step",
         "50:60", "--resting", "10,5"} << "阶跃前的增益无法读取：10,5";
     QTest::newRow("no overshoot") << QStringList{"a.csv", "--advise", "--step", "50:60",
@@ -402,6 +458,12 @@ void tst_PlantModel::tuneSaysWhatItCannotRead()
     QVERIFY(record.open(QIODevice::WriteOnly));
     record.write("time,run_s,kind,current_c\n2026-12-08T09:30:00.000+08:00,0,line,25.0\n");
     record.close();
+    for (const auto &[name, text] : {std::pair{"zero.ini", "[TUNING]\nP_SCALE=0\n"},
+             std::pair{"range.ini", "[TUNING]\nOUTPUT_MIN=255\nOUTPUT_MAX=0\n"}}) {
+        QFile settings(directory.filePath(QLatin1String(name)));
+        QVERIFY(settings.open(QIODevice::WriteOnly));
+        settings.write(text);
+    }
     QProcess process;
     process.setWorkingDirectory(directory.path());
     process.start(QStringLiteral(TERMIVA_TUNE_BINARY), arguments);

@@ -7,11 +7,13 @@
 #include "records/run_verification.h"
 #include "report/tuning_report.h"
 #include "telemetry/text_number.h"
+#include "tuning/advice_step.h"
 #include "tuning/plant_model_text.h"
 
 #include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -76,6 +78,7 @@ TuningAdviceDialog::TuningAdviceDialog(const QString &directory, const QStringLi
     setObjectName(QStringLiteral("tuningAdviceDialog"));
     setWindowTitle(tr("整定建议"));
     setMinimumWidth(kLeastWidth);
+    clearNotice();
     m_progress->setRange(0, 1000);
     m_progress->setTextVisible(false);
     auto *cancel = new QPushButton(tr("取消"), m_progressRow);
@@ -201,24 +204,18 @@ const TuningAdvice::Candidate *TuningAdviceDialog::chosen() const
 /// The fields as typed: they are the operator's own, read only to ask for the step they say.
 std::optional<TuningAdvice::Request> TuningAdviceDialog::requestFromFields()
 {
-    const std::optional<double> from = TextNumber::toDouble(m_from->text());
-    const std::optional<double> to = TextNumber::toDouble(m_to->text());
-    const std::optional<double> limit = TextNumber::toDouble(m_limit->text());
-    if (!from || !to || *from == *to) {
-        showNotice(tr("阶跃的两端须是不同的温度，例如从 50.0 ℃ 到 60.0 ℃"));
-        return std::nullopt;
-    }
-    if (!limit || *limit <= 0) {
-        showNotice(tr("允许的超调须是大于 0 的 ℃ 数，例如 0.5"));
+    const AdviceStep step = AdviceStep::fromText(m_from->text(), m_to->text(), m_limit->text());
+    if (!step.isValid()) {
+        showNotice(step.problem());
         return std::nullopt;
     }
     TuningAdvice::Request request;
     request.law = m_law;
     request.current = m_current;
-    request.plan.from = *from;
-    request.plan.to = *to;
+    request.plan.from = step.from();
+    request.plan.to = step.to();
     request.plan.restingGains = m_current;
-    request.overshootLimit = *limit;
+    request.overshootLimit = step.overshootLimit();
     request.lawDisputed = m_plant && lawDisputed(*m_plant);
     return request;
 }
@@ -300,7 +297,7 @@ void TuningAdviceDialog::recalculate()
     if (!request)
         return;
     request->model = *m_plant->model;
-    m_notice->hide();
+    clearNotice();
     m_progressRow->show();
     m_recalculate->setEnabled(false);
     m_apply->setEnabled(false);
@@ -406,8 +403,11 @@ void TuningAdviceDialog::showChosen()
 /// The report is drawn and written on a pool thread: a PDF of pictures takes a fifth of a second.
 void TuningAdviceDialog::chooseReportFile()
 {
-    const QString path = QFileDialog::getSaveFileName(this, tr("导出整定报告"),
+    QString path = QFileDialog::getSaveFileName(this, tr("导出整定报告"),
         QDir(m_directory).filePath(QStringLiteral("tuning-report.html")), tr("网页 (*.html)"));
+    // A name typed bare is the web page the filter offers.
+    if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".html");
     const std::optional<TuningReportContent> content = reportContent();
     if (path.isEmpty() || !content)
         return;
@@ -471,8 +471,15 @@ void TuningAdviceDialog::stop()
     showNotice(tr("已停止"));
 }
 
+/// A refusal takes a line laid out for it from the start: nothing below moves when one is said.
+void TuningAdviceDialog::clearNotice()
+{
+    // A full-width space: the line is as tall as a line of the notices it waits for.
+    m_notice->setText(QStringLiteral("\u3000"));
+    m_notice->show();
+}
+
 void TuningAdviceDialog::showNotice(const QString &notice)
 {
     m_notice->setText(notice);
-    m_notice->show();
 }

@@ -62,6 +62,7 @@ private:
     std::optional<TuningReportContent> reportContent() const;
     void stop();
     void showNotice(const QString &notice);
+    void clearNotice();
     std::optional<TuningAdvice::Request> requestFromFields();
     /// The record disputes the law's scales and the operator has not confirmed them.
     bool lawDisputed(const RecordedPlant &plant) const;

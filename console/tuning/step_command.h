@@ -5,6 +5,8 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <optional>
+
 /// A step test's command from what the operator typed: the target in °C with at most one
 /// decimal, and P, I, D and T as whole numbers or empty (not sent). Whatever does not fit the
 /// controller's fields (S 0 to 999.9 °C, the others 0 to 999) is refused with a reason.
@@ -15,6 +17,9 @@ class StepCommand
 public:
     static StepCommand fromText(const QString &target, const QString &p, const QString &i,
         const QString &d, const QString &t);
+    /// A temperature as the set-point field takes it, in tenths, or why not, the field named.
+    static std::optional<qint16> temperatureTenths(
+        const QString &typed, const QString &name, QString &problem);
 
     bool isValid() const { return m_problem.isEmpty(); }
     /// Why it is refused, in the window's language; empty when it is not.
@@ -25,7 +30,6 @@ public:
     QString text() const { return isValid() ? m_fields.commandText() : QString(); }
 
 private:
-    void readTarget(const QString &typed);
     void readGain(const QString &name, const QString &typed, std::optional<qint16> &field);
     void refuse(const QString &problem);
 

@@ -10,6 +10,7 @@
 #include "records/run_verification.h"
 #include "report/tuning_report.h"
 #include "settings_lookup.h"
+#include "tuning/advice_step.h"
 #include "tuning/plant_model_text.h"
 #include "tuning/tuning_advice.h"
 
@@ -98,13 +99,6 @@ std::optional<qint64> momentOf(QString text)
     return moment.isValid() ? std::optional<qint64>(moment.toMSecsSinceEpoch()) : std::nullopt;
 }
 
-std::optional<double> numberOf(const QString &text)
-{
-    bool ok = false;
-    const double value = QLocale::c().toDouble(text.trimmed(), &ok);
-    return ok && std::isfinite(value) ? std::optional<double>(value) : std::nullopt;
-}
-
 std::optional<GainSet> gainsOf(const QString &text)
 {
     const QStringList parts = text.split(u',');
@@ -129,12 +123,16 @@ std::variant<Prediction, QString> predictionOf(const QCommandLineParser &parser)
     if (!parser.isSet(kStep))
         return TuneCommand::tr("要预测，得给出阶跃：--step FROM:TO，例如 --step 50:60");
     const QStringList ends = parser.value(kStep).split(u':');
-    const std::optional<double> from = ends.size() == 2 ? numberOf(ends[0]) : std::nullopt;
-    const std::optional<double> to = ends.size() == 2 ? numberOf(ends[1]) : std::nullopt;
-    if (!from || !to || *from == *to)
+    if (ends.size() != 2)
         return TuneCommand::tr("阶跃无法读取：%1（例如 50:60，两端不同）").arg(parser.value(kStep));
-    prediction.plan.from = *from;
-    prediction.plan.to = *to;
+    const AdviceStep step = AdviceStep::fromText(ends[0], ends[1],
+        parser.isSet(kOvershoot) ? parser.value(kOvershoot)
+                                 : QString::number(TuningAdvice::kDefaultOvershootLimit));
+    if (!step.isValid())
+        return step.problem();
+    prediction.plan.from = step.from();
+    prediction.plan.to = step.to();
+    prediction.overshootLimit = step.overshootLimit();
     if (parser.isSet(kPredict)) {
         prediction.given = gainsOf(parser.value(kPredict));
         if (!prediction.given)
@@ -150,13 +148,6 @@ std::variant<Prediction, QString> predictionOf(const QCommandLineParser &parser)
                 .arg(parser.value(kResting));
     }
     prediction.lawConfirmed = parser.isSet(kConfirmLaw);
-    if (parser.isSet(kOvershoot)) {
-        const std::optional<double> limit = numberOf(parser.value(kOvershoot));
-        if (!limit || *limit <= 0)
-            return TuneCommand::tr("超调无法读取：%1（大于 0 的 ℃ 数，例如 0.5）")
-                .arg(parser.value(kOvershoot));
-        prediction.overshootLimit = *limit;
-    }
     return prediction;
 }
 
