@@ -408,6 +408,11 @@ void tst_PlantModel::adviceFieldsRefuseLikeTheStepTest()
     QVERIFY(QTest::qWaitForWindowExposed(advice));
     const auto *table = advice->findChild<QWidget *>(QStringLiteral("candidates"));
     const int tableTop = table->mapTo(advice, QPoint()).y();
+    // Laid out from the first paint: the rows clear of the text below them, the dialog narrow
+    // enough for a screen of 1024 pixels.
+    QVERIFY(table->geometry().bottom()
+        < advice->findChild<QWidget *>(QStringLiteral("weighed"))->geometry().top());
+    QVERIFY(advice->frameGeometry().width() <= 1024);
     QVERIFY(console.type(field, typed));
     QVERIFY(console.click(QStringLiteral("recalculate")));
     QVERIFY2(console.text(QStringLiteral("notice")).startsWith(said),

@@ -21,6 +21,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -93,9 +94,7 @@ TuningAdviceDialog::TuningAdviceDialog(const QString &directory, const QStringLi
     m_candidates->setSelectionMode(QAbstractItemView::SingleSelection);
     m_candidates->verticalHeader()->hide();
     m_candidates->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    const QStringList headings = QStringList{tr("候选")} + TuningAdvice::headings();
-    m_candidates->setColumnCount(int(headings.size()));
-    m_candidates->setHorizontalHeaderLabels(headings);
+    setUpCandidateColumns();
     m_candidates->hide();
     m_plot->setObjectName(QStringLiteral("advicePlot"));
     m_plot->hide();
@@ -161,6 +160,23 @@ QWidget *TuningAdviceDialog::lawWarningRow()
     connect(confirm, &QPushButton::clicked, this, &TuningAdviceDialog::confirmLaw);
     row->hide();
     return row;
+}
+
+/// The figures a screen of 1024 pixels has room for, each heading on two lines; the rest are in
+/// each row's tooltip, the report and termiva-tune.
+void TuningAdviceDialog::setUpCandidateColumns()
+{
+    QStringList headings = QStringList{tr("候选")} + TuningAdvice::headings();
+    for (QString &heading : headings) {
+        const qsizetype space = heading.indexOf(u' ');
+        if (space > 0)
+            heading[space] = u'\n';
+    }
+    m_candidates->setColumnCount(int(headings.size()));
+    m_candidates->setHorizontalHeaderLabels(headings);
+    const std::vector<bool> essential = TuningAdvice::essentialColumns();
+    for (std::size_t column = 0; column < essential.size(); ++column)
+        m_candidates->setColumnHidden(int(column) + 1, !essential[column]);
 }
 
 QWidget *TuningAdviceDialog::stepRow()
@@ -353,8 +369,13 @@ void TuningAdviceDialog::showAdvice(TuningAdvice advice, const TuningAdvice::Req
         name->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
         m_candidates->setItem(row, 0, name);
         const QStringList values = TuningAdvice::cells(candidate);
-        for (int column = 0; column < values.size(); ++column)
+        QStringList every;
+        const QStringList headings = TuningAdvice::headings();
+        for (int column = 0; column < values.size(); ++column) {
             m_candidates->setItem(row, column + 1, cell(values[column]));
+            every << tr("%1：%2").arg(headings.value(column), values[column]);
+        }
+        name->setToolTip(every.join(u'\n'));
         std::vector<QPointF> curve;
         for (const PlantSample &line : candidate.prediction.lines)
             curve.emplace_back(line.milliseconds / 1000.0, line.temperature);
@@ -373,8 +394,23 @@ void TuningAdviceDialog::showAdvice(TuningAdvice advice, const TuningAdvice::Req
     // The same row chosen again tells no change.
     showChosen();
     fitCandidates();
-    adjustSize();
+    // Laid out before the next paint, not after it: the first picture is the right one.
+    layout()->activate();
+    growToContents();
     DialogParts::keepOnScreen(*this);
+}
+
+/// Tall enough for its wrapped texts at its width, as far as the screen allows (adjustSize would
+/// stop at two thirds of it, and the rows would be drawn over the texts below them).
+void TuningAdviceDialog::growToContents()
+{
+    const int width = std::max(minimumWidth(), this->width());
+    int height = layout()->totalHeightForWidth(width);
+    if (screen()) {
+        const int frame = frameGeometry().height() - geometry().height();
+        height = std::min(height, screen()->availableGeometry().height() - frame);
+    }
+    resize(width, std::max(height, minimumHeight()));
 }
 
 /// Every candidate and every figure in view at once, as far as the screen allows.
@@ -382,8 +418,11 @@ void TuningAdviceDialog::fitCandidates()
 {
     m_candidates->resizeColumnsToContents();
     const int frame = 2 * m_candidates->frameWidth();
-    m_candidates->setMinimumHeight(m_candidates->horizontalHeader()->sizeHint().height()
-        + m_candidates->verticalHeader()->length() + frame);
+    // Room for a scroll bar too, should the screen be narrower than the figures: it never
+    // covers a row.
+    const int scrollBar = m_candidates->horizontalScrollBar()->sizeHint().height();
+    m_candidates->setFixedHeight(m_candidates->horizontalHeader()->sizeHint().height()
+        + m_candidates->verticalHeader()->length() + frame + scrollBar);
     const QMargins margins = layout()->contentsMargins();
     const int wanted =
         m_candidates->horizontalHeader()->length() + frame + margins.left() + margins.right();

@@ -47,6 +47,7 @@ signals:
 
 private:
     QWidget *stepRow();
+    void setUpCandidateColumns();
     QWidget *lawWarningRow();
     void fitAndAdvise(const QString &directory, const QStringList &heading, const QStringList &run);
     void recalculate();
@@ -56,6 +57,7 @@ private:
     void showStep(const AdviceStart &start);
     void showAdvice(TuningAdvice advice, const TuningAdvice::Request &request);
     void fitCandidates();
+    void growToContents();
     void showChosen();
     void apply();
     void chooseReportFile();

@@ -183,6 +183,15 @@ QStringList TuningAdvice::headings()
     return QStringList{QStringLiteral("P"), QStringLiteral("I"), QStringLiteral("D")} + headings;
 }
 
+std::vector<bool> TuningAdvice::essentialColumns()
+{
+    // In headings() order: P, I, D, overshoot °C, kept, swing, then the prediction's own
+    // overshoot %, rise, settling ±2 %, settling ±0.5 °C, IAE, steady error, at a limit,
+    // oscillates, and the window's rise, peak and settling times.
+    return {true, true, true, true, true, true, false, true, false, true, true, false, true, true,
+        false, false, false};
+}
+
 QStringList TuningAdvice::cells(const Candidate &candidate)
 {
     QStringList cells = PredictionText::cells(candidate.prediction.figures);

@@ -80,6 +80,9 @@ public:
     /// overshoot and the output's swing, then the rest of its applied step's figures.
     static QStringList headings();
     static QStringList cells(const Candidate &candidate);
+    /// For each heading, whether a table short of room shows it: the gains, both uses'
+    /// overshoot, the swing, the rise, settling to ±0.5 °C, IAE, time at a limit, oscillation.
+    static std::vector<bool> essentialColumns();
     /// What a gain set is predicted to do, in both uses where asked.
     static Candidate predicted(Kind kind, const GainSet &gains, const Request &request);
     /// Why the plan's step cannot be made on this plant, or nothing: an end the heater cannot
