@@ -42,15 +42,21 @@ std::vector<double> geometric(double first, double last, int count)
 GainSearch::GainSearch(const Request &request)
     : m_request(request)
     , m_plan(LoopPrediction::completed(request.plan, request.model))
-    , m_robustModel(request.model)
+    , m_robustModel(robustModelOf(request.model))
     , m_stepLimit(stepLimitOf(request))
 {
-    m_robustModel.gain *= kGainMargin;
-    m_robustModel.deadTime *= kDeadTimeMargin;
     const ClosedLoop atTarget(request.model, request.law, {}, m_plan.to);
     const double holding = atTarget.holdingOutput(m_plan.to);
     m_load = kLoadShare * holding;
     m_outcome.loadWeighed = holding + m_load <= request.law.outputMax;
+}
+
+PlantModel GainSearch::robustModelOf(const PlantModel &model)
+{
+    PlantModel robust = model;
+    robust.gain *= kGainMargin;
+    robust.deadTime *= kDeadTimeMargin;
+    return robust;
 }
 
 double GainSearch::readingMargin(const PlantModel &model)

@@ -65,6 +65,8 @@ public:
     using Progress = std::function<bool(int permille)>;
 
     static Outcome search(const Request &request, const Progress &progress = {});
+    /// The plant the robustness check holds a set to: stronger and slower to answer.
+    static PlantModel robustModelOf(const PlantModel &model);
     /// What the lines' noise may add to the peak they show, in °C.
     static double readingMargin(const PlantModel &model);
 
