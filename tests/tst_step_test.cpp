@@ -392,10 +392,16 @@ void tst_StepTest::predictionGoesWithARunFromItsStart_data()
     QTest::addColumn<double>("predictedFrom"); // to 60 °C; the loop rests at 46.0 °C
     QTest::addColumn<bool>("predictAgain");
     QTest::addColumn<double>("checkedFrom"); // the start of the prediction the run carries, or 0
-    QTest::newRow("at its start") << 46.0 << false << 46.0;
-    QTest::newRow("within a tenth of the step: 1.5 of 15.5 °C") << 44.5 << false << 44.5;
-    QTest::newRow("beyond it, started as it is: no prediction") << 44.4 << false << 0.0;
-    QTest::newRow("far, predicted again from where the loop is") << 35.0 << true << 46.0;
+    QTest::addColumn<QString>("typedD"); // typed over the prefill before the start, or left
+    QTest::newRow("at its start") << 46.0 << false << 46.0 << QString();
+    QTest::newRow("within a tenth of the step: 1.5 of 15.5 °C")
+        << 44.5 << false << 44.5 << QString();
+    QTest::newRow("beyond it, started as it is: no prediction")
+        << 44.4 << false << 0.0 << QString();
+    QTest::newRow("far, predicted again from where the loop is")
+        << 35.0 << true << 46.0 << QString();
+    // Predicted for D 2: a step with D 3 is not held to it.
+    QTest::newRow("D changed after the prefill") << 46.0 << false << 0.0 << QStringLiteral("3");
 }
 
 /// "应用并阶跃测试" from a loop resting elsewhere than the prediction's start: the run is not
@@ -405,6 +411,7 @@ void tst_StepTest::predictionGoesWithARunFromItsStart()
     QFETCH(double, predictedFrom);
     QFETCH(bool, predictAgain);
     QFETCH(double, checkedFrom);
+    QFETCH(QString, typedD);
     OfflineConsole console;
     console.connectPort();
     const QByteArray resting("st=0460 pv=0460 out= 040 pid= 010, 005, 002\r\n");
@@ -415,10 +422,12 @@ void tst_StepTest::predictionGoesWithARunFromItsStart()
     QVERIFY(launcher);
     launcher->openPredictedStep(predictedStep(predictedFrom, 60.0));
     const QByteArray sentBefore = console.port().sent();
+    if (!typedD.isEmpty())
+        QVERIFY(console.type(QStringLiteral("d"), typedD));
     QVERIFY(console.click(QStringLiteral("start")));
 
     const auto *note = console.control<QLabel>(QStringLiteral("predictionNote"));
-    const bool far = checkedFrom == 0 || predictAgain;
+    const bool far = (checkedFrom == 0 && typedD.isEmpty()) || predictAgain;
     QCOMPARE(note && note->isVisibleTo(openDialog(console)), far);
     if (far) {
         QCOMPARE(note->text(),
@@ -434,7 +443,8 @@ void tst_StepTest::predictionGoesWithARunFromItsStart()
         }
         QVERIFY(console.click(QStringLiteral("start")));
     }
-    QCOMPARE(console.port().sent(), sentBefore + "S0600 P010 I005 D002");
+    QCOMPARE(console.port().sent(),
+        sentBefore + "S0600 P010 I005 D00" + (typedD.isEmpty() ? "2" : typedD).toLatin1());
     QVERIFY(!openDialog(console));
     QCOMPARE(carried.count(), checkedFrom > 0 ? 1 : 0);
     if (checkedFrom > 0) {
