@@ -48,6 +48,7 @@ private slots:
     void runAfterReconnectHoldsOnlyItsOwnFigures();
     void rowsReachTheFileWithinASecond_data();
     void rowsReachTheFileWithinASecond();
+    void repeatedCommandIsCheckedEachTime();
 };
 
 void tst_SessionRecords::sessionGivesOneRowPerEvent()
@@ -88,6 +89,30 @@ void tst_SessionRecords::sessionGivesOneRowPerEvent()
         QVERIFY2(isRecordTime(row.value("time")), qPrintable(row.value("time")));
     QCOMPARE(QDateTime::fromString(rows[0].value("time"), Qt::ISODateWithMs), start);
     QCOMPARE(QDateTime::fromString(rows[1].value("time"), Qt::ISODateWithMs), start.addMSecs(300));
+}
+
+/// The same command sent again is recorded and checked again: the controller may have dropped
+/// it the second time as easily as the first.
+void tst_SessionRecords::repeatedCommandIsCheckedEachTime()
+{
+    SessionHarness console;
+    console.time().setNow(QDateTime(QDate(2026, 12, 8), QTime(10, 38, 11, 250)));
+    console.connectPort();
+    console.receive(line(600, 585));
+    for (const int shownP : {12, 10}) {
+        QVERIFY(!console.session().sendText(QStringLiteral("S0600 P012")));
+        for (int sent = 0; sent < 6; ++sent) {
+            console.tick(10);
+            console.receive(line(600, 585, shownP));
+        }
+    }
+    console.session().closePort();
+    QStringList kinds;
+    for (const QMap<QString, QString> &row : namedRows(onlyRecord(console))) {
+        if (row.value("kind") != u"line")
+            kinds << row.value("kind");
+    }
+    QCOMPARE(kinds, (QStringList{"sent", "confirm", "sent", "unconfirmed"}));
 }
 
 void tst_SessionRecords::textColumnIsInert_data()
