@@ -4,6 +4,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 
 Q_DECLARE_METATYPE(SimulatedRun::Experiment)
@@ -116,6 +117,8 @@ private slots:
     void fitsTheLongestStretchOfABrokenRun();
     void leavesOutLinesHeldAtAConnect_data();
     void leavesOutLinesHeldAtAConnect();
+    void restingOutputIsTheMeanBeforeTheStep();
+    void lawCheckIntegratesAsTheControllerDoes();
     void lawCheckFindsScalesOff_data();
     void lawCheckFindsScalesOff();
     void lawCheckNeverAsksForAWrongScale_data();
@@ -304,6 +307,62 @@ void tst_PlantFit::leavesOutLinesHeldAtAConnect()
         qPrintable(figures));
     QVERIFY2(std::abs(model.timeConstant - 60) <= model.timeConstantError(), qPrintable(figures));
     QVERIFY2(std::abs(model.deadTime - 3) <= model.deadTimeError(), qPrintable(figures));
+}
+
+/// The output a line reports is a moment's: with D, it swings at rest, and the plant rested at
+/// their mean before the step, not at the last line's.
+void tst_PlantFit::restingOutputIsTheMeanBeforeTheStep()
+{
+    SimulatedRun::Experiment experiment = stepFromSteadyState(50, 60, 3);
+    experiment.d = 20;
+    const SimulatedRun::StepTest run = SimulatedRun::stepTest(experiment);
+    const PlantFit::Outcome outcome = PlantFit::fitRun({run.lines}, run.stepMilliseconds);
+    QVERIFY2(outcome.model, qPrintable(outcome.refusal));
+    double sum = 0.0;
+    int before = 0;
+    for (const PlantSample &line : run.lines) {
+        if (line.milliseconds < run.stepMilliseconds) {
+            sum += *line.output;
+            ++before;
+        }
+    }
+    const auto last = std::find_if(run.lines.crbegin(), run.lines.crend(),
+        [&run](const PlantSample &line) { return line.milliseconds < run.stepMilliseconds; });
+    QVERIFY(*last->output != sum / before);
+    QCOMPARE(outcome.model->restingOutput, sum / before);
+}
+
+/// The controller's integral holds each measurement for one of its steps: the newest line counts
+/// a step, the interval before it is held at the line before. Outputs made by that rule, with no
+/// noise and no D, give back the scales they were made with.
+void tst_PlantFit::lawCheckIntegratesAsTheControllerDoes()
+{
+    const ControllerLaw law;
+    const GainSet gains{20, 7, 0};
+    PlantStretch lines;
+    double trapezoid = 0.0;
+    double previous = 0.0;
+    for (int k = 0; k < 200; ++k) {
+        PlantSample line;
+        line.milliseconds = 500 * k;
+        // A slow swing with a line-to-line one on it: the integral's rule shows in the sum.
+        line.temperature = 60 + 3 * std::sin(k / 15.0) + (k % 2 ? 2.0 : -2.0);
+        line.setPoint = 60.0;
+        line.p = gains.p;
+        line.i = gains.i;
+        line.d = gains.d;
+        const double error = 60 - line.temperature;
+        const double integral = k == 0 ? 0.0 : trapezoid + (0.5 - 0.05) * previous + 0.05 * error;
+        if (k > 0)
+            trapezoid += (previous + error) / 2 * 0.5;
+        previous = error;
+        line.output = 120 + gains.p * law.pScale * error + gains.i * law.iScale * integral;
+        lines.push_back(line);
+    }
+    const LawCheck check = LawCheck::of(lines, law);
+    QVERIFY2(check.p.fitted && check.i.fitted, qPrintable(check.summary(law)));
+    QVERIFY2(std::abs(*check.p.fitted / law.pScale - 1) < 0.002, qPrintable(check.summary(law)));
+    QVERIFY2(std::abs(*check.i.fitted / law.iScale - 1) < 0.002, qPrintable(check.summary(law)));
 }
 
 void tst_PlantFit::lawCheckFindsScalesOff_data()
