@@ -6,7 +6,9 @@
 #include "record_checks.h"
 #include "records/csv_format.h"
 #include "records/predicted_run.h"
+#include "records/read_progress.h"
 #include "records/run_recorder.h"
+#include "records/runs_file_tail.h"
 #include "system_error.h"
 #include "uc_histogram.h"
 
@@ -146,6 +148,8 @@ private slots:
     void predictedRunSaysWhatItTested_data();
     void predictedRunSaysWhatItTested();
     void damagedCellsAreNoFigures();
+    void newestRowsAreCountedToTheFirst_data();
+    void newestRowsAreCountedToTheFirst();
     void historyDialogShowsTheRunInProgress();
     void historyDialogComparesChosenRuns();
     void historySetsPredictionBesideMeasurement();
@@ -717,6 +721,43 @@ void tst_RunHistory::damagedCellsAreNoFigures()
     QVERIFY(read);
     QCOMPARE(read->comparable(), 0);
     QCOMPARE(read->verdict(), QStringLiteral("没有两边都有的数字可以比较。"));
+}
+
+void tst_RunHistory::newestRowsAreCountedToTheFirst_data()
+{
+    QTest::addColumn<int>("wanted");
+    QTest::addColumn<QByteArray>("afterHeading");
+    QTest::newRow("the newest three, within the last block") << 3 << QByteArray();
+    QTest::newRow("all but the first, across blocks") << 9 << QByteArray();
+    QTest::newRow("every row, the first at the file's start") << 10 << QByteArray();
+    QTest::newRow("more than there are") << 11 << QByteArray();
+    QTest::newRow("every row, a blank line before them") << 10 << QByteArray("\r\n");
+}
+
+/// Ten rows of 40 kB, read from the end in blocks of 256 kB: the rows of each block read, the
+/// first one at the file's start included, count towards the newest wanted, and older ones are
+/// said to be left when they are.
+void tst_RunHistory::newestRowsAreCountedToTheFirst()
+{
+    QFETCH(int, wanted);
+    QFETCH(QByteArray, afterHeading);
+    QTemporaryDir directory;
+    const QString path = directory.filePath("runs.csv");
+    QByteArray text = CsvFormat::row(RunRecorder::runColumns()).toUtf8() + afterHeading;
+    for (int run = 0; run < 10; ++run)
+        text += QByteArray::number(run) + ',' + QByteArray(40'000, 'x') + "\r\n";
+    QVERIFY(writeFile(path, text));
+    RunsFileTail tail(path);
+    QList<int> read;
+    const RunsFileTail::Outcome outcome = tail.readBack(wanted, {}, [&read](QByteArrayView row) {
+        read.append(row.first(row.indexOf(',')).toInt());
+        return true;
+    });
+    QList<int> newest;
+    for (int run = 9; run >= std::max(0, 10 - wanted); --run)
+        newest.append(run);
+    QCOMPARE(read, newest);
+    QCOMPARE(outcome.more, wanted < 10);
 }
 
 void tst_RunHistory::runsFileThatIsNoFileIsNamed_data()

@@ -74,6 +74,13 @@ void RunsFileTail::readHeading()
     m_heading = RunRecorder::runsFileColumns(m_heading);
 }
 
+/// Text left before the rows taken that is more than blank lines.
+bool RunsFileTail::holdsARow(QByteArrayView text)
+{
+    return std::any_of(text.cbegin(), text.cend(),
+        [](char character) { return character != '\r' && character != '\n'; });
+}
+
 /// Blocks are read from the end back; a row whose start lies in an earlier block waits in held.
 RunsFileTail::Outcome RunsFileTail::readBack(qint64 wanted, const ReadProgress &progress,
     const std::function<bool(QByteArrayView row)> &take)
@@ -130,7 +137,7 @@ RunsFileTail::Outcome RunsFileTail::readBack(qint64 wanted, const ReadProgress &
             end = from;
         }
         if (taken >= wanted) {
-            outcome.more = end > 0 || at > m_rowsFrom;
+            outcome.more = at > m_rowsFrom || holdsARow(QByteArrayView(block.constData(), end));
             return outcome;
         }
         if (!skipping)

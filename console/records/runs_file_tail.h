@@ -44,6 +44,7 @@ public:
 
 private:
     void readHeading();
+    static bool holdsARow(QByteArrayView text);
 
     QString m_path;
     RegularFile m_file;
