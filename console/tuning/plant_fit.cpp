@@ -2,6 +2,7 @@
 
 #include "tuning/dense_solve.h"
 #include "tuning/fit_errors.h"
+#include "tuning/fit_window.h"
 #include "tuning/nelder_mead.h"
 #include "tuning/plant_series.h"
 
@@ -11,8 +12,7 @@
 #include <numeric>
 
 namespace {
-/// An output change this large, about 5 % of the range, excites the plant.
-constexpr double kExcitingChange = 13.0;
+constexpr double kExcitingChange = FitWindow::kExcitingChange;
 /// Lines before the change whose trend moves them by more than this are taken as not at rest.
 constexpr double kRestingDrift = 0.2;
 constexpr int kFewestLines = 20;
@@ -33,6 +33,30 @@ constexpr double kShortestLook = 2.0;
 constexpr double kLongestLookSpans = 3.0;
 constexpr int kLooks = 12;
 constexpr int kMostEvaluations = 400;
+/// A time constant this many times the lines' span is not told by them.
+constexpr double kLongestTimeConstantSpans = 10.0;
+
+/// The stretches split wherever a line's time is earlier than the line's before it (a clock
+/// set back, or rows out of order: the model would run backwards there), or later by more than
+/// any controller leaves between lines without the link being lost: what the output did over the
+/// gap is not known, and a clock set forward looks the same.
+std::vector<PlantStretch> inTimeOrder(const std::vector<PlantStretch> &stretches)
+{
+    constexpr qint64 kLongestGapMs = 5 * 60 * 1000;
+    std::vector<PlantStretch> whole;
+    for (const PlantStretch &stretch : stretches) {
+        whole.emplace_back();
+        for (const PlantSample &line : stretch) {
+            if (!whole.back().empty()) {
+                const qint64 gap = line.milliseconds - whole.back().back().milliseconds;
+                if (gap < 0 || gap > kLongestGapMs)
+                    whole.emplace_back();
+            }
+            whole.back().push_back(line);
+        }
+    }
+    return whole;
+}
 
 const PlantStretch &longestOf(const std::vector<PlantStretch> &stretches)
 {
@@ -45,6 +69,23 @@ const PlantStretch &longestOf(const std::vector<PlantStretch> &stretches)
             return span(one) < span(other);
         });
     return longest == stretches.cend() ? none : *longest;
+}
+
+/// The name of the model's first figure that is not a finite number, if any: rows out of order
+/// or beyond any heater's numbers can carry the search to where no figure means anything.
+std::optional<QString> notFinite(const PlantModel &model)
+{
+    const std::pair<QString, double> figures[] = {{QStringLiteral("K"), model.gain},
+        {QStringLiteral("τ"), model.timeConstant}, {QStringLiteral("θ"), model.deadTime},
+        {PlantFit::tr("无输出时的温度"), model.offset}, {QStringLiteral("K ±"), model.gainSd},
+        {QStringLiteral("τ ±"), model.timeConstantSd}, {QStringLiteral("θ ±"), model.deadTimeSd},
+        {QStringLiteral("rms"), model.rms}, {PlantFit::tr("行的噪声"), model.lineNoise},
+        {PlantFit::tr("起始状态"), model.initialDeviation}};
+    for (const auto &[name, value] : figures) {
+        if (!std::isfinite(value))
+            return name;
+    }
+    return std::nullopt;
 }
 
 PlantStretch withOutput(const PlantStretch &stretch)
@@ -221,19 +262,28 @@ PlantFit::Outcome PlantFit::fit(
 }
 
 PlantFit::Outcome PlantFit::fitRun(
-    const std::vector<PlantStretch> &stretches, qint64 runStart, const Progress &progress)
+    const std::vector<PlantStretch> &given, qint64 runStart, const Progress &progress)
 {
     Outcome outcome;
+    const std::vector<PlantStretch> stretches = inTimeOrder(given);
     const PlantStretch &longest = longestOf(stretches);
     if (stretches.size() > 1)
-        outcome.notes.append(tr("这次运行中连接中断过 %1 次，只按最长的一段（%2 行）拟合")
-                                 .arg(stretches.size() - 1)
+        outcome.notes.append(tr("这次运行分成了 %1 段（连接中断、记录的时间倒退或跳变，或 5 "
+                                "分钟以上没有行），只按最长的一段（%2 "
+                                "行）拟合")
+                                 .arg(stretches.size())
                                  .arg(longest.size()));
     if (longest.empty()) {
         outcome.refusal = tr("这次运行没有温度记录，无法拟合");
         return outcome;
     }
-    const PlantStretch measured = withOutput(longest);
+    std::size_t leftOut = 0;
+    const PlantStretch measured = FitWindow::of(withOutput(longest), runStart, leftOut);
+    if (const std::size_t without = longest.size() - measured.size() - leftOut;
+        without > 0 && !measured.empty())
+        outcome.notes.append(tr("有 %1 行没有输出值（output_pct），未用于拟合").arg(without));
+    if (leftOut > 0)
+        outcome.notes.append(FitWindow::note(leftOut));
     outcome.fitted = withoutBacklog(measured);
     if (const std::size_t held = measured.size() - outcome.fitted.size(); held > 0)
         outcome.notes.append(
@@ -251,6 +301,11 @@ PlantFit::Outcome PlantFit::fitRun(
     outcome.model->fromMilliseconds = outcome.fitted.front().milliseconds;
     outcome.model->toMilliseconds = outcome.fitted.back().milliseconds;
     outcome.model->lineNoise = lineNoiseOf(outcome.fitted);
+    if (const std::optional<QString> figure = notFinite(*outcome.model)) {
+        outcome.model.reset();
+        outcome.refusal =
+            tr("拟合出的 %1 不是有限的数：记录的时间或数值不对，无法给出模型").arg(*figure);
+    }
     return outcome;
 }
 
@@ -326,6 +381,14 @@ std::optional<PlantModel> PlantFit::modelOf(
 {
     const double timeConstant = timeConstantOf(point);
     const double deadTime = deadTimeOf(point);
+    // Far past the lines' span the curve is a straight line whatever the time constant.
+    const double span = series.seconds().back() - series.seconds().front();
+    if (!(timeConstant <= kLongestTimeConstantSpans * span)) {
+        refusal = tr("拟合的时间常数 τ（%1 s）远长于记录的 %2 s：这次运行看不出过程的时间常数")
+                      .arg(timeConstant, 0, 'g', 3)
+                      .arg(span, 0, 'f', 0);
+        return std::nullopt;
+    }
     const PlantSeries::Shape shape = series.shapeFor(timeConstant, deadTime, initialTerm);
     if (shape.coefficients.empty() || shape.coefficients[1] <= 0) {
         refusal = tr("温度没有随输出升高，拟合不出正的增益");
@@ -354,6 +417,11 @@ std::optional<PlantModel> PlantFit::modelOf(
     model.rms = std::sqrt(shape.squaredError / double(series.size()));
     model.lines = int(series.size());
     return model;
+}
+
+bool PlantModel::isUsable() const
+{
+    return !notFinite(*this) && gain > 0 && timeConstant > 0 && deadTime >= 0;
 }
 
 double PlantModel::measurementNoise() const

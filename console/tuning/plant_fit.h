@@ -40,7 +40,9 @@ public:
     /// Told the share done in parts per thousand; returns false to stop.
     using Progress = std::function<bool(int permille)>;
 
-    /// The longest stretch is fitted; a run broken by a lost link says so.
+    /// The longest stretch is fitted, split first wherever time runs backwards, and only the
+    /// window of it around its change (FitWindow); a run broken by a lost link says so. A model
+    /// with a figure that is not a finite number is refused.
     static Outcome fit(const std::vector<PlantStretch> &stretches, const Progress &progress = {});
     /// As fit, for a run led in by the lines before its start in milliseconds: a step test's run
     /// starts at its step, and the lines before it are the state the step started from.
