@@ -2,6 +2,7 @@
 #include "records/recorded_plant.h"
 #include "records/run_samples.h"
 #include "simulated_run.h"
+#include "tuning/fit_window.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -170,6 +171,10 @@ void tst_RunSamples::stepTestRunIsFitted_data()
                                                             << "有 60 行的温度（current_c）不是数";
     QTest::newRow("60 rows cut short") << "cut short"
                                        << "记录文件中有 60 行的列不全";
+    // The run's 43,200 lines after the step and the 121 of the minute before it, as read.
+    QTest::newRow("held six hours after the step")
+        << "six hours"
+        << QStringLiteral("其余 %1 行未用").arg(121 + 43200 - int(FitWindow::kMostLines));
 }
 
 /// A step test from rest at 50 °C under gains whose derivative makes the output at rest jump by
@@ -190,9 +195,11 @@ void tst_RunSamples::stepTestRunIsFitted()
     experiment.settleSeconds = 600;
     experiment.leadSeconds = 90;
     experiment.stepAfterMs = 200;
+    if (broken == u"six hours")
+        experiment.stepSeconds = 6 * 3600;
     const SimulatedRun::StepTest run = SimulatedRun::stepTest(experiment);
     RecordText record(run, gains, kBase);
-    QCOMPARE(record.lines(), std::size_t(1380));
+    QCOMPARE(record.lines(), std::size_t(180 + 2 * experiment.stepSeconds));
     constexpr qint64 kHour = 3600 * 1000;
     if (broken == u"six months early")
         record.moveTimes(1100, 1101, -182 * 24 * kHour);
@@ -230,6 +237,7 @@ void tst_RunSamples::stepTestRunIsFitted()
                                 .arg(model.deadTime)
                                 .arg(model.deadTimeError());
     QVERIFY2(model.isUsable(), qPrintable(figures));
+    QVERIFY(plant.fitted.size() <= FitWindow::kMostLines);
     QVERIFY2(std::abs(model.fullOutputGain() - 50) <= model.gainError() * PlantModel::kFullOutput,
         qPrintable(figures));
     QVERIFY2(std::abs(model.timeConstant - 60) <= model.timeConstantError(), qPrintable(figures));

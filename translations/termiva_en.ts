@@ -480,6 +480,10 @@
         <source>拟合的时间常数 τ（%1 s）远长于记录的 %2 s：这次运行看不出过程的时间常数</source>
         <translation>The fitted time constant τ (%1 s) is far longer than the %2 s recorded: this run does not tell the process&apos;s time constant</translation>
     </message>
+    <message>
+        <source>只按最后一次变化（输出变化或设定值阶跃）后 %1 s（τ + θ 的 %2 倍）内的行拟合，其后 %3 行未用：久稳的行只再说一遍 K，输出读数的噪声却会把 τ 拉长</source>
+        <translation>Fitted on the lines within %1 s (%2 times τ + θ) of the last change (the output&apos;s, or a step of the set point); the %3 lines after them were not used: lines held at rest only tell K again, while the noise of the output readings draws τ long</translation>
+    </message>
 </context>
 <context>
     <name>PlantModelDialog</name>

@@ -290,6 +290,8 @@ PlantFit::Outcome PlantFit::fitRun(
             tr("有 %1 行是积压后一起送到的，到得比测得晚，不知何时测得，未用于拟合").arg(held));
     StretchFit fitted = fitStretch(outcome.fitted, runStart, progress);
     if (fitted.model) {
+        if (const std::optional<QString> cut = keepResponse(outcome, fitted, runStart, progress))
+            outcome.notes.append(*cut);
         if (const std::optional<Spike> spike = startSpike(outcome.fitted, *fitted.model))
             outcome.notes.append(leaveOut(*spike, outcome, fitted, runStart, progress));
     }
@@ -429,6 +431,51 @@ double PlantModel::measurementNoise() const
     constexpr double kRounding = 0.1 * 0.1 / 12;
     const double noise = lineNoise > 0 ? lineNoise : rms;
     return std::sqrt(std::max(0.0, noise * noise - kRounding));
+}
+
+/// Past the response, lines held at a set point tell only the gain again, while each line's
+/// output, a moment's reading rather than its interval's mean, pulls the time constant long (on
+/// the simulator with D 14, five hours held read τ 3.5 % long). The stretch is fitted again up
+/// to kResponseSpans of τ + θ after its change or its set point's last step, and never less
+/// than kLeastResponse after it.
+std::optional<QString> PlantFit::keepResponse(
+    Outcome &outcome, StretchFit &fitted, qint64 runStart, const Progress &progress)
+{
+    const PlantModel &model = *fitted.model;
+    const PlantStretch &lines = outcome.fitted;
+    const std::optional<std::size_t> change = changeOf(lines, runStart);
+    if (!change)
+        return std::nullopt;
+    // A later step of the set point excites the plant again: the response is the last one's.
+    std::size_t last = *change;
+    for (std::size_t k = lines.size(); k-- > *change + 1;) {
+        if (lines[k].setPoint && lines[k - 1].setPoint
+            && *lines[k].setPoint != *lines[k - 1].setPoint) {
+            last = k;
+            break;
+        }
+    }
+    const double seconds =
+        std::max(kResponseSpans * (model.timeConstant + model.deadTime), kLeastResponse);
+    const double until = double(lines[last].milliseconds) + seconds * 1e3;
+    const auto end = std::find_if(lines.cbegin(), lines.cend(),
+        [until](const PlantSample &line) { return double(line.milliseconds) > until; });
+    if (end == lines.cend())
+        return std::nullopt;
+    PlantStretch response(lines.cbegin(), end);
+    StretchFit again =
+        fitStretch(response, runStart, [&progress](int) { return !progress || progress(1000); });
+    if (!again.model)
+        return std::nullopt;
+    const std::size_t left = outcome.fitted.size() - response.size();
+    outcome.fitted = std::move(response);
+    fitted = std::move(again);
+    return tr(
+        "只按最后一次变化（输出变化或设定值阶跃）后 %1 s（τ + θ 的 %2 倍）内的行拟合，其后 %3 "
+        "行未用：久稳的行只再说一遍 K，输出读数的噪声却会把 τ 拉长")
+        .arg(seconds, 0, 'f', 0)
+        .arg(kResponseSpans)
+        .arg(left);
 }
 
 /// A start-up spike: of the first kSpikeLines lines, those further off the model than

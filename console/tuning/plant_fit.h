@@ -66,6 +66,13 @@ private:
         const PlantSeries &series, std::size_t change, bool ledIn, bool initialTerm);
     static std::optional<PlantModel> modelOf(const PlantSeries &series,
         const std::vector<double> &point, bool initialTerm, QString &refusal);
+    /// The response to the change is what tells τ and θ: how long after it a stretch is fitted.
+    static constexpr double kResponseSpans = 30.0;
+    static constexpr double kLeastResponse = 600.0;
+    /// The stretch cut and fitted again past the response; what was done, in the window's
+    /// language.
+    static std::optional<QString> keepResponse(
+        Outcome &outcome, StretchFit &fitted, qint64 runStart, const Progress &progress);
     /// First lines far off the model fitted to them.
     struct Spike
     {
