@@ -414,14 +414,18 @@ void tst_LoopPrediction::noRecommendationSaysWhy_data()
     QTest::addColumn<double>("to");
     QTest::addColumn<bool>("lawDisputed");
     QTest::addColumn<QString>("why");
+    QTest::addColumn<bool>("usable");
     QTest::newRow("target beyond full output")
         << 50.0 << 80.0 << false
-        << QStringLiteral("目标 80.0 ℃ 达不到：输出在上限（255）时模型只能到 75.0 ℃");
+        << QStringLiteral("目标 80.0 ℃ 达不到：输出在上限（255）时模型只能到 75.0 ℃") << true;
     QTest::newRow("start below the ambient")
         << -10.0 << 0.0 << false
-        << QStringLiteral("目标 0.0 ℃ 达不到：输出在下限（0）时模型停在 25.0 ℃");
+        << QStringLiteral("目标 0.0 ℃ 达不到：输出在下限（0）时模型停在 25.0 ℃") << true;
     QTest::newRow("law disputed") << 50.0 << 60.0 << true
-                                  << QStringLiteral("控制规律的刻度与记录不符");
+                                  << QStringLiteral("控制规律的刻度与记录不符") << true;
+    // Nothing is predicted on it at all.
+    QTest::newRow("a model whose ± is no number")
+        << 50.0 << 60.0 << false << QStringLiteral("模型的数不是有限的正数") << false;
 }
 
 /// A step the heater cannot make, or a law the record disputes, gets no recommendation and
@@ -432,8 +436,11 @@ void tst_LoopPrediction::noRecommendationSaysWhy()
     QFETCH(double, to);
     QFETCH(bool, lawDisputed);
     QFETCH(QString, why);
+    QFETCH(bool, usable);
     TuningAdvice::Request request;
     request.model = trueModel(plant(60, 3));
+    if (!usable)
+        request.model.gainSd = std::nan("");
     request.current = kDefaultGains;
     request.plan.from = from;
     request.plan.to = to;
@@ -441,8 +448,10 @@ void tst_LoopPrediction::noRecommendationSaysWhy()
     request.lawDisputed = lawDisputed;
     const TuningAdvice advice = TuningAdvice::of(request);
     QVERIFY(!advice.recommended());
-    QCOMPARE(advice.candidates.size(), std::size_t(6));
-    QVERIFY2(advice.weighed.startsWith(QStringLiteral("没有推荐：")), qPrintable(advice.weighed));
+    QCOMPARE(advice.candidates.size(), std::size_t(usable ? 6 : 0));
+    QVERIFY2(advice.weighed.startsWith(
+                 usable ? QStringLiteral("没有推荐：") : QStringLiteral("没有建议：")),
+        qPrintable(advice.weighed));
     QVERIFY2(advice.weighed.contains(why), qPrintable(advice.weighed));
 }
 
@@ -470,6 +479,9 @@ void tst_LoopPrediction::looseModelIsSaid()
     model.deadTimeSd = 3.0; // ±6 s of 3
     QCOMPARE(PlantModelText::looseness(model).section(u'（', 1).section(u'）', 0, 0),
         QStringLiteral("τ ±30 %，θ ±6.0 s"));
+    model.gainSd = 1e20 * model.gain; // a share past any int
+    QVERIFY2(PlantModelText::looseness(model).contains(QStringLiteral("K ±2e+22 %")),
+        qPrintable(PlantModelText::looseness(model)));
 }
 
 QTEST_GUILESS_MAIN(tst_LoopPrediction)

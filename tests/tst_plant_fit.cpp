@@ -1,11 +1,14 @@
 #include "simulated_run.h"
+#include "tuning/fit_window.h"
 #include "tuning/law_check.h"
 #include "tuning/plant_fit.h"
+#include "tuning/plant_model_text.h"
 
 #include <QTest>
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 
 Q_DECLARE_METATYPE(SimulatedRun::Experiment)
 
@@ -114,6 +117,7 @@ private slots:
     void approximatesALaggingSensor();
     void refusesWhatCannotTellThePlant_data();
     void refusesWhatCannotTellThePlant();
+    void fitsTheLongestStretchOfABrokenRun_data();
     void fitsTheLongestStretchOfABrokenRun();
     void leavesOutLinesHeldAtAConnect_data();
     void leavesOutLinesHeldAtAConnect();
@@ -227,23 +231,85 @@ void tst_PlantFit::refusesWhatCannotTellThePlant()
     QVERIFY2(outcome.refusal.contains(reason), qPrintable(outcome.refusal));
 }
 
-/// A lost link splits the run; the model comes from its longest stretch, and says so.
+void tst_PlantFit::fitsTheLongestStretchOfABrokenRun_data()
+{
+    QTest::addColumn<QString>("broken");
+    QTest::addColumn<double>("stepSeconds");
+    QTest::addColumn<int>("stretches"); // 0: refused
+    QTest::addColumn<int>("lines"); // of the model, -1 where refused, 0 for the response alone
+    QTest::addColumn<QString>("noted");
+    const QString parts = QStringLiteral("这次运行分成了 %1 段");
+    QTest::newRow("a lost link") << "lost" << 600.0 << 2 << 1130 << parts.arg(2);
+    // An NTP correction: the record's clock set back an hour after the response settled.
+    QTest::newRow("the clock set back an hour")
+        << "back an hour" << 600.0 << 2 << 1100 << parts.arg(2);
+    QTest::newRow("one row six months early")
+        << "six months early" << 600.0 << 3 << 1100 << parts.arg(3);
+    QTest::newRow("ten minutes without a line")
+        << "ten minutes" << 600.0 << 2 << 1100 << parts.arg(2);
+    QTest::newRow("times shuffled") << "shuffled" << 600.0 << 0 << -1 << QString();
+    // Six hours held after the heat-up: the fit holds the window around its change, then fits
+    // the response alone.
+    QTest::newRow("six hours held at the set point")
+        << "" << 6 * 3600.0 << 1 << 0
+        << QStringLiteral("其余 %1 行未用").arg(40 + 6 * 7200 - int(FitWindow::kMostLines));
+}
+
+/// A run is split where a lost link broke it, where its times run backwards or jump ahead by
+/// more than a controller is ever silent; the model comes from its longest stretch, and says so.
+/// Times out of order never make a model with figures that are not finite numbers.
 void tst_PlantFit::fitsTheLongestStretchOfABrokenRun()
 {
-    PlantStretch run = SimulatedRun::record(heatUp(50, 60, 3));
-    const PlantStretch after(run.end() - 100, run.end());
-    run.erase(run.end() - 110, run.end());
-    PlantStretch withoutOutput = run;
-    for (PlantSample &sample : withoutOutput)
-        sample.output.reset();
-    QCOMPARE(PlantFit::fit({withoutOutput}).refusal,
-        QStringLiteral("记录中没有输出值（output_pct），无法拟合：记录不是本控制台写的？"));
-    const PlantFit::Outcome outcome = PlantFit::fit({run, after});
-    QVERIFY2(outcome.model, qPrintable(outcome.refusal));
-    QCOMPARE(outcome.model->lines, int(run.size()));
-    QCOMPARE(outcome.notes,
-        QStringList{QStringLiteral("这次运行中连接中断过 1 次，只按最长的一段（%1 行）拟合")
-                        .arg(run.size())});
+    QFETCH(QString, broken);
+    QFETCH(double, stepSeconds);
+    QFETCH(int, stretches);
+    QFETCH(int, lines);
+    QFETCH(QString, noted);
+    SimulatedRun::Experiment experiment = heatUp(50, 60, 3);
+    experiment.stepSeconds = stepSeconds;
+    PlantStretch run = SimulatedRun::record(experiment);
+    QCOMPARE(run.size(), std::size_t(40 + stepSeconds * 2));
+    std::vector<PlantStretch> given{run};
+    constexpr qint64 kHour = 3600 * 1000;
+    if (broken == u"lost") {
+        given = {
+            PlantStretch(run.begin(), run.end() - 110), PlantStretch(run.end() - 100, run.end())};
+    } else if (broken == u"back an hour" || broken == u"ten minutes") {
+        for (std::size_t k = 1100; k < run.size(); ++k)
+            given[0][k].milliseconds += broken == u"ten minutes" ? 10 * 60 * 1000 : -kHour;
+    } else if (broken == u"six months early") {
+        given[0][1100].milliseconds -= 182 * 24 * kHour;
+    } else if (broken == u"shuffled") {
+        std::vector<qint64> times;
+        for (const PlantSample &line : run)
+            times.push_back(line.milliseconds);
+        std::mt19937 random(1);
+        std::shuffle(times.begin(), times.end(), random);
+        for (std::size_t k = 0; k < run.size(); ++k)
+            given[0][k].milliseconds = times[k];
+    }
+    const PlantFit::Outcome outcome = PlantFit::fit(given);
+    QCOMPARE(bool(outcome.model), stretches > 0);
+    const QString notes = outcome.notes.join(u'|');
+    if (!outcome.model) {
+        QVERIFY(!outcome.refusal.isEmpty());
+        return;
+    }
+    const PlantModel &model = *outcome.model;
+    if (lines > 0)
+        QCOMPARE(model.lines, lines);
+    else
+        QVERIFY2(model.lines < int(FitWindow::kMostLines) && notes.contains(u"只按最后一次变化"),
+            qPrintable(notes));
+    QVERIFY2(noted.isEmpty() ? outcome.notes.isEmpty() : notes.contains(noted), qPrintable(notes));
+    QVERIFY2(stretches == 1 || notes.contains(QStringLiteral("最长的一段（%1 行）").arg(lines)),
+        qPrintable(notes));
+    QVERIFY(model.isUsable());
+    const QString figures = PlantModelText::oneLine(model);
+    QVERIFY2(std::abs(model.fullOutputGain() - 50) <= model.gainError() * PlantModel::kFullOutput,
+        qPrintable(figures));
+    QVERIFY2(std::abs(model.timeConstant - 60) <= model.timeConstantError(), qPrintable(figures));
+    QVERIFY2(std::abs(model.deadTime - 3) <= model.deadTimeError(), qPrintable(figures));
 }
 
 void tst_PlantFit::leavesOutLinesHeldAtAConnect_data()

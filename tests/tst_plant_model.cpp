@@ -3,6 +3,7 @@
 #include "dialogs/runs_dialog.h"
 #include "dialogs/tuning_advice_dialog.h"
 #include "offline_console.h"
+#include "record_text.h"
 #include "records/csv_format.h"
 #include "records/run_recorder.h"
 #include "records/run_verification.h"
@@ -121,6 +122,8 @@ private slots:
     void adviceFieldsRefuseLikeTheStepTest();
     void tuneSaysWhatItCannotRead_data();
     void tuneSaysWhatItCannotRead();
+    void tuneShowsOnlyFiniteFigures_data();
+    void tuneShowsOnlyFiniteFigures();
 };
 
 /// A step test on a plant of 120 s and 6 s: the run starts at the step, so the lines before it,
@@ -325,6 +328,24 @@ void tst_PlantModel::adviceAppliedIsVerified()
     QVERIFY(written.contains(u"预测与实测"));
     QVERIFY(written.contains(QString::number(*verified->measuredIae, 'f', 1)));
     QVERIFY(QFileInfo(reports.filePath("verified.pdf")).size() > 0);
+
+    // runs.csv is read from its end back to the run's row: an old row broken mid-quote, which
+    // read whole swallowed every row after it, keeps nothing from the report.
+    runs.close();
+    QVERIFY(runs.open(QIODevice::ReadOnly));
+    QByteArray runsText = runs.readAll();
+    runs.close();
+    runsText.insert(runsText.indexOf('\n') + 1, "2026-12-08T08:00:00.000+08:00,\"never closed\r\n");
+    QVERIFY(runs.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    runs.write(runsText);
+    runs.close();
+    QCOMPARE(
+        tune({record, "--run-start", rows.back().value(0), "--step", "50:60", "--report", report})
+            .exitCode,
+        0);
+    html.close();
+    QVERIFY(html.open(QIODevice::ReadOnly));
+    QVERIFY(QString::fromUtf8(html.readAll()).contains(u"预测与实测"));
 }
 
 /// Settings whose I scale is five times too small: the advice says the record disputes them and
@@ -477,6 +498,46 @@ void tst_PlantModel::tuneSaysWhatItCannotRead()
     const QString error = QString::fromUtf8(process.readAllStandardError());
     QVERIFY2(error.contains(said), qPrintable(error));
     QCOMPARE(process.readAllStandardOutput(), QByteArray());
+}
+
+void tst_PlantModel::tuneShowsOnlyFiniteFigures_data()
+{
+    QTest::addColumn<QString>("broken");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said");
+    QTest::newRow("the clock set back an hour") << "back an hour" << 0 << "倒退或跳变";
+    QTest::newRow("times shuffled") << "shuffled" << 3 << "无法拟合";
+}
+
+/// Advice from a record whose clock was set, or whose rows are out of order: a model from what
+/// is whole in it, or a refusal, and never a figure that is no finite number.
+void tst_PlantModel::tuneShowsOnlyFiniteFigures()
+{
+    QFETCH(QString, broken);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    SimulatedRun::Experiment experiment;
+    experiment.startTenths = 500;
+    experiment.settleSeconds = 600;
+    experiment.leadSeconds = 60;
+    experiment.stepAfterMs = 200;
+    RecordText record(SimulatedRun::stepTest(experiment), GainSet{10, 5, 2},
+        QDateTime::fromString(QStringLiteral("2026-12-08T09:30:00.000+08:00"), Qt::ISODateWithMs));
+    if (broken == u"back an hour")
+        record.moveTimes(900, record.lines(), -3600 * 1000);
+    else
+        record.shuffleTimes(1);
+    QTemporaryDir directory;
+    QFile file(directory.filePath("a.csv"));
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(record.bytes());
+    file.close();
+    const Tuned tuned = tune({file.fileName(), "--advise", "--step", "50:60"});
+    const QString printed = QString::fromUtf8(tuned.out);
+    QCOMPARE(tuned.exitCode, exitCode);
+    QVERIFY2(printed.contains(said), qPrintable(printed));
+    for (const char *notANumber : {"nan", "inf", "e+", "2147483648"})
+        QVERIFY2(!printed.contains(QLatin1String(notANumber)), qPrintable(printed));
 }
 
 QTEST_MAIN(tst_PlantModel)

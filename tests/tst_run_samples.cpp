@@ -1,6 +1,8 @@
+#include "record_text.h"
 #include "records/recorded_plant.h"
 #include "records/run_samples.h"
 #include "simulated_run.h"
+#include "tuning/fit_window.h"
 
 #include <QDateTime>
 #include <QFile>
@@ -50,36 +52,6 @@ bool writeFile(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-/// A step test's lines as the console records them: the run time cleared when the step's command
-/// is sent, the gains the controller shows on every line.
-QByteArray recordOf(const SimulatedRun::StepTest &run, const GainSet &gains)
-{
-    QByteArray text = "time,run_s,kind,set_c,current_c,output_pct,p,i,d,text\r\n";
-    const qint64 first = run.lines.front().milliseconds;
-    const auto seconds = [first](
-                             qint64 milliseconds) { return double(milliseconds - first) / 1e3; };
-    const auto runSeconds = [&](qint64 milliseconds) {
-        return QByteArray::number(milliseconds < run.stepMilliseconds
-                ? seconds(milliseconds)
-                : double(milliseconds - run.stepMilliseconds) / 1e3,
-            'f', 1);
-    };
-    bool sent = false;
-    for (const PlantSample &line : run.lines) {
-        if (!sent && line.milliseconds >= run.stepMilliseconds) {
-            text += timeAt(seconds(run.stepMilliseconds)) + ','
-                + runSeconds(run.stepMilliseconds - 1) + ",sent,,,,,,,S0600\r\n";
-            sent = true;
-        }
-        text += timeAt(seconds(line.milliseconds)) + ',' + runSeconds(line.milliseconds) + ",line,"
-            + QByteArray::number(*line.setPoint, 'f', 1) + ','
-            + QByteArray::number(line.temperature, 'f', 1) + ','
-            + QByteArray::number(*line.output / 2.55, 'f', 2) + ',' + QByteArray::number(gains.p)
-            + ',' + QByteArray::number(gains.i) + ',' + QByteArray::number(gains.d) + ",st\r\n";
-    }
-    return text;
-}
-
 QList<int> sizes(const std::vector<PlantStretch> &stretches)
 {
     QList<int> counted;
@@ -98,6 +70,7 @@ private slots:
     void findsTheRunAndItsLeadIn_data();
     void findsTheRunAndItsLeadIn();
     void recordFromAnotherToolHasNoOutput();
+    void stepTestRunIsFitted_data();
     void stepTestRunIsFitted();
 };
 
@@ -179,11 +152,39 @@ void tst_RunSamples::recordFromAnotherToolHasNoOutput()
     QVERIFY(!samples.stretches().front().back().output);
 }
 
+void tst_RunSamples::stepTestRunIsFitted_data()
+{
+    QTest::addColumn<QString>("broken");
+    QTest::addColumn<QString>("noted");
+    QTest::newRow("as recorded") << QString() << "运行开始（阶跃）前的 120 行";
+    // The run's lines from 180 to 1380, the step at 180, settled by 900.
+    QTest::newRow("one row six months early") << "six months early"
+                                              << "记录的时间有 2 处倒退或跳变";
+    QTest::newRow("the clock set back an hour") << "back an hour"
+                                                << "记录的时间有 1 处倒退或跳变";
+    // Two minutes, less than any silence a fit splits a run at: only the run time tells.
+    QTest::newRow("the computer asleep for two minutes") << "asleep"
+                                                         << "记录的时间有 1 处倒退或跳变";
+    QTest::newRow("60 rows whose time cannot be read") << "untimed"
+                                                       << "记录文件中有 60 行的时间无法读取";
+    QTest::newRow("60 rows whose temperature is no number") << "no temperature"
+                                                            << "有 60 行的温度（current_c）不是数";
+    QTest::newRow("60 rows cut short") << "cut short"
+                                       << "记录文件中有 60 行的列不全";
+    // The run's 43,200 lines after the step and the 121 of the minute before it, as read.
+    QTest::newRow("held six hours after the step")
+        << "six hours"
+        << QStringLiteral("其余 %1 行未用").arg(121 + 43200 - int(FitWindow::kMostLines));
+}
+
 /// A step test from rest at 50 °C under gains whose derivative makes the output at rest jump by
 /// tens of counts: its run starts at the step, and the minute of rest before it in the record is
-/// what the step started from, not a change of its own.
+/// what the step started from, not a change of its own. A record whose clock was set, or whose
+/// rows cannot all be read, is fitted on what is whole in it and says what it left.
 void tst_RunSamples::stepTestRunIsFitted()
 {
+    QFETCH(QString, broken);
+    QFETCH(QString, noted);
     const GainSet gains{45, 13, 14};
     SimulatedRun::Experiment experiment;
     experiment.seed = 3;
@@ -194,19 +195,40 @@ void tst_RunSamples::stepTestRunIsFitted()
     experiment.settleSeconds = 600;
     experiment.leadSeconds = 90;
     experiment.stepAfterMs = 200;
+    if (broken == u"six hours")
+        experiment.stepSeconds = 6 * 3600;
     const SimulatedRun::StepTest run = SimulatedRun::stepTest(experiment);
+    RecordText record(run, gains, kBase);
+    QCOMPARE(record.lines(), std::size_t(180 + 2 * experiment.stepSeconds));
+    constexpr qint64 kHour = 3600 * 1000;
+    if (broken == u"six months early")
+        record.moveTimes(1100, 1101, -182 * 24 * kHour);
+    else if (broken == u"back an hour")
+        record.moveTimes(1100, record.lines(), -kHour);
+    else if (broken == u"asleep")
+        record.moveTimes(1100, record.lines(), 2 * 60 * 1000);
+    else if (broken == u"untimed")
+        record.setField(900, 960, RecordText::kTime, "2026-13-45T99:00:00.000+08:00");
+    else if (broken == u"no temperature")
+        record.setField(900, 960, RecordText::kCurrent, "nan");
+    else if (broken == u"cut short")
+        record.cutShort(900, 960);
     QTemporaryDir directory;
-    QVERIFY(writeFile(directory.filePath(QStringLiteral("a.csv")), recordOf(run, gains)));
+    const QString path = directory.filePath(QStringLiteral("a.csv"));
+    QVERIFY(writeFile(path, record.bytes()));
     const double step = double(run.stepMilliseconds - run.lines.front().milliseconds) / 1e3;
     const double end = double(run.lines.back().milliseconds - run.lines.front().milliseconds) / 1e3;
-    const RecordedPlant plant = RecordedPlant::ofRun(directory.path(),
-        {QStringLiteral("start"), QStringLiteral("end"), QStringLiteral("record")},
-        {QString::fromUtf8(timeAt(step)), QString::fromUtf8(timeAt(end)), QStringLiteral("a.csv")},
-        ControllerLaw());
+    // As the run history reads a runs.csv row; a record whose clock was set, as termiva-tune.
+    const RecordedPlant plant = broken.isEmpty()
+        ? RecordedPlant::ofRun(directory.path(),
+            {QStringLiteral("start"), QStringLiteral("end"), QStringLiteral("record")},
+            {QString::fromUtf8(timeAt(step)), QString::fromUtf8(timeAt(end)),
+                QStringLiteral("a.csv")},
+            ControllerLaw())
+        : RecordedPlant::ofRecord(path, std::nullopt, ControllerLaw());
     QVERIFY2(plant.model, qPrintable(plant.refusal));
     const PlantModel &model = *plant.model;
-    QVERIFY2(plant.notes.join(u'|').contains(u"运行开始（阶跃）前的 120 行"),
-        qPrintable(plant.notes.join(u'|')));
+    QVERIFY2(plant.notes.join(u'|').contains(noted), qPrintable(plant.notes.join(u'|')));
     const QString figures = QStringLiteral("K %1 ± %2, τ %3 ± %4, θ %5 ± %6")
                                 .arg(model.fullOutputGain())
                                 .arg(model.gainError() * PlantModel::kFullOutput)
@@ -214,6 +236,8 @@ void tst_RunSamples::stepTestRunIsFitted()
                                 .arg(model.timeConstantError())
                                 .arg(model.deadTime)
                                 .arg(model.deadTimeError());
+    QVERIFY2(model.isUsable(), qPrintable(figures));
+    QVERIFY(plant.fitted.size() <= FitWindow::kMostLines);
     QVERIFY2(std::abs(model.fullOutputGain() - 50) <= model.gainError() * PlantModel::kFullOutput,
         qPrintable(figures));
     QVERIFY2(std::abs(model.timeConstant - 60) <= model.timeConstantError(), qPrintable(figures));

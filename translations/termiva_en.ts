@@ -303,6 +303,13 @@
     </message>
 </context>
 <context>
+    <name>FitWindow</name>
+    <message>
+        <source>运行很长：拟合只用输出变化前至多 %1 行、共至多 %2 行，其余 %3 行未用</source>
+        <translation>A long run: the fit takes at most %1 lines before the output&apos;s change and %2 in all; the other %3 lines were not used</translation>
+    </message>
+</context>
+<context>
     <name>LawCheck</name>
     <message>
         <source>输出不在极限的记录只有 %1 行，无法检查 P 和 I 的刻度</source>
@@ -382,10 +389,6 @@
 <context>
     <name>PlantFit</name>
     <message>
-        <source>这次运行中连接中断过 %1 次，只按最长的一段（%2 行）拟合</source>
-        <translation>The link was lost %1 times in this run; only its longest stretch (%2 lines) was fitted</translation>
-    </message>
-    <message>
         <source>这次运行没有温度记录，无法拟合</source>
         <translation>This run has no recorded temperature to fit</translation>
     </message>
@@ -448,6 +451,38 @@
     <message>
         <source>%1，未用于拟合；± 已放宽到也含用了它们的拟合（满输出 %2 ℃，τ %3 s，θ %4 s）</source>
         <translation>%1, and were left out of the fit; the ± are widened to hold the fit with them too (%2 ℃ at full output, τ %3 s, θ %4 s)</translation>
+    </message>
+    <message>
+        <source>无输出时的温度</source>
+        <translation>Temperature at no output</translation>
+    </message>
+    <message>
+        <source>行的噪声</source>
+        <translation>the lines&apos; noise</translation>
+    </message>
+    <message>
+        <source>起始状态</source>
+        <translation>the starting state</translation>
+    </message>
+    <message>
+        <source>这次运行分成了 %1 段（连接中断、记录的时间倒退或跳变，或 5 分钟以上没有行），只按最长的一段（%2 行）拟合</source>
+        <translation>This run falls into %1 stretches (a lost link, the record&apos;s time running backwards or jumping, or no line for 5 minutes); only the longest (%2 lines) was fitted</translation>
+    </message>
+    <message>
+        <source>有 %1 行没有输出值（output_pct），未用于拟合</source>
+        <translation>%1 lines had no output level (output_pct) and were left out of the fit</translation>
+    </message>
+    <message>
+        <source>拟合出的 %1 不是有限的数：记录的时间或数值不对，无法给出模型</source>
+        <translation>The fit&apos;s %1 is not a finite number: the record&apos;s times or values are wrong, and no model can be given</translation>
+    </message>
+    <message>
+        <source>拟合的时间常数 τ（%1 s）远长于记录的 %2 s：这次运行看不出过程的时间常数</source>
+        <translation>The fitted time constant τ (%1 s) is far longer than the %2 s recorded: this run does not tell the process&apos;s time constant</translation>
+    </message>
+    <message>
+        <source>只按最后一次变化（输出变化或设定值阶跃）后 %1 s（τ + θ 的 %2 倍）内的行拟合，其后 %3 行未用：久稳的行只再说一遍 K，输出读数的噪声却会把 τ 拉长</source>
+        <translation>Fitted on the lines within %1 s (%2 times τ + θ) of the last change (the output&apos;s, or a step of the set point); the %3 lines after them were not used: lines held at rest only tell K again, while the noise of the output readings draws τ long</translation>
     </message>
 </context>
 <context>
@@ -761,6 +796,14 @@ Device now: %2</translation>
         <source>记录文件中有 %1 行过长，未读取：%2</source>
         <translation>%1 rows too long for a record were skipped: %2</translation>
     </message>
+    <message>
+        <source>记录文件中有 %1 行的时间无法读取，未读取：%2</source>
+        <translation>%1 rows whose time could not be read were skipped: %2</translation>
+    </message>
+    <message>
+        <source>记录文件中有 %1 行的列不全，未读取：%2</source>
+        <translation>%1 rows missing columns were skipped: %2</translation>
+    </message>
 </context>
 <context>
     <name>RegularFile</name>
@@ -886,6 +929,14 @@ Device now: %2</translation>
     <message>
         <source>也用了运行开始前 %1 s 的行，以知道变化前的状态</source>
         <translation>The %1 s of lines before the run started were used too, for the state before the change</translation>
+    </message>
+    <message>
+        <source>有 %1 行的温度（current_c）不是数，未用</source>
+        <translation>%1 lines whose temperature (current_c) is no number were left out</translation>
+    </message>
+    <message>
+        <source>记录的时间有 %1 处倒退或跳变（校时或电脑休眠，第一处在 %2），运行在那里分段</source>
+        <translation>The record&apos;s time ran backwards or jumped in %1 places (a clock set, or the computer asleep; the first at %2): the run was split there</translation>
     </message>
 </context>
 <context>
@@ -1640,6 +1691,10 @@ Device now: %2</translation>
     <message>
         <source>输出波动</source>
         <translation>Output swing</translation>
+    </message>
+    <message>
+        <source>没有建议：模型的数不是有限的正数，不能用来预测。</source>
+        <translation>No advice: the model&apos;s figures are not finite positive numbers, and nothing can be predicted on it.</translation>
     </message>
 </context>
 <context>

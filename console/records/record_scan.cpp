@@ -120,6 +120,11 @@ RecordScan::FileRead RecordScan::readFile(const QString &path,
     std::optional<RowFields> fields;
     RecordTimes times;
     bool stopped = false;
+    // Rows that cannot be read are counted where they lie among the range's rows: from its first
+    // row on, not among the rows before it.
+    bool inRange = m_from == std::numeric_limits<qint64>::min();
+    qint64 shortRows = 0;
+    qint64 untimedRows = 0;
     const TextLines::Outcome outcome = TextLines::read(file, progress, [&](QByteArrayView line) {
         if (!found) {
             found.emplace(CsvFormat::parse(QString::fromUtf8(line)).value(0), columns);
@@ -128,11 +133,18 @@ RecordScan::FileRead RecordScan::readFile(const QString &path,
             fields.emplace(*found);
             return true;
         }
-        if (!fields->split(line))
+        if (!fields->split(line)) {
+            shortRows += inRange ? 1 : 0;
             return true;
+        }
         const std::optional<qint64> at = times.at((*fields)[0]);
-        if (!at || *at < m_from)
+        if (!at) {
+            untimedRows += inRange ? 1 : 0;
             return true;
+        }
+        if (*at < m_from)
+            return true;
+        inRange = true;
         // Rows are written in time order: the range ends here.
         stopped = *at > m_to || !visit(*at, *fields);
         return !stopped;
@@ -149,5 +161,10 @@ RecordScan::FileRead RecordScan::readFile(const QString &path,
         m_notes.append(tr("记录文件的最后一行不完整，已舍去：%1").arg(shown));
     if (outcome.overlong > 0)
         m_notes.append(tr("记录文件中有 %1 行过长，未读取：%2").arg(outcome.overlong).arg(shown));
+    if (untimedRows > 0)
+        m_notes.append(
+            tr("记录文件中有 %1 行的时间无法读取，未读取：%2").arg(untimedRows).arg(shown));
+    if (shortRows > 0)
+        m_notes.append(tr("记录文件中有 %1 行的列不全，未读取：%2").arg(shortRows).arg(shown));
     return stopped ? FileRead::Stopped : FileRead::Whole;
 }

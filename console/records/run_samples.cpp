@@ -72,7 +72,7 @@ RunSamples RunSamples::ofRecord(
     // Asked for a moment, the latest run started by then is the one; else the longest.
     const auto keep = [&] {
         Run &run = samples.m_run;
-        if (runAt || chosen.isEmpty() || run.end - run.start > chosen.end - chosen.start)
+        if (runAt || chosen.isEmpty() || run.seconds() > chosen.seconds())
             chosen = std::move(run);
     };
     std::optional<double> lastRunSeconds;
@@ -87,7 +87,7 @@ RunSamples RunSamples::ofRecord(
             samples.startRun(at);
         }
         if (runSeconds)
-            lastRunSeconds = runSeconds;
+            lastRunSeconds = samples.m_run.runSeconds = runSeconds;
         return true;
     });
     keep();
@@ -106,12 +106,24 @@ void RunSamples::readLines(
 {
     scan.read(kColumns, kRequired, progress, [&](qint64 at, const RowFields &fields) {
         if (fields[Kind] == "lost") {
-            linkLost();
+            breakStretch();
+            m_last.reset();
             return true;
         }
-        const std::optional<PlantSample> line = lineOf(at, fields);
-        if (!line)
+        if (fields[Kind] != "line")
             return true;
+        const std::optional<PlantSample> line = lineOf(at, fields);
+        if (!line) {
+            m_run.withoutTemperature += m_inRun ? 1 : 0;
+            return true;
+        }
+        const Moment now{at, number(fields[RunTime])};
+        if (clockStepped(now)) {
+            if (m_inRun && m_run.clockSteps++ == 0)
+                m_run.firstClockStep = at;
+            breakStretch();
+        }
+        m_last = now;
         if (!beforeLine(at, fields))
             return false;
         take(*line);
@@ -121,22 +133,36 @@ void RunSamples::readLines(
 
 std::optional<PlantSample> RunSamples::lineOf(qint64 at, const RowFields &fields)
 {
-    if (fields[Kind] != "line")
-        return std::nullopt;
     const std::optional<double> temperature = number(fields[Current]);
     if (!temperature)
         return std::nullopt;
     PlantSample line;
     line.milliseconds = at;
     line.temperature = *temperature;
-    // The record keeps the level 0 to 255 as a percentage to two places, which tells it exactly.
-    if (const std::optional<double> percent = number(fields[Output]))
+    // The record keeps the level 0 to 255 as a percentage to two places, which tells it exactly;
+    // a percentage beyond the range is no level the console wrote.
+    if (const std::optional<double> percent = number(fields[Output]);
+        percent && *percent >= 0 && *percent <= 100)
         line.output = std::round(*percent * 2.55);
     line.setPoint = number(fields[Set]);
     line.p = whole(fields[P]);
     line.i = whole(fields[I]);
     line.d = whole(fields[D]);
     return line;
+}
+
+/// Time running backwards, or the record's clock and the run time parting: a run time that
+/// starts again (a new run) parts from nothing.
+bool RunSamples::clockStepped(const Moment &now) const
+{
+    if (!m_last)
+        return false;
+    if (now.at < m_last->at)
+        return true;
+    if (!now.runSeconds || !m_last->runSeconds || *now.runSeconds < *m_last->runSeconds)
+        return false;
+    const double wall = double(now.at - m_last->at) / 1e3;
+    return std::abs(wall - (*now.runSeconds - *m_last->runSeconds)) > kClockStepSeconds;
 }
 
 void RunSamples::take(const PlantSample &line)
@@ -147,8 +173,8 @@ void RunSamples::take(const PlantSample &line)
     if (!m_inRun)
         return;
     if (m_run.stretches.empty())
-        m_run.stretches.emplace_back();
-    m_run.stretches.back().push_back(line);
+        m_run.stretches.emplace_back(m_run.start);
+    m_run.stretches.back().take(line);
     m_run.end = line.milliseconds;
 }
 
@@ -159,15 +185,17 @@ void RunSamples::startRun(qint64 at)
     m_run.start = at;
     if (m_recent.empty())
         return;
-    m_run.stretches.emplace_back(m_recent.begin(), m_recent.end());
+    m_run.stretches.emplace_back(at);
+    for (const PlantSample &line : m_recent)
+        m_run.stretches.back().take(line);
     m_run.leadIn = at - m_recent.front().milliseconds;
 }
 
-void RunSamples::linkLost()
+void RunSamples::breakStretch()
 {
     m_recent.clear();
-    if (m_inRun && !m_run.stretches.empty() && !m_run.stretches.back().empty())
-        m_run.stretches.emplace_back();
+    if (m_inRun && !m_run.stretches.empty() && !m_run.stretches.back().isEmpty())
+        m_run.stretches.emplace_back(m_run.start);
 }
 
 void RunSamples::finish(const RecordScan &scan, Problem noRun, const QString &noLines)
@@ -175,15 +203,18 @@ void RunSamples::finish(const RecordScan &scan, Problem noRun, const QString &no
     m_cancelled = scan.isCancelled();
     m_problem = scan.problem();
     m_notes = scan.notes();
-    auto &stretches = m_run.stretches;
-    stretches.erase(std::remove_if(stretches.begin(), stretches.end(),
-                        [](const PlantStretch &stretch) { return stretch.empty(); }),
-        stretches.end());
+    std::size_t leftOut = 0;
+    for (FitWindow &window : m_run.stretches) {
+        leftOut += window.leftOut();
+        if (!window.isEmpty())
+            m_stretches.push_back(window.release());
+    }
+    m_run.stretches.clear();
     if (!scan.isValid()) {
         m_problemKind = m_cancelled ? Problem::None : Problem::Unreadable;
         return;
     }
-    if (m_run.isEmpty()) {
+    if (m_stretches.empty()) {
         m_problem = noLines;
         m_problemKind = noRun;
         return;
@@ -191,4 +222,13 @@ void RunSamples::finish(const RecordScan &scan, Problem noRun, const QString &no
     if (m_run.leadIn > 0)
         m_notes.append(tr("也用了运行开始前 %1 s 的行，以知道变化前的状态")
                            .arg(QString::number(m_run.leadIn / 1000.0, 'f', 1)));
+    if (m_run.withoutTemperature > 0)
+        m_notes.append(tr("有 %1 行的温度（current_c）不是数，未用").arg(m_run.withoutTemperature));
+    if (m_run.clockSteps > 0)
+        m_notes.append(
+            tr("记录的时间有 %1 处倒退或跳变（校时或电脑休眠，第一处在 %2），运行在那里分段")
+                .arg(m_run.clockSteps)
+                .arg(shownTime(m_run.firstClockStep)));
+    if (leftOut > 0)
+        m_notes.append(FitWindow::note(leftOut));
 }

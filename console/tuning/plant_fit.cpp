@@ -2,6 +2,7 @@
 
 #include "tuning/dense_solve.h"
 #include "tuning/fit_errors.h"
+#include "tuning/fit_window.h"
 #include "tuning/nelder_mead.h"
 #include "tuning/plant_series.h"
 
@@ -11,8 +12,7 @@
 #include <numeric>
 
 namespace {
-/// An output change this large, about 5 % of the range, excites the plant.
-constexpr double kExcitingChange = 13.0;
+constexpr double kExcitingChange = FitWindow::kExcitingChange;
 /// Lines before the change whose trend moves them by more than this are taken as not at rest.
 constexpr double kRestingDrift = 0.2;
 constexpr int kFewestLines = 20;
@@ -33,6 +33,30 @@ constexpr double kShortestLook = 2.0;
 constexpr double kLongestLookSpans = 3.0;
 constexpr int kLooks = 12;
 constexpr int kMostEvaluations = 400;
+/// A time constant this many times the lines' span is not told by them.
+constexpr double kLongestTimeConstantSpans = 10.0;
+
+/// The stretches split wherever a line's time is earlier than the line's before it (a clock
+/// set back, or rows out of order: the model would run backwards there), or later by more than
+/// any controller leaves between lines without the link being lost: what the output did over the
+/// gap is not known, and a clock set forward looks the same.
+std::vector<PlantStretch> inTimeOrder(const std::vector<PlantStretch> &stretches)
+{
+    constexpr qint64 kLongestGapMs = 5 * 60 * 1000;
+    std::vector<PlantStretch> whole;
+    for (const PlantStretch &stretch : stretches) {
+        whole.emplace_back();
+        for (const PlantSample &line : stretch) {
+            if (!whole.back().empty()) {
+                const qint64 gap = line.milliseconds - whole.back().back().milliseconds;
+                if (gap < 0 || gap > kLongestGapMs)
+                    whole.emplace_back();
+            }
+            whole.back().push_back(line);
+        }
+    }
+    return whole;
+}
 
 const PlantStretch &longestOf(const std::vector<PlantStretch> &stretches)
 {
@@ -45,6 +69,23 @@ const PlantStretch &longestOf(const std::vector<PlantStretch> &stretches)
             return span(one) < span(other);
         });
     return longest == stretches.cend() ? none : *longest;
+}
+
+/// The name of the model's first figure that is not a finite number, if any: rows out of order
+/// or beyond any heater's numbers can carry the search to where no figure means anything.
+std::optional<QString> notFinite(const PlantModel &model)
+{
+    const std::pair<QString, double> figures[] = {{QStringLiteral("K"), model.gain},
+        {QStringLiteral("τ"), model.timeConstant}, {QStringLiteral("θ"), model.deadTime},
+        {PlantFit::tr("无输出时的温度"), model.offset}, {QStringLiteral("K ±"), model.gainSd},
+        {QStringLiteral("τ ±"), model.timeConstantSd}, {QStringLiteral("θ ±"), model.deadTimeSd},
+        {QStringLiteral("rms"), model.rms}, {PlantFit::tr("行的噪声"), model.lineNoise},
+        {PlantFit::tr("起始状态"), model.initialDeviation}};
+    for (const auto &[name, value] : figures) {
+        if (!std::isfinite(value))
+            return name;
+    }
+    return std::nullopt;
 }
 
 PlantStretch withOutput(const PlantStretch &stretch)
@@ -221,25 +262,36 @@ PlantFit::Outcome PlantFit::fit(
 }
 
 PlantFit::Outcome PlantFit::fitRun(
-    const std::vector<PlantStretch> &stretches, qint64 runStart, const Progress &progress)
+    const std::vector<PlantStretch> &given, qint64 runStart, const Progress &progress)
 {
     Outcome outcome;
+    const std::vector<PlantStretch> stretches = inTimeOrder(given);
     const PlantStretch &longest = longestOf(stretches);
     if (stretches.size() > 1)
-        outcome.notes.append(tr("这次运行中连接中断过 %1 次，只按最长的一段（%2 行）拟合")
-                                 .arg(stretches.size() - 1)
+        outcome.notes.append(tr("这次运行分成了 %1 段（连接中断、记录的时间倒退或跳变，或 5 "
+                                "分钟以上没有行），只按最长的一段（%2 "
+                                "行）拟合")
+                                 .arg(stretches.size())
                                  .arg(longest.size()));
     if (longest.empty()) {
         outcome.refusal = tr("这次运行没有温度记录，无法拟合");
         return outcome;
     }
-    const PlantStretch measured = withOutput(longest);
+    std::size_t leftOut = 0;
+    const PlantStretch measured = FitWindow::of(withOutput(longest), runStart, leftOut);
+    if (const std::size_t without = longest.size() - measured.size() - leftOut;
+        without > 0 && !measured.empty())
+        outcome.notes.append(tr("有 %1 行没有输出值（output_pct），未用于拟合").arg(without));
+    if (leftOut > 0)
+        outcome.notes.append(FitWindow::note(leftOut));
     outcome.fitted = withoutBacklog(measured);
     if (const std::size_t held = measured.size() - outcome.fitted.size(); held > 0)
         outcome.notes.append(
             tr("有 %1 行是积压后一起送到的，到得比测得晚，不知何时测得，未用于拟合").arg(held));
     StretchFit fitted = fitStretch(outcome.fitted, runStart, progress);
     if (fitted.model) {
+        if (const std::optional<QString> cut = keepResponse(outcome, fitted, runStart, progress))
+            outcome.notes.append(*cut);
         if (const std::optional<Spike> spike = startSpike(outcome.fitted, *fitted.model))
             outcome.notes.append(leaveOut(*spike, outcome, fitted, runStart, progress));
     }
@@ -251,6 +303,11 @@ PlantFit::Outcome PlantFit::fitRun(
     outcome.model->fromMilliseconds = outcome.fitted.front().milliseconds;
     outcome.model->toMilliseconds = outcome.fitted.back().milliseconds;
     outcome.model->lineNoise = lineNoiseOf(outcome.fitted);
+    if (const std::optional<QString> figure = notFinite(*outcome.model)) {
+        outcome.model.reset();
+        outcome.refusal =
+            tr("拟合出的 %1 不是有限的数：记录的时间或数值不对，无法给出模型").arg(*figure);
+    }
     return outcome;
 }
 
@@ -326,6 +383,14 @@ std::optional<PlantModel> PlantFit::modelOf(
 {
     const double timeConstant = timeConstantOf(point);
     const double deadTime = deadTimeOf(point);
+    // Far past the lines' span the curve is a straight line whatever the time constant.
+    const double span = series.seconds().back() - series.seconds().front();
+    if (!(timeConstant <= kLongestTimeConstantSpans * span)) {
+        refusal = tr("拟合的时间常数 τ（%1 s）远长于记录的 %2 s：这次运行看不出过程的时间常数")
+                      .arg(timeConstant, 0, 'g', 3)
+                      .arg(span, 0, 'f', 0);
+        return std::nullopt;
+    }
     const PlantSeries::Shape shape = series.shapeFor(timeConstant, deadTime, initialTerm);
     if (shape.coefficients.empty() || shape.coefficients[1] <= 0) {
         refusal = tr("温度没有随输出升高，拟合不出正的增益");
@@ -356,11 +421,61 @@ std::optional<PlantModel> PlantFit::modelOf(
     return model;
 }
 
+bool PlantModel::isUsable() const
+{
+    return !notFinite(*this) && gain > 0 && timeConstant > 0 && deadTime >= 0;
+}
+
 double PlantModel::measurementNoise() const
 {
     constexpr double kRounding = 0.1 * 0.1 / 12;
     const double noise = lineNoise > 0 ? lineNoise : rms;
     return std::sqrt(std::max(0.0, noise * noise - kRounding));
+}
+
+/// Past the response, lines held at a set point tell only the gain again, while each line's
+/// output, a moment's reading rather than its interval's mean, pulls the time constant long (on
+/// the simulator with D 14, five hours held read τ 3.5 % long). The stretch is fitted again up
+/// to kResponseSpans of τ + θ after its change or its set point's last step, and never less
+/// than kLeastResponse after it.
+std::optional<QString> PlantFit::keepResponse(
+    Outcome &outcome, StretchFit &fitted, qint64 runStart, const Progress &progress)
+{
+    const PlantModel &model = *fitted.model;
+    const PlantStretch &lines = outcome.fitted;
+    const std::optional<std::size_t> change = changeOf(lines, runStart);
+    if (!change)
+        return std::nullopt;
+    // A later step of the set point excites the plant again: the response is the last one's.
+    std::size_t last = *change;
+    for (std::size_t k = lines.size(); k-- > *change + 1;) {
+        if (lines[k].setPoint && lines[k - 1].setPoint
+            && *lines[k].setPoint != *lines[k - 1].setPoint) {
+            last = k;
+            break;
+        }
+    }
+    const double seconds =
+        std::max(kResponseSpans * (model.timeConstant + model.deadTime), kLeastResponse);
+    const double until = double(lines[last].milliseconds) + seconds * 1e3;
+    const auto end = std::find_if(lines.cbegin(), lines.cend(),
+        [until](const PlantSample &line) { return double(line.milliseconds) > until; });
+    if (end == lines.cend())
+        return std::nullopt;
+    PlantStretch response(lines.cbegin(), end);
+    StretchFit again =
+        fitStretch(response, runStart, [&progress](int) { return !progress || progress(1000); });
+    if (!again.model)
+        return std::nullopt;
+    const std::size_t left = outcome.fitted.size() - response.size();
+    outcome.fitted = std::move(response);
+    fitted = std::move(again);
+    return tr(
+        "只按最后一次变化（输出变化或设定值阶跃）后 %1 s（τ + θ 的 %2 倍）内的行拟合，其后 %3 "
+        "行未用：久稳的行只再说一遍 K，输出读数的噪声却会把 τ 拉长")
+        .arg(seconds, 0, 'f', 0)
+        .arg(kResponseSpans)
+        .arg(left);
 }
 
 /// A start-up spike: of the first kSpikeLines lines, those further off the model than

@@ -40,7 +40,9 @@ public:
     /// Told the share done in parts per thousand; returns false to stop.
     using Progress = std::function<bool(int permille)>;
 
-    /// The longest stretch is fitted; a run broken by a lost link says so.
+    /// The longest stretch is fitted, split first wherever time runs backwards, and only the
+    /// window of it around its change (FitWindow); a run broken by a lost link says so. A model
+    /// with a figure that is not a finite number is refused.
     static Outcome fit(const std::vector<PlantStretch> &stretches, const Progress &progress = {});
     /// As fit, for a run led in by the lines before its start in milliseconds: a step test's run
     /// starts at its step, and the lines before it are the state the step started from.
@@ -64,6 +66,13 @@ private:
         const PlantSeries &series, std::size_t change, bool ledIn, bool initialTerm);
     static std::optional<PlantModel> modelOf(const PlantSeries &series,
         const std::vector<double> &point, bool initialTerm, QString &refusal);
+    /// The response to the change is what tells τ and θ: how long after it a stretch is fitted.
+    static constexpr double kResponseSpans = 30.0;
+    static constexpr double kLeastResponse = 600.0;
+    /// The stretch cut and fitted again past the response; what was done, in the window's
+    /// language.
+    static std::optional<QString> keepResponse(
+        Outcome &outcome, StretchFit &fitted, qint64 runStart, const Progress &progress);
     /// First lines far off the model fitted to them.
     struct Spike
     {

@@ -46,6 +46,9 @@ struct PlantModel
     /// The deviation of the controller's own measurement: the lines' noise less their rounding
     /// to tenths, or the fit's rms where the lines' noise is not known.
     double measurementNoise() const;
+    /// Every figure a finite number, the gain and time constant above nothing and the dead time
+    /// not below it: a model the advice can simulate.
+    bool isUsable() const;
     /// The model's temperature at each line of the stretch it was fitted to.
     std::vector<double> predicted(const std::vector<PlantSample> &fitted) const;
 };

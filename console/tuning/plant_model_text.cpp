@@ -47,8 +47,12 @@ QString PlantModelText::looseness(const PlantModel &model)
     constexpr double kLooseShare = 0.25;
     constexpr double kLooseDeadTime = 1.0;
     QStringList loose;
+    // A share past any int is shown as a number, never rounded into one.
     const auto share = [](double error, double value) {
-        return QString::number(qRound(error / value * 100));
+        constexpr double kWholeShown = 1e4;
+        const double percent = error / value * 100;
+        return percent < kWholeShown ? QString::number(percent, 'f', 0)
+                                     : QString::number(percent, 'g', 2);
     };
     if (model.gainError() > kLooseShare * model.gain)
         loose << tr("K ±%1 %").arg(share(model.gainError(), model.gain));

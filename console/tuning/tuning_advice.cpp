@@ -33,9 +33,13 @@ std::vector<RuleCandidate> ruleCandidates(const TuningAdvice::Request &request)
 TuningAdvice TuningAdvice::of(const Request &request, const GainSearch::Progress &progress)
 {
     TuningAdvice advice;
-    // Limits that leave no range make no loop to simulate.
+    // Limits that leave no range make no loop to simulate, nor does a model without numbers.
     if (const std::optional<QString> refusal = request.law.refusal()) {
         advice.weighed = tr("没有建议：%1。").arg(*refusal);
+        return advice;
+    }
+    if (!request.model.isUsable()) {
+        advice.weighed = tr("没有建议：模型的数不是有限的正数，不能用来预测。");
         return advice;
     }
     const std::vector<RuleCandidate> rules = ruleCandidates(request);

@@ -3,11 +3,12 @@
 #include "advice_output.h"
 #include "app/application_setup.h"
 #include "records/csv_format.h"
+#include "records/read_progress.h"
 #include "records/record_rows.h"
 #include "records/recorded_plant.h"
-#include "records/regular_file.h"
 #include "records/run_recorder.h"
 #include "records/run_verification.h"
+#include "records/runs_file_tail.h"
 #include "report/tuning_report.h"
 #include "settings_lookup.h"
 #include "tuning/advice_step.h"
@@ -17,7 +18,6 @@
 #include <QCommandLineParser>
 #include <QDateTime>
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -181,33 +181,34 @@ TuningAdvice predicted(const RecordedPlant &plant, const ControllerLaw &law, Pre
 }
 
 /// The run's row in the runs.csv beside its record, where the run was started with predicted
-/// gains: the newest row of this record started by the run's first line.
+/// gains: the newest row of this record started by the run's first line. Read from the end back,
+/// as the run history reads it, so that a history of any size costs only the rows after the
+/// run's; rows are written as runs end, so once a row ended before the run's first line, no
+/// older row is the run's.
 std::optional<RunVerification> verificationBeside(const QString &record, qint64 firstLine)
 {
-    const QString runsFile = QFileInfo(record).dir().filePath(RunRecorder::runsFileName());
-    const RegularFile file(runsFile, RegularFile::Access::Read);
-    QFile reading;
-    if (!file.isOpen() || !reading.open(file.descriptor(), QIODevice::ReadOnly))
-        return std::nullopt;
-    const QList<QStringList> rows = CsvFormat::parse(QString::fromUtf8(reading.readAll()));
-    const QStringList heading = RunRecorder::runsFileColumns(rows.value(0));
-    const qsizetype startColumn = heading.indexOf(QLatin1String("start"));
+    RunsFileTail tail(QFileInfo(record).dir().filePath(RunRecorder::runsFileName()));
+    const QStringList &heading = tail.heading();
+    const auto moment = [&heading](const QStringList &row, const char *column) {
+        return QDateTime::fromString(
+            row.value(heading.indexOf(QLatin1String(column))), Qt::ISODateWithMs);
+    };
     const qsizetype recordColumn = heading.indexOf(QLatin1String("record"));
     const QString name = QFileInfo(record).fileName();
-    std::optional<qint64> latest;
     QStringList chosen;
-    for (qsizetype at = 1; at < rows.size(); ++at) {
-        const QDateTime start =
-            QDateTime::fromString(rows[at].value(startColumn), Qt::ISODateWithMs);
-        const QStringList records =
-            rows[at].value(recordColumn).split(RunRecorder::recordSeparator());
-        if (start.isValid() && start.toMSecsSinceEpoch() <= firstLine && records.contains(name)
-            && (!latest || start.toMSecsSinceEpoch() > *latest)) {
-            latest = start.toMSecsSinceEpoch();
-            chosen = rows[at];
-        }
-    }
-    return latest ? RunVerification::fromRow(heading, chosen) : std::nullopt;
+    tail.readBack(1, ReadProgress(), [&](QByteArrayView text) {
+        const QStringList row = CsvFormat::parse(QString::fromUtf8(text)).value(0);
+        const QDateTime end = moment(row, "end");
+        if (end.isValid() && end.toMSecsSinceEpoch() < firstLine)
+            return true;
+        const QDateTime start = moment(row, "start");
+        if (!start.isValid() || start.toMSecsSinceEpoch() > firstLine
+            || !row.value(recordColumn).split(RunRecorder::recordSeparator()).contains(name))
+            return false;
+        chosen = row;
+        return true;
+    });
+    return chosen.isEmpty() ? std::nullopt : RunVerification::fromRow(heading, chosen);
 }
 
 std::optional<QString> writeReport(const QString &path, const QString &record,
