@@ -157,6 +157,8 @@ private slots:
     void chartDataHoldsTheChartsSamples();
     void chartFilesAreOfferedInTheRecordsFolder_data();
     void chartFilesAreOfferedInTheRecordsFolder();
+    void chartFileNamedByTheConsoleIsNoLink_data();
+    void chartFileNamedByTheConsoleIsNoLink();
 
 private:
     QUrl m_opened;
@@ -228,6 +230,9 @@ void tst_RunHistory::unwritableRunsFileIsReported_data()
     QTest::newRow("a device") << QStringLiteral("/dev/full") << notRegular;
     // The run's row is cut short by the limit, as by a full disk.
     QTest::newRow("a file size limit") << QStringLiteral("limit") << SystemError::text(EFBIG);
+    // Another user's, leading out of the folder: nobody typed the name, nothing goes through it.
+    QTest::newRow("a link to a file not there yet")
+        << QStringLiteral("link") << QStringLiteral("此处是符号链接，未经它写入");
 }
 
 /// Anything but a regular file as runs.csv is never opened; a write that fails is reported and
@@ -239,12 +244,16 @@ void tst_RunHistory::unwritableRunsFileIsReported()
     OfflineConsole console;
     const QString path = ::runsFile(console);
     const HangWatchdog watchdog;
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("target"));
     if (kind == QLatin1String("folder"))
         QVERIFY(QDir().mkpath(path));
     else if (kind == QLatin1String("fifo"))
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     else if (kind.startsWith(u'/'))
         QVERIFY(QFile::link(kind, path));
+    else if (kind == QLatin1String("link"))
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()) && QFile::link(target, path));
     console.connectPort();
     console.receive(line(600, 585));
     console.tick(10); // the record's rows reach the file
@@ -267,6 +276,7 @@ void tst_RunHistory::unwritableRunsFileIsReported()
     QCOMPARE(namedRows(onlyRecord(console)).size(), 1);
     if (kind == QLatin1String("limit"))
         QCOMPARE(QFileInfo(path).size(), 0);
+    QVERIFY(QDir(elsewhere.path()).isEmpty());
 }
 
 void tst_RunHistory::recordsFolderGoneWhileConnected_data()
@@ -1000,6 +1010,51 @@ void tst_RunHistory::chartFilesAreOfferedInTheRecordsFolder()
     dialog->selectFile(typed);
     static_cast<QDialog *>(dialog)->accept(); // as the dialog's save button does
     QVERIFY2(QFileInfo(QDir(folder).filePath(saved)).size() > 0, qPrintable(saved));
+}
+
+void tst_RunHistory::chartFileNamedByTheConsoleIsNoLink_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<bool>("linked");
+    const QString picture = QStringLiteral("保存曲线图片…");
+    const QString data = QStringLiteral("导出曲线数据…");
+    QTest::newRow("picture") << picture << "png" << false;
+    QTest::newRow("picture, a link there") << picture << "png" << true;
+    QTest::newRow("data") << data << "csv" << false;
+    QTest::newRow("data, a link there") << data << "csv" << true;
+}
+
+/// A name handed back without its suffix, as a system's own dialog may, is saved with the
+/// suffix added: a name nobody typed, so a link planted there is refused, never followed.
+void tst_RunHistory::chartFileNamedByTheConsoleIsNoLink()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, suffix);
+    QFETCH(bool, linked);
+    OfflineConsole console;
+    console.connectPort();
+    console.receive(line(600, 585));
+    console.tick(30);
+    QTemporaryDir shared;
+    QTemporaryDir elsewhere;
+    const QString saved = shared.filePath(QStringLiteral("trial.") + suffix);
+    const QString target = elsewhere.filePath(QStringLiteral("target"));
+    if (linked)
+        QVERIFY(QFile::link(target, saved));
+    QVERIFY(chooseFromChartMenu(console, action).value_or(false));
+    auto *dialog = console.window().findChild<QFileDialog *>();
+    QVERIFY(dialog);
+    emit dialog->fileSelected(shared.filePath(QStringLiteral("trial")));
+    dialog->close();
+    QVERIFY(QDir(elsewhere.path()).isEmpty());
+    QCOMPARE(QFileInfo(saved).isSymLink(), linked);
+    QCOMPARE(QFileInfo(saved).size() > 0, !linked);
+    QCOMPARE(QDir(shared.path()).entryList(QDir::Files | QDir::System | QDir::Hidden),
+        QStringList{QFileInfo(saved).fileName()});
+    const QString said = statusToolTip(console);
+    QCOMPARE(said.contains(QStringLiteral("此处是符号链接，未经它写入")), linked);
+    QCOMPARE(said.contains(QDir::toNativeSeparators(saved)), linked);
 }
 
 QTEST_MAIN(tst_RunHistory)
