@@ -8,6 +8,7 @@
 #include "records/regular_file.h"
 #include "records/run_recorder.h"
 #include "records/run_verification.h"
+#include "records/runs_file_tail.h"
 #include "report/tuning_report.h"
 #include "settings_lookup.h"
 #include "tuning/plant_model_text.h"
@@ -189,11 +190,12 @@ TuningAdvice predicted(const RecordedPlant &plant, const ControllerLaw &law, Pre
     return TuningAdvice::of(request);
 }
 
-/// The run's row in the runs.csv beside its record, where the run was started with predicted
-/// gains: the newest row of this record started by the run's first line.
+/// The run's row in the console's runs file beside its record, where the run was started with
+/// predicted gains: the newest row of this record started by the run's first line.
 std::optional<RunVerification> verificationBeside(const QString &record, qint64 firstLine)
 {
-    const QString runsFile = QFileInfo(record).dir().filePath(RunRecorder::runsFileName());
+    const QString runsFile =
+        RunsFileTail::locate(QFileInfo(record).dir().filePath(RunRecorder::runsFileName())).path;
     const RegularFile file(runsFile, RegularFile::Access::Read);
     QFile reading;
     if (!file.isOpen() || !reading.open(file.descriptor(), QIODevice::ReadOnly))
