@@ -294,10 +294,6 @@
         <translation>; D&apos;s scale cannot be checked this way</translation>
     </message>
     <message>
-        <source>%1 无法检查（增益为 0）</source>
-        <translation>%1 cannot be checked (the gain is 0)</translation>
-    </message>
-    <message>
         <source>%1 %2 与记录相符（记录给出 %3）</source>
         <translation>%1 %2 agrees with the record (which gives %3)</translation>
     </message>
@@ -308,6 +304,22 @@
     <message>
         <source>；</source>
         <translation>; </translation>
+    </message>
+    <message>
+        <source>记录给出的刻度不是正数，看不出它</source>
+        <translation>the record gives a scale that is not positive, so it cannot tell</translation>
+    </message>
+    <message>
+        <source>记录只能把它定在 %1 ± %2 %，不足以判断</source>
+        <translation>the record only places it at %1 ± %2 %, too loose to judge</translation>
+    </message>
+    <message>
+        <source>增益为 0</source>
+        <translation>the gain is 0</translation>
+    </message>
+    <message>
+        <source>%1 无法检查（%2）</source>
+        <translation>%1 cannot be checked (%2)</translation>
     </message>
 </context>
 <context>
@@ -342,6 +354,13 @@
     <message>
         <source>没有对应的设备</source>
         <translation>no such device</translation>
+    </message>
+</context>
+<context>
+    <name>NoLinkSaveFile</name>
+    <message>
+        <source>此处是符号链接，未经它写入</source>
+        <translation>a symbolic link is there; nothing was written through it</translation>
     </message>
 </context>
 <context>
@@ -862,6 +881,34 @@ Device now: %2</translation>
         <source>预测 %1 s 稳定在 ±0.5 ℃ 内，实测没有稳定</source>
         <translation>predicted to settle within ±0.5 ℃ at %1 s, measured never settled</translation>
     </message>
+    <message>
+        <source>实测与预测相符。</source>
+        <translation>Measured agrees with predicted.</translation>
+    </message>
+    <message>
+        <source>实测与预测不符：%1。</source>
+        <translation>Measured disagrees with predicted: %1.</translation>
+    </message>
+    <message>
+        <source>；</source>
+        <translation>; </translation>
+    </message>
+    <message>
+        <source>阶跃没有按预测进行：开始时是 %1 ℃，预测是从 %2 ℃ 开始的。</source>
+        <translation>The step was not the one predicted: it started at %1 ℃, the prediction from %2 ℃.</translation>
+    </message>
+    <message>
+        <source>拟合模型的那次运行与 [TUNING] 的刻度不符，预测是按这些刻度算的：先设好刻度再预测。</source>
+        <translation>The run the model was fitted to disagrees with the scales in [TUNING], and the prediction used those scales: set the scales first, then predict.</translation>
+    </message>
+    <message>
+        <source>模型本来就知道得不准，预测只能粗略：可以从这次运行重新拟合。</source>
+        <translation>The model was loose to begin with, so the prediction could only be rough: fit again from this run.</translation>
+    </message>
+    <message>
+        <source>模型可能已不合这次运行，可以从这次运行重新拟合。</source>
+        <translation>The model may no longer fit this run: fit again from this run.</translation>
+    </message>
 </context>
 <context>
     <name>RunsDialog</name>
@@ -1042,16 +1089,32 @@ Device now: %2</translation>
         <translation>Predicted / measured: overshoot %1 / %2 ℃, settling (±0.5 ℃) %3 / %4 s, IAE %5 / %6 ℃·s. </translation>
     </message>
     <message>
-        <source>实测与预测相符。</source>
-        <translation>Measured agrees with predicted.</translation>
+        <source>预测起点/℃</source>
+        <translation>Predicted from/℃</translation>
     </message>
     <message>
-        <source>实测与预测不符：%1。模型可能已不合这次运行，可以从这次运行重新拟合。</source>
-        <translation>Measured differs from predicted: %1. The model may no longer fit this run; it can be fitted again from this run.</translation>
+        <source>预测目标/℃</source>
+        <translation>Predicted to/℃</translation>
     </message>
     <message>
-        <source>；</source>
-        <translation>; </translation>
+        <source>实测起点/℃</source>
+        <translation>Measured from/℃</translation>
+    </message>
+    <message>
+        <source>规律相符</source>
+        <translation>Law agrees</translation>
+    </message>
+    <message>
+        <source>模型粗略</source>
+        <translation>Model loose</translation>
+    </message>
+    <message>
+        <source>%1 不是运行记录，本程序的运行记录在 %2</source>
+        <translation>%1 is not a run history; the console keeps its runs in %2</translation>
+    </message>
+    <message>
+        <source>未稳定</source>
+        <translation>never settled</translation>
     </message>
 </context>
 <context>
@@ -1153,6 +1216,14 @@ Device now: %2</translation>
     <message>
         <source>连接温度控制器成功！</source>
         <translation>Connected to the controller!</translation>
+    </message>
+    <message>
+        <source>运行记录改记到 %1</source>
+        <translation>Runs now go to %1</translation>
+    </message>
+    <message>
+        <source>%1 不是本程序的运行记录，未改动它</source>
+        <translation>%1 is not this console&apos;s run history and was left as it was</translation>
     </message>
 </context>
 <context>
@@ -1415,13 +1486,21 @@ Device now: %2</translation>
         <source>超调无法读取：%1（大于 0 的 ℃ 数，例如 0.5）</source>
         <translation>Overshoot not readable: %1 (℃ above 0, for example 0.5)</translation>
     </message>
+    <message>
+        <source>阶跃前控制器所用的增益：P,I,D，或 self（用各组自己的增益，即保持时）；默认两种都算：从记录最后的增益应用时和保持时，较差的为准</source>
+        <translation>the gains the controller runs before the step: P,I,D, or self (each set&apos;s own, as when holding); by default both count, applied from the record&apos;s last gains and holding, the worse of the two</translation>
+    </message>
+    <message>
+        <source>确认 [TUNING] 的刻度无误：控制规律检查与记录不符时也给出推荐</source>
+        <translation>confirm the scales in [TUNING]: recommend even where the law check disagrees with the record</translation>
+    </message>
+    <message>
+        <source>阶跃前的增益无法读取：%1（例如 10,5,2，各在 0 到 999；或 self）</source>
+        <translation>Gains before the step not readable: %1 (for example 10,5,2, each 0 to 999; or self)</translation>
+    </message>
 </context>
 <context>
     <name>TuningAdvice</name>
-    <message>
-        <source>预测超调不超过 %1 ℃；K 大 20 %、θ 长 30 % 时超调不超过 %2 ℃</source>
-        <translation>a predicted overshoot within %1 ℃; within %2 ℃ with K 20 % higher and θ 30 % longer</translation>
-    </message>
     <message>
         <source>；输出需多 20 % 的负载变化在 3τ（%1 s）内恢复</source>
         <translation>; a load needing 20 % more output recovered within 3τ (%1 s)</translation>
@@ -1469,6 +1548,70 @@ Device now: %2</translation>
     <message>
         <source>给定</source>
         <translation>Given</translation>
+    </message>
+    <message>
+        <source>没有推荐：%1。</source>
+        <translation>No recommendation: %1.</translation>
+    </message>
+    <message>
+        <source>没有推荐：控制规律的刻度与记录不符，按它算出的增益不可信。请在设置文件的 [TUNING] 中设好 P_SCALE、I_SCALE，或确认现有的刻度后重新计算。</source>
+        <translation>No recommendation: the law&apos;s scales disagree with the record, so gains worked out with them cannot be trusted. Set P_SCALE and I_SCALE in [TUNING] of the settings file, or confirm the scales there and recalculate.</translation>
+    </message>
+    <message>
+        <source>目标</source>
+        <translation>target</translation>
+    </message>
+    <message>
+        <source>起点</source>
+        <translation>start</translation>
+    </message>
+    <message>
+        <source>%1 %2 ℃ 达不到：输出在上限（%3）时模型只能到 %4 ℃</source>
+        <translation>The %1 %2 ℃ is out of reach: at the output&apos;s upper limit (%3) the model only gets to %4 ℃</translation>
+    </message>
+    <message>
+        <source>%1 %2 ℃ 达不到：输出在下限（%3）时模型停在 %4 ℃</source>
+        <translation>The %1 %2 ℃ is out of reach: at the output&apos;s lower limit (%3) the model rests at %4 ℃</translation>
+    </message>
+    <message>
+        <source>预测超调不超过 %1 ℃（随阶跃应用时和保持到下一次同样的阶跃时都是）</source>
+        <translation>a predicted overshoot within %1 ℃ (applied with the step and held until the next such step alike)</translation>
+    </message>
+    <message>
+        <source>预测超调不超过 %1 ℃</source>
+        <translation>a predicted overshoot within %1 ℃</translation>
+    </message>
+    <message>
+        <source>；静止时输出每行的波动（均方根）不超过 %1</source>
+        <translation>; output activity at rest (RMS per line) within %1</translation>
+    </message>
+    <message>
+        <source>；K 大 20 %、θ 长 30 % 时超调不超过 %1 ℃</source>
+        <translation>; overshoot within %1 ℃ with K 20 % larger and θ 30 % longer</translation>
+    </message>
+    <message>
+        <source>最接近的是 %1：预测超调 %2 ℃（限 %3 ℃），可放宽允许的超调。</source>
+        <translation>Nearest: %1, predicted overshoot %2 ℃ (limit %3 ℃); allow more overshoot.</translation>
+    </message>
+    <message>
+        <source>最接近的是 %1：静止时输出波动 %2（限 %3），可在 [TUNING] 中放宽 OUTPUT_ACTIVITY_MAX。</source>
+        <translation>Nearest: %1, output activity at rest %2 (limit %3); raise OUTPUT_ACTIVITY_MAX in [TUNING].</translation>
+    </message>
+    <message>
+        <source>最接近的是 %1：K 大 20 %、θ 长 30 % 时超调 %2 ℃（限 %3 ℃），可放宽允许的超调，或用更多的阶跃把模型拟合得更准。</source>
+        <translation>Nearest: %1, overshoot %2 ℃ with K 20 % larger and θ 30 % longer (limit %3 ℃); allow more overshoot, or fit the model closer with more steps.</translation>
+    </message>
+    <message>
+        <source>最接近的是 %1：负载变化后 %2 s 才恢复（限 %3 s），积分太弱：可放宽允许的超调。</source>
+        <translation>Nearest: %1, recovers from a load change only after %2 s (limit %3 s), too little integral action; allow more overshoot.</translation>
+    </message>
+    <message>
+        <source>保持时超调 ℃</source>
+        <translation>Overshoot held ℃</translation>
+    </message>
+    <message>
+        <source>输出波动</source>
+        <translation>Output activity</translation>
     </message>
 </context>
 <context>
@@ -1560,6 +1703,26 @@ Device now: %2</translation>
     <message>
         <source>已停止</source>
         <translation>Stopped</translation>
+    </message>
+    <message>
+        <source>记录与设置文件 [TUNING] 中的 P、I 刻度不符：按这些刻度算出的预测不可信，不作推荐。请先设好刻度；若确认现有的刻度无误，可按它们推荐。</source>
+        <translation>The record disagrees with the P and I scales in [TUNING] of the settings file: predictions worked out with them cannot be trusted, so nothing is recommended. Set the scales first; if you are sure the scales there are right, recommend by them.</translation>
+    </message>
+    <message>
+        <source>确认刻度并推荐</source>
+        <translation>Confirm the scales and recommend</translation>
+    </message>
+    <message>
+        <source>按运行</source>
+        <translation>as the run</translation>
+    </message>
+    <message>
+        <source>这次运行没有可作阶跃起点的温度，请填写阶跃后按“重新计算”</source>
+        <translation>This run has no temperature to start the step from: fill in the step and press &quot;Recalculate&quot;</translation>
+    </message>
+    <message>
+        <source>控制规律：%1</source>
+        <translation>Controller law: %1</translation>
     </message>
 </context>
 <context>
@@ -1731,6 +1894,10 @@ Device now: %2</translation>
     <message>
         <source>预测与实测</source>
         <translation>Predicted and measured</translation>
+    </message>
+    <message>
+        <source>未稳定</source>
+        <translation>never settled</translation>
     </message>
 </context>
 <context>
