@@ -70,7 +70,10 @@ bool NoLinkSaveFile::open()
     struct stat replaced = {};
     if (::lstat(name.constData(), &replaced) == 0 && S_ISREG(replaced.st_mode))
         ::fchmod(descriptor, replaced.st_mode & 07777);
-    m_file.open(descriptor, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
+    if (!m_file.open(descriptor, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        return fail(EIO);
+    }
     return true;
 }
 
