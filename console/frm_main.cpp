@@ -112,6 +112,8 @@ void frmMain::connectSession()
         session, &ConsoleSession::recordingFailed, m_status, &StatusLine::reportRecordingFailure);
     connect(
         session, &ConsoleSession::recordRestarted, m_status, &StatusLine::reportRecordRestarted);
+    connect(session, &ConsoleSession::runsFileElsewhere, m_status,
+        &StatusLine::reportRunsFileElsewhere);
 
     connect(m_connection, &ConnectionPanel::exitRequested, this, &frmMain::closeAndQuit);
     connect(m_stepResponse, &StepResponsePanel::runHistoryRequested, m_runDialogs,

@@ -529,6 +529,7 @@ QList<StatusText> everyStatusText()
         {"ConsoleSession", "发送失败：%1", {"SerialComm|写入失败"}},
         {"ConsoleSession", "发送失败：%1", {"MSComm|端口没有打开，无法发送"}},
         {"StatusLine", "记录失败：", {}},
+        {"StatusLine", "运行记录改记到 %1", {"runs-2.csv"}},
         {"StatusLine", "无法读取设置文件：%1", {path}, 0},
         {"StatusLine", "无法读取设置文件：%1 不是普通文件", {path}, 0},
         {"StatusLine", "设置文件超过 1 MB，只读取了开头：%1", {path}, 0},

@@ -85,6 +85,9 @@ struct Tuned
 Tuned tune(const QStringList &arguments)
 {
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TERMIVA_TUNE_BINARY), arguments);
     if (!process.waitForFinished(60000))
         return {};
@@ -322,6 +325,7 @@ void tst_PlantModel::adviceAppliedIsVerified()
     const Tuned reported =
         tune({record, "--run-start", rows.back().value(0), "--step", "50:60", "--report", report});
     QCOMPARE(reported.exitCode, 0);
+    QCOMPARE(reported.error, QByteArray());
     QFile html(report);
     QVERIFY(html.open(QIODevice::ReadOnly));
     const QString written = QString::fromUtf8(html.readAll());
@@ -492,11 +496,19 @@ void tst_PlantModel::tuneSaysWhatItCannotRead()
     }
     QProcess process;
     process.setWorkingDirectory(directory.path());
+    // As from a root shell or a service, where the toolkit would note the missing folder.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.remove(QStringLiteral("XDG_RUNTIME_DIR"));
+    process.setProcessEnvironment(environment);
     process.start(QStringLiteral(TERMIVA_TUNE_BINARY), arguments);
     QVERIFY(process.waitForFinished(60000));
     QCOMPARE(process.exitCode(), 2);
     const QString error = QString::fromUtf8(process.readAllStandardError());
     QVERIFY2(error.contains(said), qPrintable(error));
+    // Its own words only, one refusal.
+    QVERIFY2(error.startsWith(QStringLiteral("termiva-tune: ")) && error.count(u'\n') == 1
+            && error.endsWith(u'\n'),
+        qPrintable(error));
     QCOMPARE(process.readAllStandardOutput(), QByteArray());
 }
 

@@ -153,8 +153,12 @@ private slots:
     void historyDialogShowsTheRunInProgress();
     void historyDialogComparesChosenRuns();
     void historySetsPredictionBesideMeasurement();
-    void runsFileThatIsNoFileIsNamed_data();
-    void runsFileThatIsNoFileIsNamed();
+    void runsFileThatIsNoRunsFileIsNamed_data();
+    void runsFileThatIsNoRunsFileIsNamed();
+    void runsFileBegunBySomeoneElse_data();
+    void runsFileBegunBySomeoneElse();
+    void quotedLineBreakStaysInItsRow_data();
+    void quotedLineBreakStaysInItsRow();
     void longHistoryShowsItsNewestRuns();
     void largeRecordIsComparedInTheBackground();
     void recordNotPlainlyInTheFolderIsRefused_data();
@@ -164,6 +168,8 @@ private slots:
     void chartDataHoldsTheChartsSamples();
     void chartFilesAreOfferedInTheRecordsFolder_data();
     void chartFilesAreOfferedInTheRecordsFolder();
+    void chartFileNamedByTheConsoleIsNoLink_data();
+    void chartFileNamedByTheConsoleIsNoLink();
 
 private:
     QUrl m_opened;
@@ -235,6 +241,9 @@ void tst_RunHistory::unwritableRunsFileIsReported_data()
     QTest::newRow("a device") << QStringLiteral("/dev/full") << notRegular;
     // The run's row is cut short by the limit, as by a full disk.
     QTest::newRow("a file size limit") << QStringLiteral("limit") << SystemError::text(EFBIG);
+    // Another user's, leading out of the folder: nobody typed the name, nothing goes through it.
+    QTest::newRow("a link to a file not there yet")
+        << QStringLiteral("link") << QStringLiteral("此处是符号链接，未经它写入");
 }
 
 /// Anything but a regular file as runs.csv is never opened; a write that fails is reported and
@@ -246,12 +255,16 @@ void tst_RunHistory::unwritableRunsFileIsReported()
     OfflineConsole console;
     const QString path = ::runsFile(console);
     const HangWatchdog watchdog;
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("target"));
     if (kind == QLatin1String("folder"))
         QVERIFY(QDir().mkpath(path));
     else if (kind == QLatin1String("fifo"))
         QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
     else if (kind.startsWith(u'/'))
         QVERIFY(QFile::link(kind, path));
+    else if (kind == QLatin1String("link"))
+        QVERIFY(QDir().mkpath(QFileInfo(path).path()) && QFile::link(target, path));
     console.connectPort();
     console.receive(line(600, 585));
     console.tick(10); // the record's rows reach the file
@@ -274,6 +287,7 @@ void tst_RunHistory::unwritableRunsFileIsReported()
     QCOMPARE(namedRows(onlyRecord(console)).size(), 1);
     if (kind == QLatin1String("limit"))
         QCOMPARE(QFileInfo(path).size(), 0);
+    QVERIFY(QDir(elsewhere.path()).isEmpty());
 }
 
 void tst_RunHistory::recordsFolderGoneWhileConnected_data()
@@ -760,31 +774,178 @@ void tst_RunHistory::newestRowsAreCountedToTheFirst()
     QCOMPARE(outcome.more, wanted < 10);
 }
 
-void tst_RunHistory::runsFileThatIsNoFileIsNamed_data()
+void tst_RunHistory::runsFileThatIsNoRunsFileIsNamed_data()
 {
     QTest::addColumn<QString>("kind");
-    QTest::newRow("a FIFO") << QStringLiteral("fifo");
-    QTest::newRow("a folder") << QStringLiteral("folder");
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<QString>("said");
+    const QString notRegular = QStringLiteral("无法读取运行记录：%1 不是普通文件");
+    const QString notRuns = QStringLiteral("无法读取运行记录：%1 不是运行记录");
+    QTest::newRow("a FIFO") << QStringLiteral("fifo") << QByteArray() << notRegular;
+    QTest::newRow("a folder") << QStringLiteral("folder") << QByteArray() << notRegular;
+    QTest::newRow("someone else's table")
+        << QStringLiteral("file") << QByteArray("Date,Operator,Note\r\n2026-12-01,Li,ok\r\n")
+        << notRuns;
+    QTest::newRow("random bytes") << QStringLiteral("file")
+                                  << QByteArray::fromHex("8fe3001b2c7fff0a41c0fe2c0d0a9d0a")
+                                  << notRuns;
+    QTest::newRow("the console's heading, separated by semicolons")
+        << QStringLiteral("file")
+        << QByteArray("start;end;port;set_c;p;i;d;record\r\n"
+                      "2026-12-01T09:00:00.000;2026-12-01T09:01:00.000;COM1;60.0;10;5;2;a.csv\r\n")
+        << notRuns;
 }
 
-/// A runs.csv that is no regular file is never opened: the history opens at once and says so.
-void tst_RunHistory::runsFileThatIsNoFileIsNamed()
+/// A runs.csv that is no regular file is never opened, and one that holds someone else's table
+/// is not shown as runs: the history opens at once and says so.
+void tst_RunHistory::runsFileThatIsNoRunsFileIsNamed()
 {
     QFETCH(QString, kind);
+    QFETCH(QByteArray, contents);
+    QFETCH(QString, said);
     QTemporaryDir directory;
     const QString runs = directory.filePath("runs.csv");
     const HangWatchdog watchdog;
     if (kind == QLatin1String("fifo"))
         QCOMPARE(::mkfifo(QFile::encodeName(runs).constData(), 0600), 0);
-    else
+    else if (kind == QLatin1String("folder"))
         QVERIFY(QDir().mkdir(runs));
+    else
+        QVERIFY(writeFile(runs, contents));
     RunsDialog dialog(runs);
     QTRY_VERIFY(!dialog.isReading());
     const auto *problem = dialog.findChild<QLabel *>(QStringLiteral("problem"));
     QVERIFY(!problem->isHidden());
-    QCOMPARE(problem->text(),
-        QStringLiteral("无法读取运行记录：%1 不是普通文件").arg(QDir::toNativeSeparators(runs)));
+    QCOMPARE(problem->text(), said.arg(QDir::toNativeSeparators(runs)));
     QCOMPARE(dialog.runs().rowCount(), 0);
+}
+
+void tst_RunHistory::runsFileBegunBySomeoneElse_data()
+{
+    QTest::addColumn<QByteArray>("contents");
+    QTest::addColumn<bool>("foreign");
+    QTest::newRow("someone else's table")
+        << QByteArray("Date,Operator,Note\r\n2026-12-01,Li,ok\r\n") << true;
+    QTest::newRow("random bytes") << QByteArray::fromHex("8fe3001b2c7fff0a41c0fe2c0d0a9d0a")
+                                  << true;
+    QTest::newRow("the console's heading, separated by semicolons")
+        << QByteArray("start;end;port;set_c;p;i;d;record\r\n"
+                      "2026-12-01T09:00:00.000;2026-12-01T09:01:00.000;COM1;60.0;10;5;2;a.csv\r\n")
+        << true;
+    QTest::newRow("an older console's heading") << QByteArray(
+        "start,end,port,set_c,p,i,d,rise_s,overshoot_pct,peak_s,settling_s,highest_c,"
+        "lines,record\r\n"
+        "2026-12-01T09:00:00.000+08:00,2026-12-01T09:01:00.000+08:00,COM1,60.0,10,5,"
+        "2,,,,,61.0,40,a.csv\r\n") << false;
+}
+
+/// The console's runs never go into someone else's table: they go to a file of their own beside
+/// it, the status line says so once, and the history reads them there and says why.
+void tst_RunHistory::runsFileBegunBySomeoneElse()
+{
+    QFETCH(QByteArray, contents);
+    QFETCH(bool, foreign);
+    OfflineConsole console;
+    const QDir folder(console.window().recordsDirectory());
+    QVERIFY(QDir().mkpath(folder.path()));
+    const QString runs = ::runsFile(console);
+    QVERIFY(writeFile(runs, contents));
+    const QString own = foreign ? folder.filePath(QStringLiteral("runs-2.csv")) : runs;
+    const QString notice =
+        QStringLiteral("运行记录改记到 runs-2.csv\nruns.csv 不是本程序的运行记录，未改动它");
+    QStringList records;
+    for (const int run : {1, 2}) {
+        console.connectPort();
+        console.receive(line(600, 585));
+        console.tick(10);
+        // Said as recording starts, standing while the lines arrive.
+        QVERIFY2(statusToolTip(console).contains(notice) == (foreign && run == 1),
+            qPrintable(statusToolTip(console)));
+        records.append(QFileInfo(onlyRecord(console)).fileName());
+        QVERIFY(console.click(QStringLiteral("cmdDisconnect")));
+        QVERIFY(QFile::remove(folder.filePath(records.last())));
+        console.time().setNow(console.time().now().addSecs(5));
+    }
+    QVERIFY(!notRecordingMark(console));
+    QFile begun(runs);
+    QVERIFY(begun.open(QIODevice::ReadOnly));
+    if (foreign)
+        QCOMPARE(begun.readAll(), contents);
+    QCOMPARE(QFileInfo::exists(folder.filePath(QStringLiteral("runs-2.csv"))), foreign);
+    const QList<QMap<QString, QString>> rows = namedRows(own);
+    QCOMPARE(rows.size(), foreign ? 2 : 3);
+    QCOMPARE(rows.value(rows.size() - 2).value("record"), records.front());
+    QCOMPARE(rows.last().value("record"), records.back());
+    QCOMPARE(rows.last().value("port"), QStringLiteral("COM1"));
+
+    RunsDialog *history = openRunsFromFigureBox(console);
+    QVERIFY(history);
+    QTRY_VERIFY(!history->isReading());
+    QCOMPARE(history->runs().rowCount(), rows.size());
+    QCOMPARE(
+        history->runs().index(0, RunHistoryModel::kRecordColumn).data().toString(), records.back());
+    QCOMPARE(history->findChild<QLabel *>(QStringLiteral("runsFile"))->text(),
+        QFileInfo(own).absoluteFilePath());
+    const auto *problem = history->findChild<QLabel *>(QStringLiteral("problem"));
+    QCOMPARE(problem->isHidden(), !foreign);
+    if (foreign)
+        QCOMPARE(problem->text(),
+            QStringLiteral("%1 不是运行记录，本程序的运行记录在 %2")
+                .arg(QDir::toNativeSeparators(runs), QDir::toNativeSeparators(own)));
+}
+
+void tst_RunHistory::quotedLineBreakStaysInItsRow_data()
+{
+    QTest::addColumn<QByteArray>("written"); // the middle run's port cell in the file
+    QTest::addColumn<QString>("port"); // as read; none where the cell is no valid CSV
+    QTest::newRow("a line break") << QByteArray("\"COM1\r\nby hand\"")
+                                  << QStringLiteral("COM1\r\nby hand");
+    QTest::newRow("two, with quotes doubled")
+        << QByteArray("\"COM1 \"\"bench\"\"\r\n\r\nsee \"\"note\"\"\"")
+        << QStringLiteral("COM1 \"bench\"\r\n\r\nsee \"note\"");
+    QTest::newRow("a bare line feed")
+        << QByteArray("\"COM1\nby hand\"") << QStringLiteral("COM1\nby hand");
+    // A quote that never pairs: the lines before it stay rows of their own.
+    QTest::newRow("a stray quote") << QByteArray("COM1 5\" pipe") << QString();
+}
+
+/// A field edited by hand to hold a line break, inside its quotes as CSV has it, stays in its
+/// row: the rows on either side are whole and no row of its pieces appears.
+void tst_RunHistory::quotedLineBreakStaysInItsRow()
+{
+    QFETCH(QByteArray, written);
+    QFETCH(QString, port);
+    QTemporaryDir directory;
+    const QString runs = directory.filePath("runs.csv");
+    QVERIFY(writeFile(runs,
+        "start,end,port,overshoot_pct,record\r\n"
+        "2026-12-01T09:00:00.000+08:00,2026-12-01T09:01:00.000+08:00,COM1,9.50,a.csv\r\n"
+        "2026-12-02T09:00:00.000+08:00,2026-12-02T09:01:00.000+08:00,"
+            + written
+            + ",10.00,b.csv\r\n"
+              "2026-12-03T09:00:00.000+08:00,2026-12-03T09:01:00.000+08:00,COM1,11.00,c.csv\r\n"));
+    RunsDialog dialog(runs);
+    QTRY_VERIFY(!dialog.isReading());
+    const QAbstractItemModel &model = dialog.runs();
+    QCOMPARE(model.rowCount(), 3);
+    const auto cell = [&model](int row, int column) {
+        return model.index(row, column).data().toString();
+    };
+    const auto shown = [](const char *moment) {
+        return QDateTime::fromString(QLatin1String(moment), Qt::ISODateWithMs)
+            .toLocalTime()
+            .toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    };
+    QCOMPARE(cell(0, 0), shown("2026-12-03T09:00:00.000+08:00"));
+    QCOMPARE(cell(1, 0), shown("2026-12-02T09:00:00.000+08:00"));
+    QCOMPARE(cell(2, 0), shown("2026-12-01T09:00:00.000+08:00"));
+    QCOMPARE(cell(0, RunHistoryModel::kRecordColumn), QStringLiteral("c.csv"));
+    QCOMPARE(cell(2, RunHistoryModel::kRecordColumn), QStringLiteral("a.csv"));
+    if (!port.isNull()) {
+        QCOMPARE(cell(1, 2), port);
+        QCOMPARE(cell(1, RunHistoryModel::kRecordColumn), QStringLiteral("b.csv"));
+    }
+    QVERIFY(dialog.findChild<QLabel *>(QStringLiteral("problem"))->isHidden());
 }
 
 /// A history far longer than is shown opens with its newest runs, read from the file's end, and
@@ -1126,6 +1287,51 @@ void tst_RunHistory::chartFilesAreOfferedInTheRecordsFolder()
     dialog->selectFile(typed);
     static_cast<QDialog *>(dialog)->accept(); // as the dialog's save button does
     QVERIFY2(QFileInfo(QDir(folder).filePath(saved)).size() > 0, qPrintable(saved));
+}
+
+void tst_RunHistory::chartFileNamedByTheConsoleIsNoLink_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("suffix");
+    QTest::addColumn<bool>("linked");
+    const QString picture = QStringLiteral("保存曲线图片…");
+    const QString data = QStringLiteral("导出曲线数据…");
+    QTest::newRow("picture") << picture << "png" << false;
+    QTest::newRow("picture, a link there") << picture << "png" << true;
+    QTest::newRow("data") << data << "csv" << false;
+    QTest::newRow("data, a link there") << data << "csv" << true;
+}
+
+/// A name handed back without its suffix, as a system's own dialog may, is saved with the
+/// suffix added: a name nobody typed, so a link planted there is refused, never followed.
+void tst_RunHistory::chartFileNamedByTheConsoleIsNoLink()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, suffix);
+    QFETCH(bool, linked);
+    OfflineConsole console;
+    console.connectPort();
+    console.receive(line(600, 585));
+    console.tick(30);
+    QTemporaryDir shared;
+    QTemporaryDir elsewhere;
+    const QString saved = shared.filePath(QStringLiteral("trial.") + suffix);
+    const QString target = elsewhere.filePath(QStringLiteral("target"));
+    if (linked)
+        QVERIFY(QFile::link(target, saved));
+    QVERIFY(chooseFromChartMenu(console, action).value_or(false));
+    auto *dialog = console.window().findChild<QFileDialog *>();
+    QVERIFY(dialog);
+    emit dialog->fileSelected(shared.filePath(QStringLiteral("trial")));
+    dialog->close();
+    QVERIFY(QDir(elsewhere.path()).isEmpty());
+    QCOMPARE(QFileInfo(saved).isSymLink(), linked);
+    QCOMPARE(QFileInfo(saved).size() > 0, !linked);
+    QCOMPARE(QDir(shared.path()).entryList(QDir::Files | QDir::System | QDir::Hidden),
+        QStringList{QFileInfo(saved).fileName()});
+    const QString said = statusToolTip(console);
+    QCOMPARE(said.contains(QStringLiteral("此处是符号链接，未经它写入")), linked);
+    QCOMPARE(said.contains(QDir::toNativeSeparators(saved)), linked);
 }
 
 QTEST_MAIN(tst_RunHistory)

@@ -139,6 +139,8 @@ private slots:
     void htmlCarriesEverythingInside();
     void showsTheChoiceAndTheVerification();
     void writesFilesOrSaysWhyNot();
+    void pdfIsNeverWrittenThroughALink_data();
+    void pdfIsNeverWrittenThroughALink();
     void refusedPlantStillReports();
 
 private:
@@ -224,6 +226,48 @@ void tst_TuningReport::writesFilesOrSaysWhyNot()
         QVERIFY(!QFileInfo::exists(missing));
         QVERIFY(!QFileInfo::exists(directory.filePath(QStringLiteral("absent"))));
     }
+}
+
+void tst_TuningReport::pdfIsNeverWrittenThroughALink_data()
+{
+    QTest::addColumn<bool>("both");
+    QTest::addColumn<QByteArray>("there");
+    QTest::newRow("the report, a link to nothing yet") << true << QByteArray();
+    QTest::newRow("the report, a link to a file") << true << QByteArray("someone's");
+    QTest::newRow("the PDF alone, a link to nothing yet") << false << QByteArray();
+    QTest::newRow("the PDF alone, a link to a file") << false << QByteArray("someone's");
+}
+
+/// Another user's link at the PDF's name, a name the user never typed, is refused and named:
+/// nothing reaches where it leads, and the report is not half written.
+void tst_TuningReport::pdfIsNeverWrittenThroughALink()
+{
+    QFETCH(bool, both);
+    QFETCH(QByteArray, there);
+    QTemporaryDir shared;
+    QTemporaryDir elsewhere;
+    const QString target = elsewhere.filePath(QStringLiteral("target"));
+    if (!there.isEmpty()) {
+        QFile file(target);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(there) == there.size());
+    }
+    const QString pdfPath = shared.filePath(QStringLiteral("r.pdf"));
+    QVERIFY(QFile::link(target, pdfPath));
+    const QString htmlPath = shared.filePath(QStringLiteral("r.html"));
+    const std::optional<QString> failure = both ? TuningReport::writeBoth(htmlPath, m_tuned)
+                                                : TuningReport::writePdf(pdfPath, m_tuned);
+    QVERIFY(failure);
+    QCOMPARE(*failure,
+        QStringLiteral("无法写入报告 %1：此处是符号链接，未经它写入")
+            .arg(QDir::toNativeSeparators(pdfPath)));
+    QCOMPARE(QFileInfo(pdfPath).symLinkTarget(), target);
+    QCOMPARE(QDir(shared.path()).entryList(QDir::Files | QDir::System | QDir::Hidden),
+        QStringList{QStringLiteral("r.pdf")});
+    QFile left(target);
+    QCOMPARE(left.exists(), !there.isEmpty());
+    QVERIFY(!left.exists() || (left.open(QIODevice::ReadOnly) && left.readAll() == there));
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::Files | QDir::Hidden).size(),
+        there.isEmpty() ? 0 : 1);
 }
 
 void tst_TuningReport::refusedPlantStillReports()

@@ -24,6 +24,25 @@
     </message>
 </context>
 <context>
+    <name>AdviceStep</name>
+    <message>
+        <source>起点温度</source>
+        <translation>the start temperature</translation>
+    </message>
+    <message>
+        <source>目标温度</source>
+        <translation>the target temperature</translation>
+    </message>
+    <message>
+        <source>阶跃的两端须是不同的温度，例如从 50.0 ℃ 到 60.0 ℃</source>
+        <translation>The step needs two different temperatures, for example from 50.0 ℃ to 60.0 ℃</translation>
+    </message>
+    <message>
+        <source>超调无法读取：%1（大于 0、不超过 %2 的 ℃ 数，例如 0.5）</source>
+        <translation>cannot read the overshoot: %1 (a number of ℃ above 0 and at most %2, e.g. 0.5)</translation>
+    </message>
+</context>
+<context>
     <name>ChartPanel</name>
     <message>
         <source>缩放 %1–%2 s · 复 位 返回实时</source>
@@ -384,6 +403,13 @@
     <message>
         <source>没有对应的设备</source>
         <translation>no such device</translation>
+    </message>
+</context>
+<context>
+    <name>NoLinkSaveFile</name>
+    <message>
+        <source>此处是符号链接，未经它写入</source>
+        <translation>a symbolic link is there; nothing was written through it</translation>
     </message>
 </context>
 <context>
@@ -996,6 +1022,34 @@ Device now: %2</translation>
         <source>模型可能已不合这次运行，可以从这次运行重新拟合。</source>
         <translation>The model may no longer fit this run; it can be fitted again from this run.</translation>
     </message>
+    <message>
+        <source>控制器没有确认这次的增益</source>
+        <translation>the controller never confirmed the gains</translation>
+    </message>
+    <message>
+        <source>运行中增益被改动过</source>
+        <translation>the gains were changed during the run</translation>
+    </message>
+    <message>
+        <source>温度没有朝目标变化，没有阶跃</source>
+        <translation>the temperature never moved towards the target: there was no step</translation>
+    </message>
+    <message>
+        <source>运行在预测的峰值之前就结束了</source>
+        <translation>the run ended before the predicted peak</translation>
+    </message>
+    <message>
+        <source>上升时连接中断过，中间的温度不知道</source>
+        <translation>the link was down during the rise, so the temperatures in between are unknown</translation>
+    </message>
+    <message>
+        <source>这次运行不按预测核对：%1。</source>
+        <translation>This run is not checked against the prediction: %1.</translation>
+    </message>
+    <message>
+        <source>没有两边都有的数字可以比较。</source>
+        <translation>No figure is known on both sides to compare.</translation>
+    </message>
 </context>
 <context>
     <name>RunsDialog</name>
@@ -1199,6 +1253,14 @@ Device now: %2</translation>
         <source>未稳定</source>
         <translation>never settled</translation>
     </message>
+    <message>
+        <source>未核对</source>
+        <translation>Not checked</translation>
+    </message>
+    <message>
+        <source>%1 不是运行记录，本程序的运行记录在 %2</source>
+        <translation>%1 is not a run history; the console keeps its runs in %2</translation>
+    </message>
 </context>
 <context>
     <name>RunsFileTail</name>
@@ -1300,25 +1362,17 @@ Device now: %2</translation>
         <source>连接温度控制器成功！</source>
         <translation>Connected to the controller!</translation>
     </message>
+    <message>
+        <source>运行记录改记到 %1</source>
+        <translation>Runs now go to %1</translation>
+    </message>
+    <message>
+        <source>%1 不是本程序的运行记录，未改动它</source>
+        <translation>%1 is not this console&apos;s run history and was left as it was</translation>
+    </message>
 </context>
 <context>
     <name>StepCommand</name>
-    <message>
-        <source>请填写目标温度</source>
-        <translation>Enter the target temperature</translation>
-    </message>
-    <message>
-        <source>目标温度须为数字，最多一位小数</source>
-        <translation>The target temperature must be a number with at most one decimal</translation>
-    </message>
-    <message>
-        <source>目标温度不能低于 0 ℃</source>
-        <translation>The target temperature cannot be below 0 ℃</translation>
-    </message>
-    <message>
-        <source>目标温度不能高于 999.9 ℃</source>
-        <translation>The target temperature cannot be above 999.9 ℃</translation>
-    </message>
     <message>
         <source>%1 须为整数</source>
         <translation>%1 must be a whole number</translation>
@@ -1330,6 +1384,26 @@ Device now: %2</translation>
     <message>
         <source>%1 不能大于 999</source>
         <translation>%1 cannot be above 999</translation>
+    </message>
+    <message>
+        <source>目标温度</source>
+        <translation>the target temperature</translation>
+    </message>
+    <message>
+        <source>请填写%1</source>
+        <translation>Fill in %1</translation>
+    </message>
+    <message>
+        <source>%1须为数字，最多一位小数</source>
+        <translation>%1 must be a number with at most one decimal</translation>
+    </message>
+    <message>
+        <source>%1不能低于 0 ℃</source>
+        <translation>%1 cannot be below 0 ℃</translation>
+    </message>
+    <message>
+        <source>%1不能高于 999.9 ℃</source>
+        <translation>%1 cannot be above 999.9 ℃</translation>
     </message>
 </context>
 <context>
@@ -1558,10 +1632,6 @@ Device now: %2</translation>
         <translation>Gains not readable: %1 (for example 10,5,2, each 0 to 999)</translation>
     </message>
     <message>
-        <source>超调无法读取：%1（大于 0 的 ℃ 数，例如 0.5）</source>
-        <translation>Overshoot not readable: %1 (℃ above 0, for example 0.5)</translation>
-    </message>
-    <message>
         <source>阶跃前控制器所用的增益：P,I,D，或 self（用各组自己的增益，即保持时）；默认两种都算：从记录最后的增益应用时和保持时，较差的为准</source>
         <translation>the gains the loop rests under before the step: P,I,D, or self (each set&apos;s own, as when kept); by default both, applied from the record&apos;s last gains and kept, the worse counting</translation>
     </message>
@@ -1752,14 +1822,6 @@ Device now: %2</translation>
         <translation>℃</translation>
     </message>
     <message>
-        <source>阶跃的两端须是不同的温度，例如从 50.0 ℃ 到 60.0 ℃</source>
-        <translation>The step needs two different temperatures, for example from 50.0 ℃ to 60.0 ℃</translation>
-    </message>
-    <message>
-        <source>允许的超调须是大于 0 的 ℃ 数，例如 0.5</source>
-        <translation>The overshoot allowed must be ℃ above 0, for example 0.5</translation>
-    </message>
-    <message>
         <source>模型：%1</source>
         <translation>Model: %1</translation>
     </message>
@@ -1806,6 +1868,10 @@ Device now: %2</translation>
     <message>
         <source>控制规律：%1</source>
         <translation>Controller law: %1</translation>
+    </message>
+    <message>
+        <source>%1：%2</source>
+        <translation>%1: %2</translation>
     </message>
 </context>
 <context>

@@ -55,14 +55,32 @@ QStandardItem *cell(const QString &text, bool number)
     return item;
 }
 
-/// The newest runs of runs.csv, read on a pool thread and handed over in parts, with what was
-/// left out of them.
+/// Where runs.csv holds someone else's table: said, and where the console's own runs are.
+QStringList foreignNotes(const RunsFileTail::Located &located)
+{
+    if (located.foreign.isEmpty())
+        return {};
+    QStringList names;
+    for (const QString &foreign : located.foreign)
+        names.append(QDir::toNativeSeparators(foreign));
+    if (QFileInfo::exists(located.path))
+        return {RunsDialog::tr("%1 不是运行记录，本程序的运行记录在 %2")
+                    .arg(names.join(QStringLiteral("、")), QDir::toNativeSeparators(located.path))};
+    QStringList notes;
+    for (const QString &foreign : located.foreign)
+        notes.append(RunsFileTail(foreign).problem());
+    return notes;
+}
+
+/// The newest runs of the console's runs file, read on a pool thread and handed over in parts,
+/// with the file they came from and what was left out of them.
 BackgroundReading::Handover readRuns(const QString &path, const ReadProgress &progress,
     const BackgroundReading::HandOverPart &handOver,
     const std::function<void(std::vector<HistoryRun>)> &add,
-    const std::function<void(QStringList)> &finish)
+    const std::function<void(QString, QStringList)> &finish)
 {
-    RunsFileTail tail(path);
+    const RunsFileTail::Located located = RunsFileTail::locate(path);
+    RunsFileTail tail(located.path);
     std::vector<HistoryRun> part;
     std::size_t partSize = kFirstPart;
     const RunsFileTail::Outcome outcome =
@@ -75,19 +93,19 @@ BackgroundReading::Handover readRuns(const QString &path, const ReadProgress &pr
             }
             return true;
         });
-    QStringList notes{tail.problem(), outcome.problem};
+    QStringList notes = foreignNotes(located) + QStringList{tail.problem(), outcome.problem};
     if (outcome.more)
         notes.append(RunsDialog::tr("只列出了最新的 %L1 次运行，更早的运行仍在 %2 中")
                          .arg(RunsDialog::kNewestShown)
-                         .arg(QDir::toNativeSeparators(path)));
+                         .arg(QDir::toNativeSeparators(located.path)));
     if (outcome.cut)
         notes.append(RunsDialog::tr("运行记录的最后一行不完整，已舍去"));
     if (outcome.overlong > 0)
         notes.append(RunsDialog::tr("运行记录中有 %1 行过长，未读取").arg(outcome.overlong));
     notes.removeAll(QString());
-    return [add, finish, runs = std::move(part), notes]() mutable {
+    return [add, finish, runs = std::move(part), read = located.path, notes]() mutable {
         add(std::move(runs));
-        finish(notes);
+        finish(read, notes);
     };
 }
 
@@ -123,6 +141,7 @@ BackgroundReading::Handover readCurves(const QString &directory, const QList<QSt
 RunsDialog::RunsDialog(const QString &runsFile, QWidget *parent)
     : QDialog(parent)
     , m_runsFile(runsFile)
+    , m_fileName(new QLabel(QFileInfo(runsFile).absoluteFilePath(), this))
     , m_runs(new RunHistoryModel(this))
     , m_table(new QTableView(this))
     , m_open(new QPushButton(tr("打开记录"), this))
@@ -179,7 +198,8 @@ RunsDialog::RunsDialog(const QString &runsFile, QWidget *parent)
     readingLayout->addWidget(cancel);
     m_reading->hide();
     auto *layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(QFileInfo(runsFile).absoluteFilePath(), this));
+    m_fileName->setObjectName(QStringLiteral("runsFile"));
+    layout->addWidget(m_fileName);
     layout->addWidget(m_table, 3);
     layout->addWidget(m_comparisonTable, 1);
     layout->addWidget(m_verification);
@@ -279,7 +299,8 @@ void RunsDialog::readHistory()
         if (first && isVisible())
             fitColumns();
     };
-    const auto finish = [this](const QStringList &notes) {
+    const auto finish = [this](const QString &read, const QStringList &notes) {
+        m_fileName->setText(QFileInfo(read).absoluteFilePath());
         m_historyNotes = notes;
         showNotes();
     };

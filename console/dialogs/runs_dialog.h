@@ -32,6 +32,8 @@ public:
     /// The newest runs shown; a longer history says that the older ones are left out.
     static constexpr qint64 kNewestShown = 50000;
 
+    /// runsFile is where the runs belong; where it holds someone else's table, the console's
+    /// own file beside it is read.
     explicit RunsDialog(const QString &runsFile, QWidget *parent = nullptr);
     ~RunsDialog() override;
 
@@ -81,7 +83,9 @@ private:
     /// The chosen runs as rows of runs.csv in RunRecorder::runColumns() order, in table order.
     QList<QStringList> chosenRuns() const;
 
+    /// Where the runs belong; the label names the file they were read from.
     const QString m_runsFile;
+    QLabel *m_fileName;
     RunInProgress m_runInProgress;
     RunHistoryModel *m_runs;
     QTableView *m_table;

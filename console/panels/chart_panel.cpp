@@ -7,6 +7,7 @@
 #include "panels/context_menu.h"
 #include "panels/font_fitting.h"
 #include "panels/status_line.h"
+#include "records/no_link_save_file.h"
 #include "records/trend_samples.h"
 #include "session/console_session.h"
 #include "telemetry/display_format.h"
@@ -25,7 +26,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <optional>
 
 namespace {
 // The chart's scale in the live view, bottom to top; a zoomed view shows its own values.
@@ -40,6 +43,27 @@ QString withSuffix(const QString &path, const QString &suffix)
 {
     const QString ending = u'.' + suffix;
     return path.endsWith(ending, Qt::CaseInsensitive) ? path : path + ending;
+}
+
+/// Saves whole what write puts out: at the name as chosen, as the user meant it; at a name the
+/// console made by adding the suffix, never through a link planted there. Why not, if not.
+std::optional<QString> saveFile(
+    const QString &path, bool chosen, const std::function<bool(QIODevice &)> &write)
+{
+    if (chosen) {
+        QSaveFile file(path);
+        if (file.open(QIODevice::WriteOnly) && write(file) && file.commit())
+            return std::nullopt;
+        return file.errorString();
+    }
+    NoLinkSaveFile file(path);
+    if (!file.open())
+        return file.errorString();
+    if (!write(file.device()))
+        return file.device().errorString();
+    if (!file.commit())
+        return file.errorString();
+    return std::nullopt;
 }
 } // namespace
 
@@ -251,8 +275,10 @@ void ChartPanel::chooseImageFile()
         QStringLiteral("png"), QStandardPaths::PicturesLocation);
     connect(dialog, &QFileDialog::fileSelected, this, [this](const QString &chosen) {
         const QString path = withSuffix(chosen, QStringLiteral("png"));
-        if (!saveImage(path))
-            m_status.show(tr("无法保存曲线图片：%1").arg(QDir::toNativeSeparators(path)));
+        const QString shown = QDir::toNativeSeparators(path);
+        if (const std::optional<QString> problem = saveFile(
+                path, path == chosen, [this](QIODevice &device) { return writePicture(device); }))
+            m_status.show(tr("无法保存曲线图片：%1").arg(shown), *problem, shown);
     });
     dialog->open();
 }
@@ -263,8 +289,10 @@ void ChartPanel::chooseDataFile()
         QStringLiteral("csv"), QStandardPaths::DocumentsLocation);
     connect(dialog, &QFileDialog::fileSelected, this, [this](const QString &chosen) {
         const QString path = withSuffix(chosen, QStringLiteral("csv"));
-        if (!exportData(path))
-            m_status.show(tr("无法导出曲线数据：%1").arg(QDir::toNativeSeparators(path)));
+        const QString shown = QDir::toNativeSeparators(path);
+        if (const std::optional<QString> problem = saveFile(
+                path, path == chosen, [this](QIODevice &device) { return writeSamples(device); }))
+            m_status.show(tr("无法导出曲线数据：%1").arg(shown), *problem, shown);
     });
     dialog->open();
 }
@@ -292,20 +320,27 @@ QFileDialog *ChartPanel::fileDialog(const QString &title, const QString &filter,
 
 bool ChartPanel::saveImage(const QString &path)
 {
+    return !saveFile(path, true, [this](QIODevice &device) { return writePicture(device); });
+}
+
+bool ChartPanel::exportData(const QString &path)
+{
+    return !saveFile(path, true, [this](QIODevice &device) { return writeSamples(device); });
+}
+
+bool ChartPanel::writePicture(QIODevice &device) const
+{
     QRect area = m_controls.chart->geometry();
     for (const QLabel *caption : m_controls.scaleCaptions)
         area |= QRect(caption->mapTo(&m_window, QPoint()), caption->size());
     if (m_timeAxis->isVisible())
         area |= m_timeAxis->geometry();
-    return m_window.grab(area).save(path, "PNG");
+    return m_window.grab(area).save(&device, "PNG");
 }
 
-bool ChartPanel::exportData(const QString &path)
+bool ChartPanel::writeSamples(QIODevice &device) const
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    TrendSamples table(file);
+    TrendSamples table(device);
     const ucHistogram *chart = m_controls.chart;
     if (const SampleHistory *history = chart->history()) {
         const ChartView::Recorded shown = chart->shownSamples();
@@ -314,5 +349,5 @@ bool ChartPanel::exportData(const QString &path)
             table.append(index + 1, DisplayFormat::runTime(sample.stamp), sample.value);
         }
     }
-    return table.finish() && file.commit();
+    return table.finish();
 }

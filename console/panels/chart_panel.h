@@ -72,6 +72,8 @@ private:
     void chooseDataFile();
     QFileDialog *fileDialog(const QString &title, const QString &filter, const QString &suffix,
         QStandardPaths::StandardLocation elsewhere);
+    bool writePicture(QIODevice &device) const;
+    bool writeSamples(QIODevice &device) const;
 
     ChartControls m_controls;
     QWidget &m_window;

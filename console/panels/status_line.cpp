@@ -129,6 +129,12 @@ void StatusLine::reportRecordRestarted(const QString &fileName)
     showStanding(tr("记录文件已不在原处，改记到新文件：%1").arg(fileName));
 }
 
+void StatusLine::reportRunsFileElsewhere(const QString &foreignName, const QString &fileName)
+{
+    showStanding(tr("运行记录改记到 %1").arg(fileName),
+        tr("%1 不是本程序的运行记录，未改动它").arg(foreignName));
+}
+
 bool StatusLine::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_label && event->type() == QEvent::ToolTip) {

@@ -40,6 +40,8 @@ public:
     void clearRecordingFailure();
     /// Standing, as the failure is: the lines that follow do not replace it.
     void reportRecordRestarted(const QString &fileName);
+    /// Standing as well: the runs went beside a runs file that holds someone else's table.
+    void reportRunsFileElsewhere(const QString &foreignName, const QString &fileName);
     /// Why this connection is not being recorded; empty while it is.
     const QString &recordingFailure() const { return m_recordingFailure; }
 

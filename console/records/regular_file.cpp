@@ -1,5 +1,6 @@
 #include "regular_file.h"
 
+#include "records/no_link_save_file.h"
 #include "system_error.h"
 
 #include <QFile>
@@ -26,11 +27,13 @@ RegularFile::RegularFile(const QString &path, Access access)
         m_notRegular = true;
         return;
     }
-    const int flags = access == Access::Read ? O_RDONLY : O_WRONLY | O_APPEND | O_CREAT;
+    const int flags =
+        access == Access::Read ? O_RDONLY : O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW;
     const int descriptor =
         ::open(name.constData(), flags | O_CLOEXEC | O_NONBLOCK | O_NOCTTY, 0666);
     if (descriptor < 0) {
         m_error = errno;
+        m_link = m_error == ELOOP && ::lstat(name.constData(), &info) == 0 && S_ISLNK(info.st_mode);
         return;
     }
     if (::fstat(descriptor, &info) != 0 || !isRegular(info)) {
@@ -53,5 +56,7 @@ QString RegularFile::reason() const
 {
     if (m_notRegular)
         return tr("不是普通文件");
+    if (m_link)
+        return NoLinkSaveFile::linkRefused();
     return m_error != 0 ? SystemError::text(m_error) : QString();
 }

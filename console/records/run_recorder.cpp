@@ -10,7 +10,9 @@
 #include "window_timer.h"
 
 #include <QDir>
+#include <QFileInfo>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -84,6 +86,16 @@ QStringList RunRecorder::runsFileColumns(const QStringList &heading)
     return older ? columns : heading;
 }
 
+bool RunRecorder::isRunsHeading(const QStringList &heading)
+{
+    const QStringList &columns = runColumns();
+    if (heading.isEmpty() || heading.front() != columns.front())
+        return false;
+    return heading.mid(0, columns.size()) == columns
+        || std::all_of(heading.cbegin(), heading.cend(),
+            [&columns](const QString &column) { return columns.contains(column); });
+}
+
 std::optional<QString> RunRecorder::recordPath(const QString &directory, const QString &name)
 {
     // The console names its records after the moment and the port; a separator of either system
@@ -144,6 +156,7 @@ void RunRecorder::connectionOpened(int port)
         return;
     }
     m_flushTimer->setEnabled(true);
+    sayWhereRunsGo(locateRuns());
 }
 
 void RunRecorder::lineCompleted(const CompletedLine &line)
@@ -315,11 +328,32 @@ QStringList RunRecorder::runRow(const RecordedRun &run, const QString &end) cons
 
 void RunRecorder::writeRunRow(const RecordedRun &run)
 {
-    const QString path = QDir(m_settings.directory).filePath(runsFileName());
-    if (const std::optional<QString> error =
-            RecordFile::appendRows(path, CsvFormat::row(runColumns()),
-                CsvFormat::row(runRow(run, RecordTimes::text(m_clock->now())))))
+    const RunsFileTail::Located runs = locateRuns();
+    // Cell by cell under the file's own heading, which a table cut down may have reordered.
+    const QStringList row = runRow(run, RecordTimes::text(m_clock->now()));
+    QStringList cells;
+    for (const QString &column : runs.columns)
+        cells.append(row.value(runColumns().indexOf(column)));
+    if (const std::optional<QString> error = RecordFile::appendRows(
+            runs.path, CsvFormat::row(runColumns()), CsvFormat::row(cells))) {
         fail(*error);
+        return;
+    }
+    sayWhereRunsGo(runs);
+}
+
+/// Once for each file, as soon as it is known: at the connection, so that the notice stands
+/// while its lines arrive, or at the run's row when the table was put there since.
+void RunRecorder::sayWhereRunsGo(const RunsFileTail::Located &runs)
+{
+    if (!runs.foreign.isEmpty() && std::exchange(m_runsFileSaid, runs.path) != runs.path)
+        emit runsFileElsewhere(
+            QFileInfo(runs.foreign.front()).fileName(), QFileInfo(runs.path).fileName());
+}
+
+RunsFileTail::Located RunRecorder::locateRuns() const
+{
+    return RunsFileTail::locate(QDir(m_settings.directory).filePath(runsFileName()));
 }
 
 void RunRecorder::flush()

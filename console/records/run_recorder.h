@@ -3,6 +3,7 @@
 #include "records/predicted_run.h"
 #include "records/record_file.h"
 #include "records/record_settings.h"
+#include "records/runs_file_tail.h"
 #include "telemetry/step_figures.h"
 
 #include <QDateTime>
@@ -51,6 +52,10 @@ public:
     /// The columns of a runs.csv file, by its heading: a history begun before the newer columns
     /// has rows written since that carry them after the older ones.
     static QStringList runsFileColumns(const QStringList &heading);
+    /// The heading is the console's: it begins with the run's start and names only the console's
+    /// columns (an older console's stops short of the newer ones, a table cut down keeps some),
+    /// or it begins with all of today's (a newer console's adds its own after them).
+    static bool isRunsHeading(const QStringList &heading);
     /// Several record files of one run are named in one cell, separated by this.
     static QChar recordSeparator() { return u';'; }
     /// A record file named in runs.csv as a path in the records folder; none for anything but a
@@ -103,6 +108,9 @@ signals:
     void recordingFailed(const QString &reason);
     /// The record file had gone from its folder; recording went on in a new one.
     void recordRestarted(const QString &fileName);
+    /// The runs file's name holds someone else's table, so the runs go to a file of their own
+    /// beside it; said once for each file.
+    void runsFileElsewhere(const QString &foreignName, const QString &fileName);
 
 private:
     struct Values;
@@ -114,6 +122,8 @@ private:
     void endRun();
     QStringList runRow(const RecordedRun &run, const QString &end) const;
     void writeRunRow(const RecordedRun &run);
+    RunsFileTail::Located locateRuns() const;
+    void sayWhereRunsGo(const RunsFileTail::Located &runs);
     void flush();
     void fail(const QString &reason);
     QString portName() const;
@@ -128,6 +138,8 @@ private:
     std::optional<RecordedRun> m_run;
     /// Lines of the run wait in memory: the file the next flush writes is one of the run's.
     bool m_runLinesPending = false;
+    /// The runs file last said to stand in for a file of someone else's.
+    QString m_runsFileSaid;
     qint64 m_rowTimeSecond = 0;
     QString m_rowTimePrefix;
     QString m_rowTimeSuffix;

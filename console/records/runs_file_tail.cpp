@@ -7,6 +7,7 @@
 #include "system_error.h"
 
 #include <QDir>
+#include <QFileInfo>
 
 #include <algorithm>
 #include <cerrno>
@@ -38,6 +39,76 @@ QByteArrayView withoutReturn(QByteArrayView line)
 {
     return line.endsWith('\r') ? line.chopped(1) : line;
 }
+
+/// Lines met from the end back, put together into rows: a line break inside a field's quotes
+/// belongs to its row, and a row begins where the quotes after it pair up. Lines whose quotes
+/// never pair (a stray quote typed by hand) go on one by one once they pass the longest row or
+/// reach the first row.
+class RowsBack
+{
+public:
+    /// Takes a row without its line end; false once no more are wanted.
+    using Take = std::function<bool(QByteArrayView row)>;
+
+    explicit RowsBack(Take take)
+        : m_take(std::move(take))
+    {
+    }
+
+    /// The next line back, without its line feed; false once no more rows are wanted.
+    bool line(QByteArrayView line)
+    {
+        m_open ^= line.count('"') % 2 != 0;
+        if (m_lines.isEmpty() && !m_open)
+            return m_take(withoutReturn(line));
+        m_lines.prepend(line.toByteArray());
+        m_size += line.size() + 1;
+        if (!m_open) {
+            const QByteArray row = m_lines.join('\n');
+            drop();
+            return m_take(withoutReturn(row));
+        }
+        return m_size <= TextLines::kLongestLine || release();
+    }
+
+    /// The lines waiting, each as a row of its own, newest first.
+    bool release()
+    {
+        const QByteArrayList lines = m_lines;
+        drop();
+        for (auto line = lines.crbegin(); line != lines.crend(); ++line) {
+            if (!m_take(withoutReturn(*line)))
+                return false;
+        }
+        return true;
+    }
+
+    /// The lines waiting belong to a row skipped for its length.
+    void drop()
+    {
+        m_lines.clear();
+        m_size = 0;
+        m_open = false;
+    }
+
+    bool isWaiting() const { return !m_lines.isEmpty(); }
+
+private:
+    Take m_take;
+    /// The lines of a row begun further back, oldest first.
+    QByteArrayList m_lines;
+    qsizetype m_size = 0;
+    /// The quotes after the row's start so far leave a field open.
+    bool m_open = false;
+};
+
+/// The n-th file of a series: runs.csv, runs-2.csv, runs-3.csv.
+QString numbered(const QFileInfo &first, int number)
+{
+    const QString suffix = first.suffix().isEmpty() ? QString() : u'.' + first.suffix();
+    return first.dir().filePath(
+        QStringLiteral("%1-%2%3").arg(first.completeBaseName()).arg(number).arg(suffix));
+}
 } // namespace
 
 RunsFileTail::RunsFileTail(const QString &path)
@@ -53,8 +124,26 @@ RunsFileTail::RunsFileTail(const QString &path)
         readHeading();
 }
 
+RunsFileTail::Located RunsFileTail::locate(const QString &path)
+{
+    Located located{path, {}, {}};
+    for (int number = 2;; ++number) {
+        const RunsFileTail tail(located.path);
+        if (!tail.isForeign()) {
+            located.columns = tail.heading().isEmpty() ? RunRecorder::runColumns() : tail.heading();
+            return located;
+        }
+        located.foreign.append(located.path);
+        located.path = numbered(QFileInfo(path), number);
+    }
+}
+
 void RunsFileTail::readHeading()
 {
+    if (m_file.size() == 0) {
+        m_heading = RunRecorder::runColumns();
+        return;
+    }
     const qint64 count = std::min<qint64>(m_file.size(), TextLines::kLongestLine + 1);
     QByteArray start(count, Qt::Uninitialized);
     if (!readAt(m_file.descriptor(), start.data(), count, 0)) {
@@ -63,15 +152,22 @@ void RunsFileTail::readHeading()
         return;
     }
     const qsizetype end = start.indexOf('\n');
-    if (end < 0 && count > TextLines::kLongestLine) {
+    QStringList heading;
+    if (end >= 0 || count <= TextLines::kLongestLine) {
+        m_rowsFrom = end < 0 ? count : end + 1;
+        heading =
+            CsvFormat::parse(QString::fromUtf8(withoutReturn(start.first(end < 0 ? count : end))))
+                .value(0);
+    }
+    // A spreadsheet that saved the file again may have put a byte order mark in front.
+    if (!heading.isEmpty() && heading.front().startsWith(QChar(0xfeff)))
+        heading.front().remove(0, 1);
+    if (!RunRecorder::isRunsHeading(heading)) {
+        m_foreign = true;
         m_problem = tr("无法读取运行记录：%1 不是运行记录").arg(QDir::toNativeSeparators(m_path));
         return;
     }
-    m_rowsFrom = end < 0 ? count : end + 1;
-    m_heading =
-        CsvFormat::parse(QString::fromUtf8(withoutReturn(start.first(end < 0 ? count : end))))
-            .value(0);
-    m_heading = RunRecorder::runsFileColumns(m_heading);
+    m_heading = RunRecorder::runsFileColumns(heading);
 }
 
 /// Text left before the rows taken that is more than blank lines.
@@ -95,18 +191,20 @@ RunsFileTail::Outcome RunsFileTail::readBack(qint64 wanted, const ReadProgress &
     // The text after the last line end is a row cut short, if anything.
     bool last = true;
     qint64 taken = 0;
-    const auto hand = [&](QByteArrayView row) {
-        if (std::exchange(last, false)) {
-            outcome.cut = !row.isEmpty();
-            return;
-        }
-        if (skipping) {
-            ++outcome.overlong;
-            return;
-        }
-        row = withoutReturn(row);
+    RowsBack rows([&](QByteArrayView row) {
         if (!row.isEmpty() && take(row))
             ++taken;
+        return taken < wanted;
+    });
+    const auto hand = [&](QByteArrayView line) {
+        if (std::exchange(last, false)) {
+            outcome.cut = !line.isEmpty();
+        } else if (skipping) {
+            ++outcome.overlong;
+            rows.drop();
+        } else {
+            rows.line(line);
+        }
     };
     qint64 at = size;
     while (at > m_rowsFrom && taken < wanted) {
@@ -137,7 +235,8 @@ RunsFileTail::Outcome RunsFileTail::readBack(qint64 wanted, const ReadProgress &
             end = from;
         }
         if (taken >= wanted) {
-            outcome.more = at > m_rowsFrom || holdsARow(QByteArrayView(block.constData(), end));
+            outcome.more = at > m_rowsFrom || rows.isWaiting()
+                || holdsARow(QByteArrayView(block.constData(), end));
             return outcome;
         }
         if (!skipping)
@@ -150,8 +249,11 @@ RunsFileTail::Outcome RunsFileTail::readBack(qint64 wanted, const ReadProgress &
         progress.reached(
             std::max((size - at) * 1000 / (size - m_rowsFrom), taken * 1000 / wanted), 1000);
     }
-    if (at <= m_rowsFrom)
+    if (at <= m_rowsFrom) {
         hand(held);
-    outcome.more = at > m_rowsFrom;
+        if (taken < wanted)
+            rows.release();
+    }
+    outcome.more = at > m_rowsFrom || rows.isWaiting();
     return outcome;
 }

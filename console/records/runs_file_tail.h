@@ -11,8 +11,8 @@
 class ReadProgress;
 
 /// The newest rows of runs.csv, read from its end back in blocks, so that a history of any size
-/// costs the time and memory of the rows taken. Rows go one to a text line: none of the fields
-/// the console writes there holds a line break.
+/// costs the time and memory of the rows taken. A row is one text line, or more where a field
+/// edited by hand holds a line break inside its quotes.
 class RunsFileTail
 {
     Q_DECLARE_TR_FUNCTIONS(RunsFileTail)
@@ -31,11 +31,28 @@ public:
         QString problem;
     };
 
+    /// Where the console's runs are kept, given the name they belong under.
+    struct Located
+    {
+        QString path;
+        /// Its columns, by its heading; the console's own for a file not there or empty.
+        QStringList columns;
+        /// The files passed over, their heading not the console's: someone else's table.
+        QStringList foreign;
+    };
+
     /// Opens the file, if it is a regular file, and reads its heading.
     explicit RunsFileTail(const QString &path);
 
+    /// The file at path, or, where it holds someone else's table, the first of its numbered
+    /// neighbours (runs-2.csv, runs-3.csv, …) that does not: the recorder writes there, and the
+    /// history and the tools read there.
+    static Located locate(const QString &path);
+
     /// Why the file cannot be read, in the window's language; empty when it can or is not there.
     const QString &problem() const { return m_problem; }
+    /// The file begins with a heading that is not the console's.
+    bool isForeign() const { return m_foreign; }
     const QStringList &heading() const { return m_heading; }
     /// Hands the rows, newest first and without their line ends, to take, up to wanted rows that
     /// take accepts.
@@ -52,4 +69,5 @@ private:
     /// Where the first row begins.
     qint64 m_rowsFrom = 0;
     QString m_problem;
+    bool m_foreign = false;
 };

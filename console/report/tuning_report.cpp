@@ -1,5 +1,6 @@
 #include "tuning_report.h"
 
+#include "records/no_link_save_file.h"
 #include "report/report_charts.h"
 #include "tuning/law_check.h"
 #include "tuning/plant_model_text.h"
@@ -162,16 +163,15 @@ std::optional<QString> TuningReport::writeHtml(
     return std::nullopt;
 }
 
+/// The PDF's name is made from the HTML's, never typed: it is never written through a link.
 std::optional<QString> TuningReport::writePdf(
     const QString &path, const TuningReportContent &content)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    NoLinkSaveFile file(path);
+    if (!file.open())
         return tr("无法写入报告 %1：%2").arg(nativePath(path), file.errorString());
-    if (!printed(content, file)) {
-        file.cancelWriting();
-        return tr("无法生成 PDF 报告 %1：%2").arg(nativePath(path), file.errorString());
-    }
+    if (!printed(content, file.device()))
+        return tr("无法生成 PDF 报告 %1：%2").arg(nativePath(path), file.device().errorString());
     if (!file.commit())
         return tr("无法写入报告 %1：%2").arg(nativePath(path), file.errorString());
     return std::nullopt;
@@ -355,7 +355,11 @@ QString TuningReport::pdfPathFor(const QString &htmlPath)
 std::optional<QString> TuningReport::writeBoth(
     const QString &htmlPath, const TuningReportContent &content)
 {
+    // A link at the PDF's name refuses the report before its HTML is written.
+    const QString pdfPath = pdfPathFor(htmlPath);
+    if (NoLinkSaveFile::isLink(pdfPath))
+        return tr("无法写入报告 %1：%2").arg(nativePath(pdfPath), NoLinkSaveFile::linkRefused());
     if (std::optional<QString> problem = writeHtml(htmlPath, content))
         return problem;
-    return writePdf(pdfPathFor(htmlPath), content);
+    return writePdf(pdfPath, content);
 }

@@ -56,6 +56,7 @@ ConsoleSession::ConsoleSession(std::unique_ptr<MSComm> port, std::shared_ptr<con
     connect(m_port, &MSComm::connectionLost, this, &ConsoleSession::handleLoss);
     connect(m_recorder, &RunRecorder::recordingFailed, this, &ConsoleSession::recordingFailed);
     connect(m_recorder, &RunRecorder::recordRestarted, this, &ConsoleSession::recordRestarted);
+    connect(m_recorder, &RunRecorder::runsFileElsewhere, this, &ConsoleSession::runsFileElsewhere);
     connect(
         m_confirmation, &CommandConfirmation::decided, this, [this](const CommandVerdict &decided) {
             m_recorder->commandChecked(m_run.runTimeTenths(), decided);

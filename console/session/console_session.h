@@ -151,6 +151,8 @@ signals:
     void recordingFailed(const QString &reason);
     /// The record file had gone from its folder; recording went on in a new one.
     void recordRestarted(const QString &fileName);
+    /// The runs file's name holds someone else's table; the runs went to a file beside it.
+    void runsFileElsewhere(const QString &foreignName, const QString &fileName);
 
 private:
     // ComPort_OnComm

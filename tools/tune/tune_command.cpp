@@ -180,14 +180,15 @@ TuningAdvice predicted(const RecordedPlant &plant, const ControllerLaw &law, Pre
     return TuningAdvice::of(request);
 }
 
-/// The run's row in the runs.csv beside its record, where the run was started with predicted
-/// gains: the newest row of this record started by the run's first line. Read from the end back,
-/// as the run history reads it, so that a history of any size costs only the rows after the
-/// run's; rows are written as runs end, so once a row ended before the run's first line, no
-/// older row is the run's.
+/// The run's row in the console's runs file beside its record, where the run was started with
+/// predicted gains: the newest row of this record started by the run's first line. Read from the
+/// end back, as the run history reads it, so that a history of any size costs only the rows
+/// after the run's; rows are written as runs end, so once a row ended before the run's first
+/// line, no older row is the run's.
 std::optional<RunVerification> verificationBeside(const QString &record, qint64 firstLine)
 {
-    RunsFileTail tail(QFileInfo(record).dir().filePath(RunRecorder::runsFileName()));
+    RunsFileTail tail(
+        RunsFileTail::locate(QFileInfo(record).dir().filePath(RunRecorder::runsFileName())).path);
     const QStringList &heading = tail.heading();
     const auto moment = [&heading](const QStringList &row, const char *column) {
         return QDateTime::fromString(
