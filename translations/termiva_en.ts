@@ -1395,15 +1395,15 @@ Device now: %2</translation>
     </message>
     <message>
         <source>%1须为数字，最多一位小数</source>
-        <translation>%1 must be a number with at most one decimal</translation>
+        <translation>The value for %1 must be a number with at most one decimal</translation>
     </message>
     <message>
         <source>%1不能低于 0 ℃</source>
-        <translation>%1 cannot be below 0 ℃</translation>
+        <translation>The value for %1 cannot be below 0 ℃</translation>
     </message>
     <message>
         <source>%1不能高于 999.9 ℃</source>
-        <translation>%1 cannot be above 999.9 ℃</translation>
+        <translation>The value for %1 cannot be above 999.9 ℃</translation>
     </message>
 </context>
 <context>
